@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel HDR"));
+    QMainWindow window;
+    window.resize(1280, 800);
+    window.show();
+    return app.exec();
+}
