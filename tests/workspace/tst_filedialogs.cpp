@@ -1,0 +1,158 @@
+#include <QtTest>
+#include <QApplication>
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "IQFileDialogs.h"
+
+namespace {
+// Answers the next modal dialog with `act` once it is shown.
+void whenModal(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+void fillSaveDialog(QWidget* w, const QString& name, const QString& filter)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    QVERIFY(dialog);
+    dialog->selectNameFilter(filter);
+    // selectNameFilter does not emit filterSelected; do what a user's choice does.
+    emit dialog->filterSelected(filter);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(name);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
+} // namespace
+
+class TestFileDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void suffixes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("image");
+        QTest::addColumn<bool>("raw");
+        QTest::newRow("JPG") << "/x/a.JPG" << true << false;
+        QTest::newRow("Jpeg") << "a.Jpeg" << true << false;
+        QTest::newRow("TIF") << "a.TIF" << true << false;
+        QTest::newRow("Cr3") << "a.Cr3" << false << true;
+        QTest::newRow("raw any case") << "a.RaW" << false << true;
+        QTest::newRow("two dots") << "archive.tar.nef" << false << true;
+        QTest::newRow("heic") << "a.heic" << false << false;
+        QTest::newRow("bmp") << "a.bmp" << false << false;
+        QTest::newRow("hdr") << "a.hdr" << false << false;
+        QTest::newRow("gif") << "a.gif" << false << false;
+        QTest::newRow("no suffix") << "jpg" << false << false;
+        QTest::newRow("trailing dot") << "a." << false << false;
+    }
+    void suffixes()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, image);
+        QFETCH(bool, raw);
+        QCOMPARE(isSupportedImageSuffix(path), image);
+        QCOMPARE(isSupportedRawSuffix(path), raw);
+        QCOMPARE(isSupportedImageFile(path), image || raw);
+    }
+
+    void filterTexts()
+    {
+        QCOMPARE(defaultSuffixForFilter(QStringLiteral("JPEG Image (*.jpeg *.jpg)")), QStringLiteral("jpg"));
+        QCOMPARE(defaultSuffixForFilter(QStringLiteral("PNG image (*.png)")), QStringLiteral("png"));
+        QCOMPARE(defaultSuffixForFilter(QStringLiteral("Windows BMP image (*.bmp)")), QStringLiteral("bmp"));
+        QCOMPARE(defaultSuffixForFilter(QStringLiteral("GIF Image (*.gif)")), QStringLiteral("gif"));
+        QVERIFY(defaultSuffixForFilter(QStringLiteral("PNG Image (*.png)")).isEmpty());
+        QVERIFY(isHdrFile(QStringLiteral("x.HDR")));
+        QVERIFY(!openImageFilter().contains(QLatin1String("*.raw")));
+    }
+
+    void outputNameNeverExists()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(makeOutputFileName(QStringLiteral("result.jpg"), dir.path()), dir.filePath(QStringLiteral("result.jpg")));
+        QFile(dir.filePath(QStringLiteral("result.jpg"))).open(QIODevice::WriteOnly);
+        QFile(dir.filePath(QStringLiteral("result_1.jpg"))).open(QIODevice::WriteOnly);
+        QCOMPARE(makeOutputFileName(QStringLiteral("result.jpg"), dir.path()), dir.filePath(QStringLiteral("result_2.jpg")));
+    }
+
+    void saveDialogAddsSuffixOfFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("png") << "result" << "PNG image (*.png)" << "result.png";
+        QTest::newRow("bmp") << "result" << "Windows BMP image (*.bmp)" << "result.bmp";
+        QTest::newRow("jpeg") << "result" << "JPEG Image (*.jpeg *.jpg)" << "result.jpg";
+        QTest::newRow("own suffix kept") << "result.jpg" << "PNG image (*.png)" << "result.jpg";
+    }
+    void saveDialogAddsSuffixOfFilter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QString name = QStringLiteral("untouched");
+        QString preselect;
+        whenModal([&](QWidget* w) { fillSaveDialog(w, typed, filter); });
+        QCOMPARE(getSaveImageFileName(nullptr, &name, dir.path(), &preselect), int(QDialog::Accepted));
+        QCOMPARE(QFileInfo(name).fileName(), expected);
+        QCOMPARE(QFileInfo(name).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+    }
+
+    void saveDialogAsksBeforeReplacingSuffixedName()
+    {
+        QTemporaryDir dir;
+        QFile existing(dir.filePath(QStringLiteral("result.png")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        bool asked = false;
+        whenModal([&](QWidget* w) {
+            fillSaveDialog(w, QStringLiteral("result"), QStringLiteral("PNG image (*.png)"));
+            // The overwrite question follows as a second modal window.
+            whenModal([&](QWidget* question) {
+                auto* box = qobject_cast<QMessageBox*>(question);
+                if (!box)
+                    return;
+                asked = true;
+                box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click()
+                                              : box->accept();
+            });
+        });
+        QString name;
+        QString preselect;
+        QCOMPARE(getSaveImageFileName(nullptr, &name, dir.path(), &preselect), int(QDialog::Accepted));
+        QVERIFY(asked);
+        QCOMPARE(QFileInfo(name).fileName(), QStringLiteral("result.png"));
+    }
+
+    void cancelledDialogsWriteNothing()
+    {
+        QString name = QStringLiteral("keep");
+        QString preselect;
+        whenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        QCOMPARE(getSaveImageFileName(nullptr, &name, QString(), &preselect), int(QDialog::Rejected));
+        QCOMPARE(name, QStringLiteral("keep"));
+        QStringList files{QStringLiteral("keep")};
+        whenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        QCOMPARE(getOpenImageFileNames(nullptr, &files, QString(), QFileDialog::ExistingFiles), int(QDialog::Rejected));
+        QCOMPARE(files, QStringList{QStringLiteral("keep")});
+    }
+};
+
+QTEST_MAIN(TestFileDialogs)
+#include "tst_filedialogs.moc"
