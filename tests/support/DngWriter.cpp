@@ -1,0 +1,287 @@
+#include "DngWriter.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QVector>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+enum TiffType : quint16 { Byte = 1, Ascii = 2, Short = 3, Long = 4, Rational = 5, SRational = 10 };
+
+struct Entry
+{
+    quint16 tag;
+    quint16 type;
+    quint32 count;
+    QByteArray data; // little-endian values
+};
+
+void putU16(QByteArray& out, quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+void putU32(QByteArray& out, quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+Entry shorts(quint16 tag, std::initializer_list<quint16> values)
+{
+    Entry e{tag, Short, quint32(values.size()), {}};
+    for (quint16 v : values)
+        putU16(e.data, v);
+    return e;
+}
+
+Entry longs(quint16 tag, std::initializer_list<quint32> values)
+{
+    Entry e{tag, Long, quint32(values.size()), {}};
+    for (quint32 v : values)
+        putU32(e.data, v);
+    return e;
+}
+
+Entry bytes(quint16 tag, std::initializer_list<quint8> values)
+{
+    Entry e{tag, Byte, quint32(values.size()), {}};
+    for (quint8 v : values)
+        e.data.append(char(v));
+    return e;
+}
+
+Entry ascii(quint16 tag, const QByteArray& text)
+{
+    Entry e{tag, Ascii, quint32(text.size() + 1), text};
+    e.data.append('\0');
+    return e;
+}
+
+Entry rationals(quint16 tag, quint16 type, std::initializer_list<double> values)
+{
+    Entry e{tag, type, quint32(values.size()), {}};
+    for (double v : values) {
+        putU32(e.data, quint32(qint32(qRound(v * 10000.0))));
+        putU32(e.data, 10000);
+    }
+    return e;
+}
+
+class TiffBuilder
+{
+public:
+    TiffBuilder()
+    {
+        out.append("II", 2);
+        putU16(out, 42);
+        putU32(out, 0); // patched by setFirstIfd
+    }
+
+    quint32 appendBlock(const QByteArray& block)
+    {
+        align();
+        const quint32 offset = quint32(out.size());
+        out.append(block);
+        return offset;
+    }
+
+    quint32 writeIfd(QVector<Entry> entries)
+    {
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.tag < b.tag; });
+        align();
+        const quint32 offset = quint32(out.size());
+        quint32 external = offset + 2 + 12 * quint32(entries.size()) + 4;
+        QByteArray tail;
+        putU16(out, quint16(entries.size()));
+        for (const Entry& e : entries) {
+            putU16(out, e.tag);
+            putU16(out, e.type);
+            putU32(out, e.count);
+            if (e.data.size() <= 4) {
+                QByteArray inlineValue = e.data;
+                inlineValue.append(QByteArray(4 - inlineValue.size(), '\0'));
+                out.append(inlineValue);
+            } else {
+                putU32(out, external + quint32(tail.size()));
+                tail.append(e.data);
+                if (tail.size() % 2)
+                    tail.append('\0');
+            }
+        }
+        putU32(out, 0);
+        out.append(tail);
+        return offset;
+    }
+
+    void setFirstIfd(quint32 offset) { qToLittleEndian(offset, out.data() + 4); }
+
+    QByteArray out;
+
+private:
+    void align()
+    {
+        while (out.size() % 4)
+            out.append('\0');
+    }
+};
+
+QByteArray bayerSamples(const QImage& scene)
+{
+    const QImage rgb = scene.convertToFormat(QImage::Format_RGB32);
+    QByteArray data;
+    data.resize(qsizetype(rgb.width()) * rgb.height() * 2);
+    char* p = data.data();
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x, p += 2) {
+            int v;
+            if ((y & 1) == 0 && (x & 1) == 0)
+                v = qRed(row[x]);
+            else if ((y & 1) == 1 && (x & 1) == 1)
+                v = qBlue(row[x]);
+            else
+                v = qGreen(row[x]);
+            qToLittleEndian(quint16(v * 257), p);
+        }
+    }
+    return data;
+}
+
+QByteArray previewPixels(const QImage& image, bool grey)
+{
+    QByteArray data;
+    if (grey) {
+        const QImage g = image.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < g.height(); ++y)
+            data.append(reinterpret_cast<const char*>(g.constScanLine(y)), g.width());
+    } else {
+        const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < rgb.height(); ++y)
+            data.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), qsizetype(rgb.width()) * 3);
+    }
+    return data;
+}
+
+} // namespace
+
+QByteArray DngWriter::build(const DngSpec& spec)
+{
+    if (spec.scene.isNull() || spec.orientation < 1 || spec.orientation > 8)
+        return {};
+    const bool hasPreview = spec.preview != DngSpec::Preview::None && !spec.previewImage.isNull();
+    const int width = spec.scene.width();
+    const int height = spec.scene.height();
+
+    TiffBuilder tiff;
+    const QByteArray rawData = bayerSamples(spec.scene);
+    const quint32 rawOffset = tiff.appendBlock(rawData);
+
+    QVector<Entry> rawIfd = {
+        longs(254, {0}),
+        longs(256, {quint32(width)}),
+        longs(257, {quint32(height)}),
+        shorts(258, {16}),
+        shorts(259, {1}),
+        shorts(262, {32803}),
+        longs(273, {rawOffset}),
+        shorts(277, {1}),
+        longs(278, {quint32(height)}),
+        longs(279, {quint32(rawData.size())}),
+        shorts(284, {1}),
+        shorts(33421, {2, 2}),
+        bytes(33422, {0, 1, 1, 2}),
+        longs(50714, {0}),
+        longs(50717, {quint32(spec.whiteLevel)}),
+    };
+
+    // Camera space is linear sRGB: XYZ (D65) to linear sRGB.
+    QVector<Entry> mainTags = {
+        ascii(271, "Vantrel"),
+        ascii(272, "Synthetic DNG"),
+        shorts(274, {quint16(spec.orientation)}),
+        bytes(50706, {1, 4, 0, 0}),
+        bytes(50707, {1, 1, 0, 0}),
+        ascii(50708, "Vantrel Synthetic"),
+        rationals(50721, SRational,
+                  {3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570}),
+        rationals(50728, Rational, {1.0, 1.0, 1.0}),
+        shorts(50778, {21}),
+    };
+
+    quint32 first;
+    if (!hasPreview) {
+        mainTags += rawIfd;
+        first = tiff.writeIfd(mainTags);
+    } else {
+        QByteArray previewData;
+        QVector<Entry> previewTags = {
+            longs(254, {1}),
+            longs(256, {quint32(spec.previewImage.width())}),
+            longs(257, {quint32(spec.previewImage.height())}),
+            shorts(284, {1}),
+        };
+        if (spec.preview == DngSpec::Preview::Jpeg) {
+            const bool grey = spec.previewImage.isGrayscale();
+            QBuffer buffer(&previewData);
+            buffer.open(QIODevice::WriteOnly);
+            const QImage source = grey ? spec.previewImage.convertToFormat(QImage::Format_Grayscale8)
+                                       : spec.previewImage.convertToFormat(QImage::Format_RGB32);
+            if (!source.save(&buffer, "JPEG", spec.jpegQuality))
+                return {};
+            previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
+            previewTags += shorts(259, {7});
+            previewTags += shorts(262, {quint16(grey ? 1 : 6)});
+            previewTags += shorts(277, {quint16(grey ? 1 : 3)});
+        } else {
+            const bool grey = spec.preview == DngSpec::Preview::Grey;
+            previewData = previewPixels(spec.previewImage, grey);
+            previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
+            previewTags += shorts(259, {1});
+            previewTags += shorts(262, {quint16(grey ? 1 : 2)});
+            previewTags += shorts(277, {quint16(grey ? 1 : 3)});
+        }
+        const quint32 previewOffset = tiff.appendBlock(previewData);
+        previewTags += longs(273, {previewOffset});
+        previewTags += longs(278, {quint32(spec.previewImage.height())});
+        previewTags += longs(279, {quint32(previewData.size())});
+        const quint32 rawIfdOffset = tiff.writeIfd(rawIfd);
+        previewTags += longs(330, {rawIfdOffset});
+        previewTags += mainTags;
+        first = tiff.writeIfd(previewTags);
+    }
+    tiff.setFirstIfd(first);
+    return tiff.out;
+}
+
+bool DngWriter::write(const QString& path, const DngSpec& spec)
+{
+    const QByteArray data = build(spec);
+    if (data.isEmpty())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QImage DngWriter::quadrantScene(int width, int height)
+{
+    QImage scene(width, height, QImage::Format_RGB32);
+    const int hw = width / 2;
+    const int hh = height / 2;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(scene.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (y < hh)
+                row[x] = x < hw ? qRgb(200, 10, 10) : qRgb(10, 200, 10);
+            else
+                row[x] = x < hw ? qRgb(10, 10, 200) : qRgb(200, 200, 200);
+        }
+    }
+    return scene;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// Test-only writer of small DNG files: little-endian TIFF with the DNG tags
+// LibRaw needs, a 16-bit RGGB Bayer image and an optional embedded preview.
+// The Bayer samples come from a scene picture read as linear camera RGB.
+struct DngSpec
+{
+    enum class Preview { None, Jpeg, Rgb, Grey };
+
+    QImage scene;                 // sensor-order picture; its size is the sensor size
+    int orientation = 1;          // EXIF orientation 1..8
+    Preview preview = Preview::None;
+    QImage previewImage;          // stored in sensor order as given
+    int jpegQuality = 90;
+    int whiteLevel = 65535;
+};
+
+class DngWriter
+{
+public:
+    // The whole file; empty when the spec cannot be written.
+    static QByteArray build(const DngSpec& spec);
+    static bool write(const QString& path, const DngSpec& spec);
+
+    // A scene of four flat quadrants: red, green / blue, white (top-left,
+    // top-right / bottom-left, bottom-right).
+    static QImage quadrantScene(int width, int height);
+};
