@@ -1,0 +1,278 @@
+#include <QtTest>
+
+#include "IQParams.h"
+
+namespace {
+
+bool sameAdjust(const IQAdjustParams &a, const IQAdjustParams &b)
+{
+    return a.mode == b.mode && a.filterBlue == b.filterBlue && a.filterGreen == b.filterGreen
+           && a.filterRed == b.filterRed && a.filterOpacity == b.filterOpacity
+           && a.filterBlend == b.filterBlend && a.contrast == b.contrast && a.saturation == b.saturation
+           && a.vignette == b.vignette && a.blur == b.blur && a.spare == b.spare
+           && a.brightness == b.brightness && a.sharpness == b.sharpness
+           && a.temperature == b.temperature && a.tint == b.tint && a.gamma == b.gamma
+           && a.vibrance == b.vibrance;
+}
+
+bool sameTone(const IQHDRToneParams &a, const IQHDRToneParams &b)
+{
+    return a.highlight == b.highlight && a.shadow == b.shadow && a.clahe == b.clahe
+           && a.claheClip == b.claheClip && a.equalizeRounded == b.equalizeRounded
+           && a.detailEnhance == b.detailEnhance && a.localGamma == b.localGamma
+           && a.equalizeTruncated == b.equalizeTruncated && a.edgePreserve == b.edgePreserve
+           && a.denoiseColored == b.denoiseColored && a.addNoise == b.addNoise;
+}
+
+bool sameDenoise(const IQDenoiseParams &a, const IQDenoiseParams &b)
+{
+    return a.mode == b.mode && a.luminance == b.luminance && a.chrominance == b.chrominance
+           && a.luminanceFactor == b.luminanceFactor;
+}
+
+bool sameAll(const IQProcessParams &a, const IQProcessParams &b)
+{
+    return sameAdjust(a.adjust, b.adjust) && sameTone(a.tone, b.tone) && sameDenoise(a.denoise, b.denoise);
+}
+
+// Every field set away from its reset value.
+IQProcessParams scrambled()
+{
+    IQProcessParams p;
+    IQAdjustParams &a = p.adjust;
+    a.mode = 3; a.filterBlue = 1; a.filterGreen = 2; a.filterRed = 3; a.filterOpacity = 4;
+    a.filterBlend = false; a.contrast = 5; a.saturation = 6; a.vignette = 7; a.blur = 8;
+    a.spare = 9; a.brightness = 10; a.sharpness = 11; a.temperature = 12; a.tint = 13;
+    a.gamma = 14; a.vibrance = 15;
+    IQHDRToneParams &t = p.tone;
+    t.highlight = 16; t.shadow = 17; t.clahe = true; t.claheClip = 18.0; t.equalizeRounded = true;
+    t.detailEnhance = true; t.localGamma = true; t.equalizeTruncated = true; t.edgePreserve = true;
+    t.denoiseColored = true; t.addNoise = true;
+    p.denoise.mode = 19; p.denoise.luminance = 20; p.denoise.chrominance = 21;
+    p.denoise.luminanceFactor = 22;
+    return p;
+}
+
+} // namespace
+
+class TestParams : public QObject {
+    Q_OBJECT
+private slots:
+    void neutralValues();
+    void adjustIsDefaultPerField_data();
+    void adjustIsDefaultPerField();
+    void toneIsDefaultIgnoresClip();
+    void resetRestoresEverything();
+    void assignCopiesEveryField();
+    void presetsChangeSomething_data();
+    void presetsChangeSomething();
+    void outOfRangePresetsGiveDefaults_data();
+    void outOfRangePresetsGiveDefaults();
+    void presetAfterPresetLeavesNothingBehind();
+    void presetValues();
+};
+
+void TestParams::neutralValues()
+{
+    const IQAdjustParams a;
+    QCOMPARE(a.mode, 0);
+    QCOMPARE(a.filterBlue, 255);
+    QCOMPARE(a.filterGreen, 255);
+    QCOMPARE(a.filterRed, 255);
+    QCOMPARE(a.filterOpacity, 50);
+    QCOMPARE(a.filterBlend, true);
+    QCOMPARE(a.spare, 50);
+    QCOMPARE(a.temperature, 5000);
+    QCOMPARE(a.tint, 10);
+    QVERIFY(a.isDefault());
+    const IQHDRToneParams t;
+    QCOMPARE(t.claheClip, 1.0);
+    QVERIFY(t.isDefault());
+    const IQDenoiseParams d;
+    QVERIFY(d.isDefault());
+    IQProcessParams p;
+    QVERIFY(p.isDefault());
+}
+
+void TestParams::adjustIsDefaultPerField_data()
+{
+    QTest::addColumn<int>("field");
+    const char *names[] = {"mode", "filterBlue", "filterGreen", "filterRed", "filterOpacity",
+                           "filterBlend", "contrast", "saturation", "vignette", "blur", "spare",
+                           "brightness", "sharpness", "temperature", "tint", "gamma", "vibrance"};
+    for (int i = 0; i < 17; ++i)
+        QTest::newRow(names[i]) << i;
+}
+
+void TestParams::adjustIsDefaultPerField()
+{
+    QFETCH(int, field);
+    IQAdjustParams a;
+    int *ints[] = {&a.mode, &a.filterBlue, &a.filterGreen, &a.filterRed, &a.filterOpacity, nullptr,
+                   &a.contrast, &a.saturation, &a.vignette, &a.blur, &a.spare, &a.brightness,
+                   &a.sharpness, &a.temperature, &a.tint, &a.gamma, &a.vibrance};
+    if (ints[field])
+        *ints[field] = (field == 14) ? 0 : *ints[field] + 1; // a tint of 0 is an active setting
+    else
+        a.filterBlend = false;
+    QVERIFY(!a.isDefault());
+    a.reset();
+    QVERIFY(a.isDefault());
+}
+
+void TestParams::toneIsDefaultIgnoresClip()
+{
+    IQHDRToneParams t;
+    t.claheClip = 3.0;
+    QVERIFY(t.isDefault());
+    t.reset();
+    QCOMPARE(t.claheClip, 1.0);
+    bool IQHDRToneParams::*switches[] = {&IQHDRToneParams::clahe, &IQHDRToneParams::equalizeRounded,
+                                         &IQHDRToneParams::detailEnhance, &IQHDRToneParams::localGamma,
+                                         &IQHDRToneParams::equalizeTruncated, &IQHDRToneParams::edgePreserve,
+                                         &IQHDRToneParams::denoiseColored, &IQHDRToneParams::addNoise};
+    for (auto sw : switches) {
+        IQHDRToneParams one;
+        one.*sw = true;
+        QVERIFY(!one.isDefault());
+    }
+    IQHDRToneParams h;
+    h.highlight = -1;
+    QVERIFY(!h.isDefault());
+    IQHDRToneParams s;
+    s.shadow = 100;
+    QVERIFY(!s.isDefault());
+    IQDenoiseParams d;
+    d.luminanceFactor = 1;
+    QVERIFY(!d.isDefault());
+    d.clear();
+    QVERIFY(d.isDefault());
+}
+
+void TestParams::resetRestoresEverything()
+{
+    IQProcessParams p = scrambled();
+    QVERIFY(!p.adjust.isDefault());
+    QVERIFY(!p.tone.isDefault());
+    QVERIFY(!p.denoise.isDefault());
+    p.reset();
+    QVERIFY(sameAll(p, IQProcessParams()));
+}
+
+void TestParams::assignCopiesEveryField()
+{
+    const IQProcessParams source = scrambled();
+    IQAdjustParams a;
+    a.assign(source.adjust);
+    QVERIFY(sameAdjust(a, source.adjust));
+    IQAdjustParams b;
+    b = source.adjust;
+    QVERIFY(sameAdjust(b, source.adjust));
+    b = b; // self-assignment leaves the record as it was
+    QVERIFY(sameAdjust(b, source.adjust));
+    IQDenoiseParams d;
+    d.assign(source.denoise);
+    QVERIFY(sameDenoise(d, source.denoise));
+}
+
+void TestParams::presetsChangeSomething_data()
+{
+    QTest::addColumn<int>("effect");
+    for (int i = 1; i <= IQProcessParams::PresetCount; ++i)
+        QTest::newRow(qPrintable(QString::number(i))) << i;
+}
+
+void TestParams::presetsChangeSomething()
+{
+    QFETCH(int, effect);
+    IQProcessParams p;
+    p.setPreset(effect);
+    QVERIFY(!sameAll(p, IQProcessParams()));
+    // Every preset changes something the picture shows.
+    QVERIFY(!p.isDefault());
+    // Presets differ from each other.
+    for (int other = 1; other <= IQProcessParams::PresetCount; ++other) {
+        if (other == effect)
+            continue;
+        IQProcessParams q;
+        q.setPreset(other);
+        QVERIFY2(!sameAll(p, q), qPrintable(QStringLiteral("preset %1 equals %2").arg(effect).arg(other)));
+    }
+}
+
+void TestParams::outOfRangePresetsGiveDefaults_data()
+{
+    QTest::addColumn<int>("effect");
+    QTest::newRow("0") << 0;
+    QTest::newRow("-1") << -1;
+    QTest::newRow("11") << 11;
+    QTest::newRow("min int") << std::numeric_limits<int>::min();
+}
+
+void TestParams::outOfRangePresetsGiveDefaults()
+{
+    QFETCH(int, effect);
+    IQProcessParams p = scrambled();
+    p.setPreset(effect);
+    QVERIFY(sameAll(p, IQProcessParams()));
+    QVERIFY(p.isDefault());
+}
+
+void TestParams::presetAfterPresetLeavesNothingBehind()
+{
+    for (int first = 0; first <= IQProcessParams::PresetCount; ++first)
+        for (int second = 0; second <= IQProcessParams::PresetCount + 1; ++second) {
+            IQProcessParams chained;
+            chained.setPreset(first);
+            chained.setPreset(second);
+            IQProcessParams fresh;
+            fresh.setPreset(second);
+            QVERIFY2(sameAll(chained, fresh), qPrintable(QStringLiteral("%1 then %2").arg(first).arg(second)));
+        }
+}
+
+void TestParams::presetValues()
+{
+    IQProcessParams p;
+    p.setPreset(1);
+    QCOMPARE(p.adjust.vibrance, 50);
+    QCOMPARE(p.adjust.sharpness, 30);
+    QCOMPARE(p.tone.highlight, -10);
+    QCOMPARE(p.tone.shadow, 30);
+    QVERIFY(p.tone.clahe);
+    QVERIFY(p.denoise.isDefault());
+
+    p.setPreset(2);
+    QCOMPARE(p.adjust.saturation, 30);
+    QCOMPARE(p.tone.claheClip, 4.0);
+    QVERIFY(p.tone.equalizeRounded && p.tone.denoiseColored);
+
+    p.setPreset(4);
+    QCOMPARE(p.adjust.temperature, 4000);
+    QCOMPARE(p.adjust.tint, 10);
+    QCOMPARE(p.adjust.brightness, -30);
+    QCOMPARE(p.denoise.luminance, 50);
+
+    p.setPreset(7);
+    QVERIFY(!p.tone.clahe);
+    QCOMPARE(p.tone.claheClip, 1.0);
+    QVERIFY(p.tone.edgePreserve);
+    QCOMPARE(p.denoise.luminance, 20);
+
+    p.setPreset(9);
+    QCOMPARE(p.adjust.mode, 2);
+    QCOMPARE(p.tone.claheClip, 3.0);
+    QVERIFY(p.tone.detailEnhance && p.tone.denoiseColored);
+
+    p.setPreset(10);
+    QCOMPARE(p.adjust.mode, 3);
+    QCOMPARE(p.adjust.tint, 10);
+    QCOMPARE(p.adjust.brightness, -50);
+    QCOMPARE(p.adjust.vibrance, -30);
+    QCOMPARE(p.tone.highlight, -20);
+    QVERIFY(p.tone.equalizeTruncated && p.tone.addNoise);
+    QVERIFY(!p.tone.clahe);
+}
+
+QTEST_GUILESS_MAIN(TestParams)
+#include "tst_params.moc"
