@@ -1,0 +1,82 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+
+// Shared-memory record and socket frames of the single-instance guard.
+
+enum SingleInstanceOption : quint32
+{
+    SingleInstanceUserScope = 1,
+    SingleInstanceNotifyLater = 4,
+    SingleInstanceExcludeVersion = 8,
+    SingleInstanceExcludePath = 16,
+};
+
+enum HandshakeKind : qint8
+{
+    HandshakeNewInstance = 1,
+    HandshakeSecondaryInstance = 2,
+    HandshakeReconnect = 3,
+};
+
+struct SingleInstanceBlock
+{
+    bool primary;
+    quint32 laterCount;
+    qint64 primaryPid;
+    char primaryUser[128];
+    quint16 checksum;
+};
+static_assert(offsetof(SingleInstanceBlock, laterCount) == 4, "block layout");
+static_assert(offsetof(SingleInstanceBlock, primaryPid) == 8, "block layout");
+static_assert(offsetof(SingleInstanceBlock, primaryUser) == 16, "block layout");
+static_assert(offsetof(SingleInstanceBlock, checksum) == 144, "block layout");
+static_assert(sizeof(SingleInstanceBlock) == 152, "block layout");
+
+constexpr int kSingleInstanceBlockSize = 152;
+// Frame bodies above these sizes are refused before anything is read.
+constexpr qint64 kMaxHandshakeLength = 4096;
+constexpr qint64 kMaxMessageLength = 4 * 1024 * 1024;
+
+quint16 blockChecksum(const SingleInstanceBlock& block);
+// No first instance, no later ones, fresh checksum.
+void resetBlock(SingleInstanceBlock& block);
+void setBlockUser(SingleInstanceBlock& block, const QString& user);
+QString blockUser(const SingleInstanceBlock& block);
+
+struct BlockNameInputs
+{
+    QString applicationName;
+    QString organizationName;
+    QString organizationDomain;
+    QStringList extraData;
+    QString applicationVersion;
+    QString executablePath;
+    QString userName;
+    quint32 options = 0;
+};
+// SHA-256 of the inputs, Base64 with "/" replaced by "_": the shared-memory
+// key and the local server's name.
+QString deriveBlockName(const BlockNameInputs& in);
+
+// The user name from the password database entry, else $USER, else
+// $LOGNAME, else "uid" and the number.
+QString resolveUserName(const QString& passwdName, const QString& envUser, const QString& envLogname,
+                        quint32 uid);
+QString queryCurrentUserName();
+
+QByteArray lengthFrame(qint64 length);
+QByteArray handshakeBody(const QString& blockName, qint8 kind, qint32 instance);
+
+struct Handshake
+{
+    bool accepted = false;
+    qint8 kind = 0;
+    qint32 instance = 0;
+};
+// Accepts a body only when it parses completely, names blockName and
+// carries the right checksum.
+Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName);
