@@ -1,0 +1,67 @@
+#pragma once
+// The denoiser's per-level filter: every block of 4 or 8 samples of a plane
+// is left, blended toward its mean, rebuilt from the next coarser level, or
+// replaced by a weighted average of similar blocks nearby.
+#include <cstdint>
+
+#include "denoise/DenoiseMemory.h"
+#include "denoise/DenoiseRecords.h"
+
+// One plane of one pyramid level. `width` and `height` include the margins;
+// the active area lies inside them and needs at least 8 samples of margin on
+// every side.
+struct DenoiseLevelPlane {
+    uint8_t* data = nullptr;          // sample (0, 0) of the full plane
+    uint32_t layout = 0x10;           // 0x10 unsigned bytes, 0x110 signed bytes
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t pitch = 0;                // in samples
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+constexpr int DENOISE_FILTER_MARGIN = 8;
+
+struct DenoiseLevelParams {
+    int32_t keep = 256;               // 256 copies the plane unchanged
+    int32_t set = 0;                  // 0 luminance, 1 chrominance
+    int32_t level = 0;
+    int32_t stage = 0;                // stage byte of this level
+    int32_t profileFlag = 0;
+    const DenoiseLevelPlane* coarser = nullptr;   // next coarser level, filtered
+    const DenoiseLevelPlane* guide = nullptr;     // edge map at the noise map's resolution
+};
+
+struct DenoiseBlockParams {
+    int32_t keep = 256;
+    int32_t scale = 0;                // distance-to-weight scale, noise-map units
+    int32_t step = 8;
+    int32_t flat = 0;                 // flat-test multiplier, 0 disables it
+    int32_t radius = 0;
+    int32_t extension = 0;
+    const DenoiseLevelPlane* coarser = nullptr;
+    const DenoiseLevelPlane* guide = nullptr;
+};
+
+// Decodes the stage byte and filters `source` into `destination` (same
+// geometry). 0, -801 for an unknown filter type, -2 for planes without the
+// required margins or of different geometry.
+int DenoiseLevelFilter(DenoiseMemHandle handle, const DenoiseLevelPlane* source, const DenoiseLevelBuffer* noiseMap,
+                       const DenoiseLevelParams* params, DenoiseLevelPlane* destination);
+// Fills the filter parameters a stage byte selects; -801 for an unknown type,
+// 1 when the stage means "no filtering".
+int DenoiseBlockParamsFromStage(const DenoiseLevelParams& level, uint32_t fractionBits, DenoiseBlockParams* out);
+int DenoiseBlockFilterPlane(DenoiseMemHandle handle, const DenoiseLevelPlane* source,
+                            const DenoiseLevelBuffer* noiseMap, const DenoiseBlockParams* params,
+                            DenoiseLevelPlane* destination);
+
+// Distance-class to weight table (64 entries, largest 16).
+void DenoiseWeightTableOpen(const uint8_t** table, int* length);
+void DenoiseWeightTableClose(const uint8_t* table);
+
+// Σp and 64·Σp² − (Σp)² of the 8 x 8 window at `window` (signed or unsigned samples).
+void DenoiseBlockStats(uint32_t layout, const uint8_t* window, int32_t pitch, int32_t* sum, int64_t* variance);
+// (Σ|a − b|)² >> 6 over two 8 x 8 windows; 0 for an unknown layout.
+int64_t DenoiseBlockDistance(uint32_t layout, const uint8_t* a, const uint8_t* b, int32_t pitch);
