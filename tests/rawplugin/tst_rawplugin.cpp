@@ -1,0 +1,638 @@
+#include "DngWriter.h"
+#include "QRawPlugin.h"
+#include "RawIOHandler.h"
+#include "TestPaths.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <QtPlugin>
+
+#include <thread>
+
+Q_IMPORT_PLUGIN(QRawPlugin)
+
+namespace {
+
+enum class Tint { Red, Green, Blue, White, Magenta };
+
+// Colour class of a developed pixel: LibRaw's tone curve moves the values,
+// so only the dominant channels are checked.
+bool looksLike(QRgb p, Tint t)
+{
+    const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+    switch (t) {
+    case Tint::Red: return r > g + 60 && r > b + 60;
+    case Tint::Green: return g > r + 60 && g > b + 60;
+    case Tint::Blue: return b > r + 60 && b > g + 60;
+    case Tint::White: return r > 120 && qAbs(r - g) < 30 && qAbs(r - b) < 30;
+    case Tint::Magenta: return r > g + 60 && b > g + 60;
+    }
+    return false;
+}
+
+const char* tintName(Tint t)
+{
+    static const char* names[] = {"red", "green", "blue", "white", "magenta"};
+    return names[int(t)];
+}
+
+// Corner colours of the quadrant scene as shown for each EXIF orientation.
+struct Corners
+{
+    Tint tl, tr, bl, br;
+};
+
+Corners cornersFor(int orientation)
+{
+    using T = Tint;
+    switch (orientation) {
+    case 2: return {T::Green, T::Red, T::White, T::Blue};
+    case 3: return {T::White, T::Blue, T::Green, T::Red};
+    case 4: return {T::Blue, T::White, T::Red, T::Green};
+    case 5: return {T::Red, T::Blue, T::Green, T::White};
+    case 6: return {T::Blue, T::Red, T::White, T::Green};
+    case 7: return {T::White, T::Green, T::Blue, T::Red};
+    case 8: return {T::Green, T::White, T::Red, T::Blue};
+    default: return {T::Red, T::Green, T::Blue, T::White};
+    }
+}
+
+QImage flatImage(int w, int h, QRgb colour)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+// A device that only streams: LibRaw needs random access.
+class StreamDevice : public QIODevice
+{
+public:
+    explicit StreamDevice(QByteArray data)
+        : m_data(std::move(data))
+    {
+        open(ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* out, qint64 max) override
+    {
+        const qint64 n = qMin(max, qint64(m_data.size()) - m_pos);
+        memcpy(out, m_data.constData() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qint64 m_pos = 0;
+};
+
+} // namespace
+
+class TestRawPlugin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void pluginIsRegistered();
+    void capabilitiesByFormat_data();
+    void capabilitiesByFormat();
+    void capabilitiesByContent();
+
+    void fullDevelopment();
+    void orientation_data();
+    void orientation();
+    void previewChoice_data();
+    void previewChoice();
+    void failedPreviewFallsBackToDevelopment();
+    void bitmapPreviewByteOrder();
+    void greyPreviews_data();
+    void greyPreviews();
+
+    void refusesBadInput_data();
+    void refusesBadInput();
+    void truncatedImageDataDoesNotCrash();
+    void sequentialDeviceRefused();
+
+    void tiffStillReadByQt();
+    void secondReadOnOneHandler();
+    void manyReadsInARow();
+    void concurrentReads();
+    void realDng();
+
+private:
+    QString writeDng(const QString& name, const DngSpec& spec);
+    static DngSpec quadrantSpec(int orientation, DngSpec::Preview preview = DngSpec::Preview::None);
+
+    QTemporaryDir m_dir;
+};
+
+void TestRawPlugin::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+QString TestRawPlugin::writeDng(const QString& name, const DngSpec& spec)
+{
+    const QString path = m_dir.filePath(name);
+    if (!DngWriter::write(path, spec))
+        return {};
+    return path;
+}
+
+DngSpec TestRawPlugin::quadrantSpec(int orientation, DngSpec::Preview preview)
+{
+    DngSpec spec;
+    spec.scene = DngWriter::quadrantScene(96, 64);
+    spec.orientation = orientation;
+    spec.preview = preview;
+    if (preview != DngSpec::Preview::None)
+        spec.previewImage = DngWriter::quadrantScene(48, 32);
+    return spec;
+}
+
+void TestRawPlugin::pluginIsRegistered()
+{
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QString& key : QRawPlugin::rawFormatKeys())
+        QVERIFY2(formats.contains(key.toLatin1()), qPrintable(key));
+    QVERIFY(QImageReader::supportedMimeTypes().contains("image/x-adobe-dng"));
+    QVERIFY(QImageReader::supportedMimeTypes().contains("image/x-sigma-x3f"));
+}
+
+void TestRawPlugin::capabilitiesByFormat_data()
+{
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<bool>("readable");
+    for (const QString& key : QRawPlugin::rawFormatKeys())
+        QTest::newRow(qPrintable(key)) << key.toLatin1() << true;
+    QTest::newRow("tif") << QByteArray("tif") << true;
+    QTest::newRow("tiff") << QByteArray("tiff") << true;
+    QTest::newRow("upper case") << QByteArray("CR2") << false;
+    QTest::newRow("png") << QByteArray("png") << false;
+    QTest::newRow("jpeg") << QByteArray("jpeg") << false;
+}
+
+void TestRawPlugin::capabilitiesByFormat()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(bool, readable);
+    QRawPlugin plugin;
+    const auto caps = plugin.capabilities(nullptr, format);
+    QCOMPARE(bool(caps & QImageIOPlugin::CanRead), readable);
+    QVERIFY(!(caps & QImageIOPlugin::CanWrite));
+    QVERIFY(!(caps & QImageIOPlugin::CanReadIncremental));
+}
+
+void TestRawPlugin::capabilitiesByContent()
+{
+    QRawPlugin plugin;
+    QCOMPARE(plugin.capabilities(nullptr, QByteArray()), QImageIOPlugin::Capabilities());
+
+    QByteArray dng = DngWriter::build(quadrantSpec(1));
+    QVERIFY(!dng.isEmpty());
+    QBuffer readable(&dng);
+    QVERIFY(readable.open(QIODevice::ReadOnly));
+    readable.seek(5);
+    QCOMPARE(plugin.capabilities(&readable, QByteArray()), QImageIOPlugin::Capabilities(QImageIOPlugin::CanRead));
+    QCOMPARE(readable.pos(), qint64(5));
+
+    QByteArray sink;
+    QBuffer writeOnly(&sink);
+    QVERIFY(writeOnly.open(QIODevice::WriteOnly));
+    QCOMPARE(plugin.capabilities(&writeOnly, QByteArray()), QImageIOPlugin::Capabilities());
+
+    StreamDevice stream(dng);
+    QCOMPARE(plugin.capabilities(&stream, QByteArray()), QImageIOPlugin::Capabilities());
+
+    // Found by contents at any position, and the position is kept.
+    readable.seek(dng.size());
+    QCOMPARE(plugin.capabilities(&readable, QByteArray()), QImageIOPlugin::Capabilities(QImageIOPlugin::CanRead));
+    QCOMPARE(readable.pos(), qint64(dng.size()));
+}
+
+void TestRawPlugin::fullDevelopment()
+{
+    const QString path = writeDng(QStringLiteral("full.dng"), quadrantSpec(1));
+    QImageReader reader(path);
+    QVERIFY(reader.canRead());
+    QCOMPARE(reader.size(), QSize(96, 64));
+    QCOMPARE(reader.imageFormat(), QImage::Format_RGB32);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage image = reader.read();
+    QCOMPARE(image.size(), QSize(96, 64));
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    QVERIFY(looksLike(image.pixel(4, 4), Tint::Red));
+    QVERIFY(looksLike(image.pixel(91, 4), Tint::Green));
+    QVERIFY(looksLike(image.pixel(4, 59), Tint::Blue));
+    QVERIFY(looksLike(image.pixel(91, 59), Tint::White));
+    image.save(testOutputDir() + QStringLiteral("/rawplugin_full.png"));
+}
+
+void TestRawPlugin::orientation_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("preview");
+    const struct
+    {
+        const char* name;
+        DngSpec::Preview kind;
+    } previews[] = {{"developed", DngSpec::Preview::None},
+                    {"jpeg preview", DngSpec::Preview::Jpeg},
+                    {"rgb preview", DngSpec::Preview::Rgb}};
+    for (int o = 1; o <= 8; ++o)
+        for (const auto& p : previews)
+            QTest::addRow("orientation %d, %s", o, p.name) << o << int(p.kind);
+}
+
+void TestRawPlugin::orientation()
+{
+    QFETCH(int, orientation);
+    QFETCH(int, preview);
+    const auto kind = DngSpec::Preview(preview);
+    const QString path = writeDng(QStringLiteral("orient%1_%2.dng").arg(orientation).arg(preview),
+                                  quadrantSpec(orientation, kind));
+    QVERIFY(!path.isEmpty());
+    const bool portrait = orientation >= 5;
+    const QSize shown = portrait ? QSize(64, 96) : QSize(96, 64);
+
+    QImageReader reader(path);
+    QCOMPARE(reader.size(), shown);
+    QImage image;
+    if (kind == DngSpec::Preview::None) {
+        QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+        image = reader.read();
+        QCOMPARE(image.size(), shown);
+    } else {
+        // Half the preview size: answered from the preview, rotated like the RAW data.
+        const QSize target = portrait ? QSize(16, 24) : QSize(24, 16);
+        reader.setScaledSize(target);
+        QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+        image = reader.read();
+        QCOMPARE(image.size(), target);
+    }
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    const Corners want = cornersFor(orientation);
+    const int w = image.width(), h = image.height();
+    const int m = kind == DngSpec::Preview::None ? 4 : 1;
+    const struct
+    {
+        QPoint at;
+        Tint tint;
+    } checks[] = {{{m, m}, want.tl}, {{w - 1 - m, m}, want.tr}, {{m, h - 1 - m}, want.bl}, {{w - 1 - m, h - 1 - m}, want.br}};
+    for (const auto& c : checks) {
+        const QRgb p = image.pixel(c.at);
+        QVERIFY2(looksLike(p, c.tint), qPrintable(QStringLiteral("(%1,%2) = %3,%4,%5, want %6")
+                                                      .arg(c.at.x()).arg(c.at.y())
+                                                      .arg(qRed(p)).arg(qGreen(p)).arg(qBlue(p))
+                                                      .arg(QLatin1String(tintName(c.tint)))));
+    }
+}
+
+void TestRawPlugin::previewChoice_data()
+{
+    QTest::addColumn<QSize>("scaled");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("usesPreview");
+    QTest::addColumn<QSize>("resultSize");
+    // Sensor 640 x 480, magenta JPEG preview 800 x 600: the picture tells the path.
+    QTest::newRow("thumbnail") << QSize(160, 120) << 1 << true << QSize(160, 120);
+    QTest::newRow("other aspect") << QSize(200, 40) << 1 << true << QSize(200, 40);
+    QTest::newRow("preview size") << QSize(800, 600) << 1 << true << QSize(800, 600);
+    QTest::newRow("full size read") << QSize() << 1 << false << QSize(640, 480);
+    QTest::newRow("wider than preview") << QSize(900, 100) << 1 << false << QSize(900, 100);
+    QTest::newRow("half unset") << QSize(-1, 100) << 1 << false << QSize(640, 480);
+    QTest::newRow("empty target") << QSize(0, 0) << 1 << false << QSize(640, 480);
+    // Portrait: the preview is compared after turning it like the target.
+    QTest::newRow("portrait thumbnail") << QSize(120, 160) << 6 << true << QSize(120, 160);
+    QTest::newRow("portrait full size read") << QSize() << 6 << false << QSize(480, 640);
+    QTest::newRow("portrait taller than unturned preview") << QSize(600, 700) << 6 << true << QSize(600, 700);
+    QTest::newRow("portrait wider than turned preview") << QSize(700, 600) << 6 << false << QSize(700, 600);
+}
+
+void TestRawPlugin::previewChoice()
+{
+    QFETCH(QSize, scaled);
+    QFETCH(int, orientation);
+    QFETCH(bool, usesPreview);
+    QFETCH(QSize, resultSize);
+
+    DngSpec spec;
+    spec.scene = flatImage(640, 480, qRgb(20, 200, 20));
+    spec.orientation = orientation;
+    spec.preview = DngSpec::Preview::Jpeg;
+    spec.previewImage = flatImage(800, 600, qRgb(220, 20, 220));
+    const QString path = writeDng(QStringLiteral("choice%1.dng").arg(orientation), spec);
+    QVERIFY(!path.isEmpty());
+
+    QImageReader reader(path);
+    if (scaled.isValid() || scaled.width() >= 0 || scaled.height() >= 0)
+        reader.setScaledSize(scaled);
+    QTest::ignoreMessage(QtDebugMsg, usesPreview ? "Using thumbnail" : "Decoding raw data");
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(image.size(), resultSize);
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    const QRgb centre = image.pixel(image.width() / 2, image.height() / 2);
+    QVERIFY(looksLike(centre, usesPreview ? Tint::Magenta : Tint::Green));
+}
+
+void TestRawPlugin::failedPreviewFallsBackToDevelopment()
+{
+    DngSpec spec = quadrantSpec(1, DngSpec::Preview::Jpeg);
+    QByteArray dng = DngWriter::build(spec);
+    const qsizetype soi = dng.indexOf(QByteArray("\xff\xd8\xff", 3));
+    QVERIFY(soi > 0);
+    // Keep the SOI marker, wreck the rest of the preview stream.
+    for (qsizetype i = soi + 2; i < soi + 300 && i < dng.size(); ++i)
+        dng[i] = char(0x5a);
+    QBuffer buffer(&dng);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    RawIOHandler handler;
+    handler.setDevice(&buffer);
+    handler.setOption(QImageIOHandler::ScaledSize, QSize(24, 16));
+    QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    QImage image;
+    QVERIFY(handler.read(&image));
+    QCOMPARE(image.size(), QSize(24, 16));
+    QVERIFY(looksLike(image.pixel(2, 2), Tint::Red));
+}
+
+void TestRawPlugin::bitmapPreviewByteOrder()
+{
+    DngSpec spec = quadrantSpec(1, DngSpec::Preview::Rgb);
+    spec.previewImage = flatImage(48, 32, qRgb(200, 100, 50));
+    spec.previewImage.setPixel(0, 0, qRgb(1, 2, 3));
+    spec.previewImage.setPixel(47, 31, qRgb(250, 251, 252));
+    const QString path = writeDng(QStringLiteral("byteorder.dng"), spec);
+    QImageReader reader(path);
+    reader.setScaledSize(QSize(48, 32));
+    QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+    const QImage image = reader.read();
+    QCOMPARE(image.size(), QSize(48, 32));
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    QCOMPARE(image.pixel(0, 0), qRgb(1, 2, 3));
+    QCOMPARE(image.pixel(47, 31), qRgb(250, 251, 252));
+    QCOMPARE(image.pixel(20, 10), qRgb(200, 100, 50));
+    QCOMPARE(image.pixel(47, 0), qRgb(200, 100, 50));
+}
+
+void TestRawPlugin::greyPreviews_data()
+{
+    QTest::addColumn<int>("preview");
+    QTest::addColumn<int>("tolerance");
+    QTest::newRow("grey bitmap") << int(DngSpec::Preview::Grey) << 0;
+    QTest::newRow("grey jpeg") << int(DngSpec::Preview::Jpeg) << 6;
+}
+
+void TestRawPlugin::greyPreviews()
+{
+    QFETCH(int, preview);
+    QFETCH(int, tolerance);
+    DngSpec spec = quadrantSpec(1, DngSpec::Preview(preview));
+    // A horizontal ramp, so an over-read or a wrong stride shows up as wrong values.
+    QImage grey(48, 32, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.scanLine(y)[x] = uchar(x * 5);
+    spec.previewImage = grey;
+    const QString path = writeDng(QStringLiteral("grey%1.dng").arg(preview), spec);
+    QImageReader reader(path);
+    reader.setScaledSize(QSize(48, 32));
+    QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+    const QImage image = reader.read();
+    QCOMPARE(image.size(), QSize(48, 32));
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); y += 7) {
+        for (int x = 0; x < image.width(); x += 5) {
+            const QRgb p = image.pixel(x, y);
+            QCOMPARE(qRed(p), qGreen(p));
+            QCOMPARE(qRed(p), qBlue(p));
+            QVERIFY2(qAbs(qRed(p) - x * 5) <= tolerance, qPrintable(QStringLiteral("x %1: %2").arg(x).arg(qRed(p))));
+        }
+    }
+}
+
+void TestRawPlugin::refusesBadInput_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<qint64>("position");
+    QRandomGenerator rng(1234);
+    QByteArray noise(64 * 1024, '\0');
+    for (char& c : noise)
+        c = char(rng.bounded(256));
+    const QByteArray dng = DngWriter::build(quadrantSpec(1, DngSpec::Preview::Jpeg));
+    QTest::newRow("empty") << QByteArray() << qint64(0);
+    QTest::newRow("random bytes") << noise << qint64(17);
+    QTest::newRow("tiff header only") << dng.left(8) << qint64(3);
+    QTest::newRow("truncated dng") << dng.left(dng.size() / 2) << qint64(100);
+    QTest::newRow("tiff magic then noise") << (QByteArray("II*\0\x08\0\0\0", 8) + noise) << qint64(9);
+    QTest::newRow("text") << QByteArray("just some text, not a picture\n") << qint64(4);
+}
+
+void TestRawPlugin::refusesBadInput()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(qint64, position);
+    QBuffer buffer(&data);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    buffer.seek(position);
+
+    QRawPlugin plugin;
+    QCOMPARE(plugin.capabilities(&buffer, QByteArray()), QImageIOPlugin::Capabilities());
+    QCOMPARE(buffer.pos(), position);
+    QVERIFY(!RawIOHandler::canReadDevice(&buffer));
+    QCOMPARE(buffer.pos(), position);
+
+    RawIOHandler handler;
+    handler.setDevice(&buffer);
+    QVERIFY(!handler.canRead());
+    QCOMPARE(buffer.pos(), position);
+    QImage image;
+    QVERIFY(!handler.read(&image));
+    QVERIFY(image.isNull());
+    QCOMPARE(buffer.pos(), position);
+    QCOMPARE(handler.option(QImageIOHandler::Size).toSize(), QSize(-1, -1));
+    QCOMPARE(buffer.pos(), position);
+
+    // Through the reader with an explicit RAW format.
+    buffer.seek(0);
+    QImageReader reader(&buffer, "dng");
+    QVERIFY(reader.read().isNull());
+}
+
+void TestRawPlugin::truncatedImageDataDoesNotCrash()
+{
+    // Directories intact, Bayer samples cut short: whatever LibRaw makes of it,
+    // the answer is either a refusal or a whole picture of the reported size.
+    QByteArray dng = DngWriter::build(quadrantSpec(1));
+    QVERIFY(!dng.isEmpty());
+    const qsizetype rawBytes = 96 * 64 * 2;
+    QByteArray cut = dng.left(8) + dng.mid(8 + rawBytes);
+    // The directory moved forward; point the header at its new place.
+    const quint32 ifd = qFromLittleEndian<quint32>(dng.constData() + 4) - quint32(rawBytes);
+    qToLittleEndian(ifd, cut.data() + 4);
+    for (QByteArray data : {cut, dng.left(8 + rawBytes / 3) + dng.mid(8 + rawBytes)}) {
+        QBuffer buffer(&data);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        RawIOHandler handler;
+        handler.setDevice(&buffer);
+        QImage image;
+        const QSize reported = handler.option(QImageIOHandler::Size).toSize();
+        if (handler.read(&image)) {
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.size(), reported);
+        } else {
+            QVERIFY(image.isNull());
+        }
+    }
+}
+
+void TestRawPlugin::sequentialDeviceRefused()
+{
+    StreamDevice stream(DngWriter::build(quadrantSpec(1)));
+    RawIOHandler handler;
+    handler.setDevice(&stream);
+    QVERIFY(!handler.canRead());
+    QImage image;
+    QVERIFY(!handler.read(&image));
+    QVERIFY(!RawIOHandler::canReadDevice(&stream));
+}
+
+void TestRawPlugin::tiffStillReadByQt()
+{
+    if (!QImageReader::supportedImageFormats().contains("tiff"))
+        QSKIP("Qt's TIFF plugin is not installed");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.setPixel(x, y, qRgb(x * 6, y * 8, 77));
+    for (const QString& name : {QStringLiteral("plain.tif"), QStringLiteral("plain.tiff")}) {
+        const QString path = m_dir.filePath(name);
+        QVERIFY(picture.save(path, "TIFF"));
+        QImageReader reader(path);
+        const QImage back = reader.read();
+        QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(reader.format(), QByteArray("tiff"));
+        QCOMPARE(back.size(), picture.size());
+        QCOMPARE(back.pixel(13, 21), picture.pixel(13, 21));
+        QCOMPARE(back.pixel(39, 29), picture.pixel(39, 29));
+    }
+}
+
+void TestRawPlugin::secondReadOnOneHandler()
+{
+    const QString path = writeDng(QStringLiteral("twice.dng"), quadrantSpec(6, DngSpec::Preview::Rgb));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    RawIOHandler handler;
+    handler.setDevice(&file);
+    QCOMPARE(handler.option(QImageIOHandler::Size).toSize(), QSize(64, 96));
+
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    QImage first;
+    QVERIFY(handler.read(&first));
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    QImage second;
+    QVERIFY(handler.read(&second));
+    QCOMPARE(second, first);
+
+    handler.setOption(QImageIOHandler::ScaledSize, QSize(16, 24));
+    QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+    QImage thumb;
+    QVERIFY(handler.read(&thumb));
+    QCOMPARE(thumb.size(), QSize(16, 24));
+    QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
+    QImage thumbAgain;
+    QVERIFY(handler.read(&thumbAgain));
+    QCOMPARE(thumbAgain, thumb);
+}
+
+void TestRawPlugin::manyReadsInARow()
+{
+    const QString path = writeDng(QStringLiteral("many.dng"), quadrantSpec(3, DngSpec::Preview::Jpeg));
+    QImage reference;
+    for (int i = 0; i < 12; ++i) {
+        QImageReader reader(path);
+        const bool thumb = i % 2;
+        if (thumb)
+            reader.setScaledSize(QSize(24, 16));
+        QTest::ignoreMessage(QtDebugMsg, thumb ? "Using thumbnail" : "Decoding raw data");
+        const QImage image = reader.read();
+        QVERIFY(!image.isNull());
+        if (!thumb) {
+            if (reference.isNull())
+                reference = image;
+            QCOMPARE(image, reference);
+        }
+    }
+}
+
+void TestRawPlugin::concurrentReads()
+{
+    const QString path = writeDng(QStringLiteral("threads.dng"), quadrantSpec(1));
+    QImageReader single(path);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage reference = single.read();
+    QVERIFY(!reference.isNull());
+
+    // Two decodes at once must not share LibRaw state.
+    QImage results[4];
+    auto work = [&](int slot) {
+        QImageReader reader(path);
+        results[slot] = reader.read();
+    };
+    std::thread a(work, 0), b(work, 1), c(work, 2), d(work, 3);
+    a.join();
+    b.join();
+    c.join();
+    d.join();
+    for (const QImage& r : results)
+        QCOMPARE(r, reference);
+}
+
+void TestRawPlugin::realDng()
+{
+    const QString dir = sharedTestDataDir();
+    if (dir.isEmpty())
+        QSKIP("shared test data not available");
+    const QString path = dir + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
+    if (!QFile::exists(path))
+        QSKIP("colorchart.dng not available");
+
+    QImageReader reader(path);
+    QCOMPARE(reader.size(), QSize(1734, 1156));
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(image.size(), QSize(1734, 1156));
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    // A colour chart: many distinct colours, not a flat or black picture.
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 37)
+        for (int x = 0; x < image.width(); x += 41)
+            colours.insert(image.pixel(x, y) & 0xf0f0f0);
+    QVERIFY(colours.size() > 20);
+    image.scaledToWidth(600).save(testOutputDir() + QStringLiteral("/rawplugin_colorchart.jpg"));
+
+    // No preview inside: a thumbnail request develops and scales.
+    QImageReader thumbReader(path);
+    thumbReader.setScaledSize(QSize(160, 107));
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    QCOMPARE(thumbReader.read().size(), QSize(160, 107));
+}
+
+QTEST_GUILESS_MAIN(TestRawPlugin)
+#include "tst_rawplugin.moc"
