@@ -1,0 +1,748 @@
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "AdjustWhiteBalance.h"
+#include "AdjustWhiteBalanceSrgb.h"
+#include "ColorTemperature.h"
+#include "ColorTemperatureMatrix.h"
+#include "Rand15.h"
+
+namespace {
+
+// A B,G,R picture with padded rows; the padding is filled with a marker so
+// that writes past a row show up.
+struct Picture {
+    int width = 0, height = 0, stride = 0;
+    std::vector<uint8_t> bytes;
+
+    Picture(int w, int h, int pad = 0) : width(w), height(h), stride(w * 3 + pad)
+    {
+        bytes.assign(static_cast<size_t>(stride) * (h > 0 ? h : 1), 0xA5);
+    }
+    uint8_t* px(int x, int y) { return bytes.data() + static_cast<size_t>(y) * stride + x * 3; }
+    AdjustImage image(int format = ADJUST_FORMAT_BGR24)
+    {
+        AdjustImage im;
+        im.width = width;
+        im.height = height;
+        im.format = format;
+        im.stride = stride;
+        im.pixels = bytes.data();
+        return im;
+    }
+    void fill(uint8_t b, uint8_t g, uint8_t r)
+    {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                px(x, y)[0] = b;
+                px(x, y)[1] = g;
+                px(x, y)[2] = r;
+            }
+    }
+    void fillRandom(uint32_t seed)
+    {
+        Rand15 rnd(seed);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width * 3; ++x)
+                px(0, y)[x] = static_cast<uint8_t>(rnd.next() & 0xff);
+    }
+    // Each channel walks through all 256 values, shifted against the others.
+    static Picture allValues()
+    {
+        Picture p(256, 2, 4);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 256; ++x) {
+                p.px(x, y)[0] = static_cast<uint8_t>(x);
+                p.px(x, y)[1] = static_cast<uint8_t>(x + 85 * (y + 1));
+                p.px(x, y)[2] = static_cast<uint8_t>(x + 170);
+            }
+        return p;
+    }
+    bool paddingIntact() const
+    {
+        for (int y = 0; y < height; ++y)
+            for (int i = width * 3; i < stride; ++i)
+                if (bytes[static_cast<size_t>(y) * stride + i] != 0xA5)
+                    return false;
+        return true;
+    }
+};
+
+struct Context {
+    AdjustWhiteBalanceContext* ctx = nullptr;
+    Context() { AdjustWhiteBalanceCreate(&ctx); }
+    ~Context() { AdjustWhiteBalanceDestroy(ctx); }
+};
+
+struct Tables {
+    uint16_t lin[256];
+    uint8_t enc[4096];
+    Tables()
+    {
+        AdjustBuildLinearLut(lin);
+        AdjustBuildEncodeLut(enc);
+    }
+};
+
+AdjustWhiteBalanceParams params(int mode, int kelvin = 5000, int tint = 10)
+{
+    AdjustWhiteBalanceParams p;
+    p.mode = mode;
+    p.kelvin = kelvin;
+    p.tint = tint;
+    return p;
+}
+
+// The kernel written out plainly from the process-wide matrix and clip levels.
+void referenceApply(Picture& p, const Tables& t)
+{
+    double m[9], clip[3];
+    AdjustWhiteBalanceState(m, clip);
+    int k[9];
+    for (int j = 0; j < 9; ++j)
+        k[j] = static_cast<int>(m[j] * 1024 + 0.5);
+    const int limB = clip[0] < 0 ? 0 : static_cast<int>(clip[0] * 4095 + 0.5);
+    const int limG = static_cast<int>(clip[1] * 4095 + 0.5);
+    const int limR = clip[2] < 0 ? 0 : static_cast<int>(clip[2] * 4095 + 0.5);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            uint8_t* q = p.px(x, y);
+            const int b = std::min<int>(t.lin[q[0]], limB);
+            const int g = std::min<int>(t.lin[q[1]], limG);
+            const int r = std::min<int>(t.lin[q[2]], limR);
+            int o[3];
+            for (int row = 0; row < 3; ++row) {
+                o[row] = (k[row * 3] * b + k[row * 3 + 1] * g + k[row * 3 + 2] * r) >> 10;
+                o[row] = std::clamp(o[row], 0, 4095);
+            }
+            q[0] = t.enc[o[0]];
+            q[1] = t.enc[o[1]];
+            q[2] = t.enc[o[2]];
+        }
+}
+
+void stateOf(int kelvin, int tint, double m[9], double clip[3])
+{
+    AdjustWhiteBalanceSetTemperature(kelvin, tint);
+    AdjustWhiteBalanceState(m, clip);
+}
+
+bool sameState(const double m1[9], const double c1[3], const double m2[9], const double c2[3])
+{
+    for (int i = 0; i < 9; ++i)
+        if (m1[i] != m2[i])
+            return false;
+    return c1[0] == c2[0] && c1[1] == c2[1] && c1[2] == c2[2];
+}
+
+bool isIdentityState()
+{
+    double m[9], c[3];
+    AdjustWhiteBalanceState(m, c);
+    const double id[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const double ones[3] = {1, 1, 1};
+    return sameState(m, c, id, ones);
+}
+
+} // namespace
+
+class TestWhiteBalance : public QObject {
+    Q_OBJECT
+private slots:
+    void transferTables();
+    void neutralIsIdentityForAllValues_data();
+    void neutralIsIdentityForAllValues();
+    void whiteStaysWhite_data();
+    void whiteStaysWhite();
+    void kernelMatchesMatrix_data();
+    void kernelMatchesMatrix();
+    void manualClampsAndPresets();
+    void warmAndCoolShiftChannels();
+    void d50ConvertsToFiveThousandKelvin();
+    void temperatureRoundTrip_data();
+    void temperatureRoundTrip();
+    void temperatureToXyRefusesNonPositiveKelvin();
+    void automaticOnGreyAndSmallImages();
+    void automaticCorrectsColourCast();
+    void estimateFallsBackToUnitGains();
+    void gainsToTemperatureLimits();
+    void rejectsBadRecords_data();
+    void rejectsBadRecords();
+    void modeOutsideTableIsRefused_data();
+    void modeOutsideTableIsRefused();
+    void emptyImageStillResolves();
+    void warmUpLeavesSevenThousandFiveHundred();
+    void matrixHelpers();
+    void xyConversions();
+    void bradfordBetweenEqualWhitesIsIdentity();
+    void srgbFilters();
+};
+
+void TestWhiteBalance::transferTables()
+{
+    Tables t;
+    QCOMPARE(int(t.lin[0]), 0);
+    QCOMPARE(int(t.lin[255]), 4095);
+    QCOMPARE(int(t.lin[128]), static_cast<int>(std::pow((128 / 255.0 + 0.055) / 1.055, 2.4) * 4095 + 0.5));
+    QCOMPARE(int(t.lin[10]), static_cast<int>(10 / 255.0 / 12.92 * 4095 + 0.5)); // linear toe
+    QCOMPARE(int(t.enc[0]), 0);
+    QCOMPARE(int(t.enc[4095]), 255);
+    QCOMPARE(int(t.enc[12]), static_cast<int>(12.92 * 12 / 4095.0 * 255 + 0.5));
+    for (int i = 1; i < 256; ++i)
+        QVERIFY(t.lin[i] >= t.lin[i - 1]);
+    for (int i = 1; i < 4096; ++i)
+        QVERIFY(t.enc[i] >= t.enc[i - 1]);
+}
+
+void TestWhiteBalance::neutralIsIdentityForAllValues_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("kelvin");
+    QTest::addColumn<int>("tint");
+    QTest::newRow("manual 5000/10") << 8 << 5000 << 10;
+    QTest::newRow("neutral mode") << 0 << 3000 << -40;
+}
+
+void TestWhiteBalance::neutralIsIdentityForAllValues()
+{
+    QFETCH(int, mode);
+    QFETCH(int, kelvin);
+    QFETCH(int, tint);
+    Context c;
+    Tables t;
+    // Leave a different matrix behind first: the neutral request must replace it.
+    AdjustWhiteBalanceSetTemperature(2850, 0);
+    Picture p = Picture::allValues();
+    const Picture before = p;
+    const auto prm = params(mode, kelvin, tint);
+    AdjustImage im = p.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+    QVERIFY(isIdentityState());
+    for (size_t i = 0; i < p.bytes.size(); ++i) {
+        if (i % p.stride >= size_t(p.width) * 3)
+            continue;
+        const uint8_t v = before.bytes[i];
+        QCOMPARE(int(p.bytes[i]), int(t.enc[t.lin[v]]));
+        // The two tables invert each other on every byte.
+        QCOMPARE(int(p.bytes[i]), int(v));
+    }
+    QVERIFY(p.paddingIntact());
+}
+
+void TestWhiteBalance::whiteStaysWhite_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("kelvin");
+    QTest::addColumn<int>("tint");
+    for (int mode = 0; mode <= 7; ++mode)
+        QTest::addRow("mode %d", mode) << mode << 5000 << 10;
+    for (int kelvin : {2000, 2850, 3800, 4500, 5000, 5500, 6500, 8500, 12000})
+        for (int tint : {-150, -60, 0, 10, 75, 150})
+            QTest::addRow("manual %d/%d", kelvin, tint) << 8 << kelvin << tint;
+}
+
+void TestWhiteBalance::whiteStaysWhite()
+{
+    QFETCH(int, mode);
+    QFETCH(int, kelvin);
+    QFETCH(int, tint);
+    Context c;
+    Picture p(130, 130, 2); // large enough for one estimate block
+    p.fill(255, 255, 255);
+    const auto prm = params(mode, kelvin, tint);
+    AdjustImage im = p.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+    for (int y = 0; y < p.height; y += 43)
+        for (int x = 0; x < p.width; x += 43)
+            for (int ch = 0; ch < 3; ++ch)
+                QCOMPARE(int(p.px(x, y)[ch]), 255);
+}
+
+void TestWhiteBalance::kernelMatchesMatrix_data()
+{
+    QTest::addColumn<int>("kelvin");
+    QTest::addColumn<int>("tint");
+    QTest::addColumn<int>("pad");
+    QTest::newRow("tungsten") << 2850 << 0 << 0;
+    QTest::newRow("warm, green") << 3200 << -120 << 3;
+    QTest::newRow("cool, magenta") << 9000 << 90 << 1;
+    QTest::newRow("coolest") << 12000 << 150 << 0;
+    QTest::newRow("warmest") << 2000 << -150 << 2;
+}
+
+void TestWhiteBalance::kernelMatchesMatrix()
+{
+    QFETCH(int, kelvin);
+    QFETCH(int, tint);
+    QFETCH(int, pad);
+    Context c;
+    Tables t;
+    // Alternate two settings so a table kept from the previous call would show.
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool other = pass == 1;
+        Picture p(67, 9, pad);
+        p.fillRandom(1234 + pass);
+        Picture expected = p;
+        const auto prm = params(8, other ? 6500 : kelvin, other ? 10 : tint);
+        AdjustImage im = p.image();
+        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+        referenceApply(expected, t);
+        QVERIFY(p.bytes == expected.bytes);
+        QVERIFY(p.paddingIntact());
+    }
+}
+
+void TestWhiteBalance::manualClampsAndPresets()
+{
+    Context c;
+    double m1[9], c1[3], m2[9], c2[3];
+    Picture base(40, 7);
+    base.fillRandom(77);
+
+    // Kelvin 1000 behaves as 2000, tint 400 as 150.
+    Picture a = base, b = base;
+    auto prm = params(8, 1000, 400);
+    AdjustImage ia = a.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ia), 0);
+    AdjustWhiteBalanceState(m1, c1);
+    prm = params(8, 2000, 150);
+    AdjustImage ib = b.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ib), 0);
+    AdjustWhiteBalanceState(m2, c2);
+    QVERIFY(sameState(m1, c1, m2, c2));
+    QVERIFY(a.bytes == b.bytes);
+    QVERIFY(a.bytes != base.bytes);
+
+    // Upper clamps: 20000 K as 12000, tint -999 as -150.
+    prm = params(8, 20000, -999);
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ia), 0);
+    AdjustWhiteBalanceState(m1, c1);
+    stateOf(12000, -150, m2, c2);
+    QVERIFY(sameState(m1, c1, m2, c2));
+
+    // Presets ignore the record's kelvin and tint.
+    const int table[6][3] = {{2, 5500, 10}, {3, 6500, 10}, {4, 7500, 10}, {5, 2850, 0}, {6, 3800, 21}, {7, 5500, 0}};
+    for (const auto& row : table) {
+        Picture x = base, y = base;
+        prm = params(row[0], 3100, -77);
+        AdjustImage ix = x.image();
+        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ix), 0);
+        AdjustWhiteBalanceState(m1, c1);
+        stateOf(row[1], row[2], m2, c2);
+        QVERIFY2(sameState(m1, c1, m2, c2), qPrintable(QString("mode %1").arg(row[0])));
+        prm = params(8, row[1], row[2]);
+        AdjustImage iy = y.image();
+        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &iy), 0);
+        QVERIFY(x.bytes == y.bytes);
+    }
+}
+
+void TestWhiteBalance::warmAndCoolShiftChannels()
+{
+    // The kelvin names the light to correct for: a low setting cools a grey
+    // (blue up, red down), a high one warms it.
+    Context c;
+    Picture warm(8, 8), cool(8, 8);
+    warm.fill(128, 128, 128);
+    cool.fill(128, 128, 128);
+    auto prm = params(8, 3000, 10);
+    AdjustImage iw = warm.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &iw), 0);
+    prm = params(8, 9000, 10);
+    AdjustImage ic = cool.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ic), 0);
+    QVERIFY(warm.px(3, 3)[0] > warm.px(3, 3)[2]);
+    QVERIFY(cool.px(3, 3)[0] < cool.px(3, 3)[2]);
+    // A tint above the neutral 10 adds magenta, i.e. lowers green against red and blue.
+    Picture magenta(8, 8);
+    magenta.fill(128, 128, 128);
+    prm = params(8, 5000, 120);
+    AdjustImage im = magenta.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+    QVERIFY(magenta.px(1, 1)[1] < magenta.px(1, 1)[0]);
+    QVERIFY(magenta.px(1, 1)[1] < magenta.px(1, 1)[2]);
+}
+
+void TestWhiteBalance::d50ConvertsToFiveThousandKelvin()
+{
+    // Gains 1, 1, 1: their neutral is the chromaticity of the sRGB matrix's white.
+    const double neutral[3] = {1, 1, 1};
+    double x = 0, y = 0, kelvin = 0, tint = 0;
+    AdjustNeutralToXy(neutral, &x, &y);
+    QVERIFY(std::fabs(x - 0.3457) < 1e-5);
+    QVERIFY(std::fabs(y - 0.3585) < 1e-5);
+    QCOMPARE(AdjustXyToTemperature(x, y, &kelvin, &tint), 1);
+    QVERIFY2(std::fabs(kelvin - 5000.65) < 0.01, qPrintable(QString::number(kelvin, 'f', 4)));
+    QVERIFY2(std::fabs(tint - 9.56) < 0.005, qPrintable(QString::number(tint, 'f', 4)));
+
+    int k = 0, t = 0;
+    QCOMPARE(AdjustWhiteBalanceGainsToTemperature(&k, &t, 1, 1, 1), 0);
+    QCOMPARE(k, 5000);
+    QCOMPARE(t, 10);
+}
+
+void TestWhiteBalance::temperatureRoundTrip_data()
+{
+    QTest::addColumn<int>("tint");
+    QTest::newRow("tint 0") << 0;
+    QTest::newRow("tint 10") << 10;
+    QTest::newRow("tint -80") << -80;
+    QTest::newRow("tint 120") << 120;
+}
+
+void TestWhiteBalance::temperatureRoundTrip()
+{
+    QFETCH(int, tint);
+    double worst = 0;
+    for (int kelvin = 2000; kelvin <= 12000; kelvin += 5) {
+        double x, y, k2, t2;
+        QCOMPARE(AdjustTemperatureToXy(kelvin, tint, &x, &y), 0);
+        AdjustXyToTemperature(x, y, &k2, &t2);
+        worst = std::max(worst, std::fabs(k2 - kelvin));
+        QVERIFY2(std::fabs(k2 - kelvin) < 0.1, qPrintable(QString("%1 K -> %2").arg(kelvin).arg(k2, 0, 'f', 4)));
+        QVERIFY2(std::fabs(t2 - tint) < 0.05, qPrintable(QString("%1 K tint %2 -> %3").arg(kelvin).arg(tint).arg(t2)));
+    }
+    // Isotherm rows reproduce their own temperature exactly.
+    for (int row = 1; row < kAdjustRobertsonRows; ++row) {
+        const double kelvin = 1e6 / kAdjustRobertson[row].r;
+        double x, y, k2, t2;
+        AdjustTemperatureToXy(kelvin, 0, &x, &y);
+        AdjustXyToTemperature(x, y, &k2, &t2);
+        QVERIFY(std::fabs(k2 - kelvin) < 1e-6 * kelvin);
+    }
+}
+
+void TestWhiteBalance::temperatureToXyRefusesNonPositiveKelvin()
+{
+    double x = 0, y = 0;
+    QCOMPARE(AdjustTemperatureToXy(0, 10, &x, &y), -2);
+    QCOMPARE(x, kAdjustD50x);
+    QCOMPARE(y, kAdjustD50y);
+    QCOMPARE(AdjustTemperatureToXy(-500, 10, &x, &y), -2);
+    QCOMPARE(AdjustTemperatureToXy(std::nan(""), 10, &x, &y), -2);
+    // Below the table's last line the line pair is extrapolated, still finite.
+    QCOMPARE(AdjustTemperatureToXy(1000, 0, &x, &y), 0);
+    QVERIFY(std::isfinite(x) && std::isfinite(y));
+    // Extremes of the inverse stay within the table's range.
+    double k = 0, t = 0;
+    AdjustXyToTemperature(0.25, 0.25, &k, &t);
+    QVERIFY(k <= 100000.0 + 1e-6);
+    AdjustXyToTemperature(0.6, 0.38, &k, &t);
+    QVERIFY(k >= 1e6 / 600 - 1e-6);
+    QCOMPARE(AdjustXyToTemperature(std::nan(""), 0.3, &k, &t), -2);
+    QVERIFY(std::isfinite(k) && std::isfinite(t));
+}
+
+void TestWhiteBalance::automaticOnGreyAndSmallImages()
+{
+    Context c;
+    Tables t;
+    double gb = 0, gg = 0, gr = 0;
+    Picture grey(300, 260, 1);
+    grey.fill(90, 90, 90);
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, grey.bytes.data(), grey.width, grey.height, grey.stride, t.lin), 0);
+    QCOMPARE(gb, 1.0);
+    QCOMPARE(gg, 1.0);
+    QCOMPARE(gr, 1.0);
+
+    // Grey, and a coloured picture too small for one block: the identity matrix.
+    Picture small(127, 200);
+    small.fillRandom(5);
+    for (Picture* p : {&grey, &small}) {
+        AdjustWhiteBalanceSetTemperature(9000, 40);
+        Picture before = *p;
+        const auto prm = params(1);
+        AdjustImage im = p->image();
+        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+        QVERIFY(isIdentityState());
+        QVERIFY(p->bytes == before.bytes);
+    }
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, small.bytes.data(), small.width, small.height, small.stride, t.lin), 0);
+    QCOMPARE(gb, 1.0);
+}
+
+void TestWhiteBalance::automaticCorrectsColourCast()
+{
+    Context c;
+    Tables t;
+    // A bluish grey: blue strongest, red weakest. Right and bottom remainders
+    // (outside whole blocks) are painted red and must not count.
+    Picture p(128 * 3 + 50, 128 * 2 + 70, 2);
+    p.fill(150, 120, 100);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (x >= 384 || y >= 256) {
+                p.px(x, y)[0] = 0;
+                p.px(x, y)[1] = 0;
+                p.px(x, y)[2] = 255;
+            }
+    double gb = 0, gg = 0, gr = 0;
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, p.bytes.data(), p.width, p.height, p.stride, t.lin), 0);
+    const double lb = t.lin[150], lg = t.lin[120], lr = t.lin[100];
+    QCOMPARE(gb, 1.0);
+    QVERIFY(std::fabs(gg - lb / lg) < 1e-9);
+    QVERIFY(std::fabs(gr - lb / lr) < 1e-9);
+
+    int kelvin = 0, tint = 0;
+    AdjustWhiteBalanceGainsToTemperature(&kelvin, &tint, gr, gg, gb);
+    QVERIFY(kelvin > 5000); // a cool cast reads as a high temperature
+    QCOMPARE(kelvin % 50, 0);
+
+    // The automatic mode pulls the picture towards grey.
+    const auto prm = params(1);
+    AdjustImage im = p.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+    const uint8_t* q = p.px(10, 10);
+    // The temperature and tint found for the cast neutralise it almost exactly.
+    QVERIFY(std::abs(q[0] - q[2]) <= 3);
+    QVERIFY(std::abs(q[1] - q[2]) <= 3);
+    QVERIFY(p.paddingIntact());
+}
+
+void TestWhiteBalance::estimateFallsBackToUnitGains()
+{
+    Tables t;
+    double gb = 7, gg = 7, gr = 7;
+    uint8_t pixel[3] = {10, 20, 30};
+    // A block table for this geometry cannot exist; the estimate must fail
+    // cleanly before touching pixels, with gains that mean no correction.
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, pixel, 0x7fffffff / 3, 0x7fffffff, 0x7fffffff, t.lin), -201);
+    QCOMPARE(gb, 1.0);
+    QCOMPARE(gg, 1.0);
+    QCOMPARE(gr, 1.0);
+    // The automatic resolve then uses the identity, whatever was set before.
+    AdjustWhiteBalanceSetTemperature(2850, 0);
+    QCOMPARE(AdjustWhiteBalanceResolve(1, 0, 0, pixel, 0x7fffffff / 3, 0x7fffffff, 0x7fffffff, t.lin), 0);
+    QVERIFY(isIdentityState());
+    // Unusable pixels likewise.
+    gb = gg = gr = 7;
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, nullptr, 256, 256, 768, t.lin), -2);
+    QCOMPARE(gr, 1.0);
+    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, pixel, 256, 256, 100, t.lin), -2);
+}
+
+void TestWhiteBalance::gainsToTemperatureLimits()
+{
+    int k = 0, t = 0;
+    // Extreme casts land on the clamps.
+    // Much red gain: the light lacked red, i.e. it was blue, a high temperature.
+    AdjustWhiteBalanceGainsToTemperature(&k, &t, 50.0, 1.0, 0.02);
+    QCOMPARE(k, 12000);
+    AdjustWhiteBalanceGainsToTemperature(&k, &t, 0.02, 1.0, 50.0);
+    QCOMPARE(k, 2000);
+    AdjustWhiteBalanceGainsToTemperature(&k, &t, 1.0, 0.01, 1.0);
+    QCOMPARE(t, 150);
+    AdjustWhiteBalanceGainsToTemperature(&k, &t, 1.0, 100.0, 1.0);
+    QCOMPARE(t, -150);
+    // A gain that is not positive counts as 1.
+    AdjustWhiteBalanceGainsToTemperature(&k, &t, 0.0, -3.0, std::nan(""));
+    QCOMPARE(k, 5000);
+    QCOMPARE(t, 10);
+}
+
+void TestWhiteBalance::rejectsBadRecords_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("stride");
+    QTest::addColumn<bool>("nullPixels");
+    QTest::newRow("grey 8") << 2 << 16 << 48 << false;
+    QTest::newRow("bgr 16-bit") << 3 << 16 << 48 << false;
+    QTest::newRow("grey 16-bit") << 4 << 16 << 48 << false;
+    QTest::newRow("format 0") << 0 << 16 << 48 << false;
+    QTest::newRow("short stride") << 1 << 16 << 47 << false;
+    QTest::newRow("negative width") << 1 << -4 << 48 << false;
+    QTest::newRow("null pixels") << 1 << 16 << 48 << true;
+}
+
+void TestWhiteBalance::rejectsBadRecords()
+{
+    QFETCH(int, format);
+    QFETCH(int, width);
+    QFETCH(int, stride);
+    QFETCH(bool, nullPixels);
+    Context c;
+    std::vector<uint8_t> bytes(48 * 4, 77);
+    const auto before = bytes;
+    AdjustImage im;
+    im.width = width;
+    im.height = 4;
+    im.format = format;
+    im.stride = stride;
+    im.pixels = nullPixels ? nullptr : bytes.data();
+    AdjustWhiteBalanceSetTemperature(5000, 10);
+    const auto prm = params(8, 3000, 0);
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), -2);
+    QVERIFY(bytes == before);
+    QVERIFY(isIdentityState()); // a refused call leaves the state alone
+}
+
+void TestWhiteBalance::modeOutsideTableIsRefused_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("-1") << -1;
+    QTest::newRow("9") << 9;
+    QTest::newRow("100000") << 100000;
+    QTest::newRow("INT_MIN") << int(0x80000000);
+}
+
+void TestWhiteBalance::modeOutsideTableIsRefused()
+{
+    QFETCH(int, mode);
+    Context c;
+    Tables t;
+    Picture p(20, 5);
+    p.fillRandom(9);
+    const Picture before = p;
+    double m1[9], c1[3], m2[9], c2[3];
+    stateOf(6500, 10, m1, c1);
+    const auto prm = params(mode, 3000, 0);
+    AdjustImage im = p.image();
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), -2);
+    QVERIFY(p.bytes == before.bytes);
+    QCOMPARE(AdjustWhiteBalanceResolve(mode, 3000, 0, p.bytes.data(), p.width, p.height, p.stride, t.lin), -2);
+    AdjustWhiteBalanceState(m2, c2);
+    QVERIFY(sameState(m1, c1, m2, c2));
+}
+
+void TestWhiteBalance::emptyImageStillResolves()
+{
+    Context c;
+    const auto prm = params(8, 3000, 0);
+    AdjustImage im; // 0 x 0, no pixels
+    QCOMPARE(AdjustWhiteBalanceApply(nullptr, &prm, &im), -1);
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, nullptr, &im), -2);
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, nullptr), -2);
+    AdjustWhiteBalanceSetTemperature(5000, 10);
+    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+    QVERIFY(!isIdentityState());
+}
+
+void TestWhiteBalance::warmUpLeavesSevenThousandFiveHundred()
+{
+    double m1[9], c1[3], m2[9], c2[3];
+    AdjustWhiteBalanceSetTemperature(5000, 10);
+    QCOMPARE(AdjustWhiteBalanceWarmUp(), 0);
+    AdjustWhiteBalanceState(m1, c1);
+    stateOf(7500, 10, m2, c2);
+    QVERIFY(sameState(m1, c1, m2, c2));
+    // Clip levels: the largest is 1, none above.
+    QCOMPARE(std::max({c1[0], c1[1], c1[2]}), 1.0);
+}
+
+void TestWhiteBalance::matrixHelpers()
+{
+    double a[9], inv[9], prod[9];
+    AdjustMatrixSet(a, 2, 1, 0, 0, 3, 1, 1, 0, 4);
+    QCOMPARE(AdjustMatrixInverse(inv, a), 1);
+    AdjustMatrixMultiply(prod, a, inv);
+    for (int i = 0; i < 9; ++i)
+        QVERIFY(std::fabs(prod[i] - (i % 4 == 0 ? 1.0 : 0.0)) < 1e-12);
+
+    double singular[9], out[9];
+    AdjustMatrixSet(singular, 1, 2, 3, 2, 4, 6, 0, 1, 1);
+    AdjustMatrixSet(out, 9, 9, 9, 9, 9, 9, 9, 9, 9);
+    QCOMPARE(AdjustMatrixInverse(out, singular), 0);
+    for (double v : out)
+        QCOMPARE(v, 9.0);
+
+    double rev[9];
+    AdjustMatrixReverse(rev, a);
+    QCOMPARE(rev[0], 4.0);
+    QCOMPARE(rev[8], 2.0);
+    QCOMPARE(rev[1], 0.0);
+
+    double v[3] = {1, 2, 3}, mv[3];
+    AdjustMatrixMultiplyVector(mv, a, v);
+    QCOMPARE(mv[0], 4.0);
+    QCOMPARE(mv[1], 9.0);
+    QCOMPARE(mv[2], 13.0);
+    AdjustMatrixMultiplyVector(v, a, v); // in place
+    QCOMPARE(v[2], 13.0);
+    QCOMPARE(AdjustVectorMax(mv), 13.0);
+    QCOMPARE(AdjustMatrixMax(a), 4.0);
+
+    double blend[9], scaled[9];
+    AdjustMatrixScale(scaled, a, 2.0);
+    AdjustMatrixBlend(blend, scaled, a, 0.25);
+    QCOMPARE(blend[0], 0.25 * 4 + 0.75 * 2);
+
+    double rows[9];
+    AdjustMatrixSet(rows, 1, 1, 2, -1, 0.5, 0.5, 0, 0, 0);
+    AdjustMatrixNormaliseRows(rows, rows);
+    QCOMPARE(rows[2], 0.5);
+    QCOMPARE(rows[3], -1.0); // sum 0: kept
+    QCOMPARE(rows[8], 0.0);
+}
+
+void TestWhiteBalance::xyConversions()
+{
+    double xyz[3];
+    AdjustXyToXyz(xyz, 0.001, 0.005);
+    QCOMPARE(xyz[0], 1.0);
+    QCOMPARE(xyz[1], 1.0);
+    QCOMPARE(xyz[2], 98.0);
+    AdjustXyToXyz(xyz, 0.6, 0.6); // scaled to a sum of 0.99
+    QVERIFY(std::fabs(xyz[0] - 1.0) < 1e-12);
+    QVERIFY(std::fabs(xyz[2] - 0.01 / 0.495) < 1e-12);
+    AdjustXyToXyz(xyz, 0.3457, 0.3585);
+    double x, y;
+    AdjustXyzToXy(&x, &y, xyz);
+    QVERIFY(std::fabs(x - 0.3457) < 1e-12 && std::fabs(y - 0.3585) < 1e-12);
+    const double none[3] = {0, 0, 0};
+    AdjustXyzToXy(&x, &y, none);
+    QCOMPARE(x, 0.3457);
+    QCOMPARE(y, 0.3585);
+    AdjustXyToXyz(xyz, std::nan(""), std::numeric_limits<double>::infinity());
+    QVERIFY(std::isfinite(xyz[0]) && std::isfinite(xyz[2]));
+}
+
+void TestWhiteBalance::bradfordBetweenEqualWhitesIsIdentity()
+{
+    double m[9];
+    AdjustBradfordMatrix(m, 0.3457, 0.3585, 0.3457, 0.3585);
+    for (int i = 0; i < 9; ++i)
+        QVERIFY(std::fabs(m[i] - (i % 4 == 0 ? 1.0 : 0.0)) < 1e-12);
+    // Adapting D50 to D65 maps the D50 white onto the D65 white.
+    AdjustBradfordMatrix(m, 0.3457, 0.3585, 0.3127, 0.3290);
+    double w50[3], w65[3], out[3];
+    AdjustXyToXyz(w50, 0.3457, 0.3585);
+    AdjustXyToXyz(w65, 0.3127, 0.3290);
+    AdjustMatrixMultiplyVector(out, m, w50);
+    for (int k = 0; k < 3; ++k)
+        QVERIFY(std::fabs(out[k] - w65[k]) < 1e-9);
+}
+
+void TestWhiteBalance::srgbFilters()
+{
+    Picture p(3, 2, 3);
+    const uint8_t values[6] = {0, 1, 64, 128, 200, 255};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 9; ++x)
+            p.px(0, y)[x] = values[(x + y) % 6];
+    Picture dec = p, enc = p;
+    QCOMPARE(AdjustSrgbDecodeApply(dec.bytes.data(), dec.width, dec.height, dec.stride), 1);
+    QCOMPARE(AdjustSrgbEncodeApply(enc.bytes.data(), enc.width, enc.height, enc.stride), 1);
+    QVERIFY(dec.paddingIntact() && enc.paddingIntact());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const int v = values[(x + y) % 6];
+            const double c = v / 255.0;
+            const double l = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            const double e = c <= 0.00304 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+            QCOMPARE(int(dec.px(0, y)[x]), int(l * 255 + 0.5));
+            QCOMPARE(int(enc.px(0, y)[x]), int(e * 255 + 0.5));
+        }
+    QCOMPARE(int(dec.px(1, 0)[0]), 55); // 128 decodes to about 21.6%
+    // Nothing to do, and unusable descriptions.
+    QCOMPARE(AdjustSrgbEncodeApply(nullptr, 5, 0, 15), 1);
+    QCOMPARE(AdjustSrgbEncodeApply(nullptr, 5, 2, 15), -2);
+    QCOMPARE(AdjustSrgbDecodeApply(p.bytes.data(), 5, 2, 14), -2);
+}
+
+QTEST_GUILESS_MAIN(TestWhiteBalance)
+#include "tst_whitebalance.moc"
