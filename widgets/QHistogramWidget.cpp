@@ -1,0 +1,85 @@
+#include "QHistogramWidget.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+QHistogramWidget::QHistogramWidget(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+QVector<double> QHistogramWidget::computeHistogram(const QImage& argb32)
+{
+    QVector<double> bins(256, 0.0);
+    if (argb32.isNull() || argb32.format() != QImage::Format_ARGB32)
+        return bins;
+    const int w = argb32.width();
+    const int h = argb32.height();
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const quint32*>(argb32.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const quint32 p = row[x];
+            if (!(p & 0x80000000u))
+                continue;
+            const quint32 r = (p >> 16) & 0xff;
+            const quint32 g = (p >> 8) & 0xff;
+            const quint32 b = p & 0xff;
+            bins[int((11 * r + 16 * g + 5 * b) >> 5)] += 1.0;
+        }
+    }
+    return bins;
+}
+
+void QHistogramWidget::setImage(const QImage& image)
+{
+    if (image.isNull()) {
+        m_bins.clear();
+        update();
+        return;
+    }
+    QImage small = image.width() == 256 ? image : image.scaledToWidth(256, Qt::FastTransformation);
+    small = small.convertToFormat(QImage::Format_ARGB32);
+    QVector<double> bins = computeHistogram(small);
+    const double m = *std::max_element(bins.cbegin(), bins.cend());
+    if (m > 0)
+        for (double& v : bins)
+            v /= m;
+    m_bins = std::move(bins);
+    update();
+}
+
+void QHistogramWidget::setBackgroundColor(const QColor& color)
+{
+    m_background = color;
+    update();
+}
+
+void QHistogramWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const int w = width();
+    const int h = height();
+    if (m_bins.isEmpty()) {
+        painter.fillRect(rect(), m_background);
+        return;
+    }
+    const QColor bar(0xf4, 0xf4, 0xf4);
+    const double step = double(w) / m_bins.size();
+    for (int i = 0; i < m_bins.size(); ++i) {
+        const double b = m_bins[i] * h;
+        const int top = int(std::trunc(h - b));
+        const int x0 = int(std::trunc(i * step));
+        const int x1 = int(std::trunc((i + 1) * step));
+        if (x1 <= x0)
+            continue;
+        if (top > 0)
+            painter.fillRect(QRect(x0, 0, x1 - x0, top), m_background);
+        if (top < h)
+            painter.fillRect(QRect(x0, top, x1 - x0, h - top), bar);
+    }
+    // Columns right of the last bar (rounding) keep the background.
+    const int end = int(std::trunc(m_bins.size() * step));
+    if (end < w)
+        painter.fillRect(QRect(end, 0, w - end, h), m_background);
+}
