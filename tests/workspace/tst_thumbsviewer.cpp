@@ -1,0 +1,290 @@
+#include <QtTest>
+#include <QImageWriter>
+#include <QScrollBar>
+#include <QStandardItem>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include "IQThumbnailItem.h"
+#include "IQThumbsViewer.h"
+
+namespace {
+QString writeImage(const QString& path, QSize size, QImageIOHandler::Transformations t = QImageIOHandler::TransformationNone)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 255 / size.width(), y * 255 / size.height(), 128));
+    QImageWriter w(path);
+    w.setTransformation(t);
+    if (!w.write(img))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+IQThumbsViewer::ItemPtr makeItem(const QString& path)
+{
+    return std::make_shared<IQImageFileItem>(QUuid::createUuid().toString(QUuid::WithoutBraces), path,
+                                             QDateTime::currentDateTime());
+}
+
+QList<IQThumbsViewer::ItemPtr> makeItems(const QStringList& paths)
+{
+    QList<IQThumbsViewer::ItemPtr> list;
+    for (const QString& p : paths)
+        list << makeItem(p);
+    return list;
+}
+
+// Paths that do not exist: their thumbnails fail fast, which isolates the list's own costs.
+QStringList missingPaths(int n)
+{
+    QStringList paths;
+    for (int i = 0; i < n; ++i)
+        paths << QStringLiteral("/nonexistent/photo_%1.jpg").arg(i, 5, 10, QLatin1Char('0'));
+    return paths;
+}
+
+bool loaded(IQThumbsViewer& v, int row)
+{
+    return v.model()->index(row, 0).data(IQThumbsViewer::LoadedRole).toBool();
+}
+} // namespace
+
+class TestThumbsViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void itemNamesAndThumbnailSizes()
+    {
+        QTemporaryDir dir;
+        const auto raw = makeItem(dir.filePath(QStringLiteral("IMG_0001.CR2")));
+        QCOMPARE(raw->displayName(), QStringLiteral("IMG_0001.CR2"));
+        QCOMPARE(raw->fileName(), QStringLiteral("IMG_0001.CR2"));
+        QCOMPARE(raw->suffix(), QStringLiteral("CR2"));
+        QVERIFY(raw->thumbnail(QSize(120, 120)).isNull()); // missing file: null, no crash
+        QVERIFY(raw->image().isNull());
+        QVERIFY(makeItem(QStringLiteral("x.jpg"))->id() != makeItem(QStringLiteral("x.jpg"))->id());
+        QCOMPARE(raw->id().size(), 36);
+
+        const auto wide = makeItem(writeImage(dir.filePath(QStringLiteral("wide.jpg")), QSize(1500, 1000)));
+        QCOMPARE(wide->thumbnail(QSize(120, 120)).size(), QSize(120, 80));
+        const auto small = makeItem(writeImage(dir.filePath(QStringLiteral("small.png")), QSize(100, 50)));
+        QCOMPARE(small->thumbnail(QSize(120, 120)).size(), QSize(120, 60));
+        // The orientation stored in the file is applied: a landscape picture
+        // stored as "rotate 90" comes out portrait.
+        const auto rotated = makeItem(writeImage(dir.filePath(QStringLiteral("rot.jpg")), QSize(300, 150),
+                                                 QImageIOHandler::TransformationRotate90));
+        QCOMPARE(rotated->thumbnail(QSize(120, 120)).size(), QSize(60, 120));
+        QCOMPARE(rotated->image().size(), QSize(150, 300));
+    }
+
+    void addSelectsFirstAndLoadsOnlyTheRowsInView()
+    {
+        IQThumbsViewer v;
+        v.resize(400, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QSignalSpy counts(&v, &IQThumbsViewer::countChanged);
+        v.addItems(makeItems(missingPaths(300)));
+        QCOMPARE(counts.last().at(0).toInt(), 300);
+        QCOMPARE(v.count(), 300);
+        QCOMPARE(v.currentIndex().row(), 0);
+
+        const int first = v.firstVisibleRow();
+        const int last = v.lastVisibleRow();
+        QVERIFY(first == 0);
+        QVERIFY(last > first);
+        const int extent = 3 * (last - first);
+        QCOMPARE(v.pendingFirstRow(), first);
+        QCOMPARE(v.pendingLastRow(), last + extent);
+        QVERIFY(loaded(v, last + extent));
+        QVERIFY(!loaded(v, last + extent + 1));
+        QVERIFY(!loaded(v, 299));
+        // A failed thumbnail shows the error placeholder and names the file.
+        QCOMPARE(v.model()->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("photo_00000.jpg"));
+    }
+
+    void scrollingLoadsAheadInItsDirection()
+    {
+        IQThumbsViewer v;
+        v.resize(400, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.addItems(makeItems(missingPaths(600)));
+        QScrollBar* bar = v.verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        int first = v.firstVisibleRow(), last = v.lastVisibleRow();
+        int extent = 3 * (last - first);
+        QCOMPARE(v.pendingFirstRow(), first);
+        QCOMPARE(v.pendingLastRow(), std::min(last + extent, 599));
+        QVERIFY(!loaded(v, first - 1) || first - 1 <= v.lastVisibleRow() + 3 * (v.lastVisibleRow() - v.firstVisibleRow()));
+
+        bar->setValue(bar->value() - 400);
+        first = v.firstVisibleRow();
+        last = v.lastVisibleRow();
+        extent = 3 * (last - first);
+        QCOMPARE(v.pendingFirstRow(), std::max(first - extent, 0));
+        QCOMPARE(v.pendingLastRow(), last + 10);
+        QVERIFY(loaded(v, std::max(first - extent, 0)));
+    }
+
+    void wheelAccumulatesAndIgnoresZero()
+    {
+        IQThumbsViewer v;
+        v.resize(400, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.addItems(makeItems(missingPaths(400)));
+        QScrollBar* bar = v.verticalScrollBar();
+        bar->setValue(1000);
+        auto wheel = [&](int delta) {
+            QWheelEvent e(QPointF(50, 50), v.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(v.viewport(), &e);
+        };
+        wheel(-120);
+        QCOMPARE(bar->value(), 1120);
+        wheel(120);
+        QCOMPARE(bar->value(), 1000);
+        for (int i = 0; i < 10; ++i)
+            wheel(0);
+        QCOMPARE(bar->value(), 1000);
+        // Small touchpad deltas add up to the same distance as one notch.
+        for (int i = 0; i < 8; ++i)
+            wheel(-15);
+        QCOMPARE(bar->value(), 1120);
+    }
+
+    void doubleClickNeedsExactlyOneSelectedRow()
+    {
+        IQThumbsViewer v;
+        v.resize(400, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.addItems(makeItems(missingPaths(10)));
+        QSignalSpy spy(&v, &IQThumbsViewer::doubleClicked);
+        const QRect r1 = v.visualRect(v.model()->index(1, 0));
+        QTest::mouseDClick(v.viewport(), Qt::LeftButton, Qt::NoModifier, r1.center());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toModelIndex().row(), 1);
+        v.selectAll();
+        spy.clear();
+        QTest::mouseDClick(v.viewport(), Qt::LeftButton, Qt::ControlModifier, r1.center());
+        QVERIFY(v.selectedCount() > 1);
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void filterAndEmptyList()
+    {
+        IQThumbsViewer v;
+        QCOMPARE(v.randomRow(), -1); // empty list: no division by zero
+        QList<IQThumbsViewer::ItemPtr> items = makeItems({"/x/a.JPG", "/x/b.jpg", "/x/c.png", "/x/d.Jpg"});
+        v.addItems(items);
+        QSignalSpy counts(&v, &IQThumbsViewer::countChanged);
+        v.applyFilter(QStringLiteral("JPG"));
+        QCOMPARE(counts.last().at(0).toInt(), 3);
+        QCOMPARE(v.allItems(true).size(), 3);
+        v.applyFilter(QString());
+        QCOMPARE(v.visibleCount(), 4);
+        const int r = v.randomRow();
+        QVERIFY(r >= 0 && r < 4);
+    }
+
+    void removeAllEmitsZeroCounts()
+    {
+        IQThumbsViewer v;
+        v.addItems(makeItems(missingPaths(50)));
+        v.selectAll();
+        QSignalSpy counts(&v, &IQThumbsViewer::countChanged);
+        QSignalSpy selection(&v, &IQThumbsViewer::selectionCountChanged);
+        v.removeSelectedItems();
+        QCOMPARE(v.count(), 0);
+        QCOMPARE(counts.last().at(0).toInt(), 0);
+        QCOMPARE(selection.last().at(0).toInt(), 0);
+        QVERIFY(v.allItems(false).isEmpty());
+    }
+
+    void removeKeepsTheRightRowsAndRefusesReentry()
+    {
+        IQThumbsViewer v;
+        const auto items = makeItems(missingPaths(20));
+        v.addItems(items);
+        // Select rows 2, 3, 4 and 10.
+        QItemSelection sel(v.model()->index(2, 0), v.model()->index(4, 0));
+        sel.select(v.model()->index(10, 0), v.model()->index(10, 0));
+        v.selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+        int nested = 0;
+        bool sawItems = true;
+        v.removeSelectedItems([&](const IQThumbsViewer::ItemPtr& item, int, bool*) {
+            sawItems = sawItems && item && v.isRemoving();
+            // A second Remove arriving while the first runs does nothing.
+            v.removeSelectedItems([&](const IQThumbsViewer::ItemPtr&, int, bool*) { ++nested; return true; });
+            return true;
+        });
+        QCOMPARE(nested, 0);
+        QVERIFY(sawItems);
+        QCOMPARE(v.count(), 16);
+        QStringList left;
+        for (const auto& it : v.allItems(false))
+            left << it->id();
+        for (int i : {2, 3, 4, 10})
+            QVERIFY(!left.contains(items[i]->id()));
+        for (int i : {0, 1, 5, 9, 11, 19})
+            QVERIFY(left.contains(items[i]->id()));
+    }
+
+    void rowWithoutItemIsSkipped()
+    {
+        IQThumbsViewer v;
+        v.resize(300, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        // addItem shows a row whose identifier is not in the item map.
+        v.addItem(makeItem(QStringLiteral("/x/orphan.jpg")));
+        v.addItems(makeItems(missingPaths(3)));
+        QVERIFY(!v.itemAt(0));
+        v.selectAll();
+        const auto selected = v.selectedItems();
+        QCOMPARE(selected.size(), 4);
+        QCOMPARE(std::count(selected.begin(), selected.end(), nullptr), 1);
+    }
+
+    void largeListsStayFast()
+    {
+        IQThumbsViewer v;
+        v.resize(800, 600);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QElapsedTimer t;
+        t.start();
+        v.addItems(makeItems(missingPaths(1000)));
+        const qint64 addMs = t.elapsed();
+        v.addItems(makeItems(missingPaths(4000)));
+        QScrollBar* bar = v.verticalScrollBar();
+        // Warm the layout, then time scroll events over already-loaded rows.
+        bar->setValue(bar->maximum() / 2);
+        t.restart();
+        const int events = 50;
+        for (int i = 0; i < events; ++i)
+            bar->setValue(bar->maximum() / 2 + (i % 2) * 120);
+        const double scrollMs = double(t.nsecsElapsed()) / 1e6 / events;
+
+        QItemSelection sel;
+        for (int r = 0; r < 2000; r += 2)
+            sel.select(v.model()->index(r, 0), v.model()->index(r, 0));
+        v.selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+        t.restart();
+        v.removeSelectedItems();
+        const qint64 removeMs = t.elapsed();
+        QCOMPARE(v.count(), 4000);
+        qInfo("add 1000 rows: %lld ms; scroll event on 5000 rows: %.3f ms; remove 1000 of 2000+: %lld ms",
+              addMs, scrollMs, removeMs);
+        // Generous bounds so a loaded CI machine does not flake; the figures above are what counts.
+        QVERIFY(addMs < 3000);
+        QVERIFY(scrollMs < 20);
+        QVERIFY(removeMs < 5000);
+    }
+};
+
+QTEST_MAIN(TestThumbsViewer)
+#include "tst_thumbsviewer.moc"

@@ -1,0 +1,223 @@
+#include <QtTest>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+
+#include "IQSettings.h"
+#include "IQThumbsViewer.h"
+#include "IQTilesFrame.h"
+#include "TestPaths.h"
+
+namespace {
+QTimer* whenModal(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+QString writePhoto(const QString& path, int shade)
+{
+    QImage img(64, 48, QImage::Format_RGB32);
+    img.fill(qRgb(shade, shade, shade));
+    QImageWriter w(path);
+    if (!w.write(img))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+} // namespace
+
+class TestTilesFrame : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_data;
+    QTemporaryDir m_photos;
+    QStringList m_paths;
+
+    IQThumbsViewer* list(IQTilesFrame& f) { return f.findChild<IQThumbsViewer*>(QStringLiteral("tileListView")); }
+    QPushButton* next(IQTilesFrame& f) { return f.findChild<QPushButton*>(QStringLiteral("nextButn")); }
+    QToolButton* remove(IQTilesFrame& f) { return f.findChild<QToolButton*>(QStringLiteral("removeTileButn")); }
+
+    // Presses Next and returns the text of the information box it showed, if any.
+    QString pressNext(IQTilesFrame& f)
+    {
+        QString shown;
+        QPointer<QTimer> watcher = whenModal([&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        QTest::mouseClick(next(f), Qt::LeftButton);
+        QTest::qWait(50);
+        delete watcher.data(); // no box came: the watcher must not outlive this call
+        return shown;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("VantrelTilesTest"));
+        qputenv("XDG_DATA_HOME", m_data.filePath(QStringLiteral("fresh/share")).toUtf8());
+        IQSettings::resetInstanceForTesting();
+        for (int i = 0; i < 4; ++i)
+            m_paths << writePhoto(m_photos.filePath(QStringLiteral("shot%1.jpg").arg(i)), 40 + 50 * i);
+    }
+
+    void startState()
+    {
+        IQTilesFrame f;
+        QCOMPARE(f.mode(), 0);
+        QVERIFY(f.findChild<QRadioButton*>(QStringLiteral("hdrButton"))->isChecked());
+        QCOMPARE(f.findChild<QLabel*>(QStringLiteral("noteLabel"))->text(),
+                 QStringLiteral("Bracketing Mode.\r\nPlease select 3 or more photos with different exposures."));
+        QVERIFY(!next(f)->isEnabled());
+        QVERIFY(!remove(f)->isEnabled());
+        QCOMPARE(next(f)->size(), QSize(96, 40));
+        QTest::mouseClick(f.findChild<QRadioButton*>(QStringLiteral("fotoButton")), Qt::LeftButton);
+        QCOMPARE(f.mode(), 1);
+        QCOMPARE(f.findChild<QLabel*>(QStringLiteral("noteLabel"))->text(), QStringLiteral("Single photo mode."));
+    }
+
+    void importThroughDialogSkipsDuplicatesAndRemembersFolder()
+    {
+        IQTilesFrame f;
+        f.resize(856, 400);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QFile::copy(m_paths[0], m_photos.filePath(QStringLiteral("SHOT0.JPG")));
+        QFile gif(m_photos.filePath(QStringLiteral("anim.gif")));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.close();
+        whenModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog);
+            dialog->setDirectory(m_photos.path());
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QStringLiteral("\"shot0.jpg\" \"shot1.jpg\" \"SHOT0.JPG\""));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTest::mouseClick(f.findChild<QToolButton*>(QStringLiteral("selectTileButn")), Qt::LeftButton);
+        QTRY_COMPARE(list(f)->count(), 3); // a.JPG and a.jpg are two files on Linux
+        QCOMPARE(QDir(IQSettings::instance()->lastOpenTileDir()).canonicalPath(), QDir(m_photos.path()).canonicalPath());
+        // Already listed, unsupported and missing files are skipped.
+        QCOMPARE(f.importPaths({m_paths[0], m_photos.filePath(QStringLiteral("anim.gif")), m_paths[2]}), 1);
+        QCOMPARE(list(f)->count(), 4);
+        QCOMPARE(f.importPaths({m_photos.path() + QStringLiteral("/./shot2.jpg")}), 0);
+    }
+
+    void nextChecksTheCountForTheMode()
+    {
+        IQTilesFrame f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.importPaths(m_paths);
+        IQThumbsViewer* l = list(f);
+        QSignalSpy emitted(&f, &IQTilesFrame::imageSelected);
+        auto select = [&](int n) {
+            l->clearSelection();
+            l->selectionModel()->select(QItemSelection(l->model()->index(0, 0), l->model()->index(n - 1, 0)),
+                                        QItemSelectionModel::Select);
+        };
+        select(2);
+        QVERIFY(next(f)->isEnabled());
+        QCOMPARE(pressNext(f),
+                 QStringLiteral("For Bracketing mode, you need select at least 3 photos with different exposures."));
+        QCOMPARE(emitted.count(), 0);
+        select(3);
+        QVERIFY(pressNext(f).isEmpty());
+        QCOMPARE(emitted.count(), 1);
+        QStringList paths = emitted.takeFirst().at(0).toStringList();
+        paths.sort();
+        QCOMPARE(paths, m_paths.mid(0, 3));
+
+        QTest::mouseClick(f.findChild<QRadioButton*>(QStringLiteral("fotoButton")), Qt::LeftButton);
+        select(2);
+        QCOMPARE(pressNext(f), QStringLiteral("For Single photo mode, you only need select one photo."));
+        QCOMPARE(emitted.count(), 0);
+        select(1);
+        pressNext(f);
+        QCOMPARE(emitted.count(), 1);
+        QCOMPARE(emitted.takeFirst().at(0).toStringList(), QStringList{m_paths[0]});
+    }
+
+    void doubleClickPerMode()
+    {
+        IQTilesFrame f;
+        f.resize(856, 400);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.importPaths(m_paths);
+        IQThumbsViewer* l = list(f);
+        QSignalSpy emitted(&f, &IQTilesFrame::imageSelected);
+        const QPoint p = l->visualRect(l->model()->index(2, 0)).center();
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QCOMPARE(emitted.count(), 0); // Bracketing Mode: nothing beyond the list's own handling
+        QTest::mouseClick(f.findChild<QRadioButton*>(QStringLiteral("fotoButton")), Qt::LeftButton);
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QCOMPARE(emitted.count(), 1);
+        QCOMPARE(emitted.at(0).at(0).toStringList(), QStringList{m_paths[2]});
+    }
+
+    void removeDisablesButtonsWhenNothingLeft()
+    {
+        IQTilesFrame f;
+        f.show();
+        f.importPaths(m_paths.mid(0, 2));
+        IQThumbsViewer* l = list(f);
+        l->selectAll();
+        QVERIFY(remove(f)->isEnabled());
+        QTest::mouseClick(remove(f), Qt::LeftButton);
+        QCOMPARE(l->count(), 0);
+        QVERIFY(!remove(f)->isEnabled());
+        QVERIFY(!next(f)->isEnabled());
+    }
+
+    void thumbnailsAndErrorPlaceholder()
+    {
+        QTemporaryDir dir;
+        const QString png = writePhoto(dir.filePath(QStringLiteral("a.png")), 200);
+        QImage tiffImage(80, 60, QImage::Format_RGB32);
+        tiffImage.fill(Qt::darkCyan);
+        const QString tif = dir.filePath(QStringLiteral("b.tif"));
+        QVERIFY(QImageWriter(tif).write(tiffImage));
+        const QString broken = dir.filePath(QStringLiteral("broken.jpg"));
+        QFile b(broken);
+        QVERIFY(b.open(QIODevice::WriteOnly));
+        b.write("\xFF\xD8\xFF\xE0 not really a jpeg");
+        b.close();
+        IQTilesFrame f;
+        f.resize(856, 400);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.importPaths({m_paths[0], png, tif, broken}), 4);
+        IQThumbsViewer* l = list(f);
+        for (int r = 0; r < 4; ++r)
+            QTRY_VERIFY(l->model()->index(r, 0).data(IQThumbsViewer::LoadedRole).toBool());
+        auto icon = [&](int r) { return l->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>(); };
+        QVERIFY(icon(0).cacheKey() != icon(3).cacheKey());
+        QCOMPARE(l->model()->index(2, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("b.tif"));
+        f.grab().save(QDir(testOutputDir()).filePath(QStringLiteral("import_page.png")));
+    }
+};
+
+QTEST_MAIN(TestTilesFrame)
+#include "tst_tilesframe.moc"

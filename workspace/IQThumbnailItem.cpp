@@ -1,0 +1,48 @@
+#include "IQThumbnailItem.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+IQFileItem::IQFileItem(const QString& identifier, const QString& path, const QDateTime& timeAdded)
+    : identifier(identifier), path(path), timeAdded(timeAdded)
+{
+}
+
+QString IQFileItem::suffix() const { return QFileInfo(path).suffix(); }
+QDateTime IQFileItem::createdTime() const { return QFileInfo(path).fileTime(QFileDevice::FileBirthTime); }
+QDateTime IQFileItem::addedTime() const { return timeAdded; }
+QString IQFileItem::id() const { return identifier; }
+QString IQFileItem::fileName() const { return QFileInfo(path).fileName(); }
+void IQFileItem::setFilePath(const QString& newPath) { path = newPath; }
+QImage IQFileItem::image() { return QImage(); }
+QString IQFileItem::filePath() const { return path; }
+
+QString IQImageFileItem::displayName() const { return QFileInfo(path).fileName(); }
+
+QImage IQImageFileItem::thumbnail(QSize size)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImageReader::setAllocationLimit(0);
+    const QSize full = reader.size();
+    if (full.isValid() && !full.isEmpty()) {
+        // Decoding at the target size lets JPEG scale in the decoder and RAW
+        // files answer from their embedded preview.
+        reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatio));
+        return reader.read();
+    }
+    // The size is not known without decoding: read whole, then scale.
+    const QImage whole = reader.read();
+    if (whole.isNull())
+        return whole;
+    return whole.scaled(whole.size().scaled(size, Qt::KeepAspectRatio), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
+}
+
+QImage IQImageFileItem::image()
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImageReader::setAllocationLimit(0);
+    return reader.read();
+}
