@@ -1,5 +1,9 @@
 #include <QApplication>
 #include <QMainWindow>
+#include <QtPlugin>
+
+// Camera RAW files through every QImageReader of the program.
+Q_IMPORT_PLUGIN(QRawPlugin)
 
 int main(int argc, char* argv[])
 {

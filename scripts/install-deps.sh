@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-image-formats-plugins qt6-translations-l10n
   libgl-dev
   libopencv-dev
-  libraw-dev
+  libraw-dev libraw-bin
   libyuv-dev
   libbenchmark-dev
   fonts-dejavu-core fonts-liberation
