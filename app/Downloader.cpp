@@ -196,43 +196,46 @@ void Downloader::updateProgress(qint64 received, qint64 total)
     writeFile();
 }
 
+QString Downloader::sizeText(qint64 n)
+{
+    if (n < 1024)
+        return tr("%1 bytes").arg(n);
+    if (n < 1048576)
+        return tr("%1 KB").arg(n / 1024);
+    return tr("%1 MB").arg(n / 1048576);
+}
+
 void Downloader::calculateSizes(qint64 received, qint64 total)
 {
-    auto sizeText = [](qint64 n) {
-        if (n < 1024)
-            return tr("%1 bytes").arg(n);
-        if (n < 1048576)
-            return tr("%1 KB").arg(n / 1024);
-        return tr("%1 MB").arg(n / 1048576);
-    };
     m_ui->downloadLabel->setText(tr("Downloading updates") + QStringLiteral(" (") + sizeText(received)
                                  + QLatin1Char(' ') + tr("of") + QLatin1Char(' ') + sizeText(total)
                                  + QLatin1Char(')'));
 }
 
+QString Downloader::timeRemainingText(qint64 received, qint64 total, qint64 elapsedSecs)
+{
+    if (elapsedSecs <= 0)
+        return QString();
+    // No rate before the first byte: nothing to divide by.
+    if (received <= 0)
+        return tr("unknown");
+    const double rate = double(received) / double(elapsedSecs);
+    const double remaining = double(qMax<qint64>(0, total - received)) / rate;
+    if (remaining > 7200)
+        return tr("about %1 hours").arg(int(std::floor(remaining / 3600 + 0.5)));
+    if (remaining > 60) {
+        const int minutes = int(std::floor(remaining / 60 + 0.5));
+        return minutes == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes);
+    }
+    const int seconds = int(std::floor(remaining + 0.5));
+    return seconds < 2 ? tr("1 second") : tr("%1 seconds").arg(seconds);
+}
+
 void Downloader::calculateTimeRemaining(qint64 received, qint64 total)
 {
-    const qint64 elapsed = QDateTime::currentSecsSinceEpoch() - m_startTime;
-    if (elapsed <= 0)
-        return;
-    QString text;
-    if (received <= 0) {
-        // No rate yet: nothing to divide by.
-        text = tr("unknown");
-    } else {
-        const double rate = double(received) / double(elapsed);
-        const double remaining = double(qMax<qint64>(0, total - received)) / rate;
-        if (remaining > 7200) {
-            text = tr("about %1 hours").arg(int(std::floor(remaining / 3600 + 0.5)));
-        } else if (remaining > 60) {
-            const int minutes = int(std::floor(remaining / 60 + 0.5));
-            text = minutes == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes);
-        } else {
-            const int seconds = int(std::floor(remaining + 0.5));
-            text = seconds < 2 ? tr("1 second") : tr("%1 seconds").arg(seconds);
-        }
-    }
-    m_ui->timeLabel->setText(tr("Time remaining") + QStringLiteral(": ") + text);
+    const QString text = timeRemainingText(received, total, QDateTime::currentSecsSinceEpoch() - m_startTime);
+    if (!text.isEmpty())
+        m_ui->timeLabel->setText(tr("Time remaining") + QStringLiteral(": ") + text);
 }
 
 void Downloader::writeFile()

@@ -33,6 +33,11 @@ public:
     // Full path of the last completed, checked download; empty otherwise.
     QString downloadedFilePath() const { return m_downloadedPath; }
 
+    // Texts of the progress labels, from whole numbers of bytes and seconds.
+    static QString sizeText(qint64 bytes);
+    // Empty when no time has passed yet; "unknown" before the first byte.
+    static QString timeRemainingText(qint64 received, qint64 total, qint64 elapsedSecs);
+
     void setLauncher(Launcher launcher);
     static bool launchDetached(const QString& path);
 
