@@ -1,0 +1,294 @@
+#include <QtTest>
+
+#include "AdjustColor.h"
+#include "AdjustLut3d.h"
+#include "BgrTestImage.h"
+#include "PixelEngine.h"
+
+namespace {
+
+// Applies a kernel to a one-pixel picture and returns its bytes b, g, r.
+template <typename F>
+std::array<int, 3> onePixel(int b, int g, int r, F kernel, int* result = nullptr)
+{
+    BgrTestImage img(1, 1);
+    img.fill(uint8_t(b), uint8_t(g), uint8_t(r));
+    const int rc = kernel(img.data(), 1, 1, img.stride);
+    if (result)
+        *result = rc;
+    return {img.px(0, 0)[0], img.px(0, 0)[1], img.px(0, 0)[2]};
+}
+
+// Trilinear interpolation of one plane, written directly from the layout.
+int cubeReference(int plane, int b, int g, int r)
+{
+    const uint8_t* p = kAdjustLut3dCube + plane * kAdjustLut3dPlaneSize;
+    const int fb = b & 15, fg = g & 15, fr = r & 15;
+    int sum = 0;
+    for (int dr = 0; dr < 2; ++dr)
+        for (int dg = 0; dg < 2; ++dg)
+            for (int db = 0; db < 2; ++db) {
+                const int w = (db ? fb : 16 - fb) * (dg ? fg : 16 - fg) * (dr ? fr : 16 - fr);
+                sum += w * p[((r >> 4) + dr) * 289 + ((g >> 4) + dg) * 17 + (b >> 4) + db];
+            }
+    return sum >> 12;
+}
+
+} // namespace
+
+class TestColorFilters : public QObject {
+    Q_OBJECT
+private slots:
+    void contrastTable_data()
+    {
+        QTest::addColumn<int>("contrast");
+        QTest::addColumn<int>("in");
+        QTest::addColumn<int>("out");
+        QTest::newRow("+100 darkens 64 most") << 100 << 64 << 32;
+        QTest::newRow("+100 lightens 192 most") << 100 << 192 << 224;
+        QTest::newRow("+100 keeps 128") << 100 << 128 << 128;
+        QTest::newRow("+100 keeps 0") << 100 << 0 << 0;
+        QTest::newRow("+100 keeps 255") << 100 << 255 << 255;
+        QTest::newRow("-100 lifts 64") << -100 << 64 << 96;
+        QTest::newRow("-100 lowers 192") << -100 << 192 << 160;
+        // k = (0.15f + 1) - 1 is just under 0.15 in single precision, so
+        // 20 * k truncates to 2, not 3.
+        QTest::newRow("+30 single precision") << 30 << 20 << 18;
+        QTest::newRow("+50 upper half") << 50 << 200 << 200 + int(56 * 0.25f);
+    }
+    void contrastTable()
+    {
+        QFETCH(int, contrast);
+        QFETCH(int, in);
+        QFETCH(int, out);
+        int rc = 0;
+        const auto px = onePixel(in, in, in, [&](uint8_t* p, int w, int h, int s) {
+            return AdjustContrastSaturationApply(p, w, h, s, contrast, 0);
+        }, &rc);
+        QCOMPARE(rc, 1);
+        QCOMPARE(px[0], out);
+        QCOMPARE(px[1], out);
+        QCOMPARE(px[2], out);
+    }
+
+    void saturation_data()
+    {
+        QTest::addColumn<int>("saturation");
+        QTest::addColumn<QList<int>>("in");
+        QTest::addColumn<QList<int>>("out");
+        QTest::newRow("+50 pushes weak channels away") << 50 << QList<int>{50, 100, 200} << QList<int>{0, 50, 200};
+        QTest::newRow("-100 greys at the strongest") << -100 << QList<int>{50, 100, 200} << QList<int>{200, 200, 200};
+        QTest::newRow("grey pixel untouched") << 100 << QList<int>{77, 77, 77} << QList<int>{77, 77, 77};
+        QTest::newRow("-40 pulls toward max") << -40 << QList<int>{0, 100, 200} << QList<int>{80, 140, 200};
+    }
+    void saturation()
+    {
+        QFETCH(int, saturation);
+        QFETCH(QList<int>, in);
+        QFETCH(QList<int>, out);
+        const auto px = onePixel(in[0], in[1], in[2], [&](uint8_t* p, int w, int h, int s) {
+            return AdjustContrastSaturationApply(p, w, h, s, 0, saturation);
+        });
+        QCOMPARE(QList<int>({px[0], px[1], px[2]}), out);
+    }
+
+    void contrastSaturationIdentityAndPadding()
+    {
+        BgrTestImage img(37, 11, 3), orig(37, 11, 3);
+        img.fillRandom(3);
+        orig.fillRandom(3);
+        QCOMPARE(AdjustContrastSaturationApply(img.data(), img.width, img.height, img.stride, 0, 0), 1);
+        QVERIFY(img.samePixels(orig));
+        QCOMPARE(AdjustContrastSaturationApply(img.data(), img.width, img.height, img.stride, 40, 60), 1);
+        QVERIFY(!img.samePixels(orig));
+        QVERIFY(img.paddingIntact());
+    }
+
+    // A bad value used to return 0 ("success" to callers treating 0 and 1
+    // alike) after the contrast had already changed the picture.
+    void contrastSaturationRefusesBadValues_data()
+    {
+        QTest::addColumn<int>("contrast");
+        QTest::addColumn<int>("saturation");
+        QTest::newRow("saturation 150") << 20 << 150;
+        QTest::newRow("saturation -101") << 20 << -101;
+        QTest::newRow("contrast 101") << 101 << 0;
+        QTest::newRow("contrast -300") << -300 << 10;
+    }
+    void contrastSaturationRefusesBadValues()
+    {
+        QFETCH(int, contrast);
+        QFETCH(int, saturation);
+        BgrTestImage img(9, 4), orig(9, 4);
+        img.fillRandom(8);
+        orig.fillRandom(8);
+        QCOMPARE(AdjustContrastSaturationApply(img.data(), img.width, img.height, img.stride, contrast, saturation),
+                 int(PE_ERR_ARGUMENT));
+        QVERIFY(img.samePixels(orig));
+    }
+
+    void badImageDescriptions()
+    {
+        uint8_t px[12] = {};
+        QCOMPARE(AdjustContrastSaturationApply(nullptr, 4, 1, 12, 10, 0), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustContrastSaturationApply(px, 4, 1, 11, 10, 0), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustGrayscaleApply(px, -1, 1, 12), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustColorFilterApply(px, 4, 1, 8, 255, 0, 0, 50, 0), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustLut3dApply(nullptr, 4, 1, 12), int(PE_ERR_ARGUMENT));
+        // No rows: nothing to do, still success.
+        QCOMPARE(AdjustGrayscaleApply(nullptr, 4, 0, 12), 1);
+        QCOMPARE(AdjustLut3dApply(px, 4, -3, 12), 1);
+        QCOMPARE(AdjustColorFilterApply(px, 4, 0, 12, 255, 0, 0, 50, 1), 1);
+    }
+
+    void grayscale()
+    {
+        BgrTestImage img(5, 3);
+        img.fill(10, 20, 30);
+        img.px(4, 2)[0] = 255;
+        img.px(4, 2)[1] = 255;
+        img.px(4, 2)[2] = 255;
+        QCOMPARE(AdjustGrayscaleApply(img.data(), img.width, img.height, img.stride), 1);
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(int(img.px(0, 0)[c]), (117 * 10 + 601 * 20 + 306 * 30) >> 10);
+            QCOMPARE(int(img.px(4, 2)[c]), 255);
+        }
+        QVERIFY(img.paddingIntact());
+    }
+
+    void colorFilter_data()
+    {
+        QTest::addColumn<QList<int>>("target");
+        QTest::addColumn<int>("opacity");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QList<int>>("in");
+        QTest::addColumn<QList<int>>("out");
+        // Target red (Yt 76, Cbt -44, Crt 127) on grey 128, worked by hand.
+        QTest::newRow("red 100 mode 0 on grey") << QList<int>{255, 0, 0} << 100 << 0 << QList<int>{128, 128, 128}
+                                                << QList<int>{0, 0, 126};
+        QTest::newRow("red 100 mode 1 on grey") << QList<int>{255, 0, 0} << 100 << 1 << QList<int>{128, 128, 128}
+                                                << QList<int>{97, 100, 193};
+        QTest::newRow("opacity 0 leaves it") << QList<int>{255, 0, 0} << 0 << 0 << QList<int>{12, 34, 56}
+                                             << QList<int>{12, 34, 56};
+    }
+    void colorFilter()
+    {
+        QFETCH(QList<int>, target);
+        QFETCH(int, opacity);
+        QFETCH(int, mode);
+        QFETCH(QList<int>, in);
+        QFETCH(QList<int>, out);
+        int rc = 0;
+        const auto px = onePixel(in[0], in[1], in[2], [&](uint8_t* p, int w, int h, int s) {
+            return AdjustColorFilterApply(p, w, h, s, target[0], target[1], target[2], opacity, mode);
+        }, &rc);
+        QCOMPARE(rc, 1);
+        QCOMPARE(QList<int>({px[0], px[1], px[2]}), out);
+    }
+
+    void colorFilterWhiteTargetNearlyIdentity()
+    {
+        BgrTestImage img(64, 16), orig(64, 16);
+        img.fillRandom(21);
+        orig.fillRandom(21);
+        QCOMPARE(AdjustColorFilterApply(img.data(), img.width, img.height, img.stride, 255, 255, 255, 100, 0), 1);
+        // Yt = 255 scales by 255/256; the fixed-point YCbCr round trip adds
+        // a little more at saturated colours.
+        int worst = 0;
+        long total = 0;
+        for (int y = 0; y < img.height; ++y)
+            for (int i = 0; i < img.width * 3; ++i) {
+                const int d = std::abs(img.px(0, y)[i] - orig.px(0, y)[i]);
+                worst = std::max(worst, d);
+                total += d;
+            }
+        QVERIFY2(worst <= 8, qPrintable(QString::number(worst)));
+        QVERIFY2(total <= 3 * img.width * img.height * 3, qPrintable(QString::number(total)));
+        QVERIFY(img.paddingIntact());
+    }
+
+    void colorFilterMode1FadesInHighlights()
+    {
+        // Luma 255 keeps nearly all of its own colour; luma <= 85 takes the
+        // full tint, so mode 1 there equals mode 0 with the luma kept.
+        const auto white = onePixel(255, 255, 255, [](uint8_t* p, int w, int h, int s) {
+            return AdjustColorFilterApply(p, w, h, s, 0, 0, 255, 100, 1);
+        });
+        for (int c = 0; c < 3; ++c)
+            QVERIFY2(std::abs(white[c] - 255) <= 2, qPrintable(QString::number(white[c])));
+        const auto dark1 = onePixel(60, 60, 60, [](uint8_t* p, int w, int h, int s) {
+            return AdjustColorFilterApply(p, w, h, s, 0, 0, 255, 100, 1);
+        });
+        QVERIFY(dark1[0] > dark1[2] + 20); // strongly blue
+    }
+
+    void colorFilterRefusesBadValues()
+    {
+        BgrTestImage img(3, 3), orig(3, 3);
+        img.fillRandom(2);
+        orig.fillRandom(2);
+        QCOMPARE(AdjustColorFilterApply(img.data(), 3, 3, img.stride, 255, 0, 0, 101, 0), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustColorFilterApply(img.data(), 3, 3, img.stride, 256, 0, 0, 50, 0), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustColorFilterApply(img.data(), 3, 3, img.stride, 0, -1, 0, 50, 0), int(PE_ERR_ARGUMENT));
+        QVERIFY(img.samePixels(orig));
+    }
+
+    void lut3dMatchesTrilinearReference()
+    {
+        QCOMPARE(int(sizeof(kAdjustLut3dCube)), 14739);
+        BgrTestImage img(256, 40);
+        img.fillRandom(77);
+        for (int x = 0; x < 256; ++x) { // the grey axis and the extremes
+            img.px(x, 0)[0] = img.px(x, 0)[1] = img.px(x, 0)[2] = uint8_t(x);
+            img.px(x, 1)[0] = uint8_t(x);
+            img.px(x, 1)[1] = 0;
+            img.px(x, 1)[2] = 255;
+        }
+        BgrTestImage ref = img;
+        QCOMPARE(AdjustLut3dApply(img.data(), img.width, img.height, img.stride), 1);
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x) {
+                const uint8_t* s = ref.px(x, y);
+                for (int c = 0; c < 3; ++c)
+                    QCOMPARE(int(img.px(x, y)[c]), cubeReference(c, s[0], s[1], s[2]));
+            }
+        QVERIFY(img.paddingIntact());
+    }
+
+    void lut3dByte255IsFifteenSixteenthsTowardLastNode()
+    {
+        const auto px = onePixel(255, 0, 0, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
+        for (int c = 0; c < 3; ++c) {
+            const uint8_t* plane = kAdjustLut3dCube + c * kAdjustLut3dPlaneSize;
+            QCOMPARE(px[c], (plane[15] * 1 + plane[16] * 15) * 256 >> 12);
+        }
+    }
+
+    // The shipped look: black and white fixed, grey axis monotone and close
+    // to neutral, a little warmth in the highlights and coolness in the
+    // shadows, more saturation.
+    void lut3dLook()
+    {
+        int previous = -1;
+        for (int v = 0; v < 256; ++v) {
+            const auto px = onePixel(v, v, v, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
+            const int lum = PixelLuma(px[2], px[1], px[0]);
+            QVERIFY2(lum >= previous, qPrintable(QString("grey %1").arg(v)));
+            previous = lum;
+            QVERIFY2(std::abs(px[0] - px[2]) <= 16, qPrintable(QString("grey %1 tinted too much").arg(v)));
+            if (v == 0)
+                QCOMPARE(px, (std::array<int, 3>{0, 0, 0}));
+            if (v == 255) // 15/16 of the way to node 16, so just under white
+                QVERIFY(px[0] >= 250 && px[1] >= 250 && px[2] >= 250);
+        }
+        const auto light = onePixel(190, 190, 190, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
+        QVERIFY(light[2] > light[0]);
+        const auto dark = onePixel(60, 60, 60, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
+        QVERIFY(dark[0] > dark[2]);
+        const auto colour = onePixel(90, 120, 170, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
+        QVERIFY(colour[2] - colour[0] > 170 - 90);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestColorFilters)
+#include "tst_colorfilters.moc"
