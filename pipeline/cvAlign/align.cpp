@@ -3,9 +3,14 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <mutex>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace cv {
 
@@ -44,15 +49,24 @@ int medianOf(const Mat &img)
     int hist[256] = {};
     std::mutex lock;
     forRowBands(img.rows, [&](int y0, int y1) {
-        int local[256] = {};
+        // Four interleaved counters keep runs of equal bytes from stalling
+        // on one memory location.
+        int local[4][256] = {};
         for (int y = y0; y < y1; ++y) {
             const uchar *p = img.ptr<uchar>(y);
-            for (int x = 0; x < img.cols; ++x)
-                ++local[p[x]];
+            int x = 0;
+            for (; x + 4 <= img.cols; x += 4) {
+                ++local[0][p[x]];
+                ++local[1][p[x + 1]];
+                ++local[2][p[x + 2]];
+                ++local[3][p[x + 3]];
+            }
+            for (; x < img.cols; ++x)
+                ++local[0][p[x]];
         }
         std::lock_guard<std::mutex> guard(lock);
         for (int i = 0; i < 256; ++i)
-            hist[i] += local[i];
+            hist[i] += local[0][i] + local[1][i] + local[2][i] + local[3][i];
     });
     // Bins are added while the running sum stays below half of the pixels.
     const int64_t thresh = int64_t(img.total()) / 2;
@@ -78,6 +92,38 @@ struct BitLevel {
     const uint64_t *ebRow(int y) const { return eb.data() + size_t(y) * words; }
 };
 
+// Bits for 64 pixels (or fewer at the row's end) of one row.
+inline void packWord(const uchar *p, int n, int median, int excludeRange, uint64_t &t, uint64_t &e)
+{
+    t = 0;
+    e = 0;
+    int b = 0;
+#ifdef __SSE2__
+    if (n == 64 && median <= 255 && excludeRange >= 0 && excludeRange < 255) {
+        // Unsigned compares through the sign flip.
+        const __m128i flip = _mm_set1_epi8(char(0x80));
+        const __m128i med = _mm_set1_epi8(char(median));
+        const __m128i medFlipped = _mm_xor_si128(med, flip);
+        const __m128i excl = _mm_set1_epi8(char(excludeRange ^ 0x80));
+        for (; b < 64; b += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + b));
+            const __m128i d = _mm_or_si128(_mm_subs_epu8(v, med), _mm_subs_epu8(med, v));
+            const __m128i gt = _mm_cmpgt_epi8(_mm_xor_si128(v, flip), medFlipped);
+            const __m128i far = _mm_cmpgt_epi8(_mm_xor_si128(d, flip), excl);
+            t |= uint64_t(unsigned(_mm_movemask_epi8(gt))) << b;
+            e |= uint64_t(unsigned(_mm_movemask_epi8(far))) << b;
+        }
+        return;
+    }
+#endif
+    for (; b < n; ++b) {
+        const int v = p[b];
+        const int d = v > median ? v - median : median - v;
+        t |= uint64_t(v > median) << b;
+        e |= uint64_t(d > excludeRange) << b;
+    }
+}
+
 BitLevel packBitmaps(const Mat &img, int excludeRange)
 {
     BitLevel level;
@@ -95,16 +141,7 @@ BitLevel packBitmaps(const Mat &img, int excludeRange)
             uint64_t *eb = level.eb.data() + size_t(y) * level.words;
             for (int w = 0; w < level.words; ++w) {
                 const int x0 = w * 64;
-                const int n = std::min(64, img.cols - x0);
-                uint64_t t = 0, e = 0;
-                for (int b = 0; b < n; ++b) {
-                    const int v = p[x0 + b];
-                    const int d = v > median ? v - median : median - v;
-                    t |= uint64_t(v > median) << b;
-                    e |= uint64_t(d > excludeRange) << b;
-                }
-                tb[w] = t;
-                eb[w] = e;
+                packWord(p + x0, std::min(64, img.cols - x0), median, excludeRange, tb[w], eb[w]);
             }
         }
     });
@@ -164,23 +201,40 @@ void shiftBits(const uint64_t *src, uint64_t *dst, int words, int shift)
     }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The hardware population count where the processor has one.
+#define ALIGN_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define ALIGN_POPCOUNT_CLONES
+#endif
+
+ALIGN_POPCOUNT_CLONES
+int64_t rowErrors(const uint64_t *t1, const uint64_t *e1, const uint64_t *t2, const uint64_t *e2, int words)
+{
+    int64_t err = 0;
+    for (int w = 0; w < words; ++w)
+        err += __builtin_popcountll((t1[w] ^ t2[w]) & e1[w] & e2[w]);
+    return err;
+}
+
 // Number of differing, non-excluded pixels with the second level's
 // horizontally pre-shifted bitmaps moved down by dy rows.
 int64_t countErrors(const BitLevel &a, const std::vector<uint64_t> &tb2,
                     const std::vector<uint64_t> &eb2, int dy)
 {
-    int64_t err = 0;
     const int y0 = std::max(0, dy);
     const int y1 = int(std::min<int64_t>(a.height, int64_t(a.height) + dy));
-    for (int y = y0; y < y1; ++y) {
-        const uint64_t *t1 = a.tbRow(y);
-        const uint64_t *e1 = a.ebRow(y);
-        const uint64_t *t2 = tb2.data() + size_t(y - dy) * a.words;
-        const uint64_t *e2 = eb2.data() + size_t(y - dy) * a.words;
-        for (int w = 0; w < a.words; ++w)
-            err += __builtin_popcountll((t1[w] ^ t2[w]) & e1[w] & e2[w]);
-    }
-    return err;
+    if (y1 <= y0)
+        return 0;
+    std::atomic<int64_t> total(0);
+    forRowBands(y1 - y0, [&](int b0, int b1) {
+        int64_t err = 0;
+        for (int y = y0 + b0; y < y0 + b1; ++y)
+            err += rowErrors(a.tbRow(y), a.ebRow(y), tb2.data() + size_t(y - dy) * a.words,
+                             eb2.data() + size_t(y - dy) * a.words, a.words);
+        total += err;
+    });
+    return total.load();
 }
 
 Point searchShift(const std::vector<BitLevel> &ref, const std::vector<BitLevel> &img)
@@ -198,10 +252,12 @@ Point searchShift(const std::vector<BitLevel> &ref, const std::vector<BitLevel> 
         // x outer, y inner, strict improvement: the first offset wins ties.
         for (int i = -1; i <= 1; ++i) {
             const int dx = shift.x + i;
-            for (int y = 0; y < b.height; ++y) {
-                shiftBits(b.tbRow(y), tb2.data() + size_t(y) * b.words, b.words, dx);
-                shiftBits(b.ebRow(y), eb2.data() + size_t(y) * b.words, b.words, dx);
-            }
+            forRowBands(b.height, [&](int y0, int y1) {
+                for (int y = y0; y < y1; ++y) {
+                    shiftBits(b.tbRow(y), tb2.data() + size_t(y) * b.words, b.words, dx);
+                    shiftBits(b.ebRow(y), eb2.data() + size_t(y) * b.words, b.words, dx);
+                }
+            });
             for (int j = -1; j <= 1; ++j) {
                 const int dy = shift.y + j;
                 const int64_t err = countErrors(a, tb2, eb2, dy);
