@@ -2,6 +2,17 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <mutex>
+
+namespace {
+// Very large photos must not be refused; the limit is process-wide and
+// thumbnails are read on several threads, so switch it off exactly once.
+void disableAllocationLimit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { QImageReader::setAllocationLimit(0); });
+}
+}
 
 IQFileItem::IQFileItem(const QString& identifier, const QString& path, const QDateTime& timeAdded)
     : identifier(identifier), path(path), timeAdded(timeAdded)
@@ -23,7 +34,7 @@ QImage IQImageFileItem::thumbnail(QSize size)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    QImageReader::setAllocationLimit(0);
+    disableAllocationLimit();
     const QSize full = reader.size();
     if (full.isValid() && !full.isEmpty()) {
         // Decoding at the target size lets JPEG scale in the decoder and RAW
@@ -43,6 +54,6 @@ QImage IQImageFileItem::image()
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    QImageReader::setAllocationLimit(0);
+    disableAllocationLimit();
     return reader.read();
 }

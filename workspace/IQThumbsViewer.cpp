@@ -9,6 +9,9 @@
 #include <QStandardItemModel>
 #include <QTime>
 #include <QTimer>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <vector>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -421,20 +424,46 @@ void IQThumbsViewer::loadThumbsRange()
     const int step = scrollingDown ? 1 : -1;
     const int start = scrollingDown ? pendingFirst : pendingLast;
     const int end = scrollingDown ? pendingLast : pendingFirst;
-    for (int row = start; scrollingDown ? row <= end : row >= end; row += step) {
-        if (stopRequested || proxy->rowCount() != rowCount || row < 0 || row >= rowCount)
-            break;
-        const QModelIndex index = proxy->index(row, 0);
-        if (index.data(LoadedRole).toBool())
-            continue;
-        const ItemPtr item = items.value(index.data(IdRole).toString());
-        QPixmap thumb;
-        if (item)
-            thumb = paintThumbnail(item);
-        proxy->setData(index, QIcon(thumb.isNull() ? errorPixmap : thumb), Qt::DecorationRole);
-        proxy->setData(index, item ? item->fileName() : QString(), Qt::ToolTipRole);
-        proxy->setData(index, true, LoadedRole);
-        QCoreApplication::processEvents();
+    const int thumbSide = int(thumbnailSize * devicePixelRatioF());
+    // Rows are decoded a few at a time on the pool (decoding dominates), then
+    // drawn here in scroll order with the event loop served after each row.
+    const int batchSize = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
+    int row = start;
+    auto inRange = [&](int r) { return scrollingDown ? r <= end : r >= end; };
+    auto stillValid = [&](int r) {
+        return !stopRequested && proxy->rowCount() == rowCount && r >= 0 && r < rowCount;
+    };
+    while (inRange(row) && stillValid(row)) {
+        struct Job {
+            QPersistentModelIndex index;
+            ItemPtr item;
+            QFuture<QImage> image;
+        };
+        std::vector<Job> batch;
+        for (; inRange(row) && stillValid(row) && int(batch.size()) < batchSize; row += step) {
+            const QModelIndex index = proxy->index(row, 0);
+            if (index.data(LoadedRole).toBool())
+                continue;
+            Job job{QPersistentModelIndex(index), items.value(index.data(IdRole).toString()), {}};
+            if (job.item) {
+                const ItemPtr item = job.item;
+                job.image = QtConcurrent::run([item, thumbSide] { return item->thumbnail(QSize(thumbSide, thumbSide)); });
+            }
+            batch.push_back(std::move(job));
+        }
+        for (Job& job : batch) {
+            QImage image;
+            if (job.item)
+                image = job.image.result();
+            if (!stillValid(job.index.row()) || !job.index.isValid())
+                continue; // the pass ends below; unfinished decodes are simply dropped
+            const QPixmap thumb = image.isNull() ? QPixmap() : paintIcon(image);
+            const QModelIndex index = job.index;
+            proxy->setData(index, QIcon(thumb.isNull() ? errorPixmap : thumb), Qt::DecorationRole);
+            proxy->setData(index, job.item ? job.item->fileName() : QString(), Qt::ToolTipRole);
+            proxy->setData(index, true, LoadedRole);
+            QCoreApplication::processEvents();
+        }
     }
     loadingRunning = false;
     stopRequested = false;

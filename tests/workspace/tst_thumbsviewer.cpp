@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <QtPlugin>
 #include <QImageWriter>
 #include <QScrollBar>
 #include <QStandardItem>
@@ -7,6 +8,9 @@
 
 #include "IQThumbnailItem.h"
 #include "IQThumbsViewer.h"
+#include "DngWriter.h"
+
+Q_IMPORT_PLUGIN(QRawPlugin)
 
 namespace {
 QString writeImage(const QString& path, QSize size, QImageIOHandler::Transformations t = QImageIOHandler::TransformationNone)
@@ -76,6 +80,22 @@ private slots:
                                                  QImageIOHandler::TransformationRotate90));
         QCOMPARE(rotated->thumbnail(QSize(120, 120)).size(), QSize(60, 120));
         QCOMPARE(rotated->image().size(), QSize(150, 300));
+    }
+
+    void rawThumbnailComesFromThePreview()
+    {
+        QTemporaryDir dir;
+        DngSpec spec;
+        spec.scene = DngWriter::quadrantScene(400, 300);
+        spec.preview = DngSpec::Preview::Jpeg;
+        spec.previewImage = QImage(400, 300, QImage::Format_RGB32);
+        spec.previewImage.fill(qRgb(10, 200, 30)); // unlike the developed scene
+        const QString path = dir.filePath(QStringLiteral("IMG_0001.DNG"));
+        QVERIFY(DngWriter::write(path, spec));
+        const QImage thumb = makeItem(path)->thumbnail(QSize(120, 120));
+        QCOMPARE(thumb.size(), QSize(120, 90));
+        const QRgb centre = thumb.pixel(60, 45);
+        QVERIFY2(qGreen(centre) > 150 && qRed(centre) < 60, "the embedded preview answers a thumbnail request");
     }
 
     void addSelectsFirstAndLoadsOnlyTheRowsInView()
