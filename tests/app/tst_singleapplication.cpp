@@ -1,0 +1,188 @@
+#include "SingleInstanceProtocol.h"
+
+#include <QLocalSocket>
+#include <QProcess>
+#include <QUuid>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QString kHelper = QStringLiteral(SINGLEINSTANCE_HELPER);
+
+// One helper process and the lines it printed.
+struct Helper
+{
+    std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
+    QStringList lines;
+
+    void start(const QStringList& args)
+    {
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(kHelper, args);
+    }
+    bool waitForLine(const QString& prefix, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            while (process->canReadLine())
+                lines << QString::fromUtf8(process->readLine()).trimmed();
+            for (const QString& l : std::as_const(lines))
+                if (l.startsWith(prefix))
+                    return true;
+            if (process->state() == QProcess::NotRunning && !process->canReadLine())
+                return false;
+            process->waitForReadyRead(50);
+        }
+        return false;
+    }
+    QString line(const QString& prefix) const
+    {
+        for (const QString& l : lines)
+            if (l.startsWith(prefix))
+                return l;
+        return QString();
+    }
+    void quit()
+    {
+        if (process->state() == QProcess::NotRunning)
+            return;
+        process->write("quit\n");
+        process->closeWriteChannel();
+        if (!process->waitForFinished(5000))
+            process->kill();
+        process->waitForFinished(1000);
+    }
+    ~Helper() { quit(); }
+};
+
+QString uniqueKey()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+int runSecond(const QStringList& args, int ms = 10000)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(kHelper, args);
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+} // namespace
+
+class TestSingleApplication : public QObject
+{
+    Q_OBJECT
+private slots:
+    void secondStartHandsOverAndExits();
+    void secondaryDeliversMessage();
+    void killedFirstDoesNotBlock();
+    void hostileClientsDoNotBlock_data();
+    void hostileClientsDoNotBlock();
+    void normalEndFreesTheBlock();
+};
+
+void TestSingleApplication::secondStartHandsOverAndExits()
+{
+    const QString key = uniqueKey();
+    Helper first;
+    first.start({"first", key});
+    QVERIFY(first.waitForLine("FIRST"));
+    QCOMPARE(first.line("FIRST").section(' ', 1, 1).toLongLong(), first.process->processId());
+
+    QCOMPARE(runSecond({"first", key}), 0);
+    QVERIFY(first.waitForLine("STARTED")); // the hand-shake was complete
+    QCOMPARE(first.process->state(), QProcess::Running);
+}
+
+void TestSingleApplication::secondaryDeliversMessage()
+{
+    const QString key = uniqueKey();
+    Helper first;
+    first.start({"first", key});
+    QVERIFY(first.waitForLine("FIRST"));
+    QCOMPARE(runSecond({"send", key, "open /tmp/a.jpg"}), 0);
+    QVERIFY(first.waitForLine("MESSAGE"));
+    QCOMPARE(first.line("MESSAGE"), QStringLiteral("MESSAGE 1 open /tmp/a.jpg"));
+    QCOMPARE(runSecond({"send", key, "again"}), 0);
+    QVERIFY(first.waitForLine("MESSAGE 2 again"));
+}
+
+void TestSingleApplication::killedFirstDoesNotBlock()
+{
+    const QString key = uniqueKey();
+    {
+        Helper first;
+        first.start({"first", key});
+        QVERIFY(first.waitForLine("FIRST"));
+        first.process->kill(); // SIGKILL: no destructor runs, the block stays behind
+        QVERIFY(first.process->waitForFinished(5000));
+    }
+    Helper next;
+    next.start({"first", key});
+    QVERIFY2(next.waitForLine("FIRST"), "a killed first instance blocked the next start");
+    QCOMPARE(runSecond({"first", key}), 0);
+    QVERIFY(next.waitForLine("STARTED"));
+}
+
+void TestSingleApplication::hostileClientsDoNotBlock_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray huge(8, '\0');
+    qToBigEndian(std::numeric_limits<qint64>::max(), huge.data());
+    QByteArray negative(8, '\0');
+    qToBigEndian(qint64(-5), negative.data());
+    QByteArray stalled(8, '\0');
+    qToBigEndian(qint64(100), stalled.data()); // announces a body that never comes
+    QTest::newRow("huge length") << huge;
+    QTest::newRow("negative length") << negative;
+    QTest::newRow("stalled body") << stalled + "abc";
+    QTest::newRow("garbage") << QByteArray("GET / HTTP/1.0\r\n\r\n\xff\xfe\x00garbage", 24);
+}
+
+void TestSingleApplication::hostileClientsDoNotBlock()
+{
+    QFETCH(QByteArray, bytes);
+    const QString key = uniqueKey();
+    Helper first;
+    first.start({"first", key});
+    QVERIFY(first.waitForLine("FIRST"));
+    const QString blockName = first.line("FIRST").section(' ', 2, 2);
+
+    QLocalSocket hostile;
+    hostile.connectToServer(blockName);
+    QVERIFY(hostile.waitForConnected(2000));
+    hostile.write(bytes);
+    QVERIFY(hostile.waitForBytesWritten(2000));
+
+    // With the hostile client still connected, a second start is served.
+    QCOMPARE(runSecond({"send", key, "still here"}), 0);
+    QVERIFY(first.waitForLine("MESSAGE 1 still here"));
+    QCOMPARE(first.process->state(), QProcess::Running);
+    hostile.abort();
+}
+
+void TestSingleApplication::normalEndFreesTheBlock()
+{
+    const QString key = uniqueKey();
+    {
+        Helper first;
+        first.start({"first", key});
+        QVERIFY(first.waitForLine("FIRST"));
+        first.quit();
+        QCOMPARE(first.process->exitCode(), 0);
+    }
+    Helper next;
+    next.start({"first", key});
+    QVERIFY(next.waitForLine("FIRST"));
+}
+
+QTEST_GUILESS_MAIN(TestSingleApplication)
+#include "tst_singleapplication.moc"
