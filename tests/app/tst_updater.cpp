@@ -1,0 +1,465 @@
+#include "DownloadSafety.h"
+#include "Downloader.h"
+#include "HttpTestServer.h"
+#include "QSimpleUpdater.h"
+#include "Updater.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+// Answers every message box that opens: Yes/Ok (or No/Cancel when declining),
+// else Close; remembers what the boxes said.
+class BoxAnswerer
+{
+public:
+    explicit BoxAnswerer(bool accept = true)
+        : m_accept(accept)
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            texts << box->text() + QStringLiteral(" | ") + box->informativeText();
+            const QList<QMessageBox::StandardButton> order = m_accept
+                ? QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Close}
+                : QList<QMessageBox::StandardButton>{QMessageBox::No, QMessageBox::Cancel, QMessageBox::Close};
+            for (QMessageBox::StandardButton b : order) {
+                if (QAbstractButton* button = box->button(b)) {
+                    button->click();
+                    return;
+                }
+            }
+        });
+        m_timer.start();
+    }
+    bool saw(const QString& part) const
+    {
+        for (const QString& t : texts)
+            if (t.contains(part))
+                return true;
+        return false;
+    }
+    QStringList texts;
+
+private:
+    bool m_accept;
+    QTimer m_timer;
+};
+
+const QByteArray kPayload = "#!/bin/sh\necho installer\n" + QByteArray(200000, 'x');
+
+QByteArray sha256Hex(const QByteArray& data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
+QByteArray feed(const QString& version, const QString& downloadUrl = QString(), const QByteArray& sha = QByteArray(),
+                const QString& openUrl = QString(), const QString& module = QStringLiteral("Vantrel HDR"), int channel = 1)
+{
+    QByteArray entry = "{\"module-name\":\"" + module.toUtf8() + "\",\"channel\":" + QByteArray::number(channel)
+        + ",\"latest-version\":\"" + version.toUtf8() + "\",\"download-url\":\"" + downloadUrl.toUtf8()
+        + "\",\"open-url\":\"" + openUrl.toUtf8() + "\"";
+    if (!sha.isEmpty())
+        entry += ",\"sha256\":\"" + sha + "\"";
+    entry += "}";
+    return "{\"windows\":[],\"linux\":[{\"module-name\":\"Other\",\"channel\":1,\"latest-version\":\"99\"}," + entry
+        + "]}";
+}
+
+// An Updater set up as the main window does, against the test server.
+struct Setup
+{
+    HttpTestServer server;
+    QTemporaryDir dir;
+    Updater updater;
+    QStringList launched;
+    QList<QUrl> opened;
+
+    Setup()
+    {
+        updater.setUrl(server.url("/feed.json"));
+        updater.setModuleName(QStringLiteral("Vantrel HDR"));
+        updater.setChannel(1);
+        updater.setDownloadDir(dir.path());
+        updater.setNotifyOnUpdate(false);
+        updater.downloader()->setLauncher([this](const QString& path) {
+            launched << path;
+            return true;
+        });
+        updater.setUrlOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+    }
+    QStringList savedFiles() const
+    {
+        return QDir(updater.downloader()->saveFolderPath()).entryList(QDir::Files | QDir::Hidden);
+    }
+};
+} // namespace
+
+class TestUpdater : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void check_data();
+    void check();
+    void redirects_data();
+    void redirects();
+    void refusedFeedAddress_data();
+    void refusedFeedAddress();
+    void facadeForwards();
+    void feedTextIsPlain();
+    void openUrl_data();
+    void openUrl();
+    void downloadAndStart();
+    void hostileFileNames_data();
+    void hostileFileNames();
+    void existingFileKept();
+    void failedDownloads_data();
+    void failedDownloads();
+    void sizeTexts_data();
+    void sizeTexts();
+    void timeTexts_data();
+    void timeTexts();
+};
+
+void TestUpdater::initTestCase()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.1.0.118"));
+}
+
+void TestUpdater::check_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("available");
+    QTest::newRow("newer") << 200 << feed("2.1.0.119") << true;
+    QTest::newRow("newer by extra part") << 200 << feed("2.1.0.118.1") << true;
+    QTest::newRow("equal") << 200 << feed("2.1.0.118") << false;
+    QTest::newRow("older") << 200 << feed("2.0.5") << false;
+    QTest::newRow("other module") << 200 << feed("3.0", {}, {}, {}, "Vantrel HDR Pro") << false;
+    QTest::newRow("module case differs") << 200 << feed("3.0", {}, {}, {}, "vantrel hdr") << false;
+    QTest::newRow("other channel") << 200 << feed("3.0", {}, {}, {}, "Vantrel HDR", 2) << false;
+    QTest::newRow("windows only") << 200
+                                  << QByteArray(R"({"windows":[{"module-name":"Vantrel HDR","channel":1,"latest-version":"3"}]})")
+                                  << false;
+    QTest::newRow("malformed") << 200 << QByteArray("{\"linux\": [ nope ]}") << false;
+    QTest::newRow("truncated") << 200 << feed("3.0").left(60) << false;
+    QTest::newRow("empty body") << 200 << QByteArray() << false;
+    QTest::newRow("not found") << 404 << feed("3.0") << false;
+    QTest::newRow("server error") << 500 << feed("3.0") << false;
+}
+
+void TestUpdater::check()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, available);
+    Setup s;
+    s.server.answer("/feed.json", status, body);
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toString(), s.server.url("/feed.json"));
+    QCOMPARE(s.updater.updateAvailable(), available);
+    QCOMPARE(s.server.requests.size(), 1);
+    QCOMPARE(s.server.requests.at(0).userAgent,
+             QCoreApplication::applicationName().toUtf8() + "/2.1.0.118");
+    QVERIFY(s.launched.isEmpty());
+}
+
+void TestUpdater::redirects_data()
+{
+    QTest::addColumn<QByteArray>("location");
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<int>("maxRequests");
+    QTest::newRow("relative target") << QByteArray("real/feed.json") << true << 2;
+    QTest::newRow("loop") << QByteArray("/feed.json") << false << kMaxRedirects + 1;
+    QTest::newRow("remote http") << QByteArray("http://updates.vantrel.example/feed.json") << false << 1;
+    QTest::newRow("file") << QByteArray("file:///etc/passwd") << false << 1;
+}
+
+void TestUpdater::redirects()
+{
+    QFETCH(QByteArray, location);
+    QFETCH(bool, available);
+    QFETCH(int, maxRequests);
+    Setup s;
+    s.server.redirect("/feed.json", 302, location);
+    s.server.answer("/real/feed.json", 200, feed("2.2"));
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(s.updater.updateAvailable(), available);
+    QVERIFY(s.server.requests.size() <= maxRequests);
+    // The address the window asked about stays the one reported.
+    QCOMPARE(finished.at(0).at(0).toString(), s.server.url("/feed.json"));
+}
+
+void TestUpdater::refusedFeedAddress_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("file") << "file:///etc/passwd";
+    QTest::newRow("remote http") << "http://updates.vantrel.example/update/update.json";
+    QTest::newRow("garbage") << "::::";
+}
+
+void TestUpdater::refusedFeedAddress()
+{
+    QFETCH(QString, url);
+    Setup s;
+    s.updater.setUrl(url);
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(!s.updater.updateAvailable());
+    QVERIFY(s.server.requests.isEmpty());
+}
+
+void TestUpdater::facadeForwards()
+{
+    HttpTestServer server;
+    server.answer("/f.json", 200, feed("2.5"));
+    const QString url = server.url("/f.json");
+    QSimpleUpdater* up = QSimpleUpdater::globalInstance();
+    QCOMPARE(QSimpleUpdater::globalInstance(), up);
+    up->setModuleName(url, QStringLiteral("Vantrel HDR"));
+    up->setModuleChannel(url, 1);
+    up->setNotifyOnUpdate(url, false);
+    QCOMPARE(up->updaterForUrl(url), up->updaterForUrl(url));
+    QCOMPARE(up->getPlatformKey(url), QStringLiteral("linux"));
+    QSignalSpy finished(up, &QSimpleUpdater::checkingFinished);
+    up->checkForUpdates(url);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toString(), url);
+    QVERIFY(up->getUpdateAvailable(url));
+    QCOMPARE(up->getLatestVersion(url), QStringLiteral("2.5"));
+}
+
+void TestUpdater::feedTextIsPlain()
+{
+    Setup s;
+    s.updater.setNotifyOnUpdate(true);
+    s.server.answer("/feed.json", 200, feed("3.0<img src=x onerror=1><a href='file:///'>b</a>"));
+    BoxAnswerer answers(false);
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(s.updater.updateAvailable());
+    QCOMPARE(answers.texts.size(), 1);
+    QVERIFY(answers.saw(QStringLiteral("&lt;img src=x")));
+    QVERIFY(!answers.saw(QStringLiteral("<img")));
+    QVERIFY(!answers.saw(QStringLiteral("<a ")));
+    QVERIFY(s.launched.isEmpty());
+}
+
+void TestUpdater::openUrl_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("https page") << "https://www.vantrel.example/news" << true;
+    QTest::newRow("file page") << "file:///etc/passwd" << false;
+}
+
+void TestUpdater::openUrl()
+{
+    QFETCH(QString, page);
+    QFETCH(bool, opened);
+    Setup s;
+    s.updater.setNotifyOnUpdate(true);
+    s.server.answer("/feed.json", 200, feed("3.0", s.server.url("/files/a.run"), {}, page));
+    BoxAnswerer answers;
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(s.opened.size(), opened ? 1 : 0);
+    if (opened)
+        QCOMPARE(s.opened.at(0), QUrl(page));
+    QTest::qWait(50);
+    QCOMPARE(s.server.requests.size(), 1); // the downloader never started
+}
+
+void TestUpdater::downloadAndStart()
+{
+    Setup s;
+    s.updater.setNotifyOnUpdate(true);
+    s.server.answer("/files/Vantrel-2.2.run", 200, kPayload);
+    s.server.answer("/feed.json", 200, feed("2.2", s.server.url("/files/Vantrel-2.2.run"), sha256Hex(kPayload)));
+    BoxAnswerer answers;
+    QSignalSpy done(&s.updater, &Updater::downloadFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(s.launched.size(), 1);
+    QCOMPARE(done.count(), 1);
+    const QString path = s.launched.at(0);
+    QCOMPARE(done.at(0).at(0).toString(), s.server.url("/feed.json"));
+    QCOMPARE(done.at(0).at(1).toString(), path);
+    QCOMPARE(path, QDir(s.dir.path()).filePath("downloads/Vantrel-2.2.run"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), kPayload);
+    QVERIFY(file.permissions() & QFileDevice::ExeOwner);
+    QCOMPARE(s.savedFiles(), QStringList{"Vantrel-2.2.run"}); // no ".part" left
+    QVERIFY(answers.saw(QStringLiteral("Version 2.2 of Vantrel HDR has been released!")));
+    QCOMPARE(s.server.requests.last().userAgent, QCoreApplication::applicationName().toUtf8() + "/2.1.0.118");
+}
+
+void TestUpdater::hostileFileNames_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("savedAs");
+    QTest::newRow("dot dot") << "/files/.." << defaultDownloadFileName();
+    QTest::newRow("settings file") << "/files/IQSettings.ini" << "IQSettings.ini";
+    QTest::newRow("query string") << "/files/setup.run?name=../../IQSettings.ini" << "setup.run";
+    QTest::newRow("encoded traversal") << "/files/..%2F..%2FIQSettings.ini" << "IQSettings.ini";
+    QTest::newRow("trailing slash") << "/files/" << defaultDownloadFileName();
+}
+
+void TestUpdater::hostileFileNames()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, savedAs);
+    Setup s;
+    // The user's settings live in the same folder the downloads go below.
+    const QString settings = QDir(s.dir.path()).filePath("IQSettings.ini");
+    {
+        QFile f(settings);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[app]\nlanguage=94\n");
+    }
+    s.updater.setNotifyOnUpdate(true);
+    HttpAnswer installer;
+    installer.body = kPayload;
+    s.server.setFallback(installer);
+    s.server.answer("/feed.json", 200, feed("2.2", s.server.url(target)));
+    BoxAnswerer answers;
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(s.launched.size(), 1);
+    QCOMPARE(s.launched.at(0), QDir(s.updater.downloader()->saveFolderPath()).filePath(savedAs));
+    QFile f(settings);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("[app]\nlanguage=94\n"));
+    QCOMPARE(QDir(s.dir.path()).entryList(QDir::Files), QStringList{"IQSettings.ini"});
+}
+
+void TestUpdater::existingFileKept()
+{
+    Setup s;
+    QVERIFY(QDir().mkpath(s.updater.downloader()->saveFolderPath()));
+    const QString existing = QDir(s.updater.downloader()->saveFolderPath()).filePath("a.run");
+    {
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("unrelated");
+    }
+    s.updater.setNotifyOnUpdate(true);
+    s.server.answer("/files/a.run", 200, kPayload);
+    s.server.answer("/feed.json", 200, feed("2.2", s.server.url("/files/a.run")));
+    BoxAnswerer answers;
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(s.launched.size(), 1);
+    QCOMPARE(s.launched.at(0), QDir(s.updater.downloader()->saveFolderPath()).filePath("a (1).run"));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("unrelated"));
+}
+
+void TestUpdater::failedDownloads_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("not found") << "404";
+    QTest::newRow("checksum mismatch") << "sha";
+    QTest::newRow("redirect loop") << "loop";
+    QTest::newRow("redirect to remote http") << "remote";
+    QTest::newRow("server error") << "500";
+    QTest::newRow("download url not allowed") << "file";
+}
+
+void TestUpdater::failedDownloads()
+{
+    QFETCH(QString, kind);
+    Setup s;
+    s.updater.setNotifyOnUpdate(true);
+    QString download = s.server.url("/files/setup.run");
+    QByteArray sha;
+    if (kind == "404") {
+        // no answer for the installer: the server says 404
+    } else if (kind == "sha") {
+        s.server.answer("/files/setup.run", 200, kPayload);
+        sha = sha256Hex("something else");
+    } else if (kind == "loop") {
+        s.server.redirect("/files/setup.run", 302, "setup.run");
+    } else if (kind == "remote") {
+        s.server.redirect("/files/setup.run", 307, "http://downloads.vantrel.example/setup.run");
+    } else if (kind == "500") {
+        s.server.answer("/files/setup.run", 500, kPayload);
+    } else {
+        download = QStringLiteral("file:///bin/sh");
+    }
+    s.server.answer("/feed.json", 200, feed("2.2", download, sha));
+    BoxAnswerer answers;
+    QSignalSpy done(&s.updater, &Updater::downloadFinished);
+    s.updater.checkForUpdates();
+    QTRY_VERIFY(answers.saw(QStringLiteral("Cannot execute downloaded package!")));
+    QTest::qWait(100);
+    QVERIFY(s.launched.isEmpty());
+    QCOMPARE(done.count(), 0);
+    QVERIFY(s.savedFiles().isEmpty());
+    QVERIFY(s.updater.downloader()->downloadedFilePath().isEmpty());
+    QVERIFY(s.server.requests.size() <= kMaxRedirects + 2);
+}
+
+void TestUpdater::sizeTexts_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1023") << qint64(1023) << "1023 bytes";
+    QTest::newRow("1024") << qint64(1024) << "1 KB";
+    QTest::newRow("1048575") << qint64(1048575) << "1023 KB";
+    QTest::newRow("1048576") << qint64(1048576) << "1 MB";
+    QTest::newRow("0") << qint64(0) << "0 bytes";
+}
+
+void TestUpdater::sizeTexts()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(Downloader::sizeText(bytes), text);
+}
+
+void TestUpdater::timeTexts_data()
+{
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<qint64>("elapsed");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("90.5 s") << qint64(2) << qint64(183) << qint64(1) << "2 minutes";
+    QTest::newRow("61 s") << qint64(1) << qint64(62) << qint64(1) << "1 minute";
+    QTest::newRow("7201 s") << qint64(1) << qint64(7202) << qint64(1) << "about 2 hours";
+    QTest::newRow("0.4 s") << qint64(5) << qint64(6) << qint64(2) << "1 second";
+    QTest::newRow("30 s") << qint64(10) << qint64(40) << qint64(10) << "30 seconds";
+    QTest::newRow("no byte yet") << qint64(0) << qint64(1000) << qint64(5) << "unknown";
+    QTest::newRow("no time yet") << qint64(10) << qint64(1000) << qint64(0) << "";
+}
+
+void TestUpdater::timeTexts()
+{
+    QFETCH(qint64, received);
+    QFETCH(qint64, total);
+    QFETCH(qint64, elapsed);
+    QFETCH(QString, text);
+    QCOMPARE(Downloader::timeRemainingText(received, total, elapsed), text);
+}
+
+QTEST_MAIN(TestUpdater)
+#include "tst_updater.moc"
