@@ -1,0 +1,203 @@
+#include <QtTest>
+
+#include <vector>
+
+#include "AdjustUnsharpMask.h"
+#include "AdjustVignette.h"
+#include "BgrTestImage.h"
+#include "PixelEngine.h"
+
+namespace {
+
+// The unsharp mask written from its definition with a whole luma plane and
+// a whole blurred plane.
+void referenceUnsharp(BgrTestImage& img, int amount)
+{
+    const int w = img.width, h = img.height;
+    if (amount == 0 || w < 5 || h < 5)
+        return;
+    const int t = 4 - amount / 25;
+    std::vector<int> luma(size_t(w) * h), hb(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = img.px(x, y);
+            luma[size_t(y) * w + x] = (306 * p[2] + 601 * p[1] + 117 * p[0]) >> 10;
+        }
+    auto Y = [&](int x, int y) { return luma[size_t(y) * w + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 2; x < w - 2; ++x)
+            hb[size_t(y) * w + x] = (Y(x - 2, y) + Y(x + 2, y) + 4 * (Y(x - 1, y) + Y(x + 1, y)) + 6 * Y(x, y)) >> 4;
+    auto H = [&](int x, int y) { return hb[size_t(y) * w + x]; };
+    for (int y = 2; y < h - 2; ++y)
+        for (int x = 2; x < w - 2; ++x) {
+            const int blur = (H(x, y - 2) + H(x, y + 2) + 4 * (H(x, y - 1) + H(x, y + 1)) + 6 * H(x, y)) >> 4;
+            const int d = Y(x, y) - blur;
+            if (std::abs(d) > t)
+                for (int c = 0; c < 3; ++c)
+                    img.px(x, y)[c] = uint8_t(std::clamp(img.px(x, y)[c] + ((d * amount * 10) >> 8), 0, 255));
+        }
+}
+
+} // namespace
+
+class TestVignetteSharpen : public QObject {
+    Q_OBJECT
+private slots:
+    void vignetteCornerAt100_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("101x37") << 101 << 37;
+        QTest::newRow("64x64") << 64 << 64;
+        QTest::newRow("6000x4000") << 6000 << 4000;
+        QTest::newRow("3x2") << 3 << 2;
+    }
+    void vignetteCornerAt100()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        BgrTestImage img(width, height, 1);
+        img.fill(255, 255, 255);
+        QCOMPARE(AdjustVignetteApply(img.data(), width, height, img.stride, 100), 1);
+        // The top-left corner lies exactly at the half diagonal: gain 1/16.
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(int(img.px(0, 0)[c]), 15);
+        const uint8_t* centre = img.px((width + 1) / 2 < width ? (width + 1) / 2 : width - 1,
+                                       (height + 1) / 2 < height ? (height + 1) / 2 : height - 1);
+        if (width > 3)
+            QCOMPARE(int(centre[0]), 255);
+        QVERIFY(img.paddingIntact());
+    }
+
+    void vignetteFallsOffFromTheCentre()
+    {
+        BgrTestImage img(81, 41);
+        img.fill(200, 200, 200);
+        BgrTestImage orig = img;
+        QCOMPARE(AdjustVignetteApply(img.data(), 81, 41, img.stride, 0), 1);
+        QVERIFY(img.samePixels(orig));
+        QCOMPARE(AdjustVignetteApply(img.data(), 81, 41, img.stride, 60), 1);
+        for (int x = 41; x < 80; ++x)
+            QVERIFY(img.px(x + 1, 20)[1] <= img.px(x, 20)[1]);
+        QVERIFY(img.px(80, 20)[1] < 200);
+    }
+
+    // Negative amounts brighten; the products used to wrap past 255.
+    void vignetteNegativeSaturates_data()
+    {
+        QTest::addColumn<int>("amount");
+        QTest::newRow("-100") << -100;
+        QTest::newRow("-5000") << -5000;
+        QTest::newRow("int min") << std::numeric_limits<int>::min();
+    }
+    void vignetteNegativeSaturates()
+    {
+        QFETCH(int, amount);
+        BgrTestImage img(64, 48);
+        img.fill(200, 0, 100);
+        QCOMPARE(AdjustVignetteApply(img.data(), 64, 48, img.stride, amount), 1);
+        QCOMPARE(int(img.px(0, 0)[0]), 255);
+        QCOMPARE(int(img.px(0, 0)[1]), 0);
+        QCOMPARE(int(img.px(32, 24)[2]), 100);
+        QVERIFY(img.px(0, 0)[2] >= 100);
+        QVERIFY(img.paddingIntact());
+    }
+
+    void vignetteHugeAmountDarkens()
+    {
+        BgrTestImage img(30, 20);
+        img.fill(255, 255, 255);
+        QCOMPARE(AdjustVignetteApply(img.data(), 30, 20, img.stride, std::numeric_limits<int>::max()), 1);
+        QCOMPARE(int(img.px(0, 0)[0]), 0);
+        QCOMPARE(int(img.px(15, 10)[0]), 255);
+    }
+
+    void unsharpPinned_data()
+    {
+        QTest::addColumn<int>("amount");
+        QTest::addColumn<QList<int>>("expected"); // pixels (4,4), (3,4), (4,3), (2,4)
+        // A 200 dot on grey 100, worked by hand: blurs 113, 109, 109, 102.
+        QTest::newRow("100") << 100 << QList<int>{255, 64, 64, 92};
+        QTest::newRow("20") << 20 << QList<int>{255, 92, 92, 100};
+    }
+    void unsharpPinned()
+    {
+        QFETCH(int, amount);
+        QFETCH(QList<int>, expected);
+        BgrTestImage img(9, 9);
+        img.fill(100, 100, 100);
+        img.px(4, 4)[0] = img.px(4, 4)[1] = img.px(4, 4)[2] = 200;
+        QCOMPARE(AdjustUnsharpMaskApply(img.data(), 9, 9, img.stride, amount), 0);
+        QCOMPARE(QList<int>({img.px(4, 4)[1], img.px(3, 4)[1], img.px(4, 3)[1], img.px(2, 4)[1]}), expected);
+        QCOMPARE(int(img.px(1, 4)[0]), 100); // outer two columns never change
+    }
+
+    void unsharpMatchesReference_data()
+    {
+        QTest::addColumn<int>("amount");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("1") << 1 << 64 << 40;
+        QTest::newRow("30") << 30 << 64 << 40;
+        QTest::newRow("100") << 100 << 77 << 5;
+        QTest::newRow("-20") << -20 << 5 << 33;
+        QTest::newRow("7000") << 7000 << 20 << 20;
+        QTest::newRow("-9000") << -9000 << 20 << 20;
+    }
+    void unsharpMatchesReference()
+    {
+        QFETCH(int, amount);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        BgrTestImage img(width, height, 3);
+        img.fillScene(uint32_t(amount + 1000));
+        BgrTestImage ref = img;
+        referenceUnsharp(ref, amount);
+        QCOMPARE(AdjustUnsharpMaskApply(img.data(), width, height, img.stride, amount), 0);
+        QVERIFY(img.samePixels(ref));
+        QVERIFY(img.paddingIntact());
+    }
+
+    void unsharpLeavesFlatBordersAndSmallPictures()
+    {
+        BgrTestImage flat(30, 30);
+        flat.fill(10, 128, 240);
+        BgrTestImage orig = flat;
+        QCOMPARE(AdjustUnsharpMaskApply(flat.data(), 30, 30, flat.stride, 100), 0);
+        QVERIFY(flat.samePixels(orig));
+
+        BgrTestImage noisy(30, 30);
+        noisy.fillRandom(17);
+        BgrTestImage before = noisy;
+        QCOMPARE(AdjustUnsharpMaskApply(noisy.data(), 30, 30, noisy.stride, 100), 0);
+        QVERIFY(!noisy.samePixels(before));
+        for (int i = 0; i < 30; ++i)
+            for (int k : {0, 1, 28, 29}) {
+                QCOMPARE(std::memcmp(noisy.px(k, i), before.px(k, i), 3), 0);
+                QCOMPARE(std::memcmp(noisy.px(i, k), before.px(i, k), 3), 0);
+            }
+
+        for (auto size : {std::pair<int, int>{4, 30}, std::pair<int, int>{30, 4}, std::pair<int, int>{1, 1}}) {
+            std::vector<uint8_t> small(size_t(size.first) * size.second * 3);
+            for (size_t i = 0; i < small.size(); ++i)
+                small[i] = uint8_t(i * 13);
+            const std::vector<uint8_t> copy = small;
+            QCOMPARE(AdjustUnsharpMaskApply(small.data(), size.first, size.second, size.first * 3, 100), 0);
+            QCOMPARE(small, copy);
+        }
+        QCOMPARE(AdjustUnsharpMaskApply(orig.data(), 30, 30, orig.stride, 0), 0);
+    }
+
+    void unsharpBadArguments()
+    {
+        uint8_t px[75] = {};
+        QCOMPARE(AdjustUnsharpMaskApply(nullptr, 5, 5, 15, 50), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustUnsharpMaskApply(px, 5, 5, 14, 50), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustUnsharpMaskApply(px, -5, 5, 15, 50), int(PE_ERR_ARGUMENT));
+        QCOMPARE(AdjustUnsharpMaskApply(px, 5, 0, 15, 50), 0);
+        QCOMPARE(AdjustVignetteApply(nullptr, 5, 5, 15, 50), int(PE_ERR_ARGUMENT));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVignetteSharpen)
+#include "tst_vignettesharpen.moc"
