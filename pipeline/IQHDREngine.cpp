@@ -1,0 +1,348 @@
+#include "IQHDREngine.h"
+
+#include "IQExposure.h"
+#include "IQHDRKernels.h"
+#include "IQImageConvert.h"
+#include "IQParallel.h"
+#include "IQYUVFrame.h"
+#include "align.h"
+
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <libyuv.h>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/photo.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+bool isBGRA32(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+        || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The picture as an owning B,G,R matrix: what converting to RGB888 and then
+// swapping the channels gives, in one pass where the pixels are RGB32.
+cv::Mat toBGRMatrix(const QImage& picture)
+{
+    if (picture.format() == QImage::Format_RGB32) {
+        const cv::Mat view(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
+                           size_t(picture.bytesPerLine()));
+        cv::Mat bgr;
+        cv::cvtColor(view, bgr, cv::COLOR_BGRA2BGR);
+        return bgr;
+    }
+    const QImage converted = picture.convertToFormat(QImage::Format_RGB888);
+    if (converted.isNull())
+        return cv::Mat();
+    return QImageToMat(converted, true);
+}
+
+} // namespace
+
+IQHDREngine::IQHDREngine() = default;
+IQHDREngine::~IQHDREngine() = default;
+
+IQHDREngine* IQHDREngine::instance()
+{
+    static IQHDREngine* engine = new IQHDREngine;
+    return engine;
+}
+
+QImage IQHDREngine::readPhoto(const QString& path)
+{
+    // Very large photos are the point of this program; no size limit.
+    static std::once_flag unlimited;
+    std::call_once(unlimited, [] { QImageReader::setAllocationLimit(0); });
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+double IQHDREngine::exposureOf(const QImage& picture)
+{
+    double gain = 1.0;
+    const int width = picture.width();
+    const int height = picture.height();
+    if (picture.isNull() || width > (INT32_MAX / 4) - 4)
+        return gain;
+    // Only every eighth row is sampled, so only those rows go through the
+    // YUY2 conversion; libyuv converts rows independently, so the sampled
+    // bytes equal those of a whole-frame conversion.
+    IQYUVFrame row;
+    row.format = IQYUV_FORMAT_YUY2;
+    row.width = width;
+    row.height = 1;
+    if (!YUVFrameAllocate(&row))
+        return gain;
+    std::unique_ptr<uint8_t, decltype(&std::free)> rowsOwner(nullptr, &std::free);
+    const int sampledRows = (height + 7) / 8;
+    const size_t pitch = size_t(row.pitch[0]);
+    auto* lumaRows = static_cast<uint8_t*>(std::malloc(pitch * size_t(sampledRows)));
+    if (!lumaRows) {
+        YUVFrameRelease(&row);
+        return gain;
+    }
+    rowsOwner.reset(lumaRows);
+    const bool direct = isBGRA32(picture.format());
+    for (int i = 0; i < sampledRows; ++i) {
+        const int y = i * 8;
+        uint8_t* target = lumaRows + pitch * size_t(i);
+        if (direct) {
+            libyuv::ARGBToYUY2(picture.constScanLine(y), int(picture.bytesPerLine()), target, int(pitch), width, 1);
+        } else {
+            const QImage line = picture.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
+            if (line.isNull()) {
+                YUVFrameRelease(&row);
+                return gain;
+            }
+            libyuv::ARGBToYUY2(line.constBits(), int(line.bytesPerLine()), target, int(pitch), width, 1);
+        }
+    }
+    YUVFrameRelease(&row);
+    // Sampled row i is row 8*i of the whole frame.
+    uint32_t histogram[256];
+    std::fill(histogram, histogram + 256, 0u);
+    for (int i = 0; i < sampledRows; ++i) {
+        const uint8_t* line = lumaRows + pitch * size_t(i);
+        for (int x = 0; x < width; x += 8)
+            ++histogram[line[size_t(x) * 2]];
+    }
+    gain = ExposureGainFromHistogram(histogram, ExposureWeightTable(), width, height);
+    return gain;
+}
+
+int IQHDREngine::referenceIndexFor(const std::vector<double>& sortedTimes)
+{
+    int reference = -1;
+    float best = 0.0f;
+    for (size_t i = 0; i < sortedTimes.size(); ++i) {
+        const double t = sortedTimes[i];
+        if (!(t >= 1.0))
+            continue;
+        const double distance = std::fabs(1.0 - t);
+        if (reference < 0 || distance < double(best)) {
+            reference = int(i);
+            best = float(distance);
+        }
+    }
+    return reference;
+}
+
+int IQHDREngine::alignMaxBitsFor(int count)
+{
+    return count <= 3 ? 10 : 6;
+}
+
+QSize IQHDREngine::outputSizeFor(const QSize& size)
+{
+    const int w = ((size.width() + 3) / 4) * 4;
+    const int h = ((size.height() + 1) / 2) * 2;
+    return QSize(w, h);
+}
+
+int IQHDREngine::load(const QStringList& paths, QList<QImage>& sources)
+{
+    m_paths = paths;
+    m_singleImage = paths.size() < 2;
+    m_times = IQHDRStageTimes();
+    if (paths.isEmpty())
+        return IQHDR_READ_FAILED;
+    if (paths.size() == 1)
+        return fuseSingle(sources);
+    return mergeExposures(sources);
+}
+
+int IQHDREngine::mergeExposures(QList<QImage>& sources)
+{
+    const int count = int(m_paths.size());
+    if (count == 0)
+        return IQHDR_READ_FAILED;
+    std::vector<IQExposureItem> items;
+    items.reserve(size_t(count));
+    for (const QString& path : m_paths)
+        items.emplace_back(path);
+
+    // Decode every photo at once; codes are then decided in path order, as
+    // if the photos had been read one after the other.
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<QImage> pictures(static_cast<size_t>(count));
+    std::vector<cv::Mat> matrices(static_cast<size_t>(count));
+    IQParallelFor(count, [&](int i) {
+        pictures[size_t(i)] = readPhoto(m_paths[i]);
+        if (pictures[size_t(i)].isNull())
+            return;
+        // Only pictures of the first picture's size are merged; others end
+        // the route before their matrix would be needed.
+        matrices[size_t(i)] = toBGRMatrix(pictures[size_t(i)]);
+    });
+    QSize reference;
+    for (int i = 0; i < count; ++i) {
+        const QImage& picture = pictures[size_t(i)];
+        if (picture.isNull())
+            return IQHDR_READ_FAILED;
+        if (i == 0)
+            reference = picture.size();
+        else if (picture.size() != reference)
+            return IQHDR_SIZE_MISMATCH;
+        sources.append(picture);
+    }
+    for (const cv::Mat& matrix : matrices) {
+        if (matrix.empty())
+            return IQHDR_OUT_OF_MEMORY;
+    }
+    m_times.readMs = elapsedMs(timer);
+
+    timer.restart();
+    IQParallelFor(count, [&](int i) { items[size_t(i)].exposureTime = 1.0 / exposureOf(pictures[size_t(i)]); });
+    pictures.clear();
+    std::vector<IQExposureImage> list(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        list[size_t(i)].path = items[size_t(i)].path;
+        list[size_t(i)].image = matrices[size_t(i)];
+        list[size_t(i)].exposureTime = items[size_t(i)].exposureTime;
+    }
+    matrices.clear();
+    std::stable_sort(list.begin(), list.end(),
+                     [](const IQExposureImage& a, const IQExposureImage& b) { return a.exposureTime < b.exposureTime; });
+    std::vector<float> times;
+    std::vector<double> sortedTimes;
+    std::vector<cv::Mat> images;
+    for (const IQExposureImage& entry : list) {
+        times.push_back(float(entry.exposureTime));
+        sortedTimes.push_back(entry.exposureTime);
+        images.push_back(entry.image);
+    }
+    list.clear();
+    const int referenceIndex = referenceIndexFor(sortedTimes);
+    m_times.exposureMs = elapsedMs(timer);
+
+    timer.restart();
+    std::vector<cv::Mat> aligned(images);
+    cv::Ptr<cv::AlignIndexMTBImpl> align = cv::createAlignIndexMTB(alignMaxBitsFor(count), 6, true, referenceIndex);
+    align->process(images, aligned);
+    // The unshifted photos are not needed once their aligned copies exist.
+    images.clear();
+    m_times.alignMs = elapsedMs(timer);
+
+    timer.restart();
+    cv::Mat radiance;
+    IQMergeDebevecBanded(aligned, times, radiance);
+    aligned.clear();
+    m_times.mergeMs = elapsedMs(timer);
+
+    std::lock_guard<std::recursive_mutex> guard(m_resultLock);
+    m_pendingFusion = QImage();
+    m_result = radiance;
+    m_mergeKind = 1;
+    return IQHDR_OK;
+}
+
+int IQHDREngine::fuseSingle(QList<QImage>& sources)
+{
+    if (m_paths.isEmpty())
+        return IQHDR_READ_FAILED;
+    QElapsedTimer timer;
+    timer.start();
+    const QImage picture = readPhoto(m_paths.first());
+    if (picture.isNull())
+        return IQHDR_READ_FAILED;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        return IQHDR_OUT_OF_MEMORY;
+    const QSize size = outputSizeFor(rgb.size());
+    const QImage scaled =
+        size == rgb.size() ? rgb : rgb.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled.isNull())
+        return IQHDR_OUT_OF_MEMORY;
+    sources.append(scaled);
+    m_times.readMs = elapsedMs(timer);
+
+    // Nothing shows the fusion of one photo; it is computed when `result`
+    // is first asked for.
+    std::lock_guard<std::recursive_mutex> guard(m_resultLock);
+    m_result.release();
+    m_pendingFusion = scaled;
+    m_mergeKind = 0;
+    return IQHDR_OK;
+}
+
+const cv::Mat& IQHDREngine::result()
+{
+    std::lock_guard<std::recursive_mutex> guard(m_resultLock);
+    if (!m_pendingFusion.isNull()) {
+        cv::Mat matrix = QImageToMat(m_pendingFusion.copy(), true);
+        if (matrix.empty())
+            throw std::bad_alloc();
+        std::vector<cv::Mat> single{matrix};
+        cv::Mat fused;
+        cv::createMergeMertens(1.0f, 1.0f, 0.0f)->process(single, fused);
+        m_result = fused;
+        m_pendingFusion = QImage();
+    }
+    return m_result;
+}
+
+void IQHDREngine::clear()
+{
+    std::lock_guard<std::recursive_mutex> guard(m_resultLock);
+    m_result.release();
+    m_pendingFusion = QImage();
+}
+
+QImage IQHDREngine::applySizeRule(const QImage& picture)
+{
+    if (picture.isNull())
+        return picture;
+    const QSize size = outputSizeFor(picture.size());
+    if (size == picture.size())
+        return picture;
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAdapt, float colorAdapt)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const cv::Mat radiance = result();
+    if (radiance.empty() || radiance.type() != CV_32FC3)
+        return QImage();
+    // The bands are written straight into the picture's R,G,B rows.
+    QImage picture(radiance.cols, radiance.rows, QImage::Format_RGB888);
+    if (picture.isNull())
+        return QImage();
+    cv::Mat view(picture.height(), picture.width(), CV_8UC3, picture.bits(), size_t(picture.bytesPerLine()));
+    IQTonemapReinhardBanded(radiance, gamma, intensity, lightAdapt, colorAdapt, view, true);
+    QImage out = applySizeRule(picture);
+    m_times.tonemapMs = elapsedMs(timer);
+    return out;
+}
+
+QImage IQHDREngine::toneMapMantiuk(float gamma, float scale, float saturation)
+{
+    const cv::Mat radiance = result();
+    if (radiance.empty() || radiance.type() != CV_32FC3)
+        return QImage();
+    cv::Mat mapped;
+    cv::createTonemapMantiuk(gamma, scale, saturation)->process(radiance, mapped);
+    mapped = mapped * 3.0;
+    cv::Mat scaled = mapped * 255.0;
+    mapped.release();
+    cv::Mat out8;
+    scaled.convertTo(out8, CV_8UC3, 1.0, 0.0);
+    scaled.release();
+    QImage picture = MatToQImage(out8);
+    return applySizeRule(picture);
+}

@@ -1,0 +1,22 @@
+#include "IQImageReadThread.h"
+
+#include <QImageReader>
+
+IQImageReadThread::IQImageReadThread(const QString& path) : m_path(path) {}
+
+IQImageReadThread::~IQImageReadThread() = default;
+
+void IQImageReadThread::run()
+{
+    QImage image;
+    try {
+        QImageReader reader(m_path);
+        reader.setAutoTransform(true);
+        image = reader.read();
+        if (!image.isNull())
+            image = image.convertToFormat(QImage::Format_ARGB32);
+    } catch (...) {
+        image = QImage();
+    }
+    emit readFinished(image);
+}

@@ -1,0 +1,251 @@
+// The engine's reading stage and result codes, the single-photo route and
+// its size rule, reference selection and the alignment depth.
+#include "IQHDREngine.h"
+#include "SyntheticScene.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace SyntheticScene;
+
+namespace {
+
+class EngineUnderTest : public IQHDREngine {
+public:
+    EngineUnderTest() = default;
+};
+
+QString writeBytes(const QString& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = QDir(dir).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(bytes);
+    return path;
+}
+
+QString writeFrame(const QString& dir, const QString& name, QSize size, double exposure)
+{
+    const RadianceScene scene(QSize(200, 150), 4);
+    return writeImage(renderFrame(scene, size, exposure), dir, name, "png");
+}
+
+} // namespace
+
+class TestHdrEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptySelectionFails()
+    {
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load({}, sources), int(IQHDR_READ_FAILED));
+        QVERIFY(sources.isEmpty());
+        QVERIFY(engine.isSingleImage());
+    }
+
+    void unreadablePhotoKeepsEarlierPictures_data()
+    {
+        QTest::addColumn<int>("badIndex");
+        QTest::addColumn<QString>("badKind");
+        QTest::newRow("first missing") << 0 << "missing";
+        QTest::newRow("second garbage") << 1 << "garbage";
+        QTest::newRow("third empty file") << 2 << "empty";
+        QTest::newRow("third truncated header") << 2 << "truncated";
+        QTest::newRow("single missing") << 0 << "single";
+    }
+    void unreadablePhotoKeepsEarlierPictures()
+    {
+        QFETCH(int, badIndex);
+        QFETCH(QString, badKind);
+        QTemporaryDir dir;
+        QStringList paths;
+        const int count = badKind == QLatin1String("single") ? 1 : 3;
+        for (int i = 0; i < count; ++i)
+            paths << writeFrame(dir.path(), QStringLiteral("f%1").arg(i), QSize(64, 48), 0.5 * (i + 1));
+        QByteArray bad;
+        if (badKind == QLatin1String("garbage"))
+            bad = QByteArray(4096, '\x5a');
+        else if (badKind == QLatin1String("truncated")) {
+            QFile png(paths[badIndex]);
+            QVERIFY(png.open(QIODevice::ReadOnly));
+            bad = png.read(20);
+        }
+        if (badKind == QLatin1String("missing") || badKind == QLatin1String("single"))
+            paths[badIndex] = dir.filePath(QStringLiteral("nothing-here.png"));
+        else
+            paths[badIndex] = writeBytes(dir.path(), QStringLiteral("bad.png"), bad);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_READ_FAILED));
+        QCOMPARE(int(sources.size()), badIndex);
+        for (const QImage& picture : sources)
+            QCOMPARE(picture.size(), QSize(64, 48));
+    }
+
+    void differentSizesFail_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QSize>("odd");
+        QTest::newRow("second 1 px narrower") << 1 << QSize(63, 48);
+        QTest::newRow("second 1 px taller") << 1 << QSize(64, 49);
+        QTest::newRow("third 1 px wider") << 2 << QSize(65, 48);
+    }
+    void differentSizesFail()
+    {
+        QFETCH(int, index);
+        QFETCH(QSize, odd);
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 0; i < 3; ++i)
+            paths << writeFrame(dir.path(), QStringLiteral("f%1").arg(i), i == index ? odd : QSize(64, 48),
+                                0.5 * (i + 1));
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_SIZE_MISMATCH));
+        QCOMPARE(int(sources.size()), index);
+    }
+
+    void failedRouteKeepsPreviousResult()
+    {
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(96, 64);
+        const QStringList good = writeBracket(spec, dir.path(), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(good, sources), int(IQHDR_OK));
+        const cv::Mat before = engine.result().clone();
+        QStringList bad = good;
+        bad[1] = dir.filePath(QStringLiteral("missing.png"));
+        sources.clear();
+        QCOMPARE(engine.load(bad, sources), int(IQHDR_READ_FAILED));
+        QCOMPARE(cv::norm(engine.result(), before, cv::NORM_INF), 0.0);
+    }
+
+    void singlePhotoSizeRule_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("1001x667") << QSize(1001, 667) << QSize(1004, 668);
+        QTest::newRow("1000x667") << QSize(1000, 667) << QSize(1000, 668);
+        QTest::newRow("1000x668 kept") << QSize(1000, 668) << QSize(1000, 668);
+        QTest::newRow("1x1") << QSize(1, 1) << QSize(4, 2);
+    }
+    void singlePhotoSizeRule()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QSize, expected);
+        QCOMPARE(IQHDREngine::outputSizeFor(size), expected);
+        QTemporaryDir dir;
+        const QString path = writeImage(noiseImage(size, 3), dir.path(), QStringLiteral("one"), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load({path}, sources), int(IQHDR_OK));
+        QCOMPARE(sources.size(), 1);
+        QCOMPARE(sources[0].size(), expected);
+        QCOMPARE(sources[0].format(), QImage::Format_RGB888);
+        QCOMPARE(engine.mergeKind(), 0);
+        QVERIFY(engine.isSingleImage());
+        if (size == expected) {
+            const QImage original(path);
+            QCOMPARE(sources[0], original.convertToFormat(QImage::Format_RGB888));
+        }
+    }
+
+    void singlePhotoFusionIsComputedOnRequest()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFrame(dir.path(), QStringLiteral("one"), QSize(101, 67), 1.0);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load({path}, sources), int(IQHDR_OK));
+        const cv::Mat fused = engine.result();
+        QVERIFY(!fused.empty());
+        QCOMPARE(fused.cols, 104);
+        QCOMPARE(fused.rows, 68);
+        QCOMPARE(fused.channels(), 3);
+        engine.clear();
+        QVERIFY(engine.result().empty());
+    }
+
+    void toneMappersNeedARadianceMap()
+    {
+        EngineUnderTest engine;
+        QVERIFY(engine.toneMapReinhard(1, 0, 0, 1).isNull());
+        QVERIFY(engine.toneMapMantiuk(1, 0.7f, 1).isNull());
+    }
+
+    void mantiukPictureFollowsSizeRule()
+    {
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(123, 81);
+        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        const QImage picture = engine.toneMapMantiuk(1.0f, 0.7f, 1.0f);
+        QCOMPARE(picture.format(), QImage::Format_RGB888);
+        QVERIFY(picture.width() % 4 == 0 && picture.height() % 2 == 0);
+    }
+
+    void referenceIndex_data()
+    {
+        QTest::addColumn<std::vector<double>>("times");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("0.4 1.0 2.5") << std::vector<double>{0.4, 1.0, 2.5} << 1;
+        QTest::newRow("0.3 0.6 0.9") << std::vector<double>{0.3, 0.6, 0.9} << -1;
+        QTest::newRow("1.2 3.0") << std::vector<double>{1.2, 3.0} << 0;
+        QTest::newRow("0.5 1.01 1.01") << std::vector<double>{0.5, 1.01, 1.01} << 1;
+        QTest::newRow("empty") << std::vector<double>{} << -1;
+    }
+    void referenceIndex()
+    {
+        QFETCH(std::vector<double>, times);
+        QFETCH(int, expected);
+        QCOMPARE(IQHDREngine::referenceIndexFor(times), expected);
+    }
+
+    void alignmentDepth()
+    {
+        QCOMPARE(IQHDREngine::alignMaxBitsFor(2), 10);
+        QCOMPARE(IQHDREngine::alignMaxBitsFor(3), 10);
+        QCOMPARE(IQHDREngine::alignMaxBitsFor(4), 6);
+        QCOMPARE(IQHDREngine::alignMaxBitsFor(7), 6);
+    }
+
+    void elongatedSeriesMerges()
+    {
+        // A long thin series must not build an empty pyramid level.
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(1024, 40);
+        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        QVERIFY(!engine.toneMapReinhard(1, 0, 0, 1).isNull());
+    }
+
+    void fourPhotoSeriesMerges()
+    {
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(160, 120);
+        spec.exposures = {0.125, 0.5, 2.0, 8.0};
+        const QStringList paths = writeBracket(spec, dir.path(), "jpg");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        QCOMPARE(sources.size(), 4);
+        QCOMPARE(engine.paths(), paths);
+        QVERIFY(!engine.toneMapReinhard(1, 0, 0, 1).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHdrEngine)
+#include "tst_hdrengine.moc"

@@ -1,0 +1,265 @@
+// The banded, parallel merge and tone mapper against the single-call OpenCV
+// operators, and the engine's multi-photo route on synthetic brackets.
+#include "IQHDREngine.h"
+#include "IQHDRKernels.h"
+#include "IQImageConvert.h"
+#include "SyntheticScene.h"
+#include "TestPaths.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/photo.hpp>
+
+using namespace SyntheticScene;
+
+namespace {
+
+std::vector<cv::Mat> bracketMatrices(QSize size, const QList<double>& exposures, quint32 seed, double noise = 0.0)
+{
+    BracketSpec spec;
+    spec.size = size;
+    spec.exposures = exposures;
+    spec.seed = seed;
+    spec.noiseSigma = noise;
+    std::vector<cv::Mat> out;
+    for (const QImage& frame : renderBracket(spec))
+        out.push_back(QImageToMat(frame.convertToFormat(QImage::Format_RGB888), true));
+    return out;
+}
+
+cv::Mat stockReinhard8(const cv::Mat& radiance, float gamma, float intensity, float light, float color)
+{
+    cv::Mat mapped;
+    cv::createTonemapReinhard(gamma, intensity, light, color)->process(radiance, mapped);
+    cv::Mat scaled = mapped * 255.0;
+    cv::Mat out;
+    scaled.convertTo(out, CV_8UC3, 1.0, 0.0);
+    return out;
+}
+
+int maxAbsDiff(const cv::Mat& a, const cv::Mat& b)
+{
+    cv::Mat diff;
+    cv::absdiff(a.reshape(1), b.reshape(1), diff);
+    double mx = 0;
+    cv::minMaxLoc(diff, nullptr, &mx);
+    return int(mx);
+}
+
+class EngineUnderTest : public IQHDREngine {
+public:
+    EngineUnderTest() = default;
+};
+
+} // namespace
+
+class TestHdrMerge : public QObject {
+    Q_OBJECT
+
+private slots:
+    void debevecBandsMatchSingleCall_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("320x240 x3") << QSize(320, 240) << 3;
+        QTest::newRow("odd 201x77 x3") << QSize(201, 77) << 3;
+        QTest::newRow("5 frames 160x121") << QSize(160, 121) << 5;
+        QTest::newRow("one row") << QSize(64, 1) << 2;
+    }
+    void debevecBandsMatchSingleCall()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, frames);
+        QList<double> exposures;
+        std::vector<float> times;
+        for (int i = 0; i < frames; ++i) {
+            exposures << std::pow(4.0, i - frames / 2);
+            times.push_back(float(exposures.last()));
+        }
+        const std::vector<cv::Mat> images = bracketMatrices(size, exposures, 7, 1.5);
+        cv::Mat stock, banded;
+        cv::createMergeDebevec()->process(images, stock, times);
+        IQMergeDebevecBanded(images, times, banded);
+        QCOMPARE(banded.type(), CV_32FC3);
+        QCOMPARE(banded.size(), stock.size());
+        cv::Mat relative;
+        cv::absdiff(banded, stock, relative);
+        relative = relative / (cv::abs(stock) + 1e-6f);
+        double worst = 0;
+        cv::minMaxLoc(relative.reshape(1), nullptr, &worst);
+        QVERIFY2(worst < 1e-5, qPrintable(QString::number(worst)));
+    }
+
+    void reinhardBandsMatchSingleCall_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<float>("gamma");
+        QTest::addColumn<float>("intensity");
+        QTest::addColumn<float>("light");
+        QTest::addColumn<float>("color");
+        QTest::newRow("worker settings") << QSize(320, 240) << 1.0f << 0.0f << 0.0f << 1.0f;
+        QTest::newRow("odd size") << QSize(203, 151) << 1.0f << 0.0f << 0.0f << 1.0f;
+        QTest::newRow("gamma 2.2, adaptation") << QSize(256, 200) << 2.2f << 0.5f << 0.6f << 0.3f;
+        QTest::newRow("tall") << QSize(40, 700) << 1.0f << -1.0f << 1.0f << 0.0f;
+    }
+    void reinhardBandsMatchSingleCall()
+    {
+        QFETCH(QSize, size);
+        QFETCH(float, gamma);
+        QFETCH(float, intensity);
+        QFETCH(float, light);
+        QFETCH(float, color);
+        const std::vector<cv::Mat> images = bracketMatrices(size, {0.0625, 0.25, 1.0, 4.0}, 3, 1.0);
+        cv::Mat radiance;
+        cv::createMergeDebevec()->process(images, radiance, std::vector<float>{0.0625f, 0.25f, 1.0f, 4.0f});
+        const cv::Mat stock = stockReinhard8(radiance, gamma, intensity, light, color);
+        cv::Mat banded(radiance.size(), CV_8UC3);
+        IQTonemapReinhardBanded(radiance, gamma, intensity, light, color, banded, false);
+        QVERIFY2(maxAbsDiff(stock, banded) <= 1, qPrintable(QString::number(maxAbsDiff(stock, banded))));
+        // The swapped form is the same picture in R,G,B order.
+        cv::Mat swapped(radiance.size(), CV_8UC3);
+        IQTonemapReinhardBanded(radiance, gamma, intensity, light, color, swapped, true);
+        cv::Mat back;
+        cv::cvtColor(swapped, back, cv::COLOR_RGB2BGR);
+        QCOMPARE(maxAbsDiff(back, banded), 0);
+    }
+
+    void reinhardOfFlatRadianceIsFlat()
+    {
+        // One brightness everywhere has no log range; the picture must stay
+        // flat and defined rather than NaN.
+        const cv::Mat radiance(31, 17, CV_32FC3, cv::Scalar(0.5f, 0.5f, 0.5f));
+        cv::Mat out(radiance.size(), CV_8UC3);
+        IQTonemapReinhardBanded(radiance, 1.0f, 0.0f, 0.0f, 1.0f, out, true);
+        double lo = 0, hi = 0;
+        cv::minMaxLoc(out.reshape(1), &lo, &hi);
+        QCOMPARE(lo, hi);
+    }
+
+    void engineMergesSyntheticBracket_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("png 320x240") << QByteArray("png") << QSize(320, 240);
+        QTest::newRow("jpg odd 321x239") << QByteArray("jpg") << QSize(321, 239);
+        QTest::newRow("tif 256x192") << QByteArray("tif") << QSize(256, 192);
+    }
+    void engineMergesSyntheticBracket()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        BracketSpec spec;
+        spec.size = size;
+        spec.exposures = {0.25, 1.0, 4.0};
+        const QStringList paths = writeBracket(spec, dir.path(), format);
+        QCOMPARE(paths.size(), 3);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        QCOMPARE(sources.size(), 3);
+        QCOMPARE(engine.mergeKind(), 1);
+        QVERIFY(!engine.isSingleImage());
+        const cv::Mat radiance = engine.result();
+        QCOMPARE(radiance.type(), CV_32FC3);
+        // Frames of one scene: at most a pixel or two of median-threshold
+        // jitter between very different exposures.
+        QVERIFY(radiance.cols >= size.width() - 2 && radiance.cols <= size.width());
+        QVERIFY(radiance.rows >= size.height() - 2 && radiance.rows <= size.height());
+
+        const QImage picture = engine.toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f);
+        QCOMPARE(picture.format(), QImage::Format_RGB888);
+        QCOMPARE(picture.size(), IQHDREngine::outputSizeFor(QSize(radiance.cols, radiance.rows)));
+        QVERIFY(picture.width() % 4 == 0 && picture.height() % 2 == 0);
+        // The light stays the brightest part and the shadow the darkest.
+        const QPoint light(int(0.75 * size.width()), int(0.3 * size.height()));
+        const QPoint shadow(int(0.1 * picture.width()), int(0.9 * picture.height()));
+        QVERIFY(qGray(picture.pixel(light)) > 200);
+        QVERIFY(qGray(picture.pixel(shadow)) < qGray(picture.pixel(picture.width() / 2, picture.height() / 2)));
+        // The tone mapper leaves the radiance map as it was.
+        cv::Mat after = engine.result();
+        QCOMPARE(cv::norm(after, radiance, cv::NORM_INF), 0.0);
+        picture.save(testOutputDir() + QStringLiteral("/hdrmerge_%1.png").arg(QString::fromLatin1(format)));
+    }
+
+    void engineMatchesStockPipelineOnAlignedBracket()
+    {
+        // Without shifts the engine's picture is the stock merge and tone
+        // mapping of the frames sorted by their estimated exposure.
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(240, 160);
+        spec.exposures = {4.0, 0.25, 1.0}; // deliberately unsorted
+        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        const QImage picture = engine.toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f);
+
+        std::vector<std::pair<double, cv::Mat>> entries;
+        for (const QImage& frame : sources)
+            entries.emplace_back(1.0 / IQHDREngine::exposureOf(frame),
+                                 QImageToMat(frame.convertToFormat(QImage::Format_RGB888), true));
+        std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.first < b.first; });
+        std::vector<cv::Mat> images;
+        std::vector<float> times;
+        for (auto& e : entries) {
+            images.push_back(e.second);
+            times.push_back(float(e.first));
+        }
+        cv::Mat radiance;
+        cv::createMergeDebevec()->process(images, radiance, times);
+        const cv::Mat stock = stockReinhard8(radiance, 1.0f, 0.0f, 0.0f, 1.0f);
+        const cv::Mat ours = QImageToMat(picture, true);
+        QCOMPARE(ours.size(), stock.size());
+        QVERIFY(maxAbsDiff(ours, stock) <= 1);
+    }
+
+    void shiftedBracketIsAlignedAndCropped()
+    {
+        // Frames moved against the reference come back aligned; the crop
+        // removes exactly the uncovered borders.
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(400, 300);
+        spec.exposures = {0.25, 1.0, 4.0};
+        spec.shifts = {QPoint(3, -2), QPoint(0, 0), QPoint(-2, 1)};
+        spec.lightAndShadow = false;
+        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        const cv::Mat radiance = engine.result();
+        QCOMPARE(radiance.cols, 400 - 5);
+        QCOMPARE(radiance.rows, 300 - 3);
+    }
+
+    void realHallSeriesStaysWhole()
+    {
+        const QString data = sharedTestDataDir();
+        if (data.isEmpty())
+            QSKIP("shared test photos not available");
+        QDir hall(data + QStringLiteral("/homedeck_hall_5d3_3exp"));
+        const QStringList names = hall.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+        if (names.size() != 3)
+            QSKIP("hall series not available");
+        QStringList paths;
+        for (const QString& name : names)
+            paths << hall.filePath(name);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        const cv::Mat radiance = engine.result();
+        // A sound alignment of a hand-held bracket shifts by a few pixels.
+        QVERIFY2(radiance.cols >= sources[0].width() - 6 && radiance.rows >= sources[0].height() - 6,
+                 qPrintable(QStringLiteral("%1 x %2").arg(radiance.cols).arg(radiance.rows)));
+        const QImage picture = engine.toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f);
+        QCOMPARE(picture.size(), IQHDREngine::outputSizeFor(QSize(radiance.cols, radiance.rows)));
+        picture.scaledToWidth(960, Qt::SmoothTransformation).save(testOutputDir() + QStringLiteral("/hdrmerge_hall.jpg"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHdrMerge)
+#include "tst_hdrmerge.moc"
