@@ -100,8 +100,7 @@ void DenoisePackPairsSwapped(uint8_t* plane, ptrdiff_t planePitch, uint8_t* pack
             move(a[x], p[2 * x + 2], direction);
             move(a[x + 1], p[2 * x], direction);
         }
-        if (width & 1)
-            move(a[width - 1], p[2 * (width - 1) + 2], direction);
+        // An odd last sample would sit at byte 2 * width, outside the row.
     }
 }
 

@@ -1,0 +1,391 @@
+// Denoiser block filter on hand-built planes allocated at exactly their size.
+#include <QtTest>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "PixelEngine.h"
+#include "denoise/DenoiseBlockFilter.h"
+#include "denoise/DenoisePlaneKernels.h"
+
+namespace {
+// A plane with an active area of aw x ah and `margin` samples round it, in a
+// buffer of exactly that size.
+struct Plane {
+    std::vector<uint8_t> buf;
+    DenoiseLevelPlane p;
+    Plane(int aw, int ah, uint32_t layout = DENOISE_SAMPLES_U8, int margin = 8)
+    {
+        const int w = aw + 2 * margin, h = ah + 2 * margin;
+        buf.assign(size_t(w) * size_t(h), 0);
+        p.data = buf.data();
+        p.layout = layout;
+        p.width = w;
+        p.height = h;
+        p.pitch = w;
+        p.left = p.top = p.right = p.bottom = margin;
+    }
+    Plane(const Plane& o) : buf(o.buf), p(o.p) { p.data = buf.data(); }
+    Plane& operator=(const Plane&) = delete;
+    int activeW() const { return p.width - p.left - p.right; }
+    int activeH() const { return p.height - p.top - p.bottom; }
+    uint8_t& at(int x, int y) { return buf[size_t((y + p.top) * p.pitch + x + p.left)]; }
+    int value(int x, int y) const
+    {
+        const uint8_t v = buf[size_t((y + p.top) * p.pitch + x + p.left)];
+        return p.layout == DENOISE_SAMPLES_S8 ? int(int8_t(v)) : int(v);
+    }
+    void fill(const std::function<int(int, int)>& f)
+    {
+        for (int y = -p.top; y < p.height - p.top; ++y)
+            for (int x = -p.left; x < p.width - p.left; ++x)
+                at(x, y) = uint8_t(f(x, y));
+    }
+    double stddev() const
+    {
+        double s = 0, q = 0;
+        const int n = activeW() * activeH();
+        for (int y = 0; y < activeH(); ++y)
+            for (int x = 0; x < activeW(); ++x) {
+                s += value(x, y);
+                q += double(value(x, y)) * value(x, y);
+            }
+        return std::sqrt(std::max(0.0, q / n - (s / n) * (s / n)));
+    }
+};
+
+// A noise map at the plane's resolution with margins 4.
+struct NoiseMap {
+    std::vector<uint8_t> buf;
+    DenoiseLevelBuffer b;
+    NoiseMap(int aw, int ah, int value, uint32_t fractionBits = 0, uint32_t shift = 0)
+    {
+        b.width = uint32_t(((aw + (1 << shift) - 1) >> shift) + 9);
+        b.height = uint32_t(((ah + (1 << shift) - 1) >> shift) + 9);
+        b.stride = b.width;
+        buf.assign(size_t(b.width) * b.height, uint8_t(value));
+        b.data = buf.data();
+        b.fractionBits = fractionBits;
+        b.xShift = b.yShift = shift;
+    }
+};
+
+int clampByte(double v, bool sign)
+{
+    const int i = int(std::lround(v));
+    return sign ? std::clamp(i, -128, 127) : std::clamp(i, 0, 255);
+}
+
+DenoiseLevelParams params(int stage, int set = 0, int level = 0, int keep = 0)
+{
+    DenoiseLevelParams p;
+    p.stage = stage;
+    p.set = set;
+    p.level = level;
+    p.keep = keep;
+    return p;
+}
+}
+
+class TestDenoiseBlockFilter : public QObject {
+    Q_OBJECT
+private slots:
+    void stageDecoding_data();
+    void stageDecoding();
+    void keep256CopiesExactly();
+    void zeroNoiseKeepsSource();
+    void filterTypes();
+    void rejectsPlanesWithoutMargins();
+    void noisyFlatPatchGetsQuieter_data();
+    void noisyFlatPatchGetsQuieter();
+    void sharpEdgeSurvives();
+    void flatBlocksBecomeTheirMean();
+    void guide255DisablesFlatTest();
+    void rebuildFromCoarser_data();
+    void rebuildFromCoarser();
+    void isolatedBlockWithHugeWeightScale();
+    void exactSizeSweep();
+};
+
+void TestDenoiseBlockFilter::stageDecoding_data()
+{
+    QTest::addColumn<int>("stage");
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QList<int>>("expected");  // step, flat, radius, extension, scale units
+    QTest::newRow("main road luma 0x22") << 0x22 << 0 << 0 << QList<int>{8, 0, 1, 2, 4};
+    QTest::newRow("main road luma 0x20") << 0x20 << 0 << 2 << QList<int>{4, 0, 1, 2, 4};
+    QTest::newRow("main road chroma 0x22") << 0x22 << 1 << 1 << QList<int>{8, 8, 1, 2, 4};
+    QTest::newRow("chroma 0x20 level 3") << 0x20 << 1 << 3 << QList<int>{4, 1, 1, 2, 4};
+    QTest::newRow("0x21 luma") << 0x21 << 0 << 0 << QList<int>{4, 0, 1, 0, 3};
+    QTest::newRow("0x26 chroma") << 0x26 << 1 << 0 << QList<int>{8, 12, 0, 0, 4};
+    QTest::newRow("0x23 level 4") << 0x23 << 1 << 4 << QList<int>{8, 0, 1, 0, 0};
+    QTest::newRow("0x10 luma level 0") << 0x10 << 0 << 0 << QList<int>{4, 0, 3, 0, 2};
+    QTest::newRow("0x15 luma level 1") << 0x15 << 0 << 1 << QList<int>{4, 4, 1, 3, 4};
+    QTest::newRow("0x17 chroma level 2") << 0x17 << 1 << 2 << QList<int>{8, 4, 1, 3, 4};
+    QTest::newRow("0x11 chroma level 3") << 0x11 << 1 << 3 << QList<int>{4, 1, 3, 0, 4};
+}
+
+void TestDenoiseBlockFilter::stageDecoding()
+{
+    QFETCH(int, stage);
+    QFETCH(int, set);
+    QFETCH(int, level);
+    QFETCH(QList<int>, expected);
+    DenoiseBlockParams bp;
+    QCOMPARE(DenoiseBlockParamsFromStage(params(stage, set, level, 40), 2, &bp), 0);
+    QCOMPARE(bp.step, expected[0]);
+    QCOMPARE(bp.flat, expected[1]);
+    QCOMPARE(bp.radius, expected[2]);
+    QCOMPARE(bp.extension, expected[3]);
+    QCOMPARE(bp.scale, expected[4] << 2);
+    QCOMPARE(bp.keep, 40);
+}
+
+void TestDenoiseBlockFilter::keep256CopiesExactly()
+{
+    Plane src(37, 21);
+    std::mt19937 rng(1);
+    src.fill([&](int, int) { return int(rng() % 256); });
+    Plane dst(37, 21);
+    NoiseMap map(37, 21, 30);
+    const DenoiseLevelParams p = params(0x22, 0, 0, 256);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    QCOMPARE(dst.buf, src.buf);
+}
+
+void TestDenoiseBlockFilter::zeroNoiseKeepsSource()
+{
+    Plane src(40, 24);
+    std::mt19937 rng(2);
+    src.fill([&](int, int) { return int(rng() % 256); });
+    Plane dst(40, 24);
+    NoiseMap map(40, 24, 0);
+    for (int stage : {0x22, 0x20, 0x13, 0x17}) {
+        for (int set : {0, 1}) {
+            const DenoiseLevelParams p = params(stage, set, 0, 0);
+            QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+            QCOMPARE(dst.buf, src.buf);
+        }
+    }
+}
+
+void TestDenoiseBlockFilter::filterTypes()
+{
+    Plane src(16, 16), dst(16, 16);
+    std::fill(dst.buf.begin(), dst.buf.end(), uint8_t(0xAB));
+    const auto before = dst.buf;
+    NoiseMap map(16, 16, 20);
+    DenoiseLevelParams p = params(0x00);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    QCOMPARE(dst.buf, before);
+    for (int stage : {0x30, 0x42, 0xF2}) {
+        p = params(stage);
+        QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), int(PE_ERR_FILTER));
+        QCOMPARE(dst.buf, before);
+    }
+}
+
+void TestDenoiseBlockFilter::rejectsPlanesWithoutMargins()
+{
+    Plane src(16, 16, DENOISE_SAMPLES_U8, 4), dst(16, 16, DENOISE_SAMPLES_U8, 4);
+    NoiseMap map(16, 16, 20);
+    const DenoiseLevelParams p = params(0x22);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), int(PE_ERR_ARGUMENT));
+    Plane a(16, 16), b(18, 16);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &a.p, &map.b, &p, &b.p), int(PE_ERR_ARGUMENT));
+    QCOMPARE(DenoiseLevelFilter(nullptr, &a.p, nullptr, &p, &a.p), int(PE_ERR_ARGUMENT));
+}
+
+void TestDenoiseBlockFilter::noisyFlatPatchGetsQuieter_data()
+{
+    QTest::addColumn<int>("stage");
+    QTest::addColumn<int>("set");
+    QTest::addColumn<bool>("isSigned");
+    QTest::newRow("luma 0x22") << 0x22 << 0 << false;
+    QTest::newRow("luma 0x20") << 0x20 << 0 << false;
+    QTest::newRow("luma 0x12") << 0x12 << 0 << false;
+    QTest::newRow("luma 0x16") << 0x16 << 0 << false;
+    QTest::newRow("chroma band 0x22") << 0x22 << 1 << true;
+    QTest::newRow("chroma band 0x20") << 0x20 << 1 << true;
+    QTest::newRow("luma band 0x21") << 0x21 << 0 << true;
+}
+
+void TestDenoiseBlockFilter::noisyFlatPatchGetsQuieter()
+{
+    QFETCH(int, stage);
+    QFETCH(int, set);
+    QFETCH(bool, isSigned);
+    const uint32_t layout = isSigned ? DENOISE_SAMPLES_S8 : DENOISE_SAMPLES_U8;
+    Plane src(96, 64, layout), dst(96, 64, layout);
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise(0.0, 8.0);
+    const int base = isSigned ? 0 : 128;
+    src.fill([&](int, int) { return clampByte(base + noise(rng), isSigned); });
+    NoiseMap map(96, 64, 40);
+    const DenoiseLevelParams p = params(stage, set, 1, 0);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    const double before = src.stddev(), after = dst.stddev();
+    QVERIFY2(after < 0.5 * before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+    // The mean stays put.
+    double mean = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x)
+            mean += dst.value(x, y);
+    QVERIFY(std::abs(mean / (96 * 64) - base) < 1.5);
+}
+
+void TestDenoiseBlockFilter::sharpEdgeSurvives()
+{
+    Plane src(64, 48), dst(64, 48);
+    std::mt19937 rng(4);
+    std::normal_distribution<double> noise(0.0, 4.0);
+    src.fill([&](int x, int) { return clampByte((x < 29 ? 40 : 200) + noise(rng), false); });
+    NoiseMap map(64, 48, 40);
+    for (int stage : {0x22, 0x20, 0x12}) {
+        const DenoiseLevelParams p = params(stage, 0, 0, 0);
+        QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+        for (int x = 0; x < 64; ++x) {
+            double col = 0;
+            for (int y = 0; y < 48; ++y)
+                col += dst.value(x, y);
+            col /= 48;
+            const double want = x < 29 ? 40 : 200;
+            QVERIFY2(std::abs(col - want) < 6, qPrintable(QStringLiteral("stage %1 column %2 mean %3")
+                                                              .arg(stage, 0, 16).arg(x).arg(col)));
+        }
+    }
+}
+
+void TestDenoiseBlockFilter::flatBlocksBecomeTheirMean()
+{
+    // 36 x 36: the block grid starts at 0 (36 mod 8 = 4), 5 x 5 blocks.
+    for (bool isSigned : {false, true}) {
+        const uint32_t layout = isSigned ? DENOISE_SAMPLES_S8 : DENOISE_SAMPLES_U8;
+        Plane src(36, 36, layout), dst(36, 36, layout);
+        std::mt19937 rng(5);
+        const int base = isSigned ? -3 : 100;
+        src.fill([&](int, int) { return base + int(rng() % 3) - 1; });
+        NoiseMap map(36, 36, 10);
+        // Chroma, type 2 without matching: only the flat test changes blocks.
+        const DenoiseLevelParams p = params(0x26, 1, 0, 0);
+        QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+        for (int by = 0; by < 36; by += 8)
+            for (int bx = 0; bx < 36; bx += 8) {
+                int sum = 0;
+                for (int y = 0; y < 8; ++y)
+                    for (int x = 0; x < 8; ++x)
+                        sum += src.value(bx + x, by + y);
+                const int mean = (sum + 32) >> 6;
+                for (int y = 0; y < 8; ++y)
+                    for (int x = 0; x < 8; ++x)
+                        QCOMPARE(dst.value(bx + x, by + y), mean);
+            }
+    }
+}
+
+void TestDenoiseBlockFilter::guide255DisablesFlatTest()
+{
+    Plane src(36, 36), dst(36, 36);
+    std::mt19937 rng(6);
+    src.fill([&](int, int) { return 100 + int(rng() % 3) - 1; });
+    NoiseMap map(36, 36, 10);
+    Plane guide(36, 36, DENOISE_SAMPLES_U8, 4);
+    DenoiseLevelParams p = params(0x26, 1, 0, 0);
+    p.guide = &guide.p;
+    std::fill(guide.buf.begin(), guide.buf.end(), uint8_t(255));
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    QCOMPARE(dst.buf, src.buf);
+    std::fill(guide.buf.begin(), guide.buf.end(), uint8_t(254));
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    QVERIFY(dst.buf != src.buf);
+}
+
+void TestDenoiseBlockFilter::rebuildFromCoarser_data()
+{
+    QTest::addColumn<int>("stage");
+    QTest::newRow("step 8, coarse variance") << 0x13;
+    QTest::newRow("step 4, own variance") << 0x11;
+}
+
+void TestDenoiseBlockFilter::rebuildFromCoarser()
+{
+    QFETCH(int, stage);
+    Plane src(32, 32), dst(32, 32);
+    std::mt19937 rng(7);
+    src.fill([&](int, int) { return 128 + int(rng() % 3) - 1; });
+    Plane coarse(16, 16);
+    std::fill(coarse.buf.begin(), coarse.buf.end(), uint8_t(77));
+    NoiseMap map(32, 32, 20);
+    DenoiseLevelParams p = params(stage, 0, 0, 0);
+    p.coarser = &coarse.p;
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            QCOMPARE(dst.value(x, y), 77);
+    // Half keep: halfway between the block and the rebuilt value.
+    p.keep = 128;
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            QCOMPARE(dst.value(x, y), (src.value(x, y) * 128 + 77 * 128 + 128) >> 8);
+}
+
+void TestDenoiseBlockFilter::isolatedBlockWithHugeWeightScale()
+{
+    // Noise 1 with 8 fraction bits gives the largest k: distances times k
+    // leave 32 bits; a lone dark block must not be blended with its bright
+    // surroundings, nor they with it.
+    Plane src(36, 36), dst(36, 36);
+    src.fill([](int x, int y) { return (x >= 8 && x < 16 && y >= 8 && y < 16) ? 0 : 255; });
+    NoiseMap map(36, 36, 1, 8);
+    const DenoiseLevelParams p = params(0x22, 0, 0, 0);
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 36; ++x)
+            QCOMPARE(dst.value(x, y), src.value(x, y));
+}
+
+void TestDenoiseBlockFilter::exactSizeSweep()
+{
+    // Every filter type and option on planes of awkward sizes, allocated at
+    // exactly their size: the sanitizer build catches any stray access.
+    std::mt19937 rng(8);
+    int runs = 0;
+    for (int aw : {1, 3, 8, 13, 37}) {
+        for (int ah : {1, 5, 9, 22}) {
+            for (bool isSigned : {false, true}) {
+                const uint32_t layout = isSigned ? DENOISE_SAMPLES_S8 : DENOISE_SAMPLES_U8;
+                Plane src(aw, ah, layout), dst(aw, ah, layout);
+                src.fill([&](int, int) { return int(rng() % 256); });
+                Plane coarse((aw + 1) / 2, (ah + 1) / 2);
+                coarse.fill([&](int, int) { return int(rng() % 256); });
+                for (uint32_t shift : {0u, 1u}) {
+                    NoiseMap map(aw, ah, 0, 1, shift);
+                    for (auto& v : map.buf)
+                        v = uint8_t(rng() % 64);
+                    Plane guide(int(map.b.width) - 9, int(map.b.height) - 9, DENOISE_SAMPLES_U8, 4);
+                    guide.fill([&](int, int) { return int(rng() % 256); });
+                    for (int type : {0x10, 0x20}) {
+                        for (int options = 0; options < 8; ++options) {
+                            for (int set : {0, 1}) {
+                                for (int level : {0, 3, 4}) {
+                                    DenoiseLevelParams p = params(type | options, set, level, int(rng() % 200));
+                                    p.coarser = (rng() % 2) ? &coarse.p : nullptr;
+                                    p.guide = (rng() % 2) ? &guide.p : nullptr;
+                                    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+                                    ++runs;
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    QVERIFY(runs > 1000);
+}
+
+QTEST_GUILESS_MAIN(TestDenoiseBlockFilter)
+#include "tst_denoise_blockfilter.moc"

@@ -1,0 +1,308 @@
+// Denoiser worker pool: runs are barriers, every job runs exactly once, and
+// creation failures are reported without hanging or leaking.
+#include <QtTest>
+
+#include <atomic>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "PixelEngine.h"
+#include "denoise/DenoiseMemory.h"
+#include "denoise/DenoisePool.h"
+
+namespace {
+struct Job {
+    std::atomic<int> runs{0};
+    int work = 0;
+    uint64_t input = 0;
+    uint64_t output = 0;
+};
+
+int runJob(void* argument)
+{
+    auto* job = static_cast<Job*>(argument);
+    uint64_t v = job->input;
+    for (int i = 0; i < job->work; ++i)
+        v = v * 6364136223846793005ull + 1442695040888963407ull;
+    job->output = v;
+    job->runs.fetch_add(1, std::memory_order_relaxed);
+    return 0;
+}
+
+uint64_t expected(uint64_t v, int work)
+{
+    for (int i = 0; i < work; ++i)
+        v = v * 6364136223846793005ull + 1442695040888963407ull;
+    return v;
+}
+
+int slowJob(void* argument)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return runJob(argument);
+}
+}
+
+class TestDenoisePool : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { DenoiseFaultInjectAfter(-1); }
+    void createAndDestroyRightAway();
+    void runsAreBarriers_data();
+    void runsAreBarriers();
+    void stressUnevenJobs();
+    void nullFunctionEndsThatWorkersShare();
+    void runEachAndStrided();
+    void eventRemembersSignal();
+    void nullRecords();
+    void creationFailuresAreReported();
+    void twoPoolsOnTwoThreads();
+};
+
+void TestDenoisePool::createAndDestroyRightAway()
+{
+    for (int i = 0; i < 50; ++i) {
+        DenoisePool* pool = nullptr;
+        QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
+        QVERIFY(pool);
+        QCOMPARE(pool->count, 4);
+        for (int w = 0; w < pool->count; ++w)
+            QCOMPARE(pool->workers[w].state.load(), uint32_t(DENOISE_WORKER_IDLE));
+        DenoisePoolDestroy(pool);
+    }
+    DenoisePoolDestroy(nullptr);
+}
+
+void TestDenoisePool::runsAreBarriers_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("fewer than workers") << 3;
+    QTest::newRow("workers") << 4;
+    QTest::newRow("many") << 37;
+}
+
+void TestDenoisePool::runsAreBarriers()
+{
+    QFETCH(int, count);
+    DenoisePool* pool = nullptr;
+    QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
+    std::vector<Job> jobs(static_cast<size_t>(count));
+    std::vector<void*> args;
+    for (auto& j : jobs) {
+        j.input = 5;
+        args.push_back(&j);
+    }
+    for (int round = 0; round < 3; ++round) {
+        DenoisePoolRun(pool, slowJob, args.data(), uint32_t(count));
+        // Every job has returned by the time the run does.
+        for (auto& j : jobs)
+            QCOMPARE(j.runs.load(), round + 1);
+        for (int w = 0; w < pool->count; ++w)
+            QCOMPARE(pool->workers[w].state.load(), uint32_t(DENOISE_WORKER_IDLE));
+        QCOMPARE(pool->counter, uint32_t(count));
+    }
+    DenoisePoolDestroy(pool);
+}
+
+void TestDenoisePool::stressUnevenJobs()
+{
+    DenoisePool* pool = nullptr;
+    QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
+    std::mt19937 rng(42);
+    const int runs = 3000;
+    std::vector<Job> jobs(64);
+    std::vector<void*> args;
+    for (auto& j : jobs)
+        args.push_back(&j);
+    for (int r = 0; r < runs; ++r) {
+        const int count = int(rng() % 40);
+        for (int i = 0; i < count; ++i) {
+            jobs[size_t(i)].runs = 0;
+            jobs[size_t(i)].output = 0;
+            jobs[size_t(i)].input = rng();
+            // Mostly tiny jobs with the odd long one, so workers finish far apart.
+            jobs[size_t(i)].work = (rng() % 16 == 0) ? int(rng() % 20000) : int(rng() % 50);
+        }
+        DenoisePoolRun(pool, runJob, args.data(), uint32_t(count));
+        for (int i = 0; i < count; ++i) {
+            const Job& j = jobs[size_t(i)];
+            if (j.runs.load() != 1 || j.output != expected(j.input, j.work))
+                QFAIL(qPrintable(QStringLiteral("run %1 job %2 ran %3 times").arg(r).arg(i).arg(j.runs.load())));
+        }
+    }
+    DenoisePoolDestroy(pool);
+}
+
+void TestDenoisePool::nullFunctionEndsThatWorkersShare()
+{
+    DenoisePool* pool = nullptr;
+    QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
+    const int count = 40;
+    std::vector<Job> jobs(count);
+    std::vector<void*> args;
+    std::vector<DenoiseJobFunction> functions(count, slowJob);
+    for (auto& j : jobs)
+        args.push_back(&j);
+    functions[5] = nullptr;
+    DenoisePoolRunEach(pool, functions.data(), args.data(), uint32_t(count));
+    int ran = 0;
+    for (int i = 0; i < count; ++i) {
+        QVERIFY(jobs[size_t(i)].runs.load() <= 1);
+        ran += jobs[size_t(i)].runs.load();
+    }
+    QCOMPARE(jobs[5].runs.load(), 0);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(jobs[size_t(i)].runs.load(), 1);
+    // Only one worker stopped early, so the others ran everything after the null entry.
+    QCOMPARE(ran, count - 1);
+    for (int w = 0; w < pool->count; ++w)
+        QCOMPARE(pool->workers[w].state.load(), uint32_t(DENOISE_WORKER_IDLE));
+
+    // The pool stays usable.
+    for (auto& j : jobs)
+        j.runs = 0;
+    DenoisePoolRun(pool, runJob, args.data(), uint32_t(count));
+    for (auto& j : jobs)
+        QCOMPARE(j.runs.load(), 1);
+    DenoisePoolDestroy(pool);
+}
+
+void TestDenoisePool::runEachAndStrided()
+{
+    DenoisePool* pool = nullptr;
+    QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
+    static std::atomic<int> calledA{0}, calledB{0};
+    calledA = 0;
+    calledB = 0;
+    DenoiseJobFunction table[4] = {[](void*) { return calledA.fetch_add(1), 0; }, nullptr,
+                                   [](void*) { return calledB.fetch_add(1), 0; }, nullptr};
+    void* args[2] = {nullptr, nullptr};
+    // Stride 2: job i calls entry 2i.
+    DenoisePoolRunStrided(pool, table, 2, args, 2);
+    QCOMPARE(calledA.load(), 1);
+    QCOMPARE(calledB.load(), 1);
+    DenoisePoolRunStrided(pool, table, 0, args, 2);
+    QCOMPARE(calledA.load(), 3);
+    DenoisePoolDestroy(pool);
+}
+
+void TestDenoisePool::eventRemembersSignal()
+{
+    DenoiseEvent* event = DenoiseEventCreate(nullptr, nullptr);
+    QVERIFY(event);
+    QCOMPARE(DenoiseEventSignal(event), 0);
+    QCOMPARE(DenoiseEventSignal(event), 0);
+    QCOMPARE(DenoiseEventWait(event, -1), 0);  // returns at once
+    QCOMPARE(event->signalled, 0);
+    QCOMPARE(DenoiseEventWait(event, 0), 0);   // no wait without a pending signal
+    std::atomic<bool> woke{false};
+    std::thread waiter([&] {
+        DenoiseEventWait(event, -1);
+        woke = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QVERIFY(!woke.load());
+    DenoiseEventSignal(event);
+    waiter.join();
+    QVERIFY(woke.load());
+    QCOMPARE(DenoiseEventDestroy(nullptr, event), 0);
+}
+
+void TestDenoisePool::nullRecords()
+{
+    QCOMPARE(DenoiseEventWait(nullptr, -1), -2);
+    QCOMPARE(DenoiseEventSignal(nullptr), -2);
+    QCOMPARE(DenoiseEventDestroy(nullptr, nullptr), -2);
+    QCOMPARE(DenoiseMutexLock(nullptr), -1);
+    QCOMPARE(DenoiseMutexUnlock(nullptr), -1);
+    QCOMPARE(DenoiseMutexDestroy(nullptr), 0);
+    QCOMPARE(DenoisePoolStartWorkers(nullptr, nullptr), -1);
+    DenoisePoolRun(nullptr, runJob, nullptr, 3);
+    DenoisePoolShutdown(nullptr);
+    QCOMPARE(DenoiseThreadCreate(nullptr, nullptr), uintptr_t(0));
+    QCOMPARE(DenoiseThreadJoin(0), 0);
+    static std::atomic<int> ran{0};
+    const uintptr_t id = DenoiseThreadCreate([](void*) -> void* { ran = 1; return nullptr; }, nullptr);
+    QVERIFY(id != 0);
+    QCOMPARE(DenoiseThreadJoin(id), 0);
+    QCOMPARE(ran.load(), 1);
+    DenoiseMutex* lock = nullptr;
+    QCOMPARE(DenoiseMutexCreate(nullptr, &lock), 0);
+    QCOMPARE(DenoiseMutexLock(lock), 0);
+    QCOMPARE(DenoiseMutexUnlock(lock), 0);
+    QCOMPARE(DenoiseMutexDestroy(lock), 0);
+}
+
+void TestDenoisePool::creationFailuresAreReported()
+{
+    // Fail the k-th acquisition (pool record, lock, worker array, events,
+    // threads) in turn: each must give -201 with everything released, never a hang.
+    int failures = 0;
+    for (int k = 0; k < 16; ++k) {
+        DenoiseFaultInjectAfter(k);
+        DenoisePool* pool = nullptr;
+        const int rc = DenoisePoolCreate(nullptr, &pool);
+        DenoiseFaultInjectAfter(-1);
+        if (rc == 0) {
+            QVERIFY(pool && pool->workers);
+            Job job;
+            void* arg = &job;
+            DenoisePoolRun(pool, runJob, &arg, 1);
+            QCOMPARE(job.runs.load(), 1);
+        } else {
+            ++failures;
+            QCOMPARE(rc, int(PE_ERR_NOMEM));
+            if (pool) {
+                QVERIFY(!pool->workers);
+                QCOMPARE(pool->count, 0);
+                DenoisePoolRun(pool, runJob, nullptr, 0);  // harmless on a pool without workers
+            }
+        }
+        DenoisePoolDestroy(pool);
+    }
+    QVERIFY(failures >= 10);
+    DenoiseMutex* lock = reinterpret_cast<DenoiseMutex*>(1);
+    DenoiseFaultInjectAfter(0);
+    QCOMPARE(DenoiseMutexCreate(nullptr, &lock), int(PE_ERR_NOMEM));
+    QVERIFY(!lock);
+    QVERIFY(!DenoiseEventCreate(nullptr, nullptr));
+}
+
+void TestDenoisePool::twoPoolsOnTwoThreads()
+{
+    auto worker = [](int seed, std::atomic<int>* bad) {
+        DenoisePool* pool = nullptr;
+        if (DenoisePoolCreate(nullptr, &pool) != 0) {
+            ++*bad;
+            return;
+        }
+        std::vector<Job> jobs(16);
+        std::vector<void*> args;
+        for (auto& j : jobs)
+            args.push_back(&j);
+        std::mt19937 rng(static_cast<uint32_t>(seed));
+        for (int r = 0; r < 300; ++r) {
+            for (auto& j : jobs) {
+                j.runs = 0;
+                j.work = int(rng() % 300);
+                j.input = rng();
+            }
+            DenoisePoolRun(pool, runJob, args.data(), 16);
+            for (auto& j : jobs)
+                if (j.runs.load() != 1 || j.output != expected(j.input, j.work))
+                    ++*bad;
+        }
+        DenoisePoolDestroy(pool);
+    };
+    std::atomic<int> bad{0};
+    std::thread a(worker, 1, &bad), b(worker, 2, &bad);
+    a.join();
+    b.join();
+    QCOMPARE(bad.load(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestDenoisePool)
+#include "tst_denoise_pool.moc"
