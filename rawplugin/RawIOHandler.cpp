@@ -1,4 +1,5 @@
 #include "RawIOHandler.h"
+#include "DeviceDatastream.h"
 #include "RawPixels.h"
 
 #include <QBuffer>
@@ -42,24 +43,25 @@ public:
     bool previewCovers(const QSize& target) const;
 
     std::unique_ptr<LibRaw> raw;
-    std::unique_ptr<LibRaw_buffer_datastream> stream;
-    QByteArray bytes;
+    std::unique_ptr<LibRaw_abstract_datastream> stream;
+    QByteArray bytes;      // whole file, only while developing
     QSize defaultSize{-1, -1};
     QSize scaledSize{-1, -1};
     QSize thumbSize;       // embedded preview as stored, before orientation
     int flip = 0;
-    QIODevice* source = nullptr; // device the bytes were read from
+    qint64 fileSize = 0;
+    QIODevice* source = nullptr; // device the file was opened from
     RawIOHandler* q;
 
 private:
-    bool openProcessor();
+    bool openProcessor(std::unique_ptr<LibRaw_abstract_datastream> input);
     void closeProcessor();
 };
 
-bool RawIOHandlerPrivate::openProcessor()
+bool RawIOHandlerPrivate::openProcessor(std::unique_ptr<LibRaw_abstract_datastream> input)
 {
-    // LibRaw 0.20 wants a writable pointer; it only reads through it.
-    stream = std::make_unique<LibRaw_buffer_datastream>(bytes.data(), std::size_t(bytes.size()));
+    closeProcessor();
+    stream = std::move(input);
     raw = std::make_unique<LibRaw>(0);
     libraw_output_params_t& params = raw->imgdata.params;
     params.four_color_rgb = 1;
@@ -69,7 +71,7 @@ bool RawIOHandlerPrivate::openProcessor()
     params.output_tiff = 0;
     params.use_fuji_rotate = 1;
     params.green_matching = 1;
-    if (raw->open_datastream(stream.get()) != LIBRAW_SUCCESS) {
+    if (!stream->valid() || raw->open_datastream(stream.get()) != LIBRAW_SUCCESS) {
         closeProcessor();
         return false;
     }
@@ -87,16 +89,14 @@ bool RawIOHandlerPrivate::load(QIODevice* device)
     if (!device || device->isSequential() || !device->isReadable())
         return false;
     const qint64 position = device->pos();
-    if (!device->seek(0))
-        return false;
-    if (source == device && !bytes.isEmpty())
-        return true;
+    if (source == device && defaultSize.isValid())
+        return device->seek(0);
 
+    // Opening reads only the directories; the whole file is read to develop.
     closeProcessor();
     source = nullptr;
-    bytes = device->readAll();
-    if (bytes.isEmpty() || !openProcessor()) {
-        bytes.clear();
+    defaultSize = QSize(-1, -1);
+    if (!openProcessor(std::make_unique<DeviceDatastream>(device))) {
         device->seek(position);
         return false;
     }
@@ -106,13 +106,13 @@ bool RawIOHandlerPrivate::load(QIODevice* device)
     raw->get_mem_image_format(&width, &height, &colors, &bps);
     if (width <= 0 || height <= 0) {
         closeProcessor();
-        bytes.clear();
         device->seek(position);
         return false;
     }
     defaultSize = QSize(width, height);
     thumbSize = QSize(raw->imgdata.thumbnail.twidth, raw->imgdata.thumbnail.theight);
     flip = raw->imgdata.sizes.flip;
+    fileSize = device->size();
     source = device;
     return true;
 }
@@ -127,7 +127,7 @@ bool RawIOHandlerPrivate::previewCovers(const QSize& target) const
 
 QImage RawIOHandlerPrivate::readPreview(const QSize& target)
 {
-    if (!raw && !openProcessor())
+    if (!raw && !openProcessor(std::make_unique<DeviceDatastream>(source)))
         return {};
     qDebug("Using thumbnail");
     const int thumbResult = raw->unpack_thumb();
@@ -178,7 +178,25 @@ QImage RawIOHandlerPrivate::develop(const QSize& target)
 {
     if (!fitsImageAllocationLimit(target) || !fitsImageAllocationLimit(defaultSize))
         return {};
-    if (!raw && !openProcessor())
+    // Decoders read byte by byte: develop from memory. The file must not have
+    // changed since it was opened.
+    closeProcessor();
+    struct Release
+    {
+        RawIOHandlerPrivate* d;
+        ~Release()
+        {
+            d->closeProcessor();
+            d->bytes.clear();
+        }
+    } release{this};
+    if (!source->seek(0))
+        return {};
+    bytes = source->readAll();
+    if (bytes.size() != fileSize)
+        return {};
+    // LibRaw 0.20 wants a writable pointer; it only reads through it.
+    if (!openProcessor(std::make_unique<LibRaw_buffer_datastream>(bytes.data(), std::size_t(bytes.size()))))
         return {};
     qDebug("Decoding raw data");
     QImage picture;

@@ -1,3 +1,4 @@
+#include "DeviceDatastream.h"
 #include "DngWriter.h"
 #include "QRawPlugin.h"
 #include "RawIOHandler.h"
@@ -125,6 +126,7 @@ private slots:
     void truncatedImageDataDoesNotCrash();
     void sequentialDeviceRefused();
 
+    void deviceDatastream();
     void tiffStillReadByQt();
     void secondReadOnOneHandler();
     void manyReadsInARow();
@@ -509,6 +511,50 @@ void TestRawPlugin::sequentialDeviceRefused()
     QImage image;
     QVERIFY(!handler.read(&image));
     QVERIFY(!RawIOHandler::canReadDevice(&stream));
+}
+
+void TestRawPlugin::deviceDatastream()
+{
+    QByteArray data("12 3.5x\nsecond line\n");
+    data += QByteArray(5000, 'z'); // longer than the look-ahead block
+    data += "END";
+    QBuffer buffer(&data);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    DeviceDatastream stream(&buffer);
+    QVERIFY(stream.valid());
+    QCOMPARE(stream.size(), INT64(data.size()));
+
+    int whole = 0;
+    QCOMPARE(stream.scanf_one("%d", &whole), 1);
+    QCOMPARE(whole, 12);
+    float fraction = 0;
+    QCOMPARE(stream.scanf_one("%f", &fraction), 1);
+    QCOMPARE(fraction, 3.5f);
+    char line[64];
+    QCOMPARE(QByteArray(stream.gets(line, sizeof line)), QByteArray("\n"));
+    QCOMPARE(QByteArray(stream.gets(line, 7)), QByteArray("second"));
+    QCOMPARE(stream.get_char(), int(' '));
+
+    // Reads past the end stop at the end; hostile seeks are clamped.
+    QCOMPARE(stream.seek(-3, SEEK_END), 0);
+    char tail[8] = {};
+    QCOMPARE(stream.read(tail, 1, 8), 3);
+    QCOMPARE(QByteArray(tail, 3), QByteArray("END"));
+    QVERIFY(stream.eof());
+    QCOMPARE(stream.get_char(), -1);
+    QCOMPARE(stream.seek(std::numeric_limits<INT64>::max(), SEEK_CUR), 0);
+    QCOMPARE(stream.tell(), stream.size());
+    QCOMPARE(stream.seek(std::numeric_limits<INT64>::min(), SEEK_CUR), 0);
+    QCOMPARE(stream.tell(), INT64(0));
+    QCOMPARE(stream.read(tail, std::numeric_limits<size_t>::max(), 2), 0);
+    QCOMPARE(stream.get_char(), int('1'));
+
+    // A read that spans the look-ahead block and the device.
+    QByteArray big(4200, '\0');
+    QCOMPARE(stream.seek(10, SEEK_SET), 0);
+    QCOMPARE(stream.read(big.data(), 1, 4200), 4200);
+    QCOMPARE(big, data.mid(10, 4200));
+    QCOMPARE(stream.tell(), INT64(4210));
 }
 
 void TestRawPlugin::tiffStillReadByQt()
