@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+const int kMaxRows = 4096;
+}
+
 QHistogramWidget::QHistogramWidget(QWidget* parent)
     : QWidget(parent)
 {
@@ -38,7 +42,16 @@ void QHistogramWidget::setImage(const QImage& image)
         update();
         return;
     }
-    QImage small = image.width() == 256 ? image : image.scaledToWidth(256, Qt::FastTransformation);
+    QImage small;
+    const double rows = double(image.height()) * 256.0 / image.width();
+    if (rows >= 1.0 && rows <= kMaxRows) {
+        small = image.scaledToWidth(256, Qt::FastTransformation);
+    } else {
+        // Bounded: a tall thin picture would grow to gigabytes in proportion,
+        // and a wide flat one would shrink to no row at all.
+        const int h = int(std::clamp(std::lround(rows), 1L, long(kMaxRows)));
+        small = image.scaled(256, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
     small = small.convertToFormat(QImage::Format_ARGB32);
     QVector<double> bins = computeHistogram(small);
     const double m = *std::max_element(bins.cbegin(), bins.cend());
