@@ -1,0 +1,391 @@
+#include "IQHDRToneEngine.h"
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/photo.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "IQBGRData.h"
+
+namespace {
+
+const double kPowPivot = 1072632447.0; // 0x3FEF127F
+// Upper 32 bits of the largest finite double.
+const double kPowTop = double(0x7FEFFFFF);
+
+template <typename Fn>
+void forRowBands(int rows, Fn &&fn)
+{
+    if (rows <= 0)
+        return;
+    const int bands = std::max(1, std::min(rows / 16, 256));
+    cv::parallel_for_(cv::Range(0, bands), [&](const cv::Range &r) {
+        const int y0 = int(int64_t(rows) * r.start / bands);
+        const int y1 = int(int64_t(rows) * r.end / bands);
+        fn(y0, y1);
+    });
+}
+
+void requireBgr(const cv::Mat &m, const char *what)
+{
+    if (m.type() != CV_8UC3 || m.empty())
+        CV_Error(cv::Error::StsBadArg, std::string(what) + " must be a non-empty 8-bit B,G,R picture");
+}
+
+// dst receives the pixels of src in its own memory when it already has the
+// right size and type, and is allocated otherwise.
+void prepareDestination(const cv::Mat &src, cv::Mat &dst)
+{
+    if (dst.data != src.data)
+        dst.create(src.size(), src.type());
+}
+
+// OpenCV filters may hand back fresh pixels; a destination that wraps the
+// caller's buffer must see them.
+void storeInto(const cv::Mat &result, cv::Mat &dst)
+{
+    if (result.data == dst.data)
+        return;
+    result.copyTo(dst);
+}
+
+// One output byte of the tone pass for exponent 1/g and divisor 1 - k.
+inline uchar toneByte(int c, float invG, float divisor)
+{
+    const double a = double(float(c) / 255.0f);
+    const double p = IQHDRToneEngine::fastPow(a, double(invG));
+    // Past 1 the byte is 255 however large the quotient; capping it keeps the
+    // narrowing to float defined.
+    const float t = float(std::min(p / double(divisor), 2.0));
+    if (t > 1)
+        return 255;
+    if (t > 0)
+        return uchar(int(t * 255));
+    return 0;
+}
+
+// Per divisor: a positive floor for 1 - k.
+inline float positiveDivisor(float k)
+{
+    const float d = 1 - k;
+    return d > 1e-6f ? d : 1e-6f;
+}
+
+// out = (int)(255 * pow(c / 255, e)) with e = 2^((128 - m) / 128), for every
+// blurred mask byte m and channel byte c.
+const std::vector<uchar> &localGammaTable()
+{
+    static const std::vector<uchar> table = [] {
+        std::vector<uchar> t(256 * 256);
+        for (int m = 0; m < 256; ++m) {
+            const float e = float(std::pow(2.0, (128 - m) * 0.0078125));
+            for (int c = 0; c < 256; ++c) {
+                const int v = int(255 * std::pow(c / 255.0, double(e)));
+                t[size_t(m) * 256 + size_t(c)] = uchar(std::clamp(v, 0, 255));
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Counts of all three channel bytes of every pixel together.
+std::array<int64_t, 256> byteHistogram(const cv::Mat &src)
+{
+    std::array<int64_t, 256> hist{};
+    const int rowBytes = src.cols * 3;
+    for (int y = 0; y < src.rows; ++y) {
+        const uchar *p = src.ptr<uchar>(y);
+        for (int x = 0; x < rowBytes; ++x)
+            ++hist[p[x]];
+    }
+    return hist;
+}
+
+void applyByteMap(const cv::Mat &src, cv::Mat &dst, const uchar *map)
+{
+    prepareDestination(src, dst);
+    const int rowBytes = src.cols * 3;
+    forRowBands(src.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *s = src.ptr<uchar>(y);
+            uchar *d = dst.ptr<uchar>(y);
+            for (int x = 0; x < rowBytes; ++x)
+                d[x] = map[s[x]];
+        }
+    });
+}
+
+} // namespace
+
+IQHDRToneEngine::IQHDRToneEngine()
+    : highlightMean(0, 0, 0, 0), shadowMean(0, 0, 0, 0), noise(uint32_t(std::time(nullptr)))
+{
+    params.reset();
+}
+
+void IQHDRToneEngine::setParams(const IQHDRToneParams &p)
+{
+    params = p;
+}
+
+void IQHDRToneEngine::setSource(const IQBGRData &data)
+{
+    if (!data.data || data.width == 0 || data.height <= 0
+        || int64_t(data.bytesPerLine) < int64_t(data.width) * 3 || data.width > uint32_t(INT32_MAX / 3))
+        CV_Error(cv::Error::StsBadArg, "the source buffer is empty or its rows are too short");
+    source = cv::Mat(data.height, int(data.width), CV_8UC3, data.data, size_t(data.bytesPerLine));
+    analyseSource();
+}
+
+void IQHDRToneEngine::analyseSource()
+{
+    requireBgr(source, "the source");
+    highlightWeight.create(source.size(), CV_32FC1);
+    shadowWeight.create(source.size(), CV_32FC1);
+    // Per-pixel work, done in row bands to keep the float copies small.
+    forRowBands(source.rows, [&](int y0, int y1) {
+        cv::Mat f;
+        source.rowRange(y0, y1).convertTo(f, CV_32FC3);
+        cv::Mat ch[3];
+        cv::split(f, ch);
+        cv::Mat L = ch[0] * 0.114 + ch[1] * 0.587 + ch[2] * 0.299;
+        L = L / 255.0;
+        cv::Mat hw = highlightWeight.rowRange(y0, y1);
+        cv::multiply(L, L, hw);
+        cv::Mat inv = 1 - L;
+        cv::Mat sw = shadowWeight.rowRange(y0, y1);
+        cv::multiply(inv, inv, sw);
+    });
+    highlightMean = cv::mean(highlightWeight);
+    shadowMean = cv::mean(shadowWeight);
+    highlightMask = cv::Mat::zeros(source.size(), CV_8UC1);
+    highlightMask.setTo(255, highlightWeight >= highlightMean[0]);
+    shadowMask = cv::Mat::zeros(source.size(), CV_8UC1);
+    shadowMask.setTo(255, shadowWeight >= shadowMean[0]);
+}
+
+double IQHDRToneEngine::fastPow(double a, double b)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int32_t h = int32_t(uint32_t(bits >> 32));
+    double scaled = b * (double(h) - kPowPivot) + kPowPivot;
+    // An infinite exponent times 0 gives NaN: treat it as no change.
+    if (std::isnan(scaled))
+        scaled = kPowPivot;
+    // Below 0 the value would be negative, above the top not finite; the
+    // tone pass maps both ends to the same bytes as before.
+    scaled = std::clamp(scaled, 0.0, kPowTop);
+    const uint64_t out = uint64_t(uint32_t(int32_t(scaled))) << 32;
+    double result;
+    std::memcpy(&result, &out, sizeof result);
+    return result;
+}
+
+void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask,
+                               const cv::Mat &weight, double mean)
+{
+    requireBgr(src, "the picture");
+    if (mask.size() != src.size() || weight.size() != src.size())
+        CV_Error(cv::Error::StsUnmatchedSizes, "the picture does not match the analysed source");
+    prepareDestination(src, dst);
+
+    const float s = float(v) / 100 * 0.25f;
+    const float gMax = 1 + 4 * s;
+    // Masked pixels share one exponent: their bytes come from a table.
+    uchar maskedTable[256];
+    {
+        const float invG = 1 / gMax;
+        const float divisor = positiveDivisor(s);
+        for (int c = 0; c < 256; ++c)
+            maskedTable[c] = toneByte(c, invG, divisor);
+    }
+    forRowBands(src.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *sp = src.ptr<uchar>(y);
+            uchar *dp = dst.ptr<uchar>(y);
+            const uchar *mp = mask.ptr<uchar>(y);
+            const float *wp = weight.ptr<float>(y);
+            for (int x = 0; x < src.cols; ++x) {
+                const uchar *in = sp + 3 * x;
+                uchar *out = dp + 3 * x;
+                if (mp[x] == 255) {
+                    out[0] = maskedTable[in[0]];
+                    out[1] = maskedTable[in[1]];
+                    out[2] = maskedTable[in[2]];
+                    continue;
+                }
+                const float w = wp[x];
+                const float g = float(4 * s * w / mean + 1);
+                const float k = float(w / mean * s);
+                const float invG = 1 / g;
+                const float divisor = positiveDivisor(k);
+                out[0] = toneByte(in[0], invG, divisor);
+                out[1] = toneByte(in[1], invG, divisor);
+                out[2] = toneByte(in[2], invG, divisor);
+            }
+        }
+    });
+}
+
+void IQHDRToneEngine::recoverHighlights(const cv::Mat &src, cv::Mat &dst, int v)
+{
+    tonePass(src, dst, v, highlightMask, highlightWeight, highlightMean[0]);
+}
+
+void IQHDRToneEngine::recoverShadows(const cv::Mat &src, cv::Mat &dst, int v)
+{
+    tonePass(src, dst, v, shadowMask, shadowWeight, shadowMean[0]);
+}
+
+void IQHDRToneEngine::applyHighlightShadow(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    // The first pass reads src directly; that equals copying first.
+    if (params.highlight != 0) {
+        recoverHighlights(src, dst, params.highlight);
+        if (params.shadow != 0)
+            recoverShadows(dst, dst, params.shadow);
+    } else if (params.shadow != 0) {
+        recoverShadows(src, dst, params.shadow);
+    } else if (src.data != dst.data) {
+        src.copyTo(dst);
+    }
+}
+
+void IQHDRToneEngine::applyDetailChain(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    if (src.data != dst.data)
+        src.copyTo(dst);
+    if (params.localGamma)
+        applyLocalGamma(dst, dst);
+    if (params.clahe)
+        applyClahe(dst, dst, params.claheClip, cv::Size(8, 8));
+    if (params.equalizeRounded)
+        equalizeHistogramRounded(dst, dst);
+    if (params.equalizeTruncated)
+        equalizeHistogramTruncated(dst, dst);
+    if (params.detailEnhance) {
+        cv::Mat out;
+        cv::detailEnhance(dst, out, 100.0f, 0.1f);
+        storeInto(out, dst);
+    }
+    if (params.edgePreserve) {
+        cv::Mat out;
+        cv::edgePreservingFilter(dst, out, 1, 60.0f, 0.4f);
+        storeInto(out, dst);
+    }
+    if (params.denoiseColored) {
+        cv::Mat out;
+        cv::fastNlMeansDenoisingColored(dst, out, 5.0f, 3.0f, 7, 21);
+        storeInto(out, dst);
+    }
+    if (params.addNoise)
+        addNoise(dst, dst, 25);
+}
+
+void IQHDRToneEngine::applyLocalGamma(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    cv::Mat mask(src.size(), CV_8UC1);
+    forRowBands(src.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *p = src.ptr<uchar>(y);
+            uchar *m = mask.ptr<uchar>(y);
+            for (int x = 0; x < src.cols; ++x) {
+                const int grey = int((p[3 * x] + 2 * p[3 * x + 1]) / 3.0);
+                m[x] = uchar(255 - grey);
+            }
+        }
+    });
+    cv::GaussianBlur(mask, mask, cv::Size(41, 41), 4.0, 0, cv::BORDER_DEFAULT);
+
+    prepareDestination(src, dst);
+    const uchar *table = localGammaTable().data();
+    const int rowBytes = src.cols * 3;
+    forRowBands(src.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *s = src.ptr<uchar>(y);
+            uchar *d = dst.ptr<uchar>(y);
+            const uchar *m = mask.ptr<uchar>(y);
+            for (int x = 0; x < rowBytes; ++x)
+                d[x] = table[size_t(m[x / 3]) * 256 + s[x]];
+        }
+    });
+}
+
+void IQHDRToneEngine::applyClahe(const cv::Mat &src, cv::Mat &dst, double clip, cv::Size tiles)
+{
+    requireBgr(src, "the picture");
+    cv::Mat lab;
+    cv::cvtColor(src, lab, cv::COLOR_BGR2Lab);
+    std::vector<cv::Mat> planes;
+    cv::split(lab, planes);
+    cv::Ptr<cv::CLAHE> clahe = cv::createCLAHE(clip, tiles);
+    cv::Mat lightness;
+    clahe->apply(planes[0], lightness);
+    planes[0] = lightness;
+    cv::merge(planes, lab);
+    cv::Mat out;
+    cv::cvtColor(lab, out, cv::COLOR_Lab2BGR);
+    prepareDestination(src, dst);
+    storeInto(out, dst);
+}
+
+void IQHDRToneEngine::equalizeHistogramRounded(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    const std::array<int64_t, 256> hist = byteHistogram(src);
+    const double total = double(src.rows) * double(src.cols) * 3;
+    uchar map[256];
+    float cumulative = 0;
+    for (int i = 0; i < 256; ++i) {
+        const float p = float(double(hist[size_t(i)]) / total);
+        cumulative += p;
+        const double v = std::rint(cumulative * 255 + 0.5);
+        map[i] = uchar(std::clamp(v, 0.0, 255.0));
+    }
+    applyByteMap(src, dst, map);
+}
+
+void IQHDRToneEngine::equalizeHistogramTruncated(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    const std::array<int64_t, 256> hist = byteHistogram(src);
+    const double total = double(src.rows) * double(src.cols) * 3;
+    uchar map[256];
+    int64_t cumulative = 0;
+    for (int i = 0; i < 256; ++i) {
+        cumulative += hist[size_t(i)];
+        map[i] = uchar(std::clamp(int(double(cumulative) / total * 255.0), 0, 255));
+    }
+    applyByteMap(src, dst, map);
+}
+
+void IQHDRToneEngine::addNoise(const cv::Mat &ref, cv::Mat &dst, int amount)
+{
+    const int a = std::min(amount, 50);
+    if (a <= 0)
+        return;
+    requireBgr(ref, "the picture");
+    if (dst.data != ref.data) {
+        requireBgr(dst, "the destination");
+        if (dst.size() != ref.size())
+            CV_Error(cv::Error::StsUnmatchedSizes, "the destination does not match the picture");
+    }
+    const int rowBytes = ref.cols * 3;
+    for (int y = 0; y < ref.rows; ++y) {
+        uchar *d = dst.ptr<uchar>(y);
+        for (int x = 0; x < rowBytes; ++x) {
+            const int v = d[x] + noise.next() % (2 * a) - a;
+            d[x] = uchar(std::clamp(v, 0, 255));
+        }
+    }
+}

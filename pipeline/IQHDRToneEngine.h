@@ -1,0 +1,67 @@
+#pragma once
+// The OpenCV side of the editing chain: the detail chain (local gamma, CLAHE,
+// histogram equalisation, OpenCV photo filters, noise) and the highlight and
+// shadow recovery passes, driven by IQHDRToneParams. All pictures are 8-bit
+// B,G,R matrices. Every step writes into the memory of its destination, so a
+// matrix that wraps a caller's buffer receives the result.
+//
+// Not thread-safe: the adjustment processor serialises all calls.
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+
+#include "IQParams.h"
+#include "Rand15.h"
+
+class IQBGRData;
+
+class IQHDRToneEngine {
+public:
+    IQHDRToneEngine();
+
+    void setParams(const IQHDRToneParams &p);
+    const IQHDRToneParams &getParams() const { return params; }
+
+    // Views the buffer without copying (it must outlive the engine's use of
+    // it), then analyses it.
+    void setSource(const IQBGRData &data);
+    void analyseSource();
+
+    void applyDetailChain(const cv::Mat &src, cv::Mat &dst);
+    void applyHighlightShadow(const cv::Mat &src, cv::Mat &dst);
+
+    void recoverHighlights(const cv::Mat &src, cv::Mat &dst, int v);
+    void recoverShadows(const cv::Mat &src, cv::Mat &dst, int v);
+
+    void applyLocalGamma(const cv::Mat &src, cv::Mat &dst);
+    void applyClahe(const cv::Mat &src, cv::Mat &dst, double clip, cv::Size tiles);
+    void equalizeHistogramRounded(const cv::Mat &src, cv::Mat &dst);
+    void equalizeHistogramTruncated(const cv::Mat &src, cv::Mat &dst);
+    // Adds uniform noise of +-amount (at most 50) to every byte; an amount of
+    // 0 or less leaves dst as it is.
+    void addNoise(const cv::Mat &ref, cv::Mat &dst, int amount);
+
+    // Noise is seeded from the clock at construction; a fixed seed makes it
+    // repeatable.
+    void seedNoise(uint32_t seed) { noise.seed(seed); }
+
+    // Bit-level approximation of a^b: scales the upper 32 bits of the double
+    // a around 0x3FEF127F. Computed in double and clamped to the finite
+    // non-negative range, so exponents of any size stay defined.
+    static double fastPow(double a, double b);
+
+    cv::Mat source;           // CV_8UC3 view of the picture, never written
+    cv::Mat highlightMask;    // 255 where the highlight weight is >= its mean
+    cv::Mat highlightWeight;  // L^2
+    cv::Scalar highlightMean;
+    cv::Mat shadowMask;       // 255 where the shadow weight is >= its mean
+    cv::Mat shadowWeight;     // (1 - L)^2
+    cv::Scalar shadowMean;
+    IQHDRToneParams params;
+
+private:
+    void tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask, const cv::Mat &weight,
+                  double mean);
+
+    Rand15 noise;
+};
