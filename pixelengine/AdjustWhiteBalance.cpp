@@ -10,6 +10,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 struct AdjustWhiteBalanceContext {
     uint16_t linear[256];
     uint8_t encode[4096];
@@ -21,9 +25,9 @@ struct AdjustWhiteBalanceContext {
     int limit[3] = {};
     bool diagonal = false;
     // Contribution of one input byte to the (B, G, R, unused) sums.
-    int32_t fromBlue[256][4];
-    int32_t fromGreen[256][4];
-    int32_t fromRed[256][4];
+    alignas(16) int32_t fromBlue[256][4];
+    alignas(16) int32_t fromGreen[256][4];
+    alignas(16) int32_t fromRed[256][4];
     // Per-channel byte maps when the matrix has no cross terms.
     uint8_t diag[3][256];
 };
@@ -97,6 +101,7 @@ void buildKernelTables(AdjustWhiteBalanceContext* c, const int k[9], const int l
 
 void applyMatrix(const AdjustWhiteBalanceContext* c, uint8_t* pixels, int width, int height, int stride)
 {
+    const uint8_t* enc = c->encode;
     for (int y = 0; y < height; ++y) {
         uint8_t* p = pixels + static_cast<ptrdiff_t>(y) * stride;
         if (c->diagonal) {
@@ -107,16 +112,42 @@ void applyMatrix(const AdjustWhiteBalanceContext* c, uint8_t* pixels, int width,
             }
             continue;
         }
-        for (int x = 0; x < width; ++x, p += 3) {
+        int x = 0;
+#if defined(__SSE2__)
+        // Two pixels at a time: the three contributions of each are one row
+        // of four sums; the clamp to 0..4095 goes through a saturating pack,
+        // which keeps every value outside that range outside it.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i top = _mm_set1_epi16(4095);
+        for (; x + 1 < width; x += 2, p += 6) {
+            const __m128i a = _mm_add_epi32(
+                _mm_add_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(c->fromBlue[p[0]])),
+                              _mm_load_si128(reinterpret_cast<const __m128i*>(c->fromGreen[p[1]]))),
+                _mm_load_si128(reinterpret_cast<const __m128i*>(c->fromRed[p[2]])));
+            const __m128i b = _mm_add_epi32(
+                _mm_add_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(c->fromBlue[p[3]])),
+                              _mm_load_si128(reinterpret_cast<const __m128i*>(c->fromGreen[p[4]]))),
+                _mm_load_si128(reinterpret_cast<const __m128i*>(c->fromRed[p[5]])));
+            __m128i w = _mm_packs_epi32(_mm_srai_epi32(a, 10), _mm_srai_epi32(b, 10));
+            w = _mm_min_epi16(_mm_max_epi16(w, zero), top);
+            p[0] = enc[_mm_extract_epi16(w, 0)];
+            p[1] = enc[_mm_extract_epi16(w, 1)];
+            p[2] = enc[_mm_extract_epi16(w, 2)];
+            p[3] = enc[_mm_extract_epi16(w, 4)];
+            p[4] = enc[_mm_extract_epi16(w, 5)];
+            p[5] = enc[_mm_extract_epi16(w, 6)];
+        }
+#endif
+        for (; x < width; ++x, p += 3) {
             const int32_t* tb = c->fromBlue[p[0]];
             const int32_t* tg = c->fromGreen[p[1]];
             const int32_t* tr = c->fromRed[p[2]];
             const int ob = clampTo((tb[0] + tg[0] + tr[0]) >> 10, 0, 4095);
             const int og = clampTo((tb[1] + tg[1] + tr[1]) >> 10, 0, 4095);
             const int orr = clampTo((tb[2] + tg[2] + tr[2]) >> 10, 0, 4095);
-            p[0] = c->encode[ob];
-            p[1] = c->encode[og];
-            p[2] = c->encode[orr];
+            p[0] = enc[ob];
+            p[1] = enc[og];
+            p[2] = enc[orr];
         }
     }
 }

@@ -51,47 +51,68 @@ namespace {
 
 void analyseSurface(ToneEngine* e, const ToneSurface& s)
 {
-    // Local counts in two interleaved sets keep neighbouring equal pixels
-    // from waiting on each other's increments.
-    uint32_t h[2][4][256];
-    std::memset(h, 0, sizeof h);
+    // Channel bins depend on the byte alone, so the bytes are counted first
+    // and mapped to bins once. Luma takes its weighted linear values from
+    // per-channel tables. Two interleaved sets of counts keep neighbouring
+    // equal pixels from waiting on each other's increments.
     const uint16_t* lin = e->linearise8;
+    uint32_t wb[256], wg[256], wr[256];
+    for (int v = 0; v < 256; ++v) {
+        wb[v] = 117u * lin[v];
+        wg[v] = 601u * lin[v];
+        wr[v] = 306u * lin[v];
+    }
+    uint32_t raw[2][3][256];
+    uint32_t luma[2][256];
+    std::memset(raw, 0, sizeof raw);
+    std::memset(luma, 0, sizeof luma);
     for (int y = 0; y < s.height; ++y) {
         const uint8_t* p = s.pixels + static_cast<ptrdiff_t>(y) * s.stride;
         if (s.format == ADJUST_FORMAT_BGR24) {
             int x = 0;
             for (; x + 1 < s.width; x += 2, p += 6) {
-                for (int k = 0; k < 2; ++k) {
-                    const int lb = lin[p[3 * k]], lg = lin[p[3 * k + 1]], lr = lin[p[3 * k + 2]];
-                    ++h[k][0][lb >> 4];
-                    ++h[k][1][lg >> 4];
-                    ++h[k][2][lr >> 4];
-                    ++h[k][3][(117 * lb + 601 * lg + 306 * lr) >> 14];
-                }
+                const uint8_t b0 = p[0], g0 = p[1], r0 = p[2], b1 = p[3], g1 = p[4], r1 = p[5];
+                ++raw[0][0][b0];
+                ++raw[0][1][g0];
+                ++raw[0][2][r0];
+                ++luma[0][(wb[b0] + wg[g0] + wr[r0]) >> 14];
+                ++raw[1][0][b1];
+                ++raw[1][1][g1];
+                ++raw[1][2][r1];
+                ++luma[1][(wb[b1] + wg[g1] + wr[r1]) >> 14];
             }
             if (x < s.width) {
-                const int lb = lin[p[0]], lg = lin[p[1]], lr = lin[p[2]];
-                ++h[0][0][lb >> 4];
-                ++h[0][1][lg >> 4];
-                ++h[0][2][lr >> 4];
-                ++h[0][3][(117 * lb + 601 * lg + 306 * lr) >> 14];
+                ++raw[0][0][p[0]];
+                ++raw[0][1][p[1]];
+                ++raw[0][2][p[2]];
+                ++luma[0][(wb[p[0]] + wg[p[1]] + wr[p[2]]) >> 14];
             }
         } else {
             int x = 0;
             for (; x + 1 < s.width; x += 2) {
-                ++h[0][0][lin[p[x]] >> 4];
-                ++h[1][0][lin[p[x + 1]] >> 4];
+                ++raw[0][0][p[x]];
+                ++raw[1][0][p[x + 1]];
             }
             if (x < s.width)
-                ++h[0][0][lin[p[x]] >> 4];
+                ++raw[0][0][p[x]];
         }
     }
-    uint32_t* out[4] = {e->histBlue, e->histGreen, e->histRed, e->histLuma};
-    for (int c = 0; c < 4; ++c) {
-        for (int i = 0; i < 256; ++i) {
-            // Grey counts every sample in all four histograms.
-            const int src = s.format == ADJUST_FORMAT_BGR24 ? c : 0;
-            out[c][i] += h[0][src][i] + h[1][src][i];
+    uint32_t* out[3] = {e->histBlue, e->histGreen, e->histRed};
+    if (s.format == ADJUST_FORMAT_BGR24) {
+        for (int v = 0; v < 256; ++v) {
+            const int bin = lin[v] >> 4;
+            for (int c = 0; c < 3; ++c)
+                out[c][bin] += raw[0][c][v] + raw[1][c][v];
+            e->histLuma[v] += luma[0][v] + luma[1][v];
+        }
+    } else {
+        // Grey counts every sample in all four histograms.
+        for (int v = 0; v < 256; ++v) {
+            const uint32_t n = raw[0][0][v] + raw[1][0][v];
+            const int bin = lin[v] >> 4;
+            for (int c = 0; c < 3; ++c)
+                out[c][bin] += n;
+            e->histLuma[bin] += n;
         }
     }
 }

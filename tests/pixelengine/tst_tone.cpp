@@ -282,6 +282,24 @@ void TestTone::analyseCountsBins()
         QCOMPARE(ToneHistogram(t.e, h)[lin[200] >> 4], 10u);
     }
     QVERIFY(ToneHistogram(t.e, 4) == nullptr);
+
+    // Random pixels, odd width: every histogram equals a plain count.
+    Picture r(33, 17, 1, 3);
+    r.fillRandom(99);
+    std::vector<quint32> ref(4 * 256, 0);
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const int lb = lin[r.get(y, 3 * x)], lg = lin[r.get(y, 3 * x + 1)], lr = lin[r.get(y, 3 * x + 2)];
+            ++ref[lb >> 4];
+            ++ref[256 + (lg >> 4)];
+            ++ref[512 + (lr >> 4)];
+            ++ref[768 + ((117 * lb + 601 * lg + 306 * lr) >> 14)];
+        }
+    AdjustImage ir = r.image();
+    QCOMPARE(ToneAnalyse(t.e, &ir), 0);
+    for (int h = 0; h < 4; ++h)
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(ToneHistogram(t.e, h)[i], ref[h * 256 + i]);
 }
 
 void TestTone::analyseTilesAccumulate()
