@@ -3,34 +3,22 @@
 #include "IQParallel.h"
 
 #include <opencv2/imgproc.hpp>
-#include <opencv2/photo.hpp>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 #include <mutex>
 
-void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance)
-{
-    CV_Assert(!images.empty() && images.size() == times.size());
-    const cv::Size size = images[0].size();
-    for (const cv::Mat& image : images)
-        CV_Assert(image.type() == CV_8UC3 && image.size() == size);
-    radiance.create(size, CV_32FC3);
-    // The merge is per pixel, so matching row bands of every picture give
-    // the rows of the whole merge.
-    IQParallelBands(size.height, IQBandRowsFor(size.height), [&](int begin, int end) {
-        std::vector<cv::Mat> band;
-        band.reserve(images.size());
-        for (const cv::Mat& image : images)
-            band.push_back(image.rowRange(begin, end));
-        cv::Mat merged;
-        cv::createMergeDebevec()->process(band, merged, times);
-        merged.copyTo(radiance.rowRange(begin, end));
-    });
-}
+// Both operators are fused per row: every pixel is read once per pass and
+// no whole-picture temporaries exist. The arithmetic follows OpenCV's
+// MergeDebevec and TonemapReinhard step by step, in single precision, with
+// OpenCV's own exp/log/pow on each row, so the results agree with the
+// single-call operators to float rounding.
 
 namespace {
+
+constexpr int kLdrSize = 256;
 
 struct MinMax {
     double min = std::numeric_limits<double>::infinity();
@@ -45,44 +33,131 @@ struct MinMax {
     }
 };
 
-// The linear operator of the tone mappers: stretch to the range found over
-// the whole picture. The expression mirrors OpenCV's own (a double minimum
-// becomes a Scalar that only touches the first channel), so the result is
-// pixel for pixel the library's.
-void stretch(const cv::Mat& src, cv::Mat& dst, double lo, double hi)
+} // namespace
+
+void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance)
 {
-    if (hi - lo > DBL_EPSILON)
-        dst = (src - lo) / (hi - lo);
-    else
-        src.copyTo(dst);
+    CV_Assert(!images.empty() && images.size() == times.size());
+    const cv::Size size = images[0].size();
+    for (const cv::Mat& image : images)
+        CV_Assert(image.type() == CV_8UC3 && image.size() == size);
+
+    // Triangle weights and the log of the linear response (response 0 is
+    // taken as 1, so its log is 0).
+    float weights[kLdrSize];
+    cv::Mat response(kLdrSize, 1, CV_32F);
+    for (int i = 0; i < kLdrSize; ++i) {
+        weights[i] = i < kLdrSize / 2 ? float(i) + 1.0f : float(kLdrSize - 1 - i) + 1.0f;
+        response.at<float>(i) = float(std::max(i, 1));
+    }
+    cv::Mat logResponseMat;
+    cv::log(response, logResponseMat);
+    const float* logResponse = logResponseMat.ptr<float>();
+    cv::Mat logTimes;
+    cv::log(cv::Mat(times, true), logTimes);
+
+    radiance.create(size, CV_32FC3);
+    const int width = size.width;
+    const size_t count = images.size();
+    IQParallelBands(size.height, IQBandRowsFor(size.height), [&](int begin, int end) {
+        std::vector<float> weightSum(static_cast<size_t>(width));
+        for (int y = begin; y < end; ++y) {
+            float* out = radiance.ptr<float>(y);
+            std::fill(out, out + size_t(width) * 3, 0.0f);
+            std::fill(weightSum.begin(), weightSum.end(), 0.0f);
+            for (size_t i = 0; i < count; ++i) {
+                const uchar* in = images[i].ptr<uchar>(y);
+                const float logTime = logTimes.at<float>(int(i));
+                for (int x = 0; x < width; ++x) {
+                    const uchar* p = in + 3 * x;
+                    float w = 0.0f;
+                    w += weights[p[0]];
+                    w += weights[p[1]];
+                    w += weights[p[2]];
+                    w = float(double(w) * (1.0 / 3.0));
+                    float* o = out + 3 * x;
+                    o[0] += w * (logResponse[p[0]] - logTime);
+                    o[1] += w * (logResponse[p[1]] - logTime);
+                    o[2] += w * (logResponse[p[2]] - logTime);
+                    weightSum[size_t(x)] += w;
+                }
+            }
+            for (int x = 0; x < width; ++x) {
+                const float inverse = 1.0f / weightSum[size_t(x)];
+                float* o = out + 3 * x;
+                o[0] *= inverse;
+                o[1] *= inverse;
+                o[2] *= inverse;
+            }
+            cv::Mat row(1, width * 3, CV_32F, out);
+            cv::exp(row, row);
+        }
+    });
 }
 
+namespace {
+
 struct ReinhardGlobals {
-    double lo = 0, hi = 0; // radiance range
+    float scale1 = 1, shift1 = 0; // first stretch: v * scale1 + shift1
+    bool stretch1 = false;
     float mapKey = 0;
     float intensity = 0;
     float lightAdapt = 0;
     float colorAdapt = 0;
-    float grayMean = 0;
-    cv::Scalar channelMean;
+    float global[3] = {0, 0, 0};
 };
 
-void reinhardBand(const cv::Mat& src, const ReinhardGlobals& g, cv::Mat& out)
+// The stretch of the linear operator, as OpenCV evaluates (src - lo) / d.
+void stretchParams(double lo, double hi, bool& enabled, float& scale, float& shift)
 {
-    cv::Mat img;
-    stretch(src, img, g.lo, g.hi);
-    cv::Mat gray;
-    cv::cvtColor(img, gray, cv::COLOR_RGB2GRAY);
-    std::vector<cv::Mat> channels(3);
-    cv::split(img, channels);
-    for (int i = 0; i < 3; ++i) {
-        const float global = g.colorAdapt * static_cast<float>(g.channelMean[i]) + (1.0f - g.colorAdapt) * g.grayMean;
-        cv::Mat adapt = g.colorAdapt * channels[i] + (1.0f - g.colorAdapt) * gray;
-        adapt = g.lightAdapt * adapt + (1.0f - g.lightAdapt) * global;
-        cv::pow(g.intensity * adapt, g.mapKey, adapt);
-        channels[i] = channels[i].mul(1.0f / (adapt + channels[i]));
+    enabled = hi - lo > DBL_EPSILON;
+    scale = enabled ? float(1.0 / (hi - lo)) : 1.0f;
+    shift = enabled ? float(-lo / (hi - lo)) : 0.0f;
+}
+
+inline float grayOf(const float* p)
+{
+    // cvtColor RGB2GRAY on the B,G,R data, as the library operator does.
+    return p[0] * 0.299f + p[1] * 0.587f + p[2] * 0.114f;
+}
+
+// Stretched picture row (3 floats a pixel) and its grey row.
+void stretchedRow(const float* src, int width, const ReinhardGlobals& g, float* img, float* gray)
+{
+    for (int x = 0; x < width; ++x) {
+        const float* s = src + 3 * x;
+        float* d = img + 3 * x;
+        if (g.stretch1) {
+            d[0] = s[0] * g.scale1 + g.shift1;
+            d[1] = s[1] * g.scale1 + g.shift1;
+            d[2] = s[2] * g.scale1 + g.shift1;
+        } else {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+        gray[x] = grayOf(d);
     }
-    cv::merge(channels, out);
+}
+
+// Reinhard's per-pixel mapping of one row into mapped (3 floats a pixel).
+void mappedRow(const float* src, int width, const ReinhardGlobals& g, std::vector<float>& img,
+               std::vector<float>& gray, std::vector<float>& adapt, float* mapped)
+{
+    stretchedRow(src, width, g, img.data(), gray.data());
+    const float ca = g.colorAdapt;
+    const float la = g.lightAdapt;
+    for (int x = 0; x < width; ++x) {
+        for (int c = 0; c < 3; ++c) {
+            float a = ca * img[size_t(3 * x + c)] + (1.0f - ca) * gray[size_t(x)];
+            a = la * a + (1.0f - la) * g.global[c];
+            adapt[size_t(3 * x + c)] = g.intensity * a;
+        }
+    }
+    cv::Mat adaptRow(1, width * 3, CV_32F, adapt.data());
+    cv::pow(adaptRow, g.mapKey, adaptRow);
+    for (size_t i = 0; i < size_t(width) * 3; ++i)
+        mapped[i] = img[i] * (1.0f / (adapt[i] + img[i]));
 }
 
 } // namespace
@@ -93,6 +168,7 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     CV_Assert(!radiance.empty() && radiance.type() == CV_32FC3);
     CV_Assert(out8.type() == CV_8UC3 && out8.size() == radiance.size());
     const int rows = radiance.rows;
+    const int width = radiance.cols;
     const int bandRows = IQBandRowsFor(rows);
     const double total = double(radiance.total());
 
@@ -100,39 +176,54 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     MinMax range;
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
         double lo, hi;
-        cv::minMaxLoc(radiance.rowRange(begin, end), &lo, &hi);
+        cv::minMaxLoc(radiance.rowRange(begin, end).reshape(1), &lo, &hi);
         range.add(lo, hi);
     });
+    ReinhardGlobals g;
+    stretchParams(range.min, range.max, g.stretch1, g.scale1, g.shift1);
 
     // Log-luminance statistics and channel means of the stretched picture.
     MinMax logRange;
     std::mutex sumLock;
-    double logSum = 0, graySum = 0;
-    cv::Scalar channelSum;
+    double logSum = 0, graySum = 0, channelSum[3] = {0, 0, 0};
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        cv::Mat img, gray, logImg;
-        stretch(radiance.rowRange(begin, end), img, range.min, range.max);
-        cv::cvtColor(img, gray, cv::COLOR_RGB2GRAY);
-        cv::max(gray, cv::Scalar::all(1e-4), logImg);
-        cv::log(logImg, logImg);
-        double lo, hi;
-        cv::minMaxLoc(logImg, &lo, &hi);
+        std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width));
+        double bandLog = 0, bandGray = 0, bandChannels[3] = {0, 0, 0};
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (int y = begin; y < end; ++y) {
+            stretchedRow(radiance.ptr<float>(y), width, g, img.data(), gray.data());
+            double rowGray = 0, rowChannels[3] = {0, 0, 0};
+            for (int x = 0; x < width; ++x) {
+                rowGray += gray[size_t(x)];
+                gray[size_t(x)] = std::max(gray[size_t(x)], 1e-4f);
+                for (int c = 0; c < 3; ++c)
+                    rowChannels[c] += img[size_t(3 * x + c)];
+            }
+            cv::Mat logRow(1, width, CV_32F, gray.data());
+            cv::log(logRow, logRow);
+            double rowLog = 0;
+            for (int x = 0; x < width; ++x) {
+                const float v = gray[size_t(x)];
+                rowLog += v;
+                lo = std::min(lo, double(v));
+                hi = std::max(hi, double(v));
+            }
+            bandLog += rowLog;
+            bandGray += rowGray;
+            for (int c = 0; c < 3; ++c)
+                bandChannels[c] += rowChannels[c];
+        }
         logRange.add(lo, hi);
-        const double bandLog = cv::sum(logImg)[0];
-        const double bandGray = cv::sum(gray)[0];
-        const cv::Scalar bandChannels = cv::sum(img);
         std::lock_guard<std::mutex> guard(sumLock);
         logSum += bandLog;
         graySum += bandGray;
-        channelSum += bandChannels;
+        for (int c = 0; c < 3; ++c)
+            channelSum[c] += bandChannels[c];
     });
 
-    ReinhardGlobals g;
-    g.lo = range.min;
-    g.hi = range.max;
     const float logMean = static_cast<float>(logSum / total);
-    // A picture of one brightness has no log range; OpenCV's division gives
-    // NaN there and a black picture. Key 0 maps it to a flat grey instead.
+    // A picture of one brightness has no log range; the library's division
+    // gives NaN there and an undefined picture. Key 0 keeps it flat.
     double key = 0.0;
     if (logRange.max - logRange.min > 0.0)
         key = static_cast<float>((logRange.max - logMean) / (logRange.max - logRange.min));
@@ -140,33 +231,53 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     g.intensity = std::exp(-intensity);
     g.lightAdapt = lightAdapt;
     g.colorAdapt = colorAdapt;
-    g.grayMean = static_cast<float>(graySum / total);
-    g.channelMean = channelSum * (1.0 / total);
+    const float grayMean = static_cast<float>(graySum / total);
+    for (int c = 0; c < 3; ++c)
+        g.global[c] = colorAdapt * static_cast<float>(channelSum[c] / total) + (1.0f - colorAdapt) * grayMean;
 
     // Range of the mapped picture.
     MinMax mappedRange;
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        cv::Mat mapped;
-        reinhardBand(radiance.rowRange(begin, end), g, mapped);
-        double lo, hi;
-        cv::minMaxLoc(mapped, &lo, &hi);
+        std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width)), adapt(size_t(width) * 3),
+            mapped(size_t(width) * 3);
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (int y = begin; y < end; ++y) {
+            mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
+            for (float v : mapped) {
+                lo = std::min(lo, double(v));
+                hi = std::max(hi, double(v));
+            }
+        }
         mappedRange.add(lo, hi);
     });
+    bool stretch2 = false;
+    float scale2 = 1, shift2 = 0;
+    stretchParams(mappedRange.min, mappedRange.max, stretch2, scale2, shift2);
+    const float inverseGamma = 1.0f / gamma;
 
-    // Final stretch, gamma and 8-bit rounding, band by band.
+    // Final stretch, gamma and 8-bit rounding.
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        cv::Mat mapped, stretched;
-        reinhardBand(radiance.rowRange(begin, end), g, mapped);
-        stretch(mapped, stretched, mappedRange.min, mappedRange.max);
-        cv::pow(stretched, 1.0f / gamma, stretched);
-        cv::Mat scaled = stretched * 255.0;
-        cv::Mat target = out8.rowRange(begin, end);
-        if (swapRedBlue) {
-            cv::Mat bgr;
-            scaled.convertTo(bgr, CV_8UC3, 1.0, 0.0);
-            cv::cvtColor(bgr, target, cv::COLOR_BGR2RGB);
-        } else {
-            scaled.convertTo(target, CV_8UC3, 1.0, 0.0);
+        std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width)), adapt(size_t(width) * 3),
+            mapped(size_t(width) * 3);
+        cv::Mat mappedMat(1, width * 3, CV_32F, mapped.data());
+        for (int y = begin; y < end; ++y) {
+            mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
+            if (stretch2) {
+                for (float& v : mapped)
+                    v = v * scale2 + shift2;
+            }
+            cv::pow(mappedMat, inverseGamma, mappedMat);
+            uchar* out = out8.ptr<uchar>(y);
+            for (int x = 0; x < width; ++x) {
+                const float* m = mapped.data() + 3 * x;
+                uchar* o = out + 3 * x;
+                const uchar c0 = cv::saturate_cast<uchar>(m[0] * 255.0f);
+                const uchar c1 = cv::saturate_cast<uchar>(m[1] * 255.0f);
+                const uchar c2 = cv::saturate_cast<uchar>(m[2] * 255.0f);
+                o[0] = swapRedBlue ? c2 : c0;
+                o[1] = c1;
+                o[2] = swapRedBlue ? c0 : c2;
+            }
         }
     });
 }
