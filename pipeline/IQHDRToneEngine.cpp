@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "IQBGRData.h"
+#include "Rand15.h"
 
 namespace {
 
@@ -54,11 +55,51 @@ void storeInto(const cv::Mat &result, cv::Mat &dst)
     result.copyTo(dst);
 }
 
-// One output byte of the tone pass for exponent 1/g and divisor 1 - k.
-inline uchar toneByte(int c, float invG, float divisor)
+// Upper 32 bits of a as a signed integer, minus the pivot.
+inline double upperBitsMinusPivot(double a)
 {
-    const double a = double(float(c) / 255.0f);
-    const double p = IQHDRToneEngine::fastPow(a, double(invG));
+    uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    return double(int32_t(uint32_t(bits >> 32))) - kPowPivot;
+}
+
+// The approximation's second half: scale around the pivot, rebuild a double.
+inline double fastPowScaled(double hMinusPivot, double b)
+{
+    double scaled = b * hMinusPivot + kPowPivot;
+    // An infinite exponent times 0 gives NaN: treat it as no change.
+    if (std::isnan(scaled))
+        scaled = kPowPivot;
+    // Below 0 the value would be negative, above the top not finite; the
+    // tone pass maps both ends to the same bytes as before.
+    scaled = std::clamp(scaled, 0.0, kPowTop);
+    const uint64_t out = uint64_t(uint32_t(int32_t(scaled))) << 32;
+    double result;
+    std::memcpy(&result, &out, sizeof result);
+    return result;
+}
+
+// Byte c as the tone pass feeds it to the approximation: c / 255 in single
+// precision, widened, split into its upper bits.
+struct ToneInputs {
+    double h[256];
+    ToneInputs()
+    {
+        for (int c = 0; c < 256; ++c)
+            h[c] = upperBitsMinusPivot(double(float(c) / 255.0f));
+    }
+};
+
+const ToneInputs &toneInputs()
+{
+    static const ToneInputs inputs;
+    return inputs;
+}
+
+// One output byte of the tone pass for exponent 1/g and divisor 1 - k.
+inline uchar toneByte(const ToneInputs &in, int c, float invG, float divisor)
+{
+    const double p = fastPowScaled(in.h[c], double(invG));
     // Past 1 the byte is 255 however large the quotient; capping it keeps the
     // narrowing to float defined.
     const float t = float(std::min(p / double(divisor), 2.0));
@@ -124,7 +165,7 @@ void applyByteMap(const cv::Mat &src, cv::Mat &dst, const uchar *map)
 } // namespace
 
 IQHDRToneEngine::IQHDRToneEngine()
-    : highlightMean(0, 0, 0, 0), shadowMean(0, 0, 0, 0), noise(uint32_t(std::time(nullptr)))
+    : highlightMean(0, 0, 0, 0), shadowMean(0, 0, 0, 0), noiseState(uint32_t(std::time(nullptr)))
 {
     params.reset();
 }
@@ -172,20 +213,7 @@ void IQHDRToneEngine::analyseSource()
 
 double IQHDRToneEngine::fastPow(double a, double b)
 {
-    uint64_t bits;
-    std::memcpy(&bits, &a, sizeof bits);
-    const int32_t h = int32_t(uint32_t(bits >> 32));
-    double scaled = b * (double(h) - kPowPivot) + kPowPivot;
-    // An infinite exponent times 0 gives NaN: treat it as no change.
-    if (std::isnan(scaled))
-        scaled = kPowPivot;
-    // Below 0 the value would be negative, above the top not finite; the
-    // tone pass maps both ends to the same bytes as before.
-    scaled = std::clamp(scaled, 0.0, kPowTop);
-    const uint64_t out = uint64_t(uint32_t(int32_t(scaled))) << 32;
-    double result;
-    std::memcpy(&result, &out, sizeof result);
-    return result;
+    return fastPowScaled(upperBitsMinusPivot(a), b);
 }
 
 void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask,
@@ -199,12 +227,13 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
     const float s = float(v) / 100 * 0.25f;
     const float gMax = 1 + 4 * s;
     // Masked pixels share one exponent: their bytes come from a table.
+    const ToneInputs &inputs = toneInputs();
     uchar maskedTable[256];
     {
         const float invG = 1 / gMax;
         const float divisor = positiveDivisor(s);
         for (int c = 0; c < 256; ++c)
-            maskedTable[c] = toneByte(c, invG, divisor);
+            maskedTable[c] = toneByte(inputs, c, invG, divisor);
     }
     forRowBands(src.rows, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
@@ -226,9 +255,9 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
                 const float k = float(w / mean * s);
                 const float invG = 1 / g;
                 const float divisor = positiveDivisor(k);
-                out[0] = toneByte(in[0], invG, divisor);
-                out[1] = toneByte(in[1], invG, divisor);
-                out[2] = toneByte(in[2], invG, divisor);
+                out[0] = toneByte(inputs, in[0], invG, divisor);
+                out[1] = toneByte(inputs, in[1], invG, divisor);
+                out[2] = toneByte(inputs, in[2], invG, divisor);
             }
         }
     });
@@ -309,14 +338,17 @@ void IQHDRToneEngine::applyLocalGamma(const cv::Mat &src, cv::Mat &dst)
 
     prepareDestination(src, dst);
     const uchar *table = localGammaTable().data();
-    const int rowBytes = src.cols * 3;
     forRowBands(src.rows, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             const uchar *s = src.ptr<uchar>(y);
             uchar *d = dst.ptr<uchar>(y);
             const uchar *m = mask.ptr<uchar>(y);
-            for (int x = 0; x < rowBytes; ++x)
-                d[x] = table[size_t(m[x / 3]) * 256 + s[x]];
+            for (int x = 0; x < src.cols; ++x) {
+                const uchar *row = table + size_t(m[x]) * 256;
+                d[3 * x] = row[s[3 * x]];
+                d[3 * x + 1] = row[s[3 * x + 1]];
+                d[3 * x + 2] = row[s[3 * x + 2]];
+            }
         }
     });
 }
@@ -369,6 +401,11 @@ void IQHDRToneEngine::equalizeHistogramTruncated(const cv::Mat &src, cv::Mat &ds
     applyByteMap(src, dst, map);
 }
 
+void IQHDRToneEngine::seedNoise(uint32_t seed)
+{
+    noiseState = seed;
+}
+
 void IQHDRToneEngine::addNoise(const cv::Mat &ref, cv::Mat &dst, int amount)
 {
     const int a = std::min(amount, 50);
@@ -380,12 +417,38 @@ void IQHDRToneEngine::addNoise(const cv::Mat &ref, cv::Mat &dst, int amount)
         if (dst.size() != ref.size())
             CV_Error(cv::Error::StsUnmatchedSizes, "the destination does not match the picture");
     }
+    // One draw per byte in row order. Each band starts its own generator at
+    // the state the single sequence would have reached there, so the bytes
+    // are the same as drawing them one after another.
     const int rowBytes = ref.cols * 3;
-    for (int y = 0; y < ref.rows; ++y) {
-        uchar *d = dst.ptr<uchar>(y);
-        for (int x = 0; x < rowBytes; ++x) {
-            const int v = d[x] + noise.next() % (2 * a) - a;
-            d[x] = uchar(std::clamp(v, 0, 255));
+    const uint32_t start = noiseState;
+    forRowBands(ref.rows, [&](int y0, int y1) {
+        Rand15 rng(advanceNoiseState(start, uint64_t(y0) * uint64_t(rowBytes)));
+        for (int y = y0; y < y1; ++y) {
+            uchar *d = dst.ptr<uchar>(y);
+            for (int x = 0; x < rowBytes; ++x) {
+                const int v = d[x] + rng.next() % (2 * a) - a;
+                d[x] = uchar(std::clamp(v, 0, 255));
+            }
         }
+    });
+    noiseState = advanceNoiseState(start, uint64_t(ref.rows) * uint64_t(rowBytes));
+}
+
+uint32_t IQHDRToneEngine::advanceNoiseState(uint32_t state, uint64_t steps)
+{
+    // Compose the generator's step x -> 214013 x + 2531011 (mod 2^32) by
+    // repeated squaring.
+    uint32_t mul = 214013u, add = 2531011u;
+    uint32_t accMul = 1u, accAdd = 0u;
+    while (steps) {
+        if (steps & 1u) {
+            accMul = accMul * mul;
+            accAdd = accAdd * mul + add;
+        }
+        add = add * mul + add;
+        mul = mul * mul;
+        steps >>= 1;
     }
+    return accMul * state + accAdd;
 }

@@ -11,7 +11,6 @@
 #include <cstdint>
 
 #include "IQParams.h"
-#include "Rand15.h"
 
 class IQBGRData;
 
@@ -43,7 +42,9 @@ public:
 
     // Noise is seeded from the clock at construction; a fixed seed makes it
     // repeatable.
-    void seedNoise(uint32_t seed) { noise.seed(seed); }
+    void seedNoise(uint32_t seed);
+    // The generator state after the given number of draws from state.
+    static uint32_t advanceNoiseState(uint32_t state, uint64_t steps);
 
     // Bit-level approximation of a^b: scales the upper 32 bits of the double
     // a around 0x3FEF127F. Computed in double and clamped to the finite
@@ -63,5 +64,5 @@ private:
     void tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask, const cv::Mat &weight,
                   double mean);
 
-    Rand15 noise;
+    uint32_t noiseState; // of the Rand15 sequence the noise draws from
 };

@@ -10,6 +10,7 @@
 
 #include "IQBGRData.h"
 #include "IQHDRToneEngine.h"
+#include "Rand15.h"
 
 namespace {
 
@@ -116,6 +117,7 @@ private slots:
     void localGammaMatchesFormula();
     void equalisation();
     void addNoiseRangeAndSeed();
+    void addNoiseFollowsOneSequence();
     void chainStepsWriteIntoDestination_data();
     void chainStepsWriteIntoDestination();
     void oddWidthsFullChain_data();
@@ -424,6 +426,34 @@ void TestHDRToneEngine::addNoiseRangeAndSeed()
     double lo = 0, hi = 0;
     cv::minMaxLoc(white.reshape(1), &lo, &hi);
     QVERIFY(lo >= 200 && hi <= 255);
+}
+
+void TestHDRToneEngine::addNoiseFollowsOneSequence()
+{
+    // Bands drawn in parallel give the bytes of one generator run in row
+    // order, and the next call goes on where the last one stopped.
+    const cv::Size size(1001, 37);
+    IQHDRToneEngine engine;
+    engine.seedNoise(1234);
+    Rand15 serial(1234);
+    for (int call = 0; call < 2; ++call) {
+        cv::Mat grey(size, CV_8UC3, cv::Scalar::all(128));
+        engine.addNoise(grey, grey, 25);
+        for (int y = 0; y < size.height; ++y) {
+            const uchar *row = grey.ptr<uchar>(y);
+            for (int x = 0; x < size.width * 3; ++x) {
+                const int expected = 128 + serial.next() % 50 - 25;
+                if (row[x] != expected)
+                    QFAIL(qPrintable(QStringLiteral("call %1 byte %2,%3").arg(call).arg(x).arg(y)));
+            }
+        }
+    }
+    QCOMPARE(IQHDRToneEngine::advanceNoiseState(7, 0), 7u);
+    Rand15 r(99);
+    for (int i = 0; i < 1000; ++i)
+        r.next();
+    Rand15 jumped(IQHDRToneEngine::advanceNoiseState(99, 1000));
+    QCOMPARE(jumped.next(), r.next());
 }
 
 void TestHDRToneEngine::chainStepsWriteIntoDestination_data()
