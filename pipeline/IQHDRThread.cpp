@@ -45,7 +45,7 @@ void IQHDRThread::run()
         code = IQHDR_OUT_OF_MEMORY;
     } catch (const cv::Exception& e) {
         qCritical() << "HDR job failed:" << e.what();
-        code = IQHDR_FAILED;
+        code = e.code == cv::Error::StsNoMem ? IQHDR_OUT_OF_MEMORY : IQHDR_FAILED;
     } catch (const std::exception& e) {
         qCritical() << "HDR job failed:" << e.what();
         code = IQHDR_FAILED;

@@ -2,6 +2,7 @@
 // errors raised inside the job, and the before picture as a deep copy.
 #include "IQHDREngine.h"
 #include "IQHDRThread.h"
+#include "IQImageReadThread.h"
 #include "SyntheticScene.h"
 
 #include <QSignalSpy>
@@ -35,6 +36,8 @@ public:
             CV_Error(cv::Error::StsBadArg, "picture too small");
         case 2:
             throw std::runtime_error("standard error");
+        case 3:
+            CV_Error(cv::Error::StsNoMem, "Failed to allocate");
         default:
             throw 42;
         }
@@ -49,6 +52,12 @@ class Receiver : public QObject {
     Q_OBJECT
 signals:
     void finished(QImage before, QImage after, int code);
+};
+
+class ReadReceiver : public QObject {
+    Q_OBJECT
+signals:
+    void finished(QImage image);
 };
 
 struct JobResult {
@@ -144,7 +153,8 @@ private slots:
         QTest::newRow("bad_alloc") << 0 << int(IQHDR_OUT_OF_MEMORY);
         QTest::newRow("cv::Exception") << 1 << int(IQHDR_FAILED);
         QTest::newRow("std::runtime_error") << 2 << int(IQHDR_FAILED);
-        QTest::newRow("anything else") << 3 << int(IQHDR_FAILED);
+        QTest::newRow("OpenCV out of memory") << 3 << int(IQHDR_OUT_OF_MEMORY);
+        QTest::newRow("anything else") << 4 << int(IQHDR_FAILED);
     }
     void errorsInsideTheJobAreReported()
     {
@@ -174,6 +184,29 @@ private slots:
         QCOMPARE(spy[0][2].toInt(), 0);
         QCOMPARE(spy[0][1].value<QImage>().size(), QSize(32, 20));
         pool.waitForDone();
+    }
+
+    void imageReadThread()
+    {
+        QTemporaryDir dir;
+        const QString path = writeImage(noiseImage(QSize(21, 13), 4), dir.path(), QStringLiteral("p"), "png");
+        for (const QString& file : {path, dir.filePath(QStringLiteral("missing.png"))}) {
+            auto* reader = new IQImageReadThread(file);
+            connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+            ReadReceiver receiver;
+            connect(reader, &IQImageReadThread::readFinished, &receiver, &ReadReceiver::finished,
+                    Qt::QueuedConnection);
+            QSignalSpy spy(&receiver, &ReadReceiver::finished);
+            reader->start();
+            QVERIFY(spy.wait(10000));
+            const QImage image = spy[0][0].value<QImage>();
+            if (file == path) {
+                QCOMPARE(image.format(), QImage::Format_ARGB32);
+                QCOMPARE(image.size(), QSize(21, 13));
+            } else {
+                QVERIFY(image.isNull());
+            }
+        }
     }
 };
 
