@@ -10,6 +10,7 @@
 #include "align.h"
 
 Q_DECLARE_METATYPE(cv::Point)
+Q_DECLARE_METATYPE(cv::Size)
 
 namespace {
 
@@ -147,6 +148,7 @@ private slots:
     void pyramidDepth();
     void maxBitsLimitsReachableShift();
     void elongatedSeries();
+    void realBracketStaysPut_data();
     void realBracketStaysPut();
     void shiftMatMovesAndClears_data();
     void shiftMatMovesAndClears();
@@ -402,23 +404,42 @@ void TestAlign::elongatedSeries()
     QCOMPARE(cv::norm(dst[1], src[1](cv::Rect(11, 3, 1024 - 18, 400 - 8)), cv::NORM_INF), 0.0);
 }
 
+void TestAlign::realBracketStaysPut_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("files"); // in exposure order
+    QTest::addColumn<int>("maxBits");
+    QTest::addColumn<cv::Size>("size");
+    QTest::newRow("hall, 3 shots") << QStringLiteral("homedeck_hall_5d3_3exp")
+                                   << QStringList{"group_15.jpg", "group_14.jpg", "group_16.jpg"} << 10
+                                   << cv::Size(1920, 1280);
+    QTest::newRow("kitchen, 5 shots") << QStringLiteral("homedeck_kitchen_em1_5exp")
+                                      << QStringList{"group_4.jpg", "group_5.jpg", "group_1.jpg",
+                                                     "group_2.jpg", "group_3.jpg"}
+                                      << 6 << cv::Size(1920, 1440);
+}
+
 void TestAlign::realBracketStaysPut()
 {
+    QFETCH(QString, folder);
+    QFETCH(QStringList, files);
+    QFETCH(int, maxBits);
+    QFETCH(cv::Size, size);
     const QString root = sharedTestDataDir();
     if (root.isEmpty())
         QSKIP("shared test photos are not available");
-    const QDir dir(root + QStringLiteral("/homedeck_hall_5d3_3exp"));
+    const QDir dir(root + QLatin1Char('/') + folder);
     if (!dir.exists())
-        QSKIP("the hall bracket is not available");
-    // In exposure order: 1/60, 1/15, 1/4 s.
+        QSKIP("this bracket is not available");
     std::vector<cv::Mat> src;
-    for (const char *name : {"group_15.jpg", "group_14.jpg", "group_16.jpg"}) {
-        const QImage image(dir.filePath(QString::fromLatin1(name)));
-        QVERIFY2(!image.isNull(), name);
+    for (const QString &name : files) {
+        const QImage image(dir.filePath(name));
+        QVERIFY2(!image.isNull(), qPrintable(name));
         src.push_back(toMat(image));
+        QCOMPARE(src.back().size(), size);
     }
-    auto align = cv::createAlignIndexMTB(10, 6, true, -1);
-    const cv::Mat base = grey(src[1]);
+    auto align = cv::createAlignIndexMTB(maxBits, 6, true, -1);
+    const cv::Mat base = grey(src[src.size() / 2]);
     int spanX = 0, spanY = 0;
     for (size_t i = 0; i < src.size(); ++i) {
         const cv::Point s = align->calculateShift(base, grey(src[i]));
@@ -429,8 +450,10 @@ void TestAlign::realBracketStaysPut()
     }
     std::vector<cv::Mat> dst;
     align->process(src, dst);
-    QCOMPARE(dst.size(), size_t(3));
-    QVERIFY(dst[0].cols >= 1920 - 2 * spanX && dst[0].rows >= 1280 - 2 * spanY);
+    QCOMPARE(dst.size(), src.size());
+    QVERIFY(dst[0].cols >= size.width - 2 * spanX && dst[0].rows >= size.height - 2 * spanY);
+    if (folder.startsWith(QLatin1String("homedeck_hall")))
+        QCOMPARE(dst[0].size(), cv::Size(1920, 1280)); // the hall aligns with no shift at all
 }
 
 void TestAlign::shiftMatMovesAndClears_data()
