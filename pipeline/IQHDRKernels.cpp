@@ -172,12 +172,28 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     const int bandRows = IQBandRowsFor(rows);
     const double total = double(radiance.total());
 
-    // Range of the radiance map.
+    // Range of the radiance map, per channel and overall.
     MinMax range;
+    MinMax channelRange[3];
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        double lo, hi;
-        cv::minMaxLoc(radiance.rowRange(begin, end).reshape(1), &lo, &hi);
-        range.add(lo, hi);
+        float lo[3], hi[3];
+        for (int c = 0; c < 3; ++c) {
+            lo[c] = std::numeric_limits<float>::infinity();
+            hi[c] = -std::numeric_limits<float>::infinity();
+        }
+        for (int y = begin; y < end; ++y) {
+            const float* p = radiance.ptr<float>(y);
+            for (int x = 0; x < width; ++x, p += 3) {
+                for (int c = 0; c < 3; ++c) {
+                    lo[c] = std::min(lo[c], p[c]);
+                    hi[c] = std::max(hi[c], p[c]);
+                }
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            channelRange[c].add(lo[c], hi[c]);
+            range.add(lo[c], hi[c]);
+        }
     });
     ReinhardGlobals g;
     stretchParams(range.min, range.max, g.stretch1, g.scale1, g.shift1);
@@ -235,21 +251,41 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     for (int c = 0; c < 3; ++c)
         g.global[c] = colorAdapt * static_cast<float>(channelSum[c] / total) + (1.0f - colorAdapt) * grayMean;
 
-    // Range of the mapped picture.
+    // Without light adaptation every pixel of a channel adapts to the same
+    // global value, so the adaptation term is one number per channel and
+    // the mapping x / (A + x) rises with x: the mapped range follows from the
+    // channel ranges, and no per-pixel power is needed.
+    const bool globalAdaptation = lightAdapt == 0.0f;
+    float channelAdapt[3] = {0, 0, 0};
     MinMax mappedRange;
-    IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width)), adapt(size_t(width) * 3),
-            mapped(size_t(width) * 3);
-        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        for (int y = begin; y < end; ++y) {
-            mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
-            for (float v : mapped) {
-                lo = std::min(lo, double(v));
-                hi = std::max(hi, double(v));
+    if (globalAdaptation) {
+        cv::Mat adaptValues(1, 3, CV_32F);
+        for (int c = 0; c < 3; ++c)
+            adaptValues.at<float>(c) = g.intensity * g.global[c];
+        cv::pow(adaptValues, g.mapKey, adaptValues);
+        for (int c = 0; c < 3; ++c) {
+            channelAdapt[c] = adaptValues.at<float>(c);
+            for (const double v : {channelRange[c].min, channelRange[c].max}) {
+                const float x = g.stretch1 ? float(v) * g.scale1 + g.shift1 : float(v);
+                const float mapped = x * (1.0f / (channelAdapt[c] + x));
+                mappedRange.add(mapped, mapped);
             }
         }
-        mappedRange.add(lo, hi);
-    });
+    } else {
+        IQParallelBands(rows, bandRows, [&](int begin, int end) {
+            std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width)), adapt(size_t(width) * 3),
+                mapped(size_t(width) * 3);
+            double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+            for (int y = begin; y < end; ++y) {
+                mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
+                for (float v : mapped) {
+                    lo = std::min(lo, double(v));
+                    hi = std::max(hi, double(v));
+                }
+            }
+            mappedRange.add(lo, hi);
+        });
+    }
     bool stretch2 = false;
     float scale2 = 1, shift2 = 0;
     stretchParams(mappedRange.min, mappedRange.max, stretch2, scale2, shift2);
@@ -261,7 +297,17 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
             mapped(size_t(width) * 3);
         cv::Mat mappedMat(1, width * 3, CV_32F, mapped.data());
         for (int y = begin; y < end; ++y) {
-            mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
+            if (globalAdaptation) {
+                const float* src = radiance.ptr<float>(y);
+                for (size_t i = 0; i < size_t(width) * 3; i += 3) {
+                    for (int c = 0; c < 3; ++c) {
+                        const float x = g.stretch1 ? src[i + c] * g.scale1 + g.shift1 : src[i + c];
+                        mapped[i + c] = x * (1.0f / (channelAdapt[c] + x));
+                    }
+                }
+            } else {
+                mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
+            }
             if (stretch2) {
                 for (float& v : mapped)
                     v = v * scale2 + shift2;

@@ -100,6 +100,7 @@ private slots:
         QTest::addColumn<float>("color");
         QTest::newRow("worker settings") << QSize(320, 240) << 1.0f << 0.0f << 0.0f << 1.0f;
         QTest::newRow("odd size") << QSize(203, 151) << 1.0f << 0.0f << 0.0f << 1.0f;
+        QTest::newRow("no light adaptation, gamma 2.2") << QSize(190, 130) << 2.2f << 1.5f << 0.0f << 0.3f;
         QTest::newRow("gamma 2.2, adaptation") << QSize(256, 200) << 2.2f << 0.5f << 0.6f << 0.3f;
         QTest::newRow("tall") << QSize(40, 700) << 1.0f << -1.0f << 1.0f << 0.0f;
     }
