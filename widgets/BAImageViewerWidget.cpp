@@ -269,6 +269,9 @@ void BAImageViewerWidget::onScaleChanged(double scale)
     if (!isVisible())
         return;
     QObject* from = sender();
+    // A hidden pane B fits itself to a viewport nobody sees; its scale must
+    // not be pushed onto the visible pane.
+    const bool mirrorFromB = from == m_paneB && m_paneB->isVisible();
     {
         const QSignalBlocker blockA(m_paneA);
         const QSignalBlocker blockB(m_paneB);
@@ -276,13 +279,13 @@ void BAImageViewerWidget::onScaleChanged(double scale)
             if (from == m_paneA) {
                 m_paneB->zoom(float(scale));
                 m_paneB->viewport()->update();
-            } else if (from == m_paneB) {
+            } else if (mirrorFromB) {
                 m_paneA->zoom(float(scale));
                 m_paneA->viewport()->update();
             }
         }
     }
-    if (from == m_paneA || (from == m_paneB && m_paneB->isVisible()))
+    if (from == m_paneA || mirrorFromB)
         emit scaleChanged(scale);
 }
 
@@ -318,7 +321,7 @@ void BAImageViewerWidget::onPositionChanged(int x, int y)
     if (m_synchronised) {
         if (from == m_paneA)
             m_paneB->scrollTo(x, y);
-        else if (from == m_paneB)
+        else if (from == m_paneB && m_paneB->isVisible())
             m_paneA->scrollTo(x, y);
     }
     connectPositions();

@@ -301,7 +301,7 @@ void GraphicsImageViewer::setScale(float scale)
 {
     if (!m_pixmap)
         return;
-    const float s = float(std::max(std::min(double(scale), m_maxScale), m_minScale));
+    const float s = clampedScale(scale);
     m_item->setScale(s);
     m_item->setTransformationMode(transformationMode());
     m_item->show();
@@ -440,6 +440,19 @@ void GraphicsImageViewer::setExpandImage(bool on)
 
 // ---- zoom steps ------------------------------------------------------------------
 
+float GraphicsImageViewer::clampedScale(float scale) const
+{
+    return float(std::max(std::min(double(scale), m_maxScale), m_minScale));
+}
+
+void GraphicsImageViewer::beginManualZoom(float scale)
+{
+    // Settled before the scale changes, so that scaleChanged() receivers
+    // already see the fit mode the zoom ends in.
+    const double target = scale == float(currentScale()) ? currentScale() : clampedScale(scale);
+    m_fitMode = target == m_fitScale ? FIT_WINDOW : FIT_FREE;
+}
+
 void GraphicsImageViewer::finishManualZoom()
 {
     centreFittingAxes();
@@ -451,6 +464,7 @@ void GraphicsImageViewer::zoomCentred(float scale)
 {
     if (!m_pixmap)
         return;
+    beginManualZoom(scale);
     setZoomAnchor(viewportCentre());
     zoomAboutAnchor(scale);
     finishManualZoom();

@@ -164,6 +164,8 @@ private:
     void zoomToScale(float scale);
     void zoomCentred(float scale);
     void zoomAtViewportPoint(const QPoint& viewportPoint, float scale);
+    float clampedScale(float scale) const;
+    void beginManualZoom(float scale);
     void finishManualZoom();
     void setZoomAnchor(const QPoint& viewportPoint);
     void zoomAboutAnchor(float scale);

@@ -90,6 +90,7 @@ void GraphicsImageViewer::zoomAtViewportPoint(const QPoint& viewportPoint, float
 {
     if (!m_pixmap)
         return;
+    beginManualZoom(scale);
     setZoomAnchor(viewportPoint);
     zoomAboutAnchor(scale);
     finishManualZoom();
@@ -197,7 +198,7 @@ void GraphicsImageViewer::mouseMoveEvent(QMouseEvent* event)
             m_forceFast = true;
         const float newScale = float(
             (1.0 + float(m_dragRef.y() - pos.y()) * kDragZoomPerPixel * dpr) * currentScale());
-        m_fitMode = FIT_FREE;
+        beginManualZoom(newScale);
         m_dragRef = pos;
         // The anchor set by the press keeps the pressed picture point in place.
         zoomAboutAnchor(newScale);

@@ -41,6 +41,7 @@ private slots:
     void scrollMirrors();
     void differentSizesIndependent();
     void hiddenCompareStillFollows();
+    void hiddenPaneBDoesNotDriveA();
     void stepZoomFanOutTakesOneStep_data();
     void stepZoomFanOutTakesOneStep();
     void fitModesReachBothPanes();
@@ -191,6 +192,19 @@ void TestBAViewer::hiddenCompareStillFollows()
     QVERIFY(v.paneB()->isVisible());
     QCOMPARE(v.paneB()->currentScale(), v.paneA()->currentScale());
     QTRY_COMPARE(scrollOf(v.paneB()), scrollOf(v.paneA()));
+}
+
+void TestBAViewer::hiddenPaneBDoesNotDriveA()
+{
+    BAImageViewerWidget& v = make(false);
+    // The hidden pane has a viewport of its own size; its fit must not move A.
+    v.paneB()->resize(60, 40);
+    QVERIFY(v.showImages(QPixmap::fromImage(testImage(200, 100)), testPixmap(200, 100)));
+    QCOMPARE(v.paneA()->currentScale(), 1.0);
+    QCOMPARE(v.fitMode(), 0);
+    const QRect r = v.paneA()->imageRect();
+    v.paneB()->scrollBy(500, 500);
+    QCOMPARE(v.paneA()->imageRect(), r);
 }
 
 void TestBAViewer::stepZoomFanOutTakesOneStep_data()

@@ -187,13 +187,19 @@ void TestImageViewer::stepZoomsAndFitMode()
 
     // Large picture: the fit scale is also the minimum, so zooming out lands on it.
     v.showImageOwned(testPixmap(1600, 1200));
+    // Receivers of scaleChanged already see the fit mode the zoom ends in.
+    QList<int> modesSeen;
+    connect(&v, &GraphicsImageViewer::scaleChanged, this, [&] { modesSeen << v.fitMode(); });
     v.zoomIn();
+    QCOMPARE(modesSeen, QList<int>{3});
     QCOMPARE(v.currentScale(), double(float(0.25 * 1.2)));
     QCOMPARE(v.fitMode(), 3);
     v.zoomOut();
     v.zoomOut();
     QCOMPARE(v.currentScale(), 0.25);
     QCOMPARE(v.fitMode(), 0);
+    QCOMPARE(modesSeen.last(), 0);
+    disconnect(&v, &GraphicsImageViewer::scaleChanged, this, nullptr);
     v.setZoomStep(0.5);
     v.zoomIn();
     QCOMPARE(v.currentScale(), 0.375);
