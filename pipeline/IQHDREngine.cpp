@@ -7,6 +7,7 @@
 #include "IQYUVFrame.h"
 #include "align.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <libyuv.h>
@@ -72,55 +73,43 @@ QImage IQHDREngine::readPhoto(const QString& path)
 
 double IQHDREngine::exposureOf(const QImage& picture)
 {
-    double gain = 1.0;
+    if (picture.isNull())
+        return 1.0;
     const int width = picture.width();
     const int height = picture.height();
-    if (picture.isNull() || width > (INT32_MAX / 4) - 4)
-        return gain;
     // Only every eighth row is sampled, so only those rows go through the
-    // YUY2 conversion; libyuv converts rows independently, so the sampled
+    // YUY2 conversion. libyuv converts rows independently, so the sampled
     // bytes equal those of a whole-frame conversion.
-    IQYUVFrame row;
-    row.format = IQYUV_FORMAT_YUY2;
-    row.width = width;
-    row.height = 1;
-    if (!YUVFrameAllocate(&row))
-        return gain;
-    std::unique_ptr<uint8_t, decltype(&std::free)> rowsOwner(nullptr, &std::free);
+    const size_t pitch = YUVFrameByteCount(IQYUV_FORMAT_YUY2, width, 1);
     const int sampledRows = (height + 7) / 8;
-    const size_t pitch = size_t(row.pitch[0]);
-    auto* lumaRows = static_cast<uint8_t*>(std::malloc(pitch * size_t(sampledRows)));
-    if (!lumaRows) {
-        YUVFrameRelease(&row);
-        return gain;
-    }
-    rowsOwner.reset(lumaRows);
+    if (pitch == 0 || pitch > size_t(INT32_MAX))
+        return 1.0;
+    std::unique_ptr<uint8_t, decltype(&std::free)> rows(
+        static_cast<uint8_t*>(std::malloc(pitch * size_t(sampledRows))), &std::free);
+    if (!rows)
+        return 1.0;
     const bool direct = isBGRA32(picture.format());
     for (int i = 0; i < sampledRows; ++i) {
         const int y = i * 8;
-        uint8_t* target = lumaRows + pitch * size_t(i);
+        uint8_t* target = rows.get() + pitch * size_t(i);
         if (direct) {
             libyuv::ARGBToYUY2(picture.constScanLine(y), int(picture.bytesPerLine()), target, int(pitch), width, 1);
         } else {
             const QImage line = picture.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
-            if (line.isNull()) {
-                YUVFrameRelease(&row);
-                return gain;
-            }
+            if (line.isNull())
+                return 1.0;
             libyuv::ARGBToYUY2(line.constBits(), int(line.bytesPerLine()), target, int(pitch), width, 1);
         }
     }
-    YUVFrameRelease(&row);
-    // Sampled row i is row 8*i of the whole frame.
-    uint32_t histogram[256];
-    std::fill(histogram, histogram + 256, 0u);
+    // Sampled row i is row 8*i of the whole frame; the luma of pixel x is
+    // byte 2*x of its row.
+    uint32_t histogram[256] = {};
     for (int i = 0; i < sampledRows; ++i) {
-        const uint8_t* line = lumaRows + pitch * size_t(i);
+        const uint8_t* line = rows.get() + pitch * size_t(i);
         for (int x = 0; x < width; x += 8)
             ++histogram[line[size_t(x) * 2]];
     }
-    gain = ExposureGainFromHistogram(histogram, ExposureWeightTable(), width, height);
-    return gain;
+    return ExposureGainFromHistogram(histogram, ExposureWeightTable(), width, height);
 }
 
 int IQHDREngine::referenceIndexFor(const std::vector<double>& sortedTimes)
@@ -283,14 +272,22 @@ const cv::Mat& IQHDREngine::result()
 {
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     if (!m_pendingFusion.isNull()) {
-        cv::Mat matrix = QImageToMat(m_pendingFusion.copy(), true);
-        if (matrix.empty())
-            throw std::bad_alloc();
-        std::vector<cv::Mat> single{matrix};
-        cv::Mat fused;
-        cv::createMergeMertens(1.0f, 1.0f, 0.0f)->process(single, fused);
-        m_result = fused;
-        m_pendingFusion = QImage();
+        // Without memory for the fusion `result` stays empty; a later call
+        // tries again.
+        try {
+            const cv::Mat matrix = QImageToMat(m_pendingFusion.copy(), true);
+            if (matrix.empty())
+                return m_result;
+            std::vector<cv::Mat> single{matrix};
+            cv::Mat fused;
+            cv::createMergeMertens(1.0f, 1.0f, 0.0f)->process(single, fused);
+            m_result = fused;
+            m_pendingFusion = QImage();
+        } catch (const cv::Exception& e) {
+            qCritical() << "Fusion of the single photo failed:" << e.what();
+        } catch (const std::bad_alloc&) {
+            qCritical() << "Fusion of the single photo ran out of memory";
+        }
     }
     return m_result;
 }
