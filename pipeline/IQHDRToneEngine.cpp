@@ -3,6 +3,8 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/photo.hpp>
 
+#include <QDebug>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -399,6 +401,140 @@ void IQHDRToneEngine::equalizeHistogramTruncated(const cv::Mat &src, cv::Mat &ds
         map[i] = uchar(std::clamp(int(double(cumulative) / total * 255.0), 0, 255));
     }
     applyByteMap(src, dst, map);
+}
+
+cv::Mat IQHDRToneEngine::drawHistogram(const cv::Mat &src, int width, int height) const
+{
+    requireBgr(src, "the picture");
+    width = std::max(width, 256);
+    height = std::max(height, 16);
+    cv::Mat canvas(height, width, CV_8UC3, cv::Scalar::all(0));
+    const cv::Scalar colours[3] = {cv::Scalar(255, 0, 0), cv::Scalar(0, 255, 0), cv::Scalar(0, 0, 255)};
+    const int histSize = 256;
+    const float range[] = {0, 256};
+    const float *ranges[] = {range};
+    const double binWidth = double(width) / histSize;
+    for (int c = 0; c < 3; ++c) {
+        cv::Mat hist;
+        const int channel = c;
+        cv::calcHist(&src, 1, &channel, cv::Mat(), hist, 1, &histSize, ranges);
+        cv::normalize(hist, hist, 0, height, cv::NORM_MINMAX);
+        for (int i = 0; i < histSize; ++i) {
+            const int barHeight = cvRound(hist.at<float>(i));
+            if (barHeight <= 0)
+                continue;
+            const cv::Point topLeft(cvRound(i * binWidth), height - barHeight);
+            const cv::Point bottomRight(cvRound((i + 1) * binWidth) - 1, height - 1);
+            // Channels add up where they overlap.
+            cv::Mat bar = canvas(cv::Rect(topLeft, bottomRight + cv::Point(1, 1)));
+            cv::add(bar, colours[c], bar);
+        }
+    }
+    return canvas;
+}
+
+void IQHDRToneEngine::enhanceDetail(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    cv::Mat out;
+    cv::detailEnhance(src, out, 100.0f, 0.1f);
+    prepareDestination(src, dst);
+    storeInto(out, dst);
+}
+
+void IQHDRToneEngine::applyGammaLut(const cv::Mat &src, cv::Mat &dst, double g)
+{
+    if (src.empty() || src.depth() != CV_8U || (src.channels() != 1 && src.channels() != 3))
+        CV_Error(cv::Error::StsBadArg, "the picture must be an 8-bit one- or three-channel picture");
+    if (!(g > 0) || !std::isfinite(g))
+        CV_Error(cv::Error::StsOutOfRange, "the gamma must be a positive number");
+    cv::Mat lut(1, 256, CV_8U);
+    for (int i = 0; i < 256; ++i)
+        lut.at<uchar>(i) = cv::saturate_cast<uchar>(std::round(255 * std::pow(i / 255.0, g)));
+    cv::Mat out;
+    cv::LUT(src, lut, out);
+    if (dst.data != src.data)
+        dst.create(src.size(), src.type());
+    storeInto(out, dst);
+}
+
+void IQHDRToneEngine::equalizeLuma(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    cv::Mat ycc;
+    cv::cvtColor(src, ycc, cv::COLOR_BGR2YCrCb);
+    std::vector<cv::Mat> planes;
+    cv::split(ycc, planes);
+    cv::Mat luma;
+    cv::equalizeHist(planes[0], luma);
+    planes[0] = luma;
+    cv::merge(planes, ycc);
+    cv::Mat out;
+    cv::cvtColor(ycc, out, cv::COLOR_YCrCb2BGR);
+    prepareDestination(src, dst);
+    storeInto(out, dst);
+}
+
+void IQHDRToneEngine::equalizeChannels(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    std::vector<cv::Mat> planes;
+    cv::split(src, planes);
+    for (cv::Mat &plane : planes) {
+        cv::Mat equalised;
+        cv::equalizeHist(plane, equalised);
+        plane = equalised;
+    }
+    cv::Mat out;
+    cv::merge(planes, out);
+    prepareDestination(src, dst);
+    storeInto(out, dst);
+}
+
+void IQHDRToneEngine::applyLevels(const cv::Mat &src, cv::Mat &dst)
+{
+    requireBgr(src, "the picture");
+    const double total = double(src.total());
+    const double clip = total * 0.005;
+    int low[3], high[3];
+    for (int c = 0; c < 3; ++c) {
+        int64_t hist[256] = {};
+        for (int y = 0; y < src.rows; ++y) {
+            const uchar *p = src.ptr<uchar>(y);
+            for (int x = 0; x < src.cols; ++x)
+                ++hist[p[3 * x + c]];
+        }
+        int lo = 0, hi = 255;
+        double sum = 0;
+        while (lo < 255 && sum + double(hist[lo]) <= clip)
+            sum += double(hist[lo++]);
+        sum = 0;
+        while (hi > 0 && sum + double(hist[hi]) <= clip)
+            sum += double(hist[hi--]);
+        if (hi <= lo) {
+            lo = 0;
+            hi = 255;
+        }
+        low[c] = lo;
+        high[c] = hi;
+    }
+    qDebug("levels: B %d-%d, G %d-%d, R %d-%d", low[0], high[0], low[1], high[1], low[2], high[2]);
+    uchar maps[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 256; ++i)
+            maps[c][i] = cv::saturate_cast<uchar>((i - low[c]) * 255.0 / (high[c] - low[c]));
+    prepareDestination(src, dst);
+    forRowBands(src.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *s = src.ptr<uchar>(y);
+            uchar *d = dst.ptr<uchar>(y);
+            for (int x = 0; x < src.cols; ++x) {
+                d[3 * x] = maps[0][s[3 * x]];
+                d[3 * x + 1] = maps[1][s[3 * x + 1]];
+                d[3 * x + 2] = maps[2][s[3 * x + 2]];
+            }
+        }
+    });
 }
 
 void IQHDRToneEngine::seedNoise(uint32_t seed)

@@ -40,6 +40,18 @@ public:
     // 0 or less leaves dst as it is.
     void addNoise(const cv::Mat &ref, cv::Mat &dst, int amount);
 
+    // Helpers offered beside the chain; no pass calls them.
+    // A histogram picture (width x height, 8-bit B,G,R) of the three channels.
+    cv::Mat drawHistogram(const cv::Mat &src, int width = 512, int height = 400) const;
+    void enhanceDetail(const cv::Mat &src, cv::Mat &dst);
+    // round(255 * (i / 255)^g), for one- or three-channel 8-bit pictures.
+    void applyGammaLut(const cv::Mat &src, cv::Mat &dst, double g);
+    // Equalises the luma only, keeping the colour.
+    void equalizeLuma(const cv::Mat &src, cv::Mat &dst);
+    void equalizeChannels(const cv::Mat &src, cv::Mat &dst);
+    // Stretches each channel between its 0.5 % and 99.5 % points.
+    void applyLevels(const cv::Mat &src, cv::Mat &dst);
+
     // Noise is seeded from the clock at construction; a fixed seed makes it
     // repeatable.
     void seedNoise(uint32_t seed);

@@ -122,6 +122,7 @@ private slots:
     void chainStepsWriteIntoDestination();
     void oddWidthsFullChain_data();
     void oddWidthsFullChain();
+    void offeredHelpers();
     void badInput();
 };
 
@@ -535,6 +536,60 @@ void TestHDRToneEngine::oddWidthsFullChain()
     QCOMPARE(inputMat.data, input.data->data);
     QCOMPARE(workingMat.data, working.data->data);
     QVERIFY(identical(engine.source, picture));
+}
+
+void TestHDRToneEngine::offeredHelpers()
+{
+    IQHDRToneEngine engine;
+    // A low-contrast gradient, 100..150.
+    cv::Mat flat(16, 51, CV_8UC3);
+    for (int y = 0; y < flat.rows; ++y)
+        for (int x = 0; x < flat.cols; ++x)
+            flat.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(100 + x), uchar(100 + x), uchar(150 - x));
+
+    auto inWrapper = [&](auto &&step) {
+        PaddedBuffer target(cv::Mat(flat.size(), CV_8UC3, cv::Scalar::all(7)));
+        cv::Mat wrapped = target.mat();
+        step(flat, wrapped);
+        if (wrapped.data != target.data->data)
+            return cv::Mat();
+        return target.mat().clone();
+    };
+
+    cv::Mat out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.applyLevels(s, d); });
+    QVERIFY(!out.empty());
+    double lo = 0, hi = 0;
+    cv::minMaxLoc(out.reshape(1), &lo, &hi);
+    QVERIFY(lo <= 5 && hi >= 250);
+
+    out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.equalizeChannels(s, d); });
+    QVERIFY(!out.empty());
+    cv::minMaxLoc(out.reshape(1), &lo, &hi);
+    QVERIFY(hi == 255 && lo < 20);
+
+    out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.equalizeLuma(s, d); });
+    QVERIFY(!out.empty());
+    QVERIFY(!identical(out, flat));
+
+    out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.enhanceDetail(s, d); });
+    QVERIFY(!out.empty());
+
+    out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.applyGammaLut(s, d, 1.0); });
+    QVERIFY(identical(out, flat));
+    cv::Mat grey(1, 3, CV_8UC1), greyOut;
+    grey.at<uchar>(0) = 0;
+    grey.at<uchar>(1) = 128;
+    grey.at<uchar>(2) = 255;
+    engine.applyGammaLut(grey, greyOut, 2.0);
+    QCOMPARE(int(greyOut.at<uchar>(1)), 64);
+    QCOMPARE(int(greyOut.at<uchar>(2)), 255);
+    QVERIFY_THROWS_EXCEPTION(cv::Exception, engine.applyGammaLut(grey, greyOut, 0.0));
+    QVERIFY_THROWS_EXCEPTION(cv::Exception, engine.applyGammaLut(grey, greyOut, std::nan("")));
+
+    const cv::Mat hist = engine.drawHistogram(flat, 300, 100);
+    QCOMPARE(hist.size(), cv::Size(300, 100));
+    QCOMPARE(hist.type(), CV_8UC3);
+    QVERIFY(cv::countNonZero(hist.reshape(1)) > 0);
 }
 
 void TestHDRToneEngine::badInput()
