@@ -1,11 +1,13 @@
 #include "IQYUVFrame.h"
 
 #include "IQBGRData.h"
+#include "IQParallel.h"
 
 #include <QImage>
 #include <libyuv.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -58,6 +60,27 @@ bool isDirect32(const QImage& image)
 int argbRowBytes(int width)
 {
     return width * 4; // callers have checked width * 4 fits an int
+}
+
+// Runs step(y, rows, argb) over the picture in steps of kBandRows rows with
+// a 32-bit scratch band of the given width; chunks of steps run in
+// parallel. False when a scratch band could not be allocated.
+template <typename Step>
+bool forEachBand(int width, int height, const Step& step)
+{
+    const int chunkRows = ((IQBandRowsFor(height) + kBandRows - 1) / kBandRows) * kBandRows;
+    std::atomic<bool> ok{true};
+    IQParallelBands(height, chunkRows, [&](int begin, int end) {
+        const int rows = std::min(kBandRows, end - begin);
+        MallocBuffer tmp(static_cast<uint8_t*>(std::malloc(size_t(argbRowBytes(width)) * size_t(rows))));
+        if (!tmp) {
+            ok = false;
+            return;
+        }
+        for (int y = begin; y < end; y += kBandRows)
+            step(y, std::min(kBandRows, end - y), tmp.get());
+    });
+    return ok;
 }
 
 } // namespace
@@ -162,18 +185,12 @@ bool BGRDataToYUVFrame(const IQBGRData& data, IQYUVFrame* frame)
     if (int64_t(data.bytesPerLine) < int64_t(data.width) * 3)
         return false;
     const int width = frame->width;
-    const int rows = std::min(kBandRows, frame->height);
-    MallocBuffer tmp(static_cast<uint8_t*>(std::malloc(size_t(argbRowBytes(width)) * size_t(rows))));
-    if (!tmp)
-        return false;
-    for (int y = 0; y < frame->height; y += kBandRows) {
-        const int n = std::min(kBandRows, frame->height - y);
-        libyuv::RGB24ToARGB(data.data + size_t(y) * size_t(data.bytesPerLine), data.bytesPerLine, tmp.get(),
+    return forEachBand(width, frame->height, [&](int y, int n, uint8_t* tmp) {
+        libyuv::RGB24ToARGB(data.data + size_t(y) * size_t(data.bytesPerLine), data.bytesPerLine, tmp,
                             argbRowBytes(width), width, n);
-        libyuv::ARGBToYUY2(tmp.get(), argbRowBytes(width), frame->plane[0] + size_t(y) * size_t(frame->pitch[0]),
+        libyuv::ARGBToYUY2(tmp, argbRowBytes(width), frame->plane[0] + size_t(y) * size_t(frame->pitch[0]),
                            frame->pitch[0], width, n);
-    }
-    return true;
+    });
 }
 
 bool YUVFrameToARGB(uint8_t* dst, int dstStride, const IQYUVFrame* frame)
@@ -207,13 +224,9 @@ bool YUVFrameToBGRData(const IQYUVFrame* frame, IQBGRData& data)
     if (int64_t(data.bytesPerLine) < int64_t(data.width) * 3)
         return false;
     const int width = frame->width;
-    const int rows = std::min(kBandRows, frame->height);
-    MallocBuffer tmp(static_cast<uint8_t*>(std::malloc(size_t(argbRowBytes(width)) * size_t(rows))));
-    if (!tmp)
-        return false;
-    // Converts the frame band by band through a view of the band's rows.
-    for (int y = 0; y < frame->height; y += kBandRows) {
-        const int n = std::min(kBandRows, frame->height - y);
+    // Each band is converted through a view of its rows (bands start on even
+    // rows, so chroma rows line up).
+    return forEachBand(width, frame->height, [&](int y, int n, uint8_t* tmp) {
         IQYUVFrame band = *frame;
         band.height = n;
         band.plane[0] = frame->plane[0] + size_t(y) * size_t(frame->pitch[0]);
@@ -223,11 +236,10 @@ bool YUVFrameToBGRData(const IQYUVFrame* frame, IQBGRData& data)
         } else if (frame->format == IQYUV_FORMAT_NV21) {
             band.plane[1] = frame->plane[1] + size_t(y / 2) * size_t(frame->pitch[1]);
         }
-        YUVFrameToARGB(tmp.get(), argbRowBytes(width), &band);
-        libyuv::ARGBToRGB24(tmp.get(), argbRowBytes(width), data.data + size_t(y) * size_t(data.bytesPerLine),
+        YUVFrameToARGB(tmp, argbRowBytes(width), &band);
+        libyuv::ARGBToRGB24(tmp, argbRowBytes(width), data.data + size_t(y) * size_t(data.bytesPerLine),
                             data.bytesPerLine, width, n);
-    }
-    return true;
+    });
 }
 
 namespace {

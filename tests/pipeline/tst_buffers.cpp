@@ -263,6 +263,47 @@ private slots:
                  qPrintable(QStringLiteral("%1").arg(result.pixel(4, 3), 8, 16)));
     }
 
+    // Tall frames are converted in parallel bands; the result must be what
+    // one whole-frame libyuv call gives.
+    void bandedConversionsMatchWholeFrame_data()
+    {
+        QTest::addColumn<uint>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("YUY2 101x517") << uint(IQYUV_FORMAT_YUY2) << QSize(101, 517);
+        QTest::newRow("I420 99x601") << uint(IQYUV_FORMAT_I420) << QSize(99, 601);
+        QTest::newRow("NV21 64x333") << uint(IQYUV_FORMAT_NV21) << QSize(64, 333);
+    }
+    void bandedConversionsMatchWholeFrame()
+    {
+        QFETCH(uint, format);
+        QFETCH(QSize, size);
+        const int w = size.width(), h = size.height();
+        FrameGuard g(format, w, h);
+        QVERIFY(YUVFrameAllocate(&g.frame));
+        const size_t bytes = YUVFrameByteCount(format, w, h);
+        for (size_t i = 0; i < bytes; ++i)
+            g.frame.plane[0][i] = uint8_t((i * 2654435761u) >> 13);
+        std::vector<uint8_t> argb(size_t(w) * 4 * size_t(h));
+        QVERIFY(YUVFrameToARGB(argb.data(), w * 4, &g.frame));
+        std::unique_ptr<IQBGRData> expected(IQBGRData::create(w, h));
+        libyuv::ARGBToRGB24(argb.data(), w * 4, expected->data, expected->bytesPerLine, w, h);
+        std::unique_ptr<IQBGRData> banded(IQBGRData::create(w, h));
+        QVERIFY(YUVFrameToBGRData(&g.frame, *banded));
+        for (int y = 0; y < h; ++y)
+            QVERIFY(std::memcmp(expected->data + size_t(y) * expected->bytesPerLine,
+                                banded->data + size_t(y) * banded->bytesPerLine, size_t(w) * 3) == 0);
+        if (format != IQYUV_FORMAT_YUY2)
+            return;
+        // And back: BGR to YUY2 in bands against one libyuv pass.
+        std::vector<uint8_t> argb2(size_t(w) * 4 * size_t(h));
+        libyuv::RGB24ToARGB(expected->data, expected->bytesPerLine, argb2.data(), w * 4, w, h);
+        FrameGuard whole(format, w, h);
+        QVERIFY(YUVFrameAllocate(&whole.frame));
+        libyuv::ARGBToYUY2(argb2.data(), w * 4, whole.frame.plane[0], whole.frame.pitch[0], w, h);
+        QVERIFY(BGRDataToYUVFrame(*expected, &g.frame));
+        QCOMPARE(std::memcmp(whole.frame.plane[0], g.frame.plane[0], bytes), 0);
+    }
+
     void conversionsRefuseMismatchedSizes()
     {
         FrameGuard g(IQYUV_FORMAT_YUY2, 8, 4);
