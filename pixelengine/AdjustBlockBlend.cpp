@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "AdjustKernelArgs.h"
+
 AdjustBlockWeights::~AdjustBlockWeights()
 {
     std::free(m_weights);
@@ -32,7 +34,7 @@ int AdjustBlurWeight(double s, int mix)
     return static_cast<int>(((1.0 - s) * (0.2 * mix + 0.9 * (100 - mix)) * 0.01 + 0.9 * s) * 256.0 + 0.5);
 }
 
-void AdjustBlendRow(const uint8_t* src, const uint8_t* filtered, uint8_t* dst, int width,
+ADJUST_HOT_LOOP void AdjustBlendRow(const uint8_t* src, const uint8_t* filtered, uint8_t* dst, int width,
                     const uint32_t* weightRow)
 {
     for (int x0 = 0, block = 0; x0 < width; x0 += 16, ++block) {

@@ -62,9 +62,9 @@ struct RebuildScratch {
     int16_t* smoothed;
     uint8_t* up;
     uint8_t* upNew;
-    uint8_t* filtered;
+    uint16_t* weight;
 
-    static size_t bytesFor(int width) { return size_t(width) * 3 * (7 * sizeof(int16_t) + 3); }
+    static size_t bytesFor(int width) { return size_t(width) * 3 * (8 * sizeof(int16_t) + 2); }
     void carve(void* memory, int width)
     {
         const size_t n = size_t(width) * 3;
@@ -74,35 +74,37 @@ struct RebuildScratch {
             smoothedH[i] = s + (3 + i) * n;
         }
         smoothed = s + 6 * n;
-        up = reinterpret_cast<uint8_t*>(s + 7 * n);
+        weight = reinterpret_cast<uint16_t*>(s + 7 * n);
+        up = reinterpret_cast<uint8_t*>(s + 8 * n);
         upNew = up + n;
-        filtered = upNew + n;
     }
 };
 
 // Rebuilds level plane P (w x h, rows pStride apart) as
 //   clamp(Expand(smallNew) + Smooth(P - Expand(smallOld)), 0, 255)
-// one row at a time, handing each finished row to sink(y, row). The smoothing
+// one row at a time, handing the two terms of each row to sink(y, up, detail). The smoothing
 // is the 3 x 3 binomial of the detail scaled by 1/16, border kept. Rows of P
 // are read at most one row ahead of the row handed out, so the sink may
 // overwrite P's row y.
 template <typename Sink>
-void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride, int w, int h, const uint8_t* smallOld,
+ADJUST_ROW_INLINE void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride, int w, int h, const uint8_t* smallOld,
                   const uint8_t* smallNew, RebuildScratch& sc, Sink sink)
 {
     const int n = w * 3;
     const ptrdiff_t smallStride = ptrdiff_t(pyramid::halve(w)) * 3;
     const bool smooth = w >= 3 && h >= 3;
+    uint8_t* __restrict up = sc.up;
+    uint8_t* __restrict upNew = sc.upNew;
+    int16_t* __restrict smoothed = sc.smoothed;
     int ready = 0;
     auto detailRow = [&](int r) {
         int s0, s1;
         pyramid::expandSources(r, h, s0, s1);
-        pyramid::expandRow<3>(smallOld + s0 * smallStride, s1 >= 0 ? smallOld + s1 * smallStride : nullptr, w,
-                              sc.up);
-        const uint8_t* p = plane + r * planeStride;
-        int16_t* d = sc.detail[r % 3];
+        pyramid::expandRow<3>(smallOld + s0 * smallStride, s1 >= 0 ? smallOld + s1 * smallStride : nullptr, w, up);
+        const uint8_t* __restrict p = plane + r * planeStride;
+        int16_t* __restrict d = sc.detail[r % 3];
         for (int i = 0; i < n; ++i)
-            d[i] = static_cast<int16_t>(p[i] - sc.up[i]);
+            d[i] = static_cast<int16_t>(p[i] - up[i]);
         if (smooth)
             pyramid::horizontal121<3>(d, w, 4, sc.smoothedH[r % 3]);
     };
@@ -110,29 +112,80 @@ void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride, int w, int h, con
         const int need = std::min(y + 1, h - 1);
         while (ready <= need)
             detailRow(ready++);
-        const int16_t* sm = sc.detail[y % 3];
+        const int16_t* __restrict sm = sc.detail[y % 3];
         if (smooth && y > 0 && y + 1 < h) {
-            const int16_t* a = sc.smoothedH[(y - 1) % 3];
-            const int16_t* b = sc.smoothedH[y % 3];
-            const int16_t* c = sc.smoothedH[(y + 1) % 3];
-            int16_t* out = sc.smoothed;
+            const int16_t* __restrict a = sc.smoothedH[(y - 1) % 3];
+            const int16_t* __restrict b = sc.smoothedH[y % 3];
+            const int16_t* __restrict c = sc.smoothedH[(y + 1) % 3];
             for (int i = 0; i < 3; ++i) {
-                out[i] = sm[i];
-                out[n - 3 + i] = sm[n - 3 + i];
+                smoothed[i] = sm[i];
+                smoothed[n - 3 + i] = sm[n - 3 + i];
             }
             for (int i = 3; i < n - 3; ++i)
-                out[i] = static_cast<int16_t>((a[i] + 2 * b[i] + c[i]) >> 4);
-            sm = out;
+                smoothed[i] = static_cast<int16_t>((a[i] + 2 * b[i] + c[i]) >> 4);
+            sm = smoothed;
         }
         int s0, s1;
         pyramid::expandSources(y, h, s0, s1);
         pyramid::expandRow<3>(smallNew + s0 * smallStride, s1 >= 0 ? smallNew + s1 * smallStride : nullptr, w,
-                              sc.upNew);
-        uint8_t* f = sc.filtered;
-        for (int i = 0; i < n; ++i)
-            f[i] = clampByte(sc.upNew[i] + sm[i]);
-        sink(y, f);
+                              upNew);
+        sink(y, upNew, sm);
     }
+}
+
+ADJUST_HOT_LOOP void reduceLevel(const uint8_t* in, ptrdiff_t inStride, int w, int h, uint8_t* out, uint16_t* sums)
+{
+    const int outHeight = pyramid::halve(h);
+    const ptrdiff_t outStride = ptrdiff_t(pyramid::halve(w)) * 3;
+    for (int i = 0; i < outHeight; ++i) {
+        int r0, r1, r2;
+        const int shift = pyramid::reduceTaps(i, h, r0, r1, r2);
+        pyramid::reduceRow<3>(in + r0 * inStride, in + r1 * inStride, r2 >= 0 ? in + r2 * inStride : nullptr, shift, w,
+                              sums, out + i * outStride);
+    }
+}
+
+ADJUST_ROW_INLINE uint8_t addClamped(int up, int detail)
+{
+    const int v = up + detail;
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+ADJUST_HOT_LOOP void rebuildIntoPlane(const uint8_t* plane, int w, int h, const uint8_t* smallOld,
+                                      const uint8_t* smallNew, RebuildScratch& scratch, uint8_t* out)
+{
+    const ptrdiff_t rowBytes = ptrdiff_t(w) * 3;
+    rebuildLevel(plane, rowBytes, w, h, smallOld, smallNew, scratch,
+                 [out, rowBytes](int y, const uint8_t* __restrict up, const int16_t* __restrict detail) {
+                     uint8_t* __restrict o = out + y * rowBytes;
+                     for (ptrdiff_t i = 0; i < rowBytes; ++i)
+                         o[i] = addClamped(up[i], detail[i]);
+                 });
+}
+
+// The finest level goes straight into the blend with the source:
+// dst = (src * (256 - w) + filtered * w) >> 8, w from the pixel's block.
+ADJUST_HOT_LOOP void rebuildIntoBlend(const uint8_t* source, int w, int h, int stride, const uint8_t* smallOld,
+                                      const uint8_t* smallNew, RebuildScratch& scratch, uint8_t* destination,
+                                      const AdjustBlockWeights& weights)
+{
+    const int n = w * 3;
+    uint16_t* __restrict weight = scratch.weight;
+    rebuildLevel(source, stride, w, h, smallOld, smallNew, scratch,
+                 [&](int y, const uint8_t* __restrict up, const int16_t* __restrict detail) {
+                     if ((y & 15) == 0) {
+                         const uint32_t* blocks = weights.row(y);
+                         for (int i = 0; i < n; ++i)
+                             weight[i] = static_cast<uint16_t>(blocks[i / 48]);
+                     }
+                     const uint8_t* __restrict src = AdjustRow(source, stride, y);
+                     uint8_t* __restrict dst = AdjustRow(destination, stride, y);
+                     for (int i = 0; i < n; ++i) {
+                         const int f = addClamped(up[i], detail[i]);
+                         const int wt = weight[i];
+                         dst[i] = static_cast<uint8_t>((src[i] * (256 - wt) + f * wt) >> 8);
+                     }
+                 });
 }
 
 } // namespace
@@ -194,34 +247,16 @@ int AdjustBlurApply(const uint8_t* source, int width, int height, int stride, ui
     scratch.carve(scratchMemory, width);
 
     // Reduce: level 0 is the source itself.
-    for (int k = 0; k < steps; ++k) {
-        const uint8_t* in = k == 0 ? source : orig[k];
-        const ptrdiff_t inStride = k == 0 ? ptrdiff_t(stride) : ptrdiff_t(lw[k]) * 3;
-        const ptrdiff_t outStride = ptrdiff_t(lw[k + 1]) * 3;
-        for (int i = 0; i < lh[k + 1]; ++i) {
-            int r0, r1, r2;
-            const int shift = pyramid::reduceTaps(i, lh[k], r0, r1, r2);
-            pyramid::reduceRow<3>(in + r0 * inStride, in + r1 * inStride, r2 >= 0 ? in + r2 * inStride : nullptr,
-                                  shift, lw[k], sums, orig[k + 1] + i * outStride);
-        }
-    }
+    for (int k = 0; k < steps; ++k)
+        reduceLevel(k == 0 ? source : orig[k], k == 0 ? ptrdiff_t(stride) : ptrdiff_t(lw[k]) * 3, lw[k], lh[k],
+                    orig[k + 1], sums);
 
     // Rebuild from the coarsest level up; the coarsest plane stays as it is.
-    for (int k = steps - 1; k >= 1; --k) {
-        const uint8_t* smallNew = (k + 1 == steps) ? orig[k + 1] : rebuilt[k + 1];
-        uint8_t* out = rebuilt[k];
-        const ptrdiff_t rowBytes = ptrdiff_t(lw[k]) * 3;
-        rebuildLevel(orig[k], rowBytes, lw[k], lh[k], orig[k + 1], smallNew, scratch,
-                     [out, rowBytes](int y, const uint8_t* row) {
-                         std::memcpy(out + y * rowBytes, row, size_t(rowBytes));
-                     });
-    }
-    const uint8_t* smallNew = steps == 1 ? orig[1] : rebuilt[1];
-    rebuildLevel(source, stride, width, height, orig[1], smallNew, scratch,
-                 [&](int y, const uint8_t* row) {
-                     AdjustBlendRow(AdjustRow(source, stride, y), row, AdjustRow(destination, stride, y), width,
-                                    weights.row(y));
-                 });
+    for (int k = steps - 1; k >= 1; --k)
+        rebuildIntoPlane(orig[k], lw[k], lh[k], orig[k + 1], (k + 1 == steps) ? orig[k + 1] : rebuilt[k + 1], scratch,
+                         rebuilt[k]);
+    rebuildIntoBlend(source, width, height, stride, orig[1], steps == 1 ? orig[1] : rebuilt[1], scratch, destination,
+                     weights);
     return PE_OK_INPLACE;
 }
 

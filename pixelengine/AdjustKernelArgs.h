@@ -5,6 +5,23 @@
 
 #include "PixelEngine.h"
 
+// Hot pixel loops: an AVX2 clone picked at load time where the processor has
+// it, plus the baseline build. Left out of sanitizer builds, which test the
+// baseline code.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) \
+    && defined(__linux__)
+#define ADJUST_HOT_LOOP __attribute__((target_clones("avx2", "default"), optimize("O3")))
+#else
+#define ADJUST_HOT_LOOP
+#endif
+
+// Row helpers that must be compiled into each clone of their caller.
+#if defined(__GNUC__)
+#define ADJUST_ROW_INLINE inline __attribute__((always_inline))
+#else
+#define ADJUST_ROW_INLINE inline
+#endif
+
 // The caller-side result of checking an image given as (pixels, width,
 // height, stride): 0 = go ahead, PE_OK_INPLACE = nothing to do (no rows or no
 // columns), PE_ERR_ARGUMENT = unusable description.

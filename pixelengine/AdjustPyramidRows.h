@@ -4,6 +4,8 @@
 // plane, 3 for packed blue, green, red); channels never mix.
 #include <cstdint>
 
+#include "AdjustKernelArgs.h"
+
 namespace pyramid {
 
 inline int halve(int n)
@@ -37,7 +39,7 @@ inline int reduceTaps(int i, int n, int& r0, int& r1, int& r2)
 // One output row of a reduce: rows a, b (and c for 1:2:1, else null) of an
 // input w pixels wide into ceil(w/2) output pixels. sums holds w * C values.
 template <int C>
-inline void reduceRow(const uint8_t* __restrict a, const uint8_t* __restrict b, const uint8_t* __restrict c,
+ADJUST_ROW_INLINE void reduceRow(const uint8_t* __restrict a, const uint8_t* __restrict b, const uint8_t* __restrict c,
                       int rowShift, int w, uint16_t* __restrict sums, uint8_t* __restrict out)
 {
     const int n = w * C;
@@ -72,7 +74,7 @@ inline void reduceRow(const uint8_t* __restrict a, const uint8_t* __restrict b, 
 // With s1 null the row is the small row s0 widened; otherwise it lies between
 // small rows s0 and s1.
 template <int C>
-inline void expandRow(const uint8_t* __restrict s0, const uint8_t* __restrict s1, int w,
+ADJUST_ROW_INLINE void expandRow(const uint8_t* __restrict s0, const uint8_t* __restrict s1, int w,
                       uint8_t* __restrict out)
 {
     const int sw = halve(w);
@@ -117,7 +119,7 @@ inline void expandSources(int y, int h, int& small0, int& small1)
 // Horizontal 1:2:1 pass of the smoothing filters over the interior columns
 // 1 .. w - 2, with the shift given.
 template <int C, typename In, typename Out>
-inline void horizontal121(const In* __restrict in, int w, int shift, Out* __restrict out)
+ADJUST_ROW_INLINE void horizontal121(const In* __restrict in, int w, int shift, Out* __restrict out)
 {
     const int end = (w - 1) * C;
     for (int i = C; i < end; ++i)

@@ -11,17 +11,51 @@ namespace {
 // amount, so clamping keeps results exact and the products inside 32 bits.
 constexpr int kMaxAmount = 10000;
 
-inline void lumaRow(const uint8_t* __restrict p, int width, uint8_t* __restrict out)
+ADJUST_ROW_INLINE void lumaRow(const uint8_t* __restrict p, int width, uint8_t* __restrict out)
 {
     for (int x = 0; x < width; ++x, p += 3)
         out[x] = static_cast<uint8_t>((306 * p[2] + 601 * p[1] + 117 * p[0]) >> 10);
 }
 
 // 1 4 6 4 1 over columns 2 .. width - 3.
-inline void blurRow(const uint8_t* __restrict l, int width, uint8_t* __restrict out)
+ADJUST_ROW_INLINE void blurRow(const uint8_t* __restrict l, int width, uint8_t* __restrict out)
 {
     for (int x = 2; x + 2 < width; ++x)
         out[x] = static_cast<uint8_t>((l[x - 2] + l[x + 2] + 4 * (l[x - 1] + l[x + 1]) + 6 * l[x]) >> 4);
+}
+
+// Rows are sharpened top to bottom; a row is changed only after every luma
+// value that reads it has been taken, so rings of five blurred rows and five
+// luma rows are all the state needed.
+ADJUST_HOT_LOOP void sharpenRows(uint8_t* pixels, int width, int height, int stride, int a, int threshold,
+                                 uint8_t* const* luma, uint8_t* const* blurred)
+{
+    for (int r = 0; r < 4; ++r) {
+        lumaRow(AdjustRow(pixels, stride, r), width, luma[r % 5]);
+        blurRow(luma[r % 5], width, blurred[r % 5]);
+    }
+    const int gain = a * 10;
+    for (int y = 2; y + 2 < height; ++y) {
+        const int next = y + 2;
+        lumaRow(AdjustRow(pixels, stride, next), width, luma[next % 5]);
+        blurRow(luma[next % 5], width, blurred[next % 5]);
+        const uint8_t* __restrict h0 = blurred[(y - 2) % 5];
+        const uint8_t* __restrict h1 = blurred[(y - 1) % 5];
+        const uint8_t* __restrict h2 = blurred[y % 5];
+        const uint8_t* __restrict h3 = blurred[(y + 1) % 5];
+        const uint8_t* __restrict h4 = blurred[(y + 2) % 5];
+        const uint8_t* __restrict l = luma[y % 5];
+        uint8_t* __restrict p = AdjustRow(pixels, stride, y);
+        for (int x = 2; x + 2 < width; ++x) {
+            const int blur = (h0[x] + h4[x] + 4 * (h1[x] + h3[x]) + 6 * h2[x]) >> 4;
+            const int d = l[x] - blur;
+            const int ad = d < 0 ? -d : d;
+            const int change = ad > threshold ? std::clamp((d * gain) >> 8, -255, 255) : 0;
+            p[3 * x] = static_cast<uint8_t>(AdjustClampByte(p[3 * x] + change));
+            p[3 * x + 1] = static_cast<uint8_t>(AdjustClampByte(p[3 * x + 1] + change));
+            p[3 * x + 2] = static_cast<uint8_t>(AdjustClampByte(p[3 * x + 2] + change));
+        }
+    }
 }
 
 } // namespace
@@ -36,9 +70,6 @@ int AdjustUnsharpMaskApply(uint8_t* pixels, int width, int height, int stride, i
     const int a = std::clamp(amount, -kMaxAmount, kMaxAmount);
     const int threshold = 4 - a / 25;
 
-    // Rows are sharpened top to bottom; a row is changed only after every
-    // luma value that reads it has been taken, so five blurred rows and five
-    // luma rows are all the state needed.
     const size_t w = size_t(width);
     uint8_t* memory = static_cast<uint8_t*>(std::malloc(10 * w));
     if (!memory)
@@ -49,34 +80,7 @@ int AdjustUnsharpMaskApply(uint8_t* pixels, int width, int height, int stride, i
         luma[i] = memory + i * w;
         blurred[i] = memory + (5 + i) * w;
     }
-    int16_t delta[511];
-    for (int d = -255; d <= 255; ++d)
-        delta[d + 255] = static_cast<int16_t>(std::abs(d) > threshold ? std::clamp((d * a * 10) >> 8, -255, 255) : 0);
-
-    for (int r = 0; r < 4; ++r) {
-        lumaRow(AdjustRow(pixels, stride, r), width, luma[r % 5]);
-        blurRow(luma[r % 5], width, blurred[r % 5]);
-    }
-    for (int y = 2; y + 2 < height; ++y) {
-        const int next = y + 2;
-        lumaRow(AdjustRow(pixels, stride, next), width, luma[next % 5]);
-        blurRow(luma[next % 5], width, blurred[next % 5]);
-        const uint8_t* h0 = blurred[(y - 2) % 5];
-        const uint8_t* h1 = blurred[(y - 1) % 5];
-        const uint8_t* h2 = blurred[y % 5];
-        const uint8_t* h3 = blurred[(y + 1) % 5];
-        const uint8_t* h4 = blurred[(y + 2) % 5];
-        const uint8_t* l = luma[y % 5];
-        uint8_t* p = AdjustRow(pixels, stride, y);
-        for (int x = 2; x + 2 < width; ++x) {
-            const int blur = (h0[x] + h4[x] + 4 * (h1[x] + h3[x]) + 6 * h2[x]) >> 4;
-            const int change = delta[l[x] - blur + 255];
-            uint8_t* q = p + 3 * x;
-            q[0] = static_cast<uint8_t>(AdjustClampByte(q[0] + change));
-            q[1] = static_cast<uint8_t>(AdjustClampByte(q[1] + change));
-            q[2] = static_cast<uint8_t>(AdjustClampByte(q[2] + change));
-        }
-    }
+    sharpenRows(pixels, width, height, stride, a, threshold, luma, blurred);
     std::free(memory);
     return PE_OK;
 }

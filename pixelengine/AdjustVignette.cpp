@@ -18,6 +18,29 @@ int floorLog2(uint64_t v)
     return n;
 }
 
+ADJUST_HOT_LOOP void vignetteRows(uint8_t* pixels, int width, int height, int stride, int64_t hw, int64_t hh,
+                                  int shift, const uint32_t* table, bool brighten)
+{
+    for (int y = 0; y < height; ++y) {
+        uint8_t* __restrict p = AdjustRow(pixels, stride, y);
+        const int64_t dy2 = (y - hh) * (y - hh);
+        for (int x = 0; x < width; ++x, p += 3) {
+            const int64_t dx = x - hw;
+            const uint32_t g = table[(dx * dx + dy2) >> shift];
+            if (brighten) {
+                for (int c = 0; c < 3; ++c) {
+                    const uint32_t v = (p[c] * g) >> 10;
+                    p[c] = static_cast<uint8_t>(v > 255 ? 255 : v);
+                }
+            } else {
+                p[0] = static_cast<uint8_t>((p[0] * g) >> 10);
+                p[1] = static_cast<uint8_t>((p[1] * g) >> 10);
+                p[2] = static_cast<uint8_t>((p[2] * g) >> 10);
+            }
+        }
+    }
+}
+
 } // namespace
 
 int AdjustVignetteApply(uint8_t* pixels, int width, int height, int stride, int amount)
@@ -44,24 +67,6 @@ int AdjustVignetteApply(uint8_t* pixels, int width, int height, int stride, int 
         table[i] = static_cast<uint32_t>(g);
     }
 
-    const bool brighten = amount < 0;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* p = AdjustRow(pixels, stride, y);
-        const int64_t dy2 = (y - hh) * (y - hh);
-        for (int x = 0; x < width; ++x, p += 3) {
-            const int64_t dx = x - hw;
-            const uint32_t g = table[(dx * dx + dy2) >> shift];
-            if (brighten) {
-                for (int c = 0; c < 3; ++c) {
-                    const uint32_t v = (p[c] * g) >> 10;
-                    p[c] = static_cast<uint8_t>(v > 255 ? 255 : v);
-                }
-            } else {
-                p[0] = static_cast<uint8_t>((p[0] * g) >> 10);
-                p[1] = static_cast<uint8_t>((p[1] * g) >> 10);
-                p[2] = static_cast<uint8_t>((p[2] * g) >> 10);
-            }
-        }
-    }
+    vignetteRows(pixels, width, height, stride, hw, hh, shift, table, amount < 0);
     return PE_OK_INPLACE;
 }
