@@ -231,6 +231,36 @@ private slots:
         QVERIFY(!engine.toneMapReinhard(1, 0, 0, 1).isNull());
     }
 
+    // Photos that decode to grey, 16-bit or alpha pictures merge like
+    // ordinary 32-bit ones.
+    void otherPixelFormatsMerge_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("Grayscale8") << int(QImage::Format_Grayscale8);
+        QTest::newRow("RGBA64") << int(QImage::Format_RGBA64);
+        QTest::newRow("ARGB32") << int(QImage::Format_ARGB32);
+        QTest::newRow("Indexed8") << int(QImage::Format_Indexed8);
+    }
+    void otherPixelFormatsMerge()
+    {
+        QFETCH(int, format);
+        QTemporaryDir dir;
+        BracketSpec spec;
+        spec.size = QSize(96, 72);
+        QStringList paths;
+        const QList<QImage> frames = renderBracket(spec);
+        for (int i = 0; i < frames.size(); ++i)
+            paths << writeImage(frames[i].convertToFormat(QImage::Format(format)), dir.path(),
+                                QStringLiteral("f%1").arg(i), "png");
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        QCOMPARE(engine.result().type(), CV_32FC3);
+        const QImage picture = engine.toneMapReinhard(1, 0, 0, 1);
+        QVERIFY(!picture.isNull());
+        QVERIFY(qGray(picture.pixel(picture.width() * 3 / 4, picture.height() * 3 / 10)) > 200);
+    }
+
     void fourPhotoSeriesMerges()
     {
         QTemporaryDir dir;
