@@ -281,6 +281,23 @@ private slots:
             if (v == 255) // 15/16 of the way to node 16, so just under white
                 QVERIFY(px[0] >= 250 && px[1] >= 250 && px[2] >= 250);
         }
+        // Smooth and monotone: each output channel rises along its own input
+        // axis, and neighbouring nodes never jump far.
+        for (int c = 0; c < 3; ++c) {
+            const uint8_t* plane = kAdjustLut3dCube + c * kAdjustLut3dPlaneSize;
+            const int ownStep = c == 0 ? 1 : (c == 1 ? 17 : 289);
+            for (int r = 0; r < 17; ++r)
+                for (int g = 0; g < 17; ++g)
+                    for (int b = 0; b < 17; ++b) {
+                        const int i = r * 289 + g * 17 + b;
+                        const int own = c == 0 ? b : (c == 1 ? g : r);
+                        if (own < 16)
+                            QVERIFY2(plane[i + ownStep] >= plane[i], qPrintable(QString("plane %1 node %2").arg(c).arg(i)));
+                        for (int step : {1, 17, 289})
+                            if (i + step < kAdjustLut3dPlaneSize && ((step == 1 && b < 16) || (step == 17 && g < 16) || (step == 289 && r < 16)))
+                                QVERIFY2(std::abs(plane[i + step] - plane[i]) <= 40, qPrintable(QString("plane %1 node %2").arg(c).arg(i)));
+                    }
+        }
         const auto light = onePixel(190, 190, 190, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });
         QVERIFY(light[2] > light[0]);
         const auto dark = onePixel(60, 60, 60, [](uint8_t* p, int w, int h, int s) { return AdjustLut3dApply(p, w, h, s); });

@@ -50,6 +50,14 @@ private slots:
         QVERIFY(dst.px(64, 32)[0] < 64);
         QVERIFY(dst.px(64, 32)[0] > 48);
         QVERIFY(dst.paddingIntact());
+
+        // Strength 100 at the node 16 pixels right of the centre: R^2 = 3328,
+        // f = 0.125 rho + 0.125 sqrt(rho) + 0.75 = 0.79428, source x 60.7085,
+        // 15541 in 1/256, so blue (the x coordinate) samples to 60.
+        BgrTestImage full(96, 64, 2);
+        QCOMPARE(AdjustLensCorrectApply(src.data(), 96, 64, src.stride, full.data(), 100, 0), 1);
+        QCOMPARE(int(full.px(64, 32)[0]), 60);
+        QCOMPARE(int(full.px(64, 32)[1]), 32);
     }
 
     // Source positions left of or above the picture used to wrap to huge
