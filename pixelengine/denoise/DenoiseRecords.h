@@ -84,6 +84,7 @@ struct DenoiseLevelBuffer {
     uint32_t bottom = 0;
     uint32_t xShift = 0;   // halvings between this level and the coarsest luma level
     uint32_t yShift = 0;
+    uint32_t capacityRows = 0;  // rows allocated; `stride` is the allocated row length
 };
 
 // Per-engine pyramid record, emptied after every run.

@@ -1,0 +1,49 @@
+#pragma once
+// Public face of the denoise engine: create, configure, estimate the noise
+// profile, denoise YUV frames, destroy. Not thread-safe: one caller at a time
+// per engine; the engine runs four worker threads of its own.
+#include <cstdint>
+
+#include "denoise/DenoiseMemory.h"
+#include "denoise/DenoiseRecords.h"
+#include "denoise/DenoiseTileLoop.h"
+
+struct IQYUVFrame;
+struct DenoiseEngine;
+
+// Public entry points. Results: 0 success; -2 missing engine/frame or
+// inconsistent frames; -101 unknown format; -103 source and target differ in
+// format or size; -201 out of memory; -401 unknown mode.
+int DenoiseCreate(DenoiseEngine** out);
+int DenoiseDestroy(DenoiseEngine* engine);
+int DenoiseSetMode(DenoiseEngine* engine, int32_t mode);
+int DenoiseSetLuminance(DenoiseEngine* engine, int32_t value);
+int DenoiseSetChrominance(DenoiseEngine* engine, int32_t value);
+int DenoiseSetLuminanceChrominance(DenoiseEngine* engine, int32_t value);
+int DenoiseSetLuminanceFactor(DenoiseEngine* engine, int32_t value);
+// Measures the frame's noise into the stored profile and, when `profile` is
+// given, copies its serialised form (DENOISE_PROFILE_BYTES) there.
+int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, uint8_t* profile);
+// Loads a serialised profile (DENOISE_PROFILE_BYTES readable); null empties it.
+int DenoiseSetNoiseProfile(DenoiseEngine* engine, const uint8_t* profile);
+int DenoiseProcess(DenoiseEngine* engine, const IQYUVFrame* source, IQYUVFrame* target,
+                   DenoiseProgressCallback progress, void* user);
+
+// Engine level.
+int DenoiseEngineCreate(DenoiseMemHandle handle, DenoiseEngine** out);
+int DenoiseEngineDestroy(DenoiseEngine* engine);
+int DenoiseEngineSetMode(DenoiseEngine* engine, uint32_t mode);
+int DenoiseEngineSetLevel(DenoiseEngine* engine, uint32_t value, int32_t set);
+int DenoiseEngineSetStrength(DenoiseEngine* engine, uint32_t value, int32_t set);
+int DenoiseEngineSetFactor(DenoiseEngine* engine, uint32_t value, int32_t set);
+int DenoiseEngineSetChannelLevel(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
+int DenoiseEngineSetChannelStrength(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
+int DenoiseEngineSetChannelFactor(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
+int DenoiseEngineLoadProfile(DenoiseEngine* engine, const uint8_t* buffer);
+const uint8_t* DenoiseEngineExportProfile(DenoiseEngine* engine);
+int DenoiseEngineNoop(DenoiseEngine* engine);
+int DenoiseEngineCreatePool(DenoiseEngine* engine);
+void DenoiseEngineDestroyPool(DenoiseEngine* engine);
+void DenoiseEngineRunJobs(DenoiseEngine* engine, int (*function)(void*), void* const* arguments, uint32_t count);
+// Frame record to interface descriptor; -101 for an unknown format.
+int DenoiseConvertDescriptor(const IQYUVFrame* frame, DenoisePlaneDesc* desc);

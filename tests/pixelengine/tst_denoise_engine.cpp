@@ -1,0 +1,441 @@
+// The denoise engine end to end on synthetic noisy YUV frames.
+#include <QtTest>
+
+#include <cstring>
+#include <vector>
+
+#include "DenoiseTestFrames.h"
+#include "PixelEngine.h"
+#include "denoise/DenoiseEngine.h"
+#include "denoise/DenoiseMemory.h"
+
+namespace {
+struct Engine {
+    DenoiseEngine* e = nullptr;
+    Engine(int mode = 0)
+    {
+        DenoiseCreate(&e);
+        DenoiseSetMode(e, mode);
+        DenoiseSetLuminanceChrominance(e, 0);
+        DenoiseSetLuminanceFactor(e, 0);
+    }
+    ~Engine() { DenoiseDestroy(e); }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+    operator DenoiseEngine*() const { return e; }
+};
+
+struct Scene {
+    DenoiseTestFrame clean, noisy;
+    Scene(uint32_t format, int w, int h, double sigma, uint32_t seed = 1) : clean(format, w, h), noisy(format, w, h)
+    {
+        denoiseFillScene(clean);
+        std::memcpy(noisy.y.data(), clean.y.data(), clean.y.size());
+        if (!clean.u.empty())
+            std::memcpy(noisy.u.data(), clean.u.data(), clean.u.size());
+        if (!clean.v.empty())
+            std::memcpy(noisy.v.data(), clean.v.data(), clean.v.size());
+        denoiseAddNoise(noisy, sigma, seed);
+    }
+};
+
+DenoiseTestFrame denoised(DenoiseEngine* engine, DenoiseTestFrame& src, int luminance, int chrominance, int* rc)
+{
+    DenoiseTestFrame out(src.frame.format, src.width(), src.height());
+    DenoiseSetLuminance(engine, luminance);
+    DenoiseSetChrominance(engine, chrominance);
+    *rc = DenoiseProcess(engine, &src.frame, &out.frame, nullptr, nullptr);
+    return out;
+}
+
+bool sameBytes(const DenoiseTestFrame& a, const DenoiseTestFrame& b)
+{
+    return a.y == b.y && a.u == b.u && a.v == b.v;
+}
+
+int evenW(const DenoiseTestFrame& f) { return f.frame.format == 0x401 ? f.width() : f.width() & ~1; }
+int evenH(const DenoiseTestFrame& f)
+{
+    return (f.frame.format == 0x401 || f.frame.format == 0x503) ? f.height() : f.height() & ~1;
+}
+}
+
+class TestDenoiseEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { DenoiseFaultInjectAfter(-1); }
+    void setters();
+    void refusesBadFrames();
+    void gainRisesWithStrength_data();
+    void gainRisesWithStrength();
+    void flatPatchGetsQuieter();
+    void chromaUntouchedAtZero_data();
+    void chromaUntouchedAtZero();
+    void profileEstimatedWithoutChromaServesChroma();
+    void repeatableAndIndependentOfWorkers();
+    void storedProfileMatchesEstimateInCall();
+    void profileTravelsBetweenEngines();
+    void badProfileIsRefused();
+    void progressReports();
+    void awkwardSizes_data();
+    void awkwardSizes();
+    void outOfMemoryIsReported();
+};
+
+void TestDenoiseEngine::setters()
+{
+    Engine engine(1);
+    DenoiseEngine* e = engine;
+    QCOMPARE(DenoiseSetMode(e, 2), int(PE_ERR_MODE));
+    QCOMPARE(e->mode, 6);
+    QCOMPARE(DenoiseSetMode(e, 0), 0);
+    QCOMPARE(e->mode, 4);
+    DenoiseSetLuminance(e, 50);
+    QCOMPARE(e->luma.strength, 80);
+    QCOMPARE(e->luma.level, 50);
+    DenoiseSetLuminance(e, 51);
+    QCOMPARE(e->luma.strength, 80);
+    QCOMPARE(e->luma.level, 51);
+    DenoiseSetLuminance(e, 25);
+    QCOMPARE(e->luma.strength, 40);
+    QCOMPARE(e->luma.level, 50);
+    DenoiseSetChrominance(e, 25);
+    QCOMPARE(e->chroma.strength, 45);
+    DenoiseSetLuminanceFactor(e, 49);
+    QCOMPARE(e->luma.factor, 19);
+    DenoiseSetLuminanceFactor(e, 0);
+    QCOMPARE(e->luma.factor, 0);
+    // Out-of-range values are clamped rather than wrapping into byte tables.
+    DenoiseSetLuminance(e, -40);
+    QCOMPARE(e->luma.strength, 0);
+    DenoiseSetChrominance(e, 1 << 30);
+    QCOMPARE(e->chroma.level, 1000);
+    QCOMPARE(DenoiseSetMode(nullptr, 0), 0);
+    QCOMPARE(DenoiseSetLuminance(nullptr, 5), 0);
+    QCOMPARE(DenoiseEngineSetLevel(nullptr, 5, 0), -1);
+    QCOMPARE(DenoiseEngineSetStrength(e, 70, 1), 1000 > 0 ? 90 : 0);
+    QCOMPARE(DenoiseEngineSetChannelFactor(e, 3, 0, 7), int(PE_ERR_ARGUMENT));
+}
+
+void TestDenoiseEngine::refusesBadFrames()
+{
+    Engine engine;
+    DenoiseTestFrame yuy2(0x501, 64, 48), i420(0x601, 64, 48), other(0x501, 66, 48);
+    QCOMPARE(DenoiseProcess(engine, &yuy2.frame, &i420.frame, nullptr, nullptr), int(PE_ERR_MISMATCH));
+    QCOMPARE(DenoiseProcess(engine, &yuy2.frame, &other.frame, nullptr, nullptr), int(PE_ERR_MISMATCH));
+    DenoiseTestFrame bad(0x501, 64, 48), bad2(0x501, 64, 48);
+    bad.frame.format = bad2.frame.format = 0x602;
+    QCOMPARE(DenoiseProcess(engine, &bad.frame, &bad2.frame, nullptr, nullptr), int(PE_ERR_FORMAT));
+    QCOMPARE(DenoiseEstimateNoise(engine, &bad.frame, nullptr), int(PE_ERR_FORMAT));
+    QCOMPARE(DenoiseProcess(nullptr, &yuy2.frame, &yuy2.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    QCOMPARE(DenoiseProcess(engine, nullptr, &yuy2.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    // Missing planes, short pitches and sizes that even to nothing.
+    DenoiseTestFrame a(0x601, 64, 48), b(0x601, 64, 48);
+    b.frame.plane[2] = nullptr;
+    QCOMPARE(DenoiseProcess(engine, &a.frame, &b.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    DenoiseTestFrame c(0x501, 64, 48), d(0x501, 64, 48);
+    d.frame.pitch[0] = 100;
+    QCOMPARE(DenoiseProcess(engine, &c.frame, &d.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    DenoiseTestFrame one(0x501, 1, 1), one2(0x501, 1, 1);
+    QCOMPARE(DenoiseProcess(engine, &one.frame, &one2.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    DenoiseTestFrame neg(0x601, 16, 16), neg2(0x601, 16, 16);
+    neg.frame.width = neg2.frame.width = -16;
+    QCOMPARE(DenoiseProcess(engine, &neg.frame, &neg2.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+}
+
+void TestDenoiseEngine::gainRisesWithStrength_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("YUY2 depth 2") << 0x501u << 320 << 240;
+    QTest::newRow("YUY2 depth 3") << 0x501u << 480 << 360;
+    QTest::newRow("I420 depth 4") << 0x601u << 640 << 480;
+    QTest::newRow("NV21 depth 3") << 0x802u << 400 << 300;
+    QTest::newRow("UYVY") << 0x503u << 320 << 241;
+    QTest::newRow("444") << 0x401u << 300 << 200;
+    QTest::newRow("NV12") << 0x801u << 256 << 256;
+}
+
+void TestDenoiseEngine::gainRisesWithStrength()
+{
+    QFETCH(uint, format);
+    QFETCH(int, w);
+    QFETCH(int, h);
+    Scene s(format, w, h, 10.0);
+    Engine engine;
+    const int ew = evenW(s.noisy), eh = evenH(s.noisy);
+    const double before = denoisePsnr(s.noisy, s.clean, 0, ew, eh);
+    double last = before;
+    for (int luminance : {25, 50, 100}) {
+        int rc = 0;
+        DenoiseTestFrame out = denoised(engine, s.noisy, luminance, 100, &rc);
+        QCOMPARE(rc, 0);
+        const double psnr = denoisePsnr(out, s.clean, 0, ew, eh);
+        QVERIFY2(psnr > last + 0.2, qPrintable(QStringLiteral("luminance %1: %2 dB after %3 dB (noisy %4 dB)")
+                                                   .arg(luminance).arg(psnr).arg(last).arg(before)));
+        last = psnr;
+        const double chromaBefore = denoisePsnr(s.noisy, s.clean, 1, ew, eh);
+        const double chromaAfter = denoisePsnr(out, s.clean, 1, ew, eh);
+        QVERIFY2(chromaAfter > chromaBefore + 3.0,
+                 qPrintable(QStringLiteral("chroma %1 -> %2 dB").arg(chromaBefore).arg(chromaAfter)));
+    }
+    QVERIFY(last > before + 2.0);
+}
+
+void TestDenoiseEngine::flatPatchGetsQuieter()
+{
+    Scene s(0x601, 400, 300, 10.0);
+    Engine engine;
+    int rc = 0;
+    DenoiseTestFrame out = denoised(engine, s.noisy, 100, 50, &rc);
+    QCOMPARE(rc, 0);
+    // The dark flat patch spans x 0.6..0.85 w, y 0.15..0.45 h.
+    auto stddev = [](DenoiseTestFrame& f) {
+        double sum = 0, sq = 0;
+        int n = 0;
+        for (int y = 60; y < 120; ++y)
+            for (int x = 255; x < 325; ++x) {
+                const double v = *f.lumaAt(x, y);
+                sum += v;
+                sq += v * v;
+                ++n;
+            }
+        return std::sqrt(sq / n - (sum / n) * (sum / n));
+    };
+    const double before = stddev(s.noisy), after = stddev(out);
+    QVERIFY2(after < before * 0.5, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+}
+
+void TestDenoiseEngine::chromaUntouchedAtZero_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::newRow("YUY2") << 0x501u;
+    QTest::newRow("I420") << 0x601u;
+    QTest::newRow("NV21") << 0x802u;
+}
+
+void TestDenoiseEngine::chromaUntouchedAtZero()
+{
+    QFETCH(uint, format);
+    Scene s(format, 330, 250, 10.0);
+    Engine engine;
+    int rc = 0;
+    DenoiseTestFrame out = denoised(engine, s.noisy, 80, 0, &rc);
+    QCOMPARE(rc, 0);
+    for (int y = 0; y < s.noisy.height(); ++y)
+        for (int x = 0; x < s.noisy.width(); ++x)
+            for (int c = 0; c < 2; ++c)
+                QCOMPARE(*out.chromaAt(c, x, y), *s.noisy.chromaAt(c, x, y));
+    QVERIFY(denoisePsnr(out, s.clean, 0, 330, 250) > denoisePsnr(s.noisy, s.clean, 0, 330, 250) + 1.0);
+}
+
+void TestDenoiseEngine::profileEstimatedWithoutChromaServesChroma()
+{
+    Scene s(0x501, 400, 300, 10.0);
+    std::vector<uint8_t> profile(DENOISE_PROFILE_BYTES, 0);
+    Engine a;
+    DenoiseSetChrominance(a, 0);
+    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, profile.data()), 0);
+    QCOMPARE(DenoiseSetNoiseProfile(a, profile.data()), 0);
+    int rc = 0;
+    DenoiseTestFrame outA = denoised(a, s.noisy, 50, 100, &rc);
+    QCOMPARE(rc, 0);
+
+    Engine b;
+    DenoiseSetChrominance(b, 50);
+    QCOMPARE(DenoiseEstimateNoise(b, &s.noisy.frame, nullptr), 0);
+    DenoiseTestFrame outB = denoised(b, s.noisy, 50, 100, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(sameBytes(outA, outB));
+    QVERIFY(denoisePsnr(outA, s.clean, 1, 400, 300) > denoisePsnr(s.noisy, s.clean, 1, 400, 300) + 3.0);
+}
+
+void TestDenoiseEngine::repeatableAndIndependentOfWorkers()
+{
+    // Big enough for several batches of tiles.
+    Scene s(0x501, 1600, 1200, 10.0);
+    Engine engine;
+    int rc = 0;
+    DenoiseTestFrame first = denoised(engine, s.noisy, 70, 60, &rc);
+    QCOMPARE(rc, 0);
+    DenoiseTestFrame second = denoised(engine, s.noisy, 70, 60, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(sameBytes(first, second));
+    // The same tiles run one by one on the calling thread.
+    Engine serial;
+    DenoiseEngineDestroyPool(serial);
+    DenoiseTestFrame third = denoised(serial, s.noisy, 70, 60, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(sameBytes(first, third));
+}
+
+void TestDenoiseEngine::storedProfileMatchesEstimateInCall()
+{
+    Scene s(0x601, 500, 400, 8.0);
+    Engine a, b;
+    int rc = 0;
+    DenoiseTestFrame inCall = denoised(a, s.noisy, 50, 50, &rc);
+    QCOMPARE(rc, 0);
+    QCOMPARE(DenoiseEstimateNoise(b, &s.noisy.frame, nullptr), 0);
+    DenoiseTestFrame stored = denoised(b, s.noisy, 50, 50, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(sameBytes(inCall, stored));
+    // An empty stored profile is estimated for the call only.
+    QCOMPARE(a.e->stored.count, 0u);
+    QCOMPARE(b.e->stored.count, 3u);
+}
+
+void TestDenoiseEngine::profileTravelsBetweenEngines()
+{
+    Scene s(0x501, 320, 240, 12.0);
+    Engine a, b;
+    std::vector<uint8_t> pa(DENOISE_PROFILE_BYTES, 0xEE), pb(DENOISE_PROFILE_BYTES, 0);
+    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, pa.data()), 0);
+    QCOMPARE(pa[0], uint8_t(3));
+    QCOMPARE(DenoiseSetNoiseProfile(b, pa.data()), 0);
+    std::memcpy(pb.data(), DenoiseEngineExportProfile(b), DENOISE_PROFILE_BYTES);
+    QCOMPARE(pa, pb);
+    // Noise was measured: the luma table is not all zero.
+    bool any = false;
+    for (int i = 0; i < 256; ++i)
+        any = any || a.e->stored.entries[0][0].table[i] != 0;
+    QVERIFY(any);
+    QCOMPARE(DenoiseSetNoiseProfile(b, nullptr), 0);
+    QCOMPARE(b.e->stored.count, 0u);
+}
+
+void TestDenoiseEngine::badProfileIsRefused()
+{
+    Scene s(0x501, 256, 128, 10.0);
+    Engine engine;
+    std::vector<uint8_t> good(DENOISE_PROFILE_BYTES, 0);
+    QCOMPARE(DenoiseEstimateNoise(engine, &s.noisy.frame, good.data()), 0);
+    std::vector<uint8_t> bad = good;
+    bad[4] = 9;  // nine levels in channel 0
+    QCOMPARE(DenoiseSetNoiseProfile(engine, bad.data()), int(PE_ERR_ARGUMENT));
+    QCOMPARE(std::memcmp(DenoiseEngineExportProfile(engine), good.data(), DENOISE_PROFILE_BYTES), 0);
+    bad = good;
+    bad[8] = 200;  // bits past 8
+    QCOMPARE(DenoiseSetNoiseProfile(engine, bad.data()), int(PE_ERR_ARGUMENT));
+    // A failed estimate leaves no profile marked as stored.
+    DenoiseTestFrame tiny(0x501, 1, 1);
+    QVERIFY(DenoiseEstimateNoise(engine, &tiny.frame, bad.data()) != 0);
+    QCOMPARE(engine.e->stored.count, 0u);
+    QCOMPARE(bad[8], uint8_t(200));  // the caller's buffer is untouched
+}
+
+void TestDenoiseEngine::progressReports()
+{
+    struct Log {
+        std::vector<int> calls;
+        int stopAt = -1;
+    };
+    auto callback = [](int percent, int, void* user) {
+        auto* log = static_cast<Log*>(user);
+        log->calls.push_back(percent);
+        return int(log->calls.size()) == log->stopAt ? 7 : 0;
+    };
+    Engine engine;
+    {
+        Scene s(0x601, 120, 100, 5.0);  // one tile: only the closing call
+        DenoiseTestFrame out(0x601, 120, 100);
+        Log log;
+        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log), 0);
+        QCOMPARE(log.calls, std::vector<int>{100});
+    }
+    {
+        Scene s(0x601, 256, 192, 5.0);  // four tiles: one batch
+        DenoiseTestFrame out(0x601, 256, 192);
+        Log log;
+        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log), 0);
+        QCOMPARE(log.calls, (std::vector<int>{100, 100}));
+    }
+    {
+        Scene s(0x501, 2000, 1500, 5.0);  // many tiles; stop at the first report
+        DenoiseTestFrame out(0x501, 2000, 1500);
+        Log log;
+        log.stopAt = 1;
+        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log), 7);
+        QCOMPARE(log.calls.size(), size_t(2));
+        QCOMPARE(log.calls.back(), 100);
+    }
+}
+
+void TestDenoiseEngine::awkwardSizes_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    for (uint format : {0x501u, 0x601u, 0x802u}) {
+        const QByteArray f = QByteArray::number(format, 16);
+        QTest::newRow(f + " 1084x2168") << format << 1084 << 2168;
+        QTest::newRow(f + " 642x1284") << format << 642 << 1284;
+        QTest::newRow(f + " 800x150") << format << 800 << 150;
+        QTest::newRow(f + " 150x800") << format << 150 << 800;
+        QTest::newRow(f + " 2x2") << format << 2 << 2;
+        QTest::newRow(f + " 4x2") << format << 4 << 2;
+        QTest::newRow(f + " 33x17") << format << 33 << 17;
+        QTest::newRow(f + " 641x481") << format << 641 << 481;
+    }
+    QTest::newRow("503 641x481") << 0x503u << 641 << 481;
+    QTest::newRow("503 3x1") << 0x503u << 3 << 1;
+    QTest::newRow("401 1x1") << 0x401u << 1 << 1;
+    QTest::newRow("401 320x241") << 0x401u << 320 << 241;
+}
+
+void TestDenoiseEngine::awkwardSizes()
+{
+    QFETCH(uint, format);
+    QFETCH(int, w);
+    QFETCH(int, h);
+    Scene s(format, w, h, 10.0);
+    Engine engine;
+    for (int pass = 0; pass < 2; ++pass) {
+        int rc = 0;
+        DenoiseTestFrame out = denoised(engine, s.noisy, 100, 100, &rc);
+        QCOMPARE(rc, 0);
+        // Pixels outside the evened area keep the source values.
+        const int ew = evenW(s.noisy), eh = evenH(s.noisy);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (x >= ew || y >= eh)
+                    QCOMPARE(*out.lumaAt(x, y), *s.noisy.lumaAt(x, y));
+        if (w * h >= 10000)
+            QVERIFY(denoisePsnr(out, s.clean, 0, ew, eh) > denoisePsnr(s.noisy, s.clean, 0, ew, eh));
+        // Second pass with a stored profile.
+        QCOMPARE(DenoiseEstimateNoise(engine, &s.noisy.frame, nullptr), 0);
+    }
+}
+
+void TestDenoiseEngine::outOfMemoryIsReported()
+{
+    Scene s(0x601, 300, 200, 10.0);
+    int failures = 0;
+    for (int k = 0; k < 400; k += (k < 40 ? 1 : 17)) {
+        DenoiseEngine* engine = nullptr;
+        DenoiseFaultInjectAfter(k);
+        const int created = DenoiseCreate(&engine);
+        if (created != 0) {
+            DenoiseFaultInjectAfter(-1);
+            QCOMPARE(created, int(PE_ERR_NOMEM));
+            QVERIFY(!engine);
+            ++failures;
+            continue;
+        }
+        DenoiseTestFrame out(0x601, 300, 200);
+        const int rc = DenoiseProcess(engine, &s.noisy.frame, &out.frame, nullptr, nullptr);
+        DenoiseFaultInjectAfter(-1);
+        QVERIFY(rc == 0 || rc == int(PE_ERR_NOMEM));
+        if (rc != 0)
+            ++failures;
+        // The engine stays usable after a failed run.
+        DenoiseTestFrame again(0x601, 300, 200);
+        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &again.frame, nullptr, nullptr), 0);
+        DenoiseDestroy(engine);
+    }
+    QVERIFY(failures > 10);
+}
+
+QTEST_GUILESS_MAIN(TestDenoiseEngine)
+#include "tst_denoise_engine.moc"
