@@ -11,5 +11,6 @@ constexpr int kAdjustLut3dPlaneSize = 17 * 17 * 17;
 constexpr int kAdjustLut3dCubeSize = 3 * kAdjustLut3dPlaneSize;
 extern const uint8_t kAdjustLut3dCube[kAdjustLut3dCubeSize];
 
-// 1 on success (also for height < 1); -2 for an unusable image description.
+// 1 on success (also for height < 1); -2 for an unusable image description;
+// -201 when the interpolation table (built on first use) cannot be allocated.
 int AdjustLut3dApply(uint8_t* pixels, int width, int height, int stride);
