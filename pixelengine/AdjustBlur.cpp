@@ -86,6 +86,42 @@ struct RebuildScratch {
 // is the 3 x 3 binomial of the detail scaled by 1/16, border kept. Rows of P
 // are read at most one row ahead of the row handed out, so the sink may
 // overwrite P's row y.
+// One row of smoothed detail: the raw detail, and for interior rows the
+// three horizontally filtered rows around it (null otherwise).
+struct SmoothRows {
+    const int16_t* detail;
+    const int16_t* above;
+    const int16_t* mid;
+    const int16_t* below;
+};
+
+ADJUST_ROW_INLINE uint8_t addClamped(int up, int detail)
+{
+    const int v = up + detail;
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// Calls put(i, clamp(up[i] + smoothed detail[i])) for the n bytes of a row.
+template <typename Put>
+ADJUST_ROW_INLINE void finishRow(int n, const uint8_t* __restrict up, const SmoothRows& rows, Put put)
+{
+    const int16_t* __restrict d = rows.detail;
+    if (!rows.above) {
+        for (int i = 0; i < n; ++i)
+            put(i, addClamped(up[i], d[i]));
+        return;
+    }
+    const int16_t* __restrict a = rows.above;
+    const int16_t* __restrict m = rows.mid;
+    const int16_t* __restrict c = rows.below;
+    for (int i = 0; i < 3; ++i)
+        put(i, addClamped(up[i], d[i]));
+    for (int i = 3; i < n - 3; ++i)
+        put(i, addClamped(up[i], (a[i] + 2 * m[i] + c[i]) >> 4));
+    for (int i = n - 3; i < n; ++i)
+        put(i, addClamped(up[i], d[i]));
+}
+
 template <typename Sink>
 ADJUST_ROW_INLINE void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride, int w, int h, const uint8_t* smallOld,
                   const uint8_t* smallNew, RebuildScratch& sc, Sink sink)
@@ -95,7 +131,6 @@ ADJUST_ROW_INLINE void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride,
     const bool smooth = w >= 3 && h >= 3;
     uint8_t* __restrict up = sc.up;
     uint8_t* __restrict upNew = sc.upNew;
-    int16_t* __restrict smoothed = sc.smoothed;
     int ready = 0;
     auto detailRow = [&](int r) {
         int s0, s1;
@@ -112,24 +147,20 @@ ADJUST_ROW_INLINE void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride,
         const int need = std::min(y + 1, h - 1);
         while (ready <= need)
             detailRow(ready++);
-        const int16_t* __restrict sm = sc.detail[y % 3];
-        if (smooth && y > 0 && y + 1 < h) {
-            const int16_t* __restrict a = sc.smoothedH[(y - 1) % 3];
-            const int16_t* __restrict b = sc.smoothedH[y % 3];
-            const int16_t* __restrict c = sc.smoothedH[(y + 1) % 3];
-            for (int i = 0; i < 3; ++i) {
-                smoothed[i] = sm[i];
-                smoothed[n - 3 + i] = sm[n - 3 + i];
-            }
-            for (int i = 3; i < n - 3; ++i)
-                smoothed[i] = static_cast<int16_t>((a[i] + 2 * b[i] + c[i]) >> 4);
-            sm = smoothed;
-        }
+        // Interior rows hand over the three horizontally smoothed rows; the
+        // sink finishes the smoothing there and keeps the raw detail in the
+        // first and last pixel. Border rows hand over the raw detail only.
+        const bool interior = smooth && y > 0 && y + 1 < h;
+        SmoothRows rows;
+        rows.detail = sc.detail[y % 3];
+        rows.above = interior ? sc.smoothedH[(y - 1) % 3] : nullptr;
+        rows.mid = interior ? sc.smoothedH[y % 3] : nullptr;
+        rows.below = interior ? sc.smoothedH[(y + 1) % 3] : nullptr;
         int s0, s1;
         pyramid::expandSources(y, h, s0, s1);
         pyramid::expandRow<3>(smallNew + s0 * smallStride, s1 >= 0 ? smallNew + s1 * smallStride : nullptr, w,
                               upNew);
-        sink(y, upNew, sm);
+        sink(y, upNew, rows);
     }
 }
 
@@ -145,21 +176,14 @@ ADJUST_HOT_LOOP void reduceLevel(const uint8_t* in, ptrdiff_t inStride, int w, i
     }
 }
 
-ADJUST_ROW_INLINE uint8_t addClamped(int up, int detail)
-{
-    const int v = up + detail;
-    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
 ADJUST_HOT_LOOP void rebuildIntoPlane(const uint8_t* plane, int w, int h, const uint8_t* smallOld,
                                       const uint8_t* smallNew, RebuildScratch& scratch, uint8_t* out)
 {
     const ptrdiff_t rowBytes = ptrdiff_t(w) * 3;
     rebuildLevel(plane, rowBytes, w, h, smallOld, smallNew, scratch,
-                 [out, rowBytes](int y, const uint8_t* __restrict up, const int16_t* __restrict detail) {
+                 [out, rowBytes](int y, const uint8_t* up, const SmoothRows& rows) {
                      uint8_t* __restrict o = out + y * rowBytes;
-                     for (ptrdiff_t i = 0; i < rowBytes; ++i)
-                         o[i] = addClamped(up[i], detail[i]);
+                     finishRow(int(rowBytes), up, rows, [o](int i, uint8_t v) { o[i] = v; });
                  });
 }
 
@@ -172,7 +196,7 @@ ADJUST_HOT_LOOP void rebuildIntoBlend(const uint8_t* source, int w, int h, int s
     const int n = w * 3;
     uint16_t* __restrict weight = scratch.weight;
     rebuildLevel(source, stride, w, h, smallOld, smallNew, scratch,
-                 [&](int y, const uint8_t* __restrict up, const int16_t* __restrict detail) {
+                 [&](int y, const uint8_t* up, const SmoothRows& rows) {
                      if ((y & 15) == 0) {
                          const uint32_t* blocks = weights.row(y);
                          for (int i = 0; i < n; ++i)
@@ -180,11 +204,10 @@ ADJUST_HOT_LOOP void rebuildIntoBlend(const uint8_t* source, int w, int h, int s
                      }
                      const uint8_t* __restrict src = AdjustRow(source, stride, y);
                      uint8_t* __restrict dst = AdjustRow(destination, stride, y);
-                     for (int i = 0; i < n; ++i) {
-                         const int f = addClamped(up[i], detail[i]);
+                     finishRow(n, up, rows, [src, dst, weight](int i, uint8_t f) {
                          const int wt = weight[i];
                          dst[i] = static_cast<uint8_t>((src[i] * (256 - wt) + f * wt) >> 8);
-                     }
+                     });
                  });
 }
 
