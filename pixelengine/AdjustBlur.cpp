@@ -59,12 +59,11 @@ struct Allocations {
 struct RebuildScratch {
     int16_t* detail[3];
     int16_t* smoothedH[3];
-    int16_t* smoothed;
     uint8_t* up;
     uint8_t* upNew;
     uint16_t* weight;
 
-    static size_t bytesFor(int width) { return size_t(width) * 3 * (8 * sizeof(int16_t) + 2); }
+    static size_t bytesFor(int width) { return size_t(width) * 3 * (7 * sizeof(int16_t) + 2); }
     void carve(void* memory, int width)
     {
         const size_t n = size_t(width) * 3;
@@ -73,19 +72,12 @@ struct RebuildScratch {
             detail[i] = s + i * n;
             smoothedH[i] = s + (3 + i) * n;
         }
-        smoothed = s + 6 * n;
-        weight = reinterpret_cast<uint16_t*>(s + 7 * n);
-        up = reinterpret_cast<uint8_t*>(s + 8 * n);
+        weight = reinterpret_cast<uint16_t*>(s + 6 * n);
+        up = reinterpret_cast<uint8_t*>(s + 7 * n);
         upNew = up + n;
     }
 };
 
-// Rebuilds level plane P (w x h, rows pStride apart) as
-//   clamp(Expand(smallNew) + Smooth(P - Expand(smallOld)), 0, 255)
-// one row at a time, handing the two terms of each row to sink(y, up, detail). The smoothing
-// is the 3 x 3 binomial of the detail scaled by 1/16, border kept. Rows of P
-// are read at most one row ahead of the row handed out, so the sink may
-// overwrite P's row y.
 // One row of smoothed detail: the raw detail, and for interior rows the
 // three horizontally filtered rows around it (null otherwise).
 struct SmoothRows {
@@ -122,6 +114,12 @@ ADJUST_ROW_INLINE void finishRow(int n, const uint8_t* __restrict up, const Smoo
         put(i, addClamped(up[i], d[i]));
 }
 
+// Rebuilds level plane P (w x h, rows planeStride apart) as
+//   clamp(Expand(smallNew) + Smooth(P - Expand(smallOld)), 0, 255)
+// one row at a time, handing the two terms of each row to sink(y, up, rows).
+// The smoothing is the 3 x 3 binomial of the detail scaled by 1/16, border
+// kept. Rows of P are read at most one row ahead of the row handed out, so
+// the sink may overwrite P's row y.
 template <typename Sink>
 ADJUST_ROW_INLINE void rebuildLevel(const uint8_t* plane, ptrdiff_t planeStride, int w, int h, const uint8_t* smallOld,
                   const uint8_t* smallNew, RebuildScratch& sc, Sink sink)
