@@ -21,6 +21,8 @@ public:
     void fill(F weightOf);
 
     const uint32_t* row(int y) const { return m_weights + static_cast<long>(y >> 4) * m_columns; }
+    // The raw entries, row by row, for tables that hold other per-block words.
+    uint32_t* data() { return m_weights; }
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
     // Relative distance s of block (bx, by).

@@ -70,15 +70,12 @@ int zoomBlur(const uint8_t* source, int width, int height, int stride, uint8_t* 
 {
     const int hw = (width + 1) >> 1, hh = (height + 1) >> 1;
     const double c = radius * 0.004 + 0.5;
+    // The block table holds packed walks rather than blend weights.
     AdjustBlockWeights blocks;
     if (!blocks.allocate(width, height))
         return PE_ERR_NOMEM;
-    // The table holds packed walks rather than weights; fill() only clamps
-    // to 0..256, so build it by hand.
     const int columns = blocks.columns();
-    uint32_t* table = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * size_t(columns) * size_t(blocks.rows())));
-    if (!table)
-        return PE_ERR_NOMEM;
+    uint32_t* table = blocks.data();
     for (int by = 0; by < blocks.rows(); ++by)
         for (int bx = 0; bx < columns; ++bx) {
             const double s = blocks.distance(bx, by);
@@ -100,7 +97,6 @@ int zoomBlur(const uint8_t* source, int width, int height, int stride, uint8_t* 
                 walk(source, width, height, stride, x, y, hw, hh, entry, dst + 3 * x);
         }
     }
-    std::free(table);
     return PE_OK_INPLACE;
 }
 
