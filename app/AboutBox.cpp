@@ -1,0 +1,51 @@
+#include "AboutBox.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPixmap>
+#include <algorithm>
+
+QString AboutBoxText(const AboutInfo& info)
+{
+    const QString name = info.value(0, QCoreApplication::translate("AboutBox", "About"));
+    const QString version = info.value(1);
+    const QString homePage = info.value(2);
+    const QString support = info.value(3);
+    const QString copyright = info.value(4);
+
+    QString text = name.isEmpty() ? QStringLiteral("<h3>%1</h3>").arg(QCoreApplication::translate("AboutBox", "About"))
+                                  : QStringLiteral("<h3>") + name + QStringLiteral("</h3>");
+    text += version;
+    text += QStringLiteral("<br>");
+    if (!homePage.isEmpty())
+        text += QStringLiteral("<p><b>%1</b><br>").arg(QCoreApplication::translate("AboutBox", "HomePage")) + homePage
+                + QStringLiteral("</p>");
+    if (!support.isEmpty())
+        text += QStringLiteral("<p><b>%1</b><br>").arg(QCoreApplication::translate("AboutBox", "Support")) + support
+                + QStringLiteral("</p>");
+    text += QStringLiteral("<br>");
+    if (!copyright.isEmpty())
+        text += QStringLiteral("<p>") + copyright + QStringLiteral("</p>");
+    return text;
+}
+
+void ShowAboutBox(QWidget* parent, const AboutInfo& info)
+{
+    auto* box = new QMessageBox(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(info.value(0));
+    box->setText(AboutBoxText(info));
+    box->setStandardButtons(QMessageBox::Ok);
+
+    QPixmap logo(info.value(5));
+    logo.setDevicePixelRatio(std::min<qreal>(2.0, box->devicePixelRatioF()));
+    if (!logo.isNull())
+        box->setIconPixmap(logo);
+
+    // The box shows no buttons; it is closed from its title bar.
+    const QList<QAbstractButton*> buttons = box->buttons();
+    if (!buttons.isEmpty())
+        buttons.first()->hide();
+    box->show();
+}
