@@ -63,6 +63,9 @@ bool RawIOHandlerPrivate::openProcessor(std::unique_ptr<LibRaw_abstract_datastre
     closeProcessor();
     stream = std::move(input);
     raw = std::make_unique<LibRaw>(0);
+    // Damaged files end in a failed read; LibRaw's own messages go nowhere.
+    raw->set_dataerror_handler(nullptr, nullptr);
+    raw->set_memerror_handler(nullptr, nullptr);
     libraw_output_params_t& params = raw->imgdata.params;
     params.four_color_rgb = 1;
     params.use_camera_wb = 1;

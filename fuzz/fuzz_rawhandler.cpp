@@ -1,0 +1,47 @@
+// RAW handler over arbitrary bytes: content probe, size, preview read and full
+// development, through the plugin as Qt would call it.
+#include "QRawPlugin.h"
+#include "RawIOHandler.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
+
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    qInstallMessageHandler(silent);
+    // Keep every decode small: hostile headers may claim huge pictures.
+    QImageReader::setAllocationLimit(4);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QRawPlugin plugin;
+    if (!(plugin.capabilities(&buffer, QByteArray()) & QImageIOPlugin::CanRead))
+        return 0;
+    std::unique_ptr<QImageIOHandler> handler(plugin.create(&buffer, "dng"));
+    const QSize full = handler->option(QImageIOHandler::Size).toSize();
+    QImage image;
+    handler->setOption(QImageIOHandler::ScaledSize, QSize(32, 24));
+    if (handler->read(&image) && (image.isNull() || image.size() != QSize(32, 24)))
+        __builtin_trap();
+    handler->setOption(QImageIOHandler::ScaledSize, QSize());
+    if (handler->read(&image) && (image.isNull() || image.size() != full))
+        __builtin_trap();
+    return 0;
+}
