@@ -1,5 +1,6 @@
 #include "PixmapButton.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -54,6 +55,17 @@ void PixmapButton::setColor(const QColor& color)
 {
     m_color = color;
     update();
+}
+
+bool PixmapButton::event(QEvent* event)
+{
+    const bool result = QPushButton::event(event);
+    // A style sheet's button rules (minimum height, padding) must not change
+    // the fixed size of an icon button.
+    if (event->type() == QEvent::Polish
+        && (minimumSize() != m_fixedSize || maximumSize() != m_fixedSize))
+        QPushButton::setFixedSize(m_fixedSize);
+    return result;
 }
 
 void PixmapButton::enterEvent(QEnterEvent*)

@@ -34,6 +34,7 @@ public:
     bool isHovered() const { return m_hovered; }
 
 protected:
+    bool event(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -40,6 +40,8 @@ void QToolBoxWidget::init()
     m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     auto* header = new QHBoxLayout(ui->closureButn);
+    // The row uses the button's full height, whatever padding a style sheet gives buttons.
+    header->setContentsMargins(9, 0, 0, 0);
     header->setSpacing(m_style == 0 ? 2 : 10);
     header->addWidget(m_arrowLabel);
     header->addSpacing(2);

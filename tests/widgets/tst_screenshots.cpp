@@ -11,6 +11,7 @@
 #include "TestPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -90,16 +91,28 @@ private slots:
 void TestScreenshots::comparisonAndPanel_data()
 {
     QTest::addColumn<bool>("dark");
-    QTest::newRow("dark") << true;
-    QTest::newRow("default palette") << false;
+    QTest::addColumn<bool>("styleSheet");
+    QTest::newRow("dark") << true << false;
+    QTest::newRow("default palette") << false << false;
+    QTest::newRow("application style sheet") << true << true;
 }
 
 void TestScreenshots::comparisonAndPanel()
 {
     QFETCH(bool, dark);
+    QFETCH(bool, styleSheet);
+    QString sheet;
+    if (styleSheet) {
+        // The application's own sheet lives with the workspace; read it from the sources.
+        QFile file(QFINDTESTDATA("../../resources/qss/psblack.css"));
+        if (!file.open(QIODevice::ReadOnly))
+            QSKIP("application style sheet not found");
+        sheet = QString::fromUtf8(file.readAll());
+    }
     const QPalette saved = QApplication::palette();
     if (dark)
         QApplication::setPalette(darkPalette());
+    qApp->setStyleSheet(sheet);
     const QImage before = testImage(1200, 800, QColor(120, 80, 40));
     const QImage after = testImage(1200, 800, QColor(40, 120, 200));
 
@@ -125,7 +138,9 @@ void TestScreenshots::comparisonAndPanel()
     QCoreApplication::processEvents();
     QCOMPARE(viewer->paneB()->imageRect(), viewer->paneA()->imageRect());
 
-    const QString suffix = dark ? QStringLiteral("dark") : QStringLiteral("default");
+    const QString suffix = styleSheet ? QStringLiteral("stylesheet")
+                           : dark     ? QStringLiteral("dark")
+                                      : QStringLiteral("default");
     QVERIFY(saveShot(&window, QStringLiteral("widgets-comparison-%1.png").arg(suffix)));
     QVERIFY(saveShot(panel, QStringLiteral("widgets-slider-rows-%1.png").arg(suffix)));
 
@@ -135,6 +150,7 @@ void TestScreenshots::comparisonAndPanel()
     const QPoint inside = r.center();
     QVERIFY(shot.rect().contains(inside));
     QVERIFY(shot.pixelColor(inside) != QColor(0x22, 0x22, 0x22));
+    qApp->setStyleSheet(QString());
     QApplication::setPalette(saved);
 }
 

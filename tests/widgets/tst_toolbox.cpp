@@ -19,6 +19,7 @@ private slots:
     void actionEnabled();
     void pixmapButtonPaintsHalfSizeCentred();
     void pixmapButtonHover();
+    void fixedSizeSurvivesStyleSheet();
 };
 
 void TestToolBox::iconsAreCompiledIn()
@@ -166,6 +167,22 @@ void TestToolBox::pixmapButtonHover()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&button, &leave);
     QVERIFY(!button.isHovered());
+}
+
+void TestToolBox::fixedSizeSurvivesStyleSheet()
+{
+    qApp->setStyleSheet(QStringLiteral("QPushButton{min-height:20px;padding:4px 12px;}"));
+    QToolBoxWidget box;
+    box.setContent(QStringLiteral("HDR"), new QLabel(QStringLiteral("x")), true);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* reset = box.findChild<PixmapButton*>(QStringLiteral("actionButn"));
+    QCOMPARE(reset->size(), QSize(16, 16));
+    // The title keeps the header's full height rather than the padded one.
+    auto* header = box.findChild<QPushButton*>(QStringLiteral("closureButn"));
+    const QLabel* title = header->findChildren<QLabel*>().last();
+    QVERIFY(title->height() >= title->sizeHint().height());
+    qApp->setStyleSheet(QString());
 }
 
 QTEST_MAIN(TestToolBox)
