@@ -1,0 +1,449 @@
+#include <QtTest>
+
+#include <QThread>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "AdjustColor.h"
+#include "IQAdjustEngine.h"
+#include "IQBGRData.h"
+#include "PixelEngine.h"
+#include "Rand15.h"
+
+namespace {
+
+// A B,G,R picture with padded rows; the padding holds a marker that no step
+// may overwrite.
+struct Picture {
+    static constexpr uint8_t Marker = 0xA5;
+
+    Picture(int w, int h, int stride = 0) : width(w), height(h)
+    {
+        bytesPerLine = stride > 0 ? stride : IQBGRData::rowBytesFor(w);
+        bytes.assign(size_t(bytesPerLine) * size_t(h), Marker);
+    }
+
+    uint8_t *row(int y) { return bytes.data() + size_t(y) * size_t(bytesPerLine); }
+    const uint8_t *row(int y) const { return bytes.data() + size_t(y) * size_t(bytesPerLine); }
+    uint8_t *pixel(int x, int y) { return row(y) + 3 * x; }
+
+    void fill(uint32_t seed)
+    {
+        Rand15 rnd(seed);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                uint8_t *p = pixel(x, y);
+                const int n = rnd.next() & 63;
+                p[0] = uint8_t((x * 255 / std::max(1, width - 1) + n) & 0xff);
+                p[1] = uint8_t((y * 255 / std::max(1, height - 1) + 2 * n) & 0xff);
+                p[2] = uint8_t(rnd.next() & 0xff);
+            }
+    }
+
+    void fillColour(uint8_t b, uint8_t g, uint8_t r)
+    {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                uint8_t *p = pixel(x, y);
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+            }
+    }
+
+    bool pixelsEqual(const Picture &o) const
+    {
+        for (int y = 0; y < height; ++y)
+            if (std::memcmp(row(y), o.row(y), size_t(width) * 3) != 0)
+                return false;
+        return true;
+    }
+
+    bool paddingIntact() const
+    {
+        for (int y = 0; y < height; ++y)
+            for (int i = width * 3; i < bytesPerLine; ++i)
+                if (row(y)[i] != Marker)
+                    return false;
+        return true;
+    }
+
+    int apply(IQAdjustEngine &engine) { return engine.apply(bytes.data(), width, height, bytesPerLine); }
+
+    int width;
+    int height;
+    int bytesPerLine;
+    std::vector<uint8_t> bytes;
+};
+
+IQAdjustParams everyControlMoved()
+{
+    IQAdjustParams p;
+    p.vibrance = 30;
+    p.contrast = 20;
+    p.saturation = 20;
+    p.brightness = 20;
+    p.sharpness = 30;
+    p.gamma = 10;
+    p.temperature = 4000;
+    p.tint = 0;
+    p.mode = 1;
+    p.filterRed = 200;
+    p.filterGreen = 180;
+    p.filterBlue = 120;
+    p.blur = 60;
+    p.vignette = 40;
+    return p;
+}
+
+// The vibrance step as written: channels equal to the strongest are skipped.
+void referenceVibrance(uint8_t *p, int v)
+{
+    const int k = int(-std::clamp(v, -100, 100) * 1.28);
+    const int b = p[0], g = p[1], r = p[2];
+    const int mx = std::max({b, g, r});
+    const int avg = (b + 2 * g + r) >> 2;
+    const int f = (mx - avg) * k;
+    for (int i = 0; i < 3; ++i) {
+        int c = p[i];
+        if (c != mx)
+            c = c + (((mx - c) * f) >> 14);
+        p[i] = uint8_t(std::clamp(c, 0, 255));
+    }
+}
+
+uint8_t referenceSepiaByte(double v)
+{
+    const float f = float(v);
+    return f < 0 ? 0 : (f > 255 ? 255 : uint8_t(f));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(IQAdjustParams)
+
+class TestAdjustEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaultRecordChangesNothing_data();
+    void defaultRecordChangesNothing();
+    void exactValues_data();
+    void exactValues();
+    void gammaAndBlurFormulas();
+    void blurLevels_data();
+    void blurLevels();
+    void whiteBalanceRunsOnlyOffNeutral_data();
+    void whiteBalanceRunsOnlyOffNeutral();
+    void vibranceMatchesReference();
+    void vibranceLeavesGreyAndNarrowPictures();
+    void sepiaMatchesReference();
+    void workBufferFollowsApplyArguments();
+    void everyStepStaysInsideRows_data();
+    void everyStepStaysInsideRows();
+    void badPictureRefused();
+    void setParamsFromAnotherThread();
+};
+
+void TestAdjustEngine::defaultRecordChangesNothing_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("3x5") << 3 << 5;
+    QTest::newRow("64x48") << 64 << 48;
+    QTest::newRow("1001x37") << 1001 << 37;
+}
+
+void TestAdjustEngine::defaultRecordChangesNothing()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    Picture picture(width, height);
+    picture.fill(7);
+    const Picture before = picture;
+    IQAdjustEngine engine(width, height);
+    QCOMPARE(picture.apply(engine), 1);
+    QVERIFY(picture.bytes == before.bytes);
+
+    // spare is carried but read by no step.
+    IQAdjustParams p;
+    p.spare = 3;
+    engine.setParams(p);
+    QCOMPARE(picture.apply(engine), 1);
+    QVERIFY(picture.bytes == before.bytes);
+}
+
+void TestAdjustEngine::exactValues_data()
+{
+    QTest::addColumn<IQAdjustParams>("params");
+    QTest::addColumn<QList<int>>("in");  // B, G, R
+    QTest::addColumn<QList<int>>("out"); // B, G, R
+
+    IQAdjustParams p;
+    p.mode = 3;
+    QTest::newRow("sepia of white") << p << QList<int>{255, 255, 255} << QList<int>{238, 255, 255};
+    QTest::newRow("sepia of black") << p << QList<int>{0, 0, 0} << QList<int>{0, 0, 0};
+    // B = 0.272*100 + 0.534*50 + 0.131*20 = 56.52, G = 72.56, R = 81.53
+    QTest::newRow("sepia of a colour") << p << QList<int>{20, 50, 100} << QList<int>{56, 72, 81};
+
+    p = IQAdjustParams();
+    p.gamma = 100;
+    QTest::newRow("gamma 100 of 128") << p << QList<int>{128, 128, 128} << QList<int>{7, 7, 7};
+    QTest::newRow("gamma 100 of 0") << p << QList<int>{0, 0, 0} << QList<int>{0, 0, 0};
+
+    p = IQAdjustParams();
+    p.vibrance = 100;
+    // k = -128, max 200, avg 112, f = -11264; blue 50 - 104 -> 0, green 100 - 69
+    QTest::newRow("vibrance 100") << p << QList<int>{50, 100, 200} << QList<int>{0, 31, 200};
+    QTest::newRow("vibrance on grey") << p << QList<int>{90, 90, 90} << QList<int>{90, 90, 90};
+
+    p = IQAdjustParams();
+    p.mode = 2;
+    // (306*30 + 601*20 + 117*10) >> 10 = 21
+    QTest::newRow("grey") << p << QList<int>{10, 20, 30} << QList<int>{21, 21, 21};
+}
+
+void TestAdjustEngine::exactValues()
+{
+    QFETCH(IQAdjustParams, params);
+    QFETCH(QList<int>, in);
+    QFETCH(QList<int>, out);
+    Picture picture(8, 6);
+    picture.fillColour(uint8_t(in[0]), uint8_t(in[1]), uint8_t(in[2]));
+    IQAdjustEngine engine(8, 6);
+    engine.setParams(params);
+    QCOMPARE(picture.apply(engine), 1);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t *p = picture.pixel(x, y);
+            QCOMPARE(QList<int>({p[0], p[1], p[2]}), out);
+        }
+    QVERIFY(picture.paddingIntact());
+}
+
+void TestAdjustEngine::gammaAndBlurFormulas()
+{
+    QCOMPARE(IQAdjustEngine::gammaExponent(-20), 0.1f);
+    QCOMPARE(IQAdjustEngine::gammaExponent(100), 5.0f);
+    QVERIFY(std::fabs(IQAdjustEngine::gammaExponent(0) - 0.9167f) < 1e-4f);
+    QCOMPARE(IQAdjustEngine::blurAmount(14), 0);
+    QCOMPARE(IQAdjustEngine::blurAmount(15), 1);
+    QCOMPARE(IQAdjustEngine::blurAmount(100), 7);
+
+    // The table maps every byte inside 0..255 and keeps the order, also for
+    // exponents the slider never sends.
+    for (float e : {0.1f, 0.9167f, 5.0f, 0.0f, -0.5f}) {
+        uint8_t t[256];
+        IQAdjustEngine::buildGammaTable(t, e);
+        for (int i = 1; i < 256; ++i)
+            QVERIFY2(e > 0 ? t[i] >= t[i - 1] : t[i] == 255, qPrintable(QString::number(e)));
+    }
+    uint8_t t[256];
+    IQAdjustEngine::buildGammaTable(t, 5.0f);
+    QCOMPARE(int(t[128]), 7);
+    QCOMPARE(int(t[0]), 0);
+}
+
+void TestAdjustEngine::blurLevels_data()
+{
+    QTest::addColumn<int>("blur");
+    QTest::addColumn<bool>("changes");
+    QTest::newRow("14: radius 0") << 14 << false;
+    QTest::newRow("15: radius 1, a blend of equal pictures") << 15 << false;
+    QTest::newRow("29: radius 2") << 29 << true;
+    QTest::newRow("100: radius 7") << 100 << true;
+}
+
+void TestAdjustEngine::blurLevels()
+{
+    QFETCH(int, blur);
+    QFETCH(bool, changes);
+    Picture picture(96, 80);
+    picture.fill(11);
+    const Picture before = picture;
+    IQAdjustEngine engine(96, 80);
+    IQAdjustParams p;
+    p.blur = blur;
+    engine.setParams(p);
+    QCOMPARE(picture.apply(engine), 1);
+    QCOMPARE(!picture.pixelsEqual(before), changes);
+    QVERIFY(picture.paddingIntact());
+}
+
+void TestAdjustEngine::whiteBalanceRunsOnlyOffNeutral_data()
+{
+    QTest::addColumn<int>("temperature");
+    QTest::addColumn<int>("tint");
+    QTest::addColumn<bool>("changes");
+    QTest::newRow("5000/10 neutral") << 5000 << 10 << false;
+    QTest::newRow("5000/0 runs") << 5000 << 0 << true;
+    QTest::newRow("3000/10 runs") << 3000 << 10 << true;
+}
+
+void TestAdjustEngine::whiteBalanceRunsOnlyOffNeutral()
+{
+    QFETCH(int, temperature);
+    QFETCH(int, tint);
+    QFETCH(bool, changes);
+    Picture picture(40, 30);
+    picture.fill(3);
+    const Picture before = picture;
+    IQAdjustEngine engine(40, 30);
+    IQAdjustParams p;
+    p.temperature = temperature;
+    p.tint = tint;
+    engine.setParams(p);
+    QCOMPARE(picture.apply(engine), 1);
+    QCOMPARE(!picture.pixelsEqual(before), changes);
+}
+
+void TestAdjustEngine::vibranceMatchesReference()
+{
+    for (int v : {-100, -37, 25, 100, 250}) {
+        Picture picture(517, 33);
+        picture.fill(uint32_t(v + 1000));
+        Picture expected = picture;
+        for (int y = 0; y < expected.height; ++y)
+            for (int x = 0; x < expected.width; ++x)
+                referenceVibrance(expected.pixel(x, y), v);
+        IQAdjustEngine::applyVibrance(picture.bytes.data(), picture.bytes.data(), picture.width,
+                                      picture.height, picture.bytesPerLine, v);
+        QVERIFY2(picture.bytes == expected.bytes, qPrintable(QString::number(v)));
+    }
+}
+
+void TestAdjustEngine::vibranceLeavesGreyAndNarrowPictures()
+{
+    IQAdjustParams p;
+    p.vibrance = 80;
+    for (int w : {1, 2, 3}) {
+        Picture picture(w, 4);
+        picture.fill(5);
+        const Picture before = picture;
+        IQAdjustEngine engine(w, 4);
+        engine.setParams(p);
+        QCOMPARE(picture.apply(engine), 1);
+        QVERIFY2(picture.bytes == before.bytes, qPrintable(QString::number(w)));
+    }
+}
+
+void TestAdjustEngine::sepiaMatchesReference()
+{
+    Picture picture(301, 17);
+    picture.fill(99);
+    Picture expected = picture;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) {
+            uint8_t *q = expected.pixel(x, y);
+            const double B = q[0], G = q[1], R = q[2];
+            q[0] = referenceSepiaByte(0.272 * R + 0.534 * G + 0.131 * B);
+            q[1] = referenceSepiaByte(0.349 * R + 0.686 * G + 0.168 * B);
+            q[2] = referenceSepiaByte(0.393 * R + 0.769 * G + 0.189 * B);
+        }
+    IQAdjustEngine::applySepia(picture.bytes.data(), picture.width, picture.height, picture.bytesPerLine);
+    QVERIFY(picture.bytes == expected.bytes);
+}
+
+void TestAdjustEngine::workBufferFollowsApplyArguments()
+{
+    // Constructed for a small picture, then handed a larger one: the blur's
+    // copy must fit the picture actually given.
+    IQAdjustEngine engine(4, 4);
+    IQAdjustParams p;
+    p.blur = 100;
+    engine.setParams(p);
+    Picture small(4, 4);
+    small.fill(1);
+    QCOMPARE(small.apply(engine), 1);
+    Picture large(300, 200);
+    large.fill(2);
+    const Picture before = large;
+    QCOMPARE(large.apply(engine), 1);
+    QVERIFY(!large.pixelsEqual(before));
+    QVERIFY(large.paddingIntact());
+    QVERIFY(engine.workBuffer(size_t(large.bytesPerLine) * 200) != nullptr);
+}
+
+void TestAdjustEngine::everyStepStaysInsideRows_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("stride"); // 0: padded to 4 bytes
+    QTest::addColumn<int>("mode");
+    QTest::newRow("3x7 cube") << 3 << 7 << 0 << 1;
+    QTest::newRow("1001x41 cube") << 1001 << 41 << 0 << 1;
+    QTest::newRow("1001x41 sepia") << 1001 << 41 << 0 << 3;
+    QTest::newRow("1001x41 grey, wide stride") << 1001 << 41 << 3100 << 2;
+    QTest::newRow("1x1") << 1 << 1 << 0 << 1;
+    QTest::newRow("5x2") << 5 << 2 << 0 << 3;
+}
+
+void TestAdjustEngine::everyStepStaysInsideRows()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, stride);
+    QFETCH(int, mode);
+    Picture picture(width, height, stride);
+    picture.fill(uint32_t(width * 31 + height));
+    IQAdjustEngine engine(width, height);
+    IQAdjustParams p = everyControlMoved();
+    p.mode = mode;
+    engine.setParams(p);
+    QCOMPARE(picture.apply(engine), 1);
+    QVERIFY(picture.paddingIntact());
+    // A second pass reuses the tone engine and the blur buffer.
+    QCOMPARE(picture.apply(engine), 1);
+    QVERIFY(picture.paddingIntact());
+}
+
+void TestAdjustEngine::badPictureRefused()
+{
+    IQAdjustEngine engine(16, 16);
+    engine.setParams(everyControlMoved());
+    Picture picture(16, 16);
+    picture.fill(4);
+    const Picture before = picture;
+    QCOMPARE(engine.apply(nullptr, 16, 16, picture.bytesPerLine), int(PE_ERR_ARGUMENT));
+    QCOMPARE(engine.apply(picture.bytes.data(), 16, 16, 47), int(PE_ERR_ARGUMENT));
+    QCOMPARE(engine.apply(picture.bytes.data(), -16, 16, picture.bytesPerLine), int(PE_ERR_ARGUMENT));
+    QCOMPARE(engine.apply(picture.bytes.data(), 16, 0, picture.bytesPerLine), int(PE_ERR_ARGUMENT));
+    QVERIFY(picture.bytes == before.bytes);
+}
+
+void TestAdjustEngine::setParamsFromAnotherThread()
+{
+    // setParams and apply on two threads: each pass sees a whole record.
+    IQAdjustEngine engine(64, 64);
+    std::atomic<bool> stop{false};
+    QThread *writer = QThread::create([&] {
+        IQAdjustParams a;
+        a.mode = 2;
+        IQAdjustParams b;
+        b.mode = 3;
+        for (int i = 0; !stop.load(); ++i)
+            engine.setParams(i % 2 ? a : b);
+    });
+    writer->start();
+    Picture grey(64, 64);
+    grey.fill(8);
+    Picture expectGrey = grey, expectSepia = grey;
+    AdjustGrayscaleApply(expectGrey.bytes.data(), 64, 64, expectGrey.bytesPerLine);
+    IQAdjustEngine::applySepia(expectSepia.bytes.data(), 64, 64, expectSepia.bytesPerLine);
+    for (int i = 0; i < 50; ++i) {
+        Picture picture(64, 64);
+        picture.fill(8);
+        QCOMPARE(picture.apply(engine), 1);
+        QVERIFY(picture.bytes == expectGrey.bytes || picture.bytes == expectSepia.bytes
+                || picture.pixelsEqual(grey));
+    }
+    stop = true;
+    writer->wait();
+    delete writer;
+}
+
+QTEST_GUILESS_MAIN(TestAdjustEngine)
+#include "tst_adjustengine.moc"
