@@ -15,10 +15,10 @@ namespace {
 constexpr int kNodes = 17;
 constexpr int kPlane = kNodes * kNodes * kNodes;
 
-constexpr double kCurve = 0.28;        // S-curve strength (0 = none, < 1 keeps it monotone)
-constexpr double kSaturation = 1.12;   // chroma gain around the pixel's luma
-constexpr double kWarm = 0.035;        // red up / blue down in the highlights
-constexpr double kCool = 0.030;        // blue up / red down in the shadows
+constexpr double kCurve = 0.20;        // S-curve strength (0 = none, < 1 keeps it monotone)
+constexpr double kSaturation = 1.10;   // chroma gain around the pixel's luma
+constexpr double kWarm = 0.030;        // red up / blue down in the highlights
+constexpr double kCool = 0.020;        // blue up / red down in the shadows
 
 double clamp01(double v)
 {
