@@ -114,6 +114,7 @@ private slots:
     void fullDevelopment();
     void orientation_data();
     void orientation();
+    void readerSettingsOfTheCallers();
     void previewChoice_data();
     void previewChoice();
     void failedPreviewFallsBackToDevelopment();
@@ -300,6 +301,27 @@ void TestRawPlugin::orientation()
                                                       .arg(qRed(p)).arg(qGreen(p)).arg(qBlue(p))
                                                       .arg(QLatin1String(tintName(c.tint)))));
     }
+}
+
+void TestRawPlugin::readerSettingsOfTheCallers()
+{
+    // The HDR reader turns on auto-transform: the picture is turned once only.
+    const QString path = writeDng(QStringLiteral("UPPER.DNG"), quadrantSpec(6));
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(image.size(), QSize(64, 96));
+    QVERIFY(looksLike(image.pixel(4, 4), Tint::Blue));
+    QVERIFY(looksLike(image.pixel(59, 4), Tint::Red));
+
+    // The thumbnail list: the reported size fitted into a box becomes the scaled size.
+    QImageReader thumbs(path);
+    const QSize fitted = thumbs.size().scaled(QSize(40, 40), Qt::KeepAspectRatio);
+    thumbs.setScaledSize(fitted);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    QCOMPARE(thumbs.read().size(), fitted);
 }
 
 void TestRawPlugin::previewChoice_data()
