@@ -236,9 +236,14 @@ bool BAImageViewerWidget::showImages(const QPixmap& before, std::unique_ptr<QPix
             m_paneB->show();
         m_mode = 0;
     }
+    // Each pane fits its new picture to its own viewport; while they load, one
+    // pane's fit must not be pushed onto the other (their widths can differ by
+    // a pixel, which would leave the working pane just off its fit).
+    m_loading = true;
     m_paneA->showImageOwned(std::move(after));
     // QPixmap shares its data; the pane owns its own handle on the same pixels.
     m_paneB->showImageOwned(std::make_unique<QPixmap>(before));
+    m_loading = false;
     return true;
 }
 
@@ -275,7 +280,7 @@ void BAImageViewerWidget::onScaleChanged(double scale)
     {
         const QSignalBlocker blockA(m_paneA);
         const QSignalBlocker blockB(m_paneB);
-        if (m_synchronised) {
+        if (m_synchronised && !m_loading) {
             if (from == m_paneA) {
                 m_paneB->zoom(float(scale));
                 m_paneB->viewport()->update();
@@ -318,7 +323,7 @@ void BAImageViewerWidget::onPositionChanged(int x, int y)
     QObject* from = sender();
     // The other pane's scroll bars would echo the move back.
     disconnectPositions();
-    if (m_synchronised) {
+    if (m_synchronised && !m_loading) {
         if (from == m_paneA)
             m_paneB->scrollTo(x, y);
         else if (from == m_paneB && m_paneB->isVisible())

@@ -115,5 +115,6 @@ private:
     bool m_fullscreen = false;
     bool m_compareVisible = false;
     bool m_synchronised = false;
+    bool m_loading = false;
     QList<QMetaObject::Connection> m_fanOut;
 };

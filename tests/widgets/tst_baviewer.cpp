@@ -46,6 +46,7 @@ private slots:
     void stepZoomFanOutTakesOneStep();
     void fitModesReachBothPanes();
     void smallPictureAtOne();
+    void unevenPanesBothFitted();
     void replaceBeforeKeepsViewAndAfterNullCloses();
     void closeAndEmptyMode();
 };
@@ -263,6 +264,17 @@ void TestBAViewer::smallPictureAtOne()
     const QSize vp = v.paneA()->viewport()->size();
     QVERIFY(std::abs((r.left() + r.right()) / 2 - vp.width() / 2) <= 1);
     QVERIFY(std::abs((r.top() + r.bottom()) / 2 - vp.height() / 2) <= 1);
+}
+
+void TestBAViewer::unevenPanesBothFitted()
+{
+    BAImageViewerWidget& v = make(true);
+    v.resize(804, 400); // 801 px for two panes: one is a pixel wider
+    QTRY_VERIFY(v.paneA()->width() != v.paneB()->width());
+    QVERIFY(v.showImages(QPixmap::fromImage(testImage(2000, 1500)), testPixmap(2000, 1500)));
+    QCOMPARE(v.fitMode(), 0);
+    QCOMPARE(v.paneA()->currentScale(), v.paneA()->fitScale());
+    QCOMPARE(v.paneB()->currentScale(), v.paneB()->fitScale());
 }
 
 void TestBAViewer::replaceBeforeKeepsViewAndAfterNullCloses()
