@@ -75,6 +75,8 @@ private slots:
     void scalingRequestedBelowOne();
     void resizeRefits();
     void imageRectOfCentredPicture();
+    void lockModesCarryOverPictures();
+    void smartMagnifyAndExpandToggle();
 };
 
 void TestImageViewer::emptyViewerIgnoresEverything()
@@ -513,6 +515,59 @@ void TestImageViewer::imageRectOfCentredPicture()
     QCOMPARE(v.imageRect(), QRect(QPoint(150, 120), QPoint(250, 180)));
     v.zoom(2.0f);
     QCOMPARE(v.imageRect(), QRect(QPoint(100, 90), QPoint(300, 210)));
+}
+
+void TestImageViewer::lockModesCarryOverPictures()
+{
+    GraphicsImageViewer& v = makeViewer();
+    v.toggleLockZoom(); // nothing shown: no lock
+    QVERIFY(!v.lockZoomEnabled());
+    v.showImageOwned(testPixmap(1600, 1200));
+    v.zoom(0.5f);
+    v.toggleLockZoom();
+    QVERIFY(v.lockZoomEnabled());
+    v.showImageOwned(testPixmap(1000, 1000));
+    QCOMPARE(v.currentScale(), 0.5);
+    QCOMPARE(v.fitMode(), 3);
+    v.toggleLockZoom();
+    QVERIFY(!v.lockZoomEnabled());
+    v.showImageOwned(testPixmap(1600, 1200));
+    QCOMPARE(v.currentScale(), 0.25);
+
+    // Lock view also brings back the relative position.
+    v.zoom(1.0f);
+    v.scrollBy(-300, -200);
+    const QRect before = v.imageRect();
+    v.toggleLockView();
+    QVERIFY(v.lockViewEnabled());
+    v.showImageOwned(testPixmap(1600, 1200));
+    QCOMPARE(v.currentScale(), 1.0);
+    const QRect after = v.imageRect();
+    QVERIFY(std::abs(after.left() - before.left()) <= 2);
+    QVERIFY(std::abs(after.top() - before.top()) <= 2);
+}
+
+void TestImageViewer::smartMagnifyAndExpandToggle()
+{
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(60, 40));
+    QCOMPARE(v.currentScale(), 4.0);
+    QVERIFY(v.nativeSmartMagnifyEvent(0, 0, 0));
+    QCOMPARE(v.fitMode(), 2);
+    QCOMPARE(v.currentScale(), 1.0);
+    QVERIFY(v.nativeSmartMagnifyEvent(0, 0, 0));
+    QCOMPARE(v.fitMode(), 0);
+    QCOMPARE(v.currentScale(), 4.0);
+    v.setExpandImage(false);
+    QCOMPARE(v.currentScale(), 1.0);
+    QCOMPARE(v.minScale(), 1.0);
+    v.setExpandImage(true);
+    QCOMPARE(v.currentScale(), 4.0);
+    QVERIFY(v.nativeMagnifyEvent(0.5f, 0, 0));
+    QCOMPARE(v.currentScale(), double(float(4.0 * 1.2)));
+    v.disableZoomInteraction();
+    QVERIFY(!v.nativeMagnifyEvent(0.5f, 0, 0));
+    QCOMPARE(v.currentScale(), double(float(4.0 * 1.2)));
 }
 
 QTEST_MAIN(TestImageViewer)
