@@ -42,21 +42,24 @@ ADJUST_ROW_INLINE void saturationRow(uint8_t* __restrict p, int width, int ks)
     }
 }
 
-ADJUST_HOT_LOOP void contrastRows(uint8_t* pixels, int width, int height, int stride, float k)
+ADJUST_ROW_INLINE void contrastRow(uint8_t* __restrict p, int n, float k)
 {
-    const int n = width * 3;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* __restrict p = AdjustRow(pixels, stride, y);
-        for (int i = 0; i < n; ++i)
-            p[i] = static_cast<uint8_t>(contrastByte(p[i], k));
-    }
+    for (int i = 0; i < n; ++i)
+        p[i] = static_cast<uint8_t>(contrastByte(p[i], k));
 }
 
-ADJUST_HOT_LOOP void saturationRows(uint8_t* pixels, int width, int height, int stride, int saturation)
+// Row by row, so that the saturation step finds the row still in cache.
+ADJUST_HOT_LOOP void contrastSaturationRows(uint8_t* pixels, int width, int height, int stride, int contrast,
+                                            float k, int saturation)
 {
     const int ks = 128 * saturation;
-    for (int y = 0; y < height; ++y)
-        saturationRow(AdjustRow(pixels, stride, y), width, ks);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* p = AdjustRow(pixels, stride, y);
+        if (contrast != 0)
+            contrastRow(p, width * 3, k);
+        if (saturation != 0)
+            saturationRow(p, width, ks);
+    }
 }
 
 ADJUST_HOT_LOOP void grayscaleRows(uint8_t* pixels, int width, int height, int stride)
@@ -135,10 +138,7 @@ int AdjustContrastSaturationApply(uint8_t* pixels, int width, int height, int st
     float k = static_cast<float>(contrast) / 200.0f;
     k = k + 1.0f;
     k = k - 1.0f;
-    if (contrast != 0)
-        contrastRows(pixels, width, height, stride, k);
-    if (saturation != 0)
-        saturationRows(pixels, width, height, stride, saturation);
+    contrastSaturationRows(pixels, width, height, stride, contrast, k, saturation);
     return PE_OK_INPLACE;
 }
 
