@@ -92,6 +92,51 @@ private slots:
         QCOMPARE(QList<int>({px[0], px[1], px[2]}), out);
     }
 
+    // Every byte value and many colours against the two tables written out
+    // directly: T for contrast, A and B for saturation.
+    void contrastSaturationMatchTables_data()
+    {
+        QTest::addColumn<int>("contrast");
+        QTest::addColumn<int>("saturation");
+        for (int c : {-100, -37, 0, 1, 30, 99, 100})
+            for (int s : {-100, -55, 0, 3, 61, 100})
+                QTest::addRow("c%d s%d", c, s) << c << s;
+    }
+    void contrastSaturationMatchTables()
+    {
+        QFETCH(int, contrast);
+        QFETCH(int, saturation);
+        int t[256], a[256], b[256];
+        float k = float(contrast) / 200.0f;
+        k = k + 1.0f;
+        k = k - 1.0f;
+        for (int v = 0; v < 256; ++v) {
+            t[v] = v < 128 ? v - int(float(64 - std::abs(v - 64)) * k) : v + int(float(64 - std::abs(v - 192)) * k);
+            a[v] = (50 - 128 * saturation * v) / 100;
+            b[v] = 128 * v - a[v];
+        }
+        BgrTestImage img(256, 64, 1);
+        img.fillRandom(uint32_t(contrast * 1000 + saturation));
+        for (int x = 0; x < 256; ++x)
+            img.px(x, 0)[0] = img.px(x, 0)[1] = img.px(x, 0)[2] = uint8_t(x);
+        const BgrTestImage orig = img;
+        QCOMPARE(AdjustContrastSaturationApply(img.data(), img.width, img.height, img.stride, contrast, saturation), 1);
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x) {
+                const uint8_t* o = orig.px(x, y);
+                int c[3] = {t[o[0]], t[o[1]], t[o[2]]};
+                const int mx = std::max(c[0], std::max(c[1], c[2]));
+                const int mn = std::min(c[0], std::min(c[1], c[2]));
+                for (int ch = 0; ch < 3; ++ch) {
+                    const int expected = (saturation == 0 || mx == mn)
+                        ? c[ch] : std::clamp((b[c[ch]] + a[mx]) >> 7, 0, 255);
+                    if (img.px(x, y)[ch] != expected)
+                        QFAIL(qPrintable(QString("pixel %1,%2 channel %3: %4, expected %5")
+                                             .arg(x).arg(y).arg(ch).arg(img.px(x, y)[ch]).arg(expected)));
+                }
+            }
+    }
+
     void contrastSaturationIdentityAndPadding()
     {
         BgrTestImage img(37, 11, 3), orig(37, 11, 3);
