@@ -1,0 +1,179 @@
+// Times passes of the adjustment processor on one picture.
+//   edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K]
+// The records start from preset N (default none); --set changes one field by
+// its record name (adjust fields by their own name or "adjust.<name>", tone
+// fields likewise or "tone.<name>", denoise fields as "denoise.<name>").
+// Every run hands the records over with stage S (default 2), as the editing
+// page does, then runs one pass. The last line printed is one JSON object.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QImageReader>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "IQAdjustingProcessor.h"
+#include "IQParams.h"
+
+namespace {
+
+using Setter = std::function<bool(IQProcessParams &, const QString &)>;
+
+
+template <typename Record, typename Field>
+Setter field(Record IQProcessParams::*record, Field Record::*member)
+{
+    return [record, member](IQProcessParams &p, const QString &value) {
+        bool ok = false;
+        if constexpr (std::is_same_v<Field, bool>) {
+            const QString v = value.toLower();
+            if (v == QLatin1String("true") || v == QLatin1String("1")) {
+                (p.*record).*member = true;
+                return true;
+            }
+            if (v == QLatin1String("false") || v == QLatin1String("0")) {
+                (p.*record).*member = false;
+                return true;
+            }
+            return false;
+        } else if constexpr (std::is_same_v<Field, double>) {
+            const double d = value.toDouble(&ok);
+            if (ok)
+                (p.*record).*member = d;
+        } else {
+            const int i = value.toInt(&ok);
+            if (ok)
+                (p.*record).*member = i;
+        }
+        return ok;
+    };
+}
+
+std::map<QString, Setter> fieldTable()
+{
+    std::map<QString, Setter> t;
+    const auto a = &IQProcessParams::adjust;
+    const auto h = &IQProcessParams::tone;
+    const auto d = &IQProcessParams::denoise;
+#define ADJ(n) t["adjust." #n] = t[#n] = field(a, &IQAdjustParams::n)
+    ADJ(mode); ADJ(filterBlue); ADJ(filterGreen); ADJ(filterRed); ADJ(filterOpacity); ADJ(filterBlend);
+    ADJ(contrast); ADJ(saturation); ADJ(vignette); ADJ(blur); ADJ(spare); ADJ(brightness); ADJ(sharpness);
+    ADJ(temperature); ADJ(tint); ADJ(gamma); ADJ(vibrance);
+#undef ADJ
+#define TONE(n) t["tone." #n] = t[#n] = field(h, &IQHDRToneParams::n)
+    TONE(highlight); TONE(shadow); TONE(clahe); TONE(claheClip); TONE(equalizeRounded); TONE(detailEnhance);
+    TONE(localGamma); TONE(equalizeTruncated); TONE(edgePreserve); TONE(denoiseColored); TONE(addNoise);
+#undef TONE
+#define DEN(n) t["denoise." #n] = field(d, &IQDenoiseParams::n)
+    DEN(mode); DEN(luminance); DEN(chrominance); DEN(luminanceFactor);
+#undef DEN
+    return t;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2)
+        return usage();
+
+    QString path;
+    int preset = 0;
+    int stage = 2;
+    int runs = 5;
+    std::vector<QString> sets;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (arg == QLatin1String("--preset") && hasValue)
+            preset = args[++i].toInt(&ok);
+        else if (arg == QLatin1String("--stage") && hasValue)
+            stage = args[++i].toInt(&ok);
+        else if (arg == QLatin1String("--runs") && hasValue)
+            runs = args[++i].toInt(&ok);
+        else if (arg == QLatin1String("--set") && hasValue)
+            sets.push_back(args[++i]);
+        else if (!arg.startsWith(QLatin1String("--")) && path.isEmpty())
+            path = arg;
+        else
+            return usage();
+        if (!ok)
+            return usage();
+    }
+    if (path.isEmpty() || runs < 1)
+        return usage();
+
+    IQProcessParams params;
+    params.setPreset(preset);
+    const auto table = fieldTable();
+    for (const QString &s : sets) {
+        const int eq = s.indexOf(QLatin1Char('='));
+        const auto it = eq > 0 ? table.find(s.left(eq)) : table.end();
+        if (it == table.end() || !it->second(params, s.mid(eq + 1))) {
+            std::fprintf(stderr, "edit_pass: cannot set \"%s\"\n", qPrintable(s));
+            return 2;
+        }
+    }
+
+    QImageReader::setAllocationLimit(0);
+    QImageReader reader(path);
+    QImage picture = reader.read();
+    if (picture.isNull()) {
+        std::fprintf(stderr, "edit_pass: cannot read %s: %s\n", qPrintable(path),
+                     qPrintable(reader.errorString()));
+        return 1;
+    }
+    if (picture.format() != QImage::Format_RGB888)
+        picture = picture.convertToFormat(QImage::Format_RGB888);
+
+    QElapsedTimer timer;
+    timer.start();
+    IQAdjustingProcessor processor(picture);
+    const double buildMs = timer.nsecsElapsed() / 1e6;
+    if (!processor.isValid()) {
+        std::fprintf(stderr, "edit_pass: the processor could not take the picture (error %d)\n",
+                     processor.lastError());
+        return 1;
+    }
+    picture = QImage();
+    std::printf("processor built in %.1f ms\n", buildMs);
+
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        processor.setToneParams(params.tone, stage);
+        processor.setAdjustParams(params.adjust);
+        processor.setDenoiseParams(params.denoise);
+        timer.restart();
+        const QImage result = processor.process();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (result.isNull()) {
+            std::fprintf(stderr, "edit_pass: pass %d failed (error %d)\n", r, processor.lastError());
+            return 1;
+        }
+        std::printf("pass %d: %.1f ms\n", r, ms);
+        times.push_back(ms);
+    }
+    const double first = times.front();
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    std::printf("{\"width\":%d, \"height\":%d, \"stage\":%d, \"first_ms\":%.1f, \"median_ms\":%.1f}\n",
+                processor.width(), processor.height(), stage, first, median);
+    return 0;
+}

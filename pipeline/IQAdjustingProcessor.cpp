@@ -1,0 +1,353 @@
+#include "IQAdjustingProcessor.h"
+
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "IQAdjustEngine.h"
+#include "IQBGRData.h"
+#include "IQHDRToneEngine.h"
+#include "PixelEngine.h"
+
+namespace {
+
+template <typename Fn>
+void forRowBands(int rows, Fn &&fn)
+{
+    if (rows <= 0)
+        return;
+    const int bands = std::max(1, std::min(rows / 32, 64));
+    if (bands == 1) {
+        fn(0, rows);
+        return;
+    }
+    cv::parallel_for_(cv::Range(0, bands), [&](const cv::Range &r) {
+        fn(int(int64_t(rows) * r.start / bands), int(int64_t(rows) * r.end / bands));
+    });
+}
+
+cv::Mat wrap(IQBGRData &data)
+{
+    return cv::Mat(data.height, int(data.width), CV_8UC3, data.data, size_t(data.bytesPerLine));
+}
+
+// Copies rows of pixels between two buffers of the same size; the row
+// lengths may differ, the shorter one is copied.
+void copyRows(const uint8_t *src, int srcStride, uint8_t *dst, int dstStride, int height)
+{
+    const size_t bytes = size_t(std::min(srcStride, dstStride));
+    forRowBands(height, [&](int y0, int y1) {
+        if (srcStride == dstStride) {
+            std::memcpy(dst + ptrdiff_t(y0) * dstStride, src + ptrdiff_t(y0) * srcStride,
+                        size_t(y1 - y0) * bytes);
+            return;
+        }
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(dst + ptrdiff_t(y) * dstStride, src + ptrdiff_t(y) * srcStride, bytes);
+    });
+}
+
+int mergeStage(int pending, int requested)
+{
+    if (pending == IQAdjustingProcessor::StageFull || requested == IQAdjustingProcessor::StageFull)
+        return IQAdjustingProcessor::StageFull;
+    if (pending == IQAdjustingProcessor::StageHighlightShadow
+        || requested == IQAdjustingProcessor::StageHighlightShadow)
+        return IQAdjustingProcessor::StageHighlightShadow;
+    return requested;
+}
+
+} // namespace
+
+IQAdjustingProcessor::IQAdjustingProcessor(const QImage &picture)
+{
+    m_adjustParams.reset();
+    m_toneParams.reset();
+    m_denoiseParams.reset();
+    if (loadSource(picture))
+        createEngines(picture);
+}
+
+IQAdjustingProcessor::~IQAdjustingProcessor()
+{
+    freeBuffers();
+    destroyEngines();
+}
+
+bool IQAdjustingProcessor::isValid() const
+{
+    QMutexLocker pass(&mutex);
+    return source && input && working && adjustEngine && toneEngine;
+}
+
+bool IQAdjustingProcessor::loadSource(const QImage &picture)
+{
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
+        m_lastError = ErrorNoPicture;
+        return false;
+    }
+    QImage converted;
+    const QImage *image = &picture;
+    switch (picture.format()) {
+    case QImage::Format_ARGB32:
+    case QImage::Format_RGB32:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+        break;
+    default:
+        converted = picture.convertToFormat(QImage::Format_RGB888);
+        if (converted.isNull()) {
+            m_lastError = ErrorOutOfMemory;
+            return false;
+        }
+        image = &converted;
+        break;
+    }
+
+    const int w = image->width();
+    const int h = image->height();
+    std::unique_ptr<IQBGRData> loaded(IQBGRData::create(w, h));
+    if (!loaded) {
+        m_lastError = ErrorOutOfMemory;
+        return false;
+    }
+    const QImage::Format format = image->format();
+    const int stride = loaded->bytesPerLine;
+    uint8_t *dst = loaded->data;
+    forRowBands(h, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *s = image->constScanLine(y);
+            uint8_t *d = dst + ptrdiff_t(y) * stride;
+            if (format == QImage::Format_BGR888) {
+                std::memcpy(d, s, size_t(w) * 3);
+            } else if (format == QImage::Format_RGB888) {
+                for (int x = 0; x < w; ++x, s += 3, d += 3) {
+                    d[0] = s[2];
+                    d[1] = s[1];
+                    d[2] = s[0];
+                }
+            } else {
+                // 32-bit pixels hold blue, green, red, alpha in memory order.
+                for (int x = 0; x < w; ++x, s += 4, d += 3) {
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                }
+            }
+            // Padding bytes are copied with the rows: keep them defined.
+            std::memset(dst + ptrdiff_t(y) * stride + size_t(w) * 3, 0, size_t(stride) - size_t(w) * 3);
+        }
+    });
+
+    std::unique_ptr<IQBGRData> in(loaded->clone());
+    std::unique_ptr<IQBGRData> work(loaded->clone());
+    if (!in || !work) {
+        m_lastError = ErrorOutOfMemory;
+        return false;
+    }
+    m_width = w;
+    m_height = h;
+    source = loaded.release();
+    input = in.release();
+    working = work.release();
+    return true;
+}
+
+bool IQAdjustingProcessor::createEngines(const QImage &)
+{
+    try {
+        adjustEngine = new IQAdjustEngine(m_width, m_height);
+        // A denoise stage, once there is one, is created here:
+        // denoiseStage.reset(new ...);
+        toneEngine = new IQHDRToneEngine;
+        toneEngine->setSource(*source);
+        return true;
+    } catch (const cv::Exception &e) {
+        m_lastError = e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorNoEngine;
+    } catch (const std::bad_alloc &) {
+        m_lastError = ErrorOutOfMemory;
+    }
+    destroyEngines();
+    return false;
+}
+
+void IQAdjustingProcessor::setAdjustParams(const IQAdjustParams &p)
+{
+    QMutexLocker lock(&m_paramsLock);
+    m_adjustParams.assign(p);
+}
+
+void IQAdjustingProcessor::setToneParams(const IQHDRToneParams &p, int stageCode)
+{
+    QMutexLocker lock(&m_paramsLock);
+    m_toneParams = p;
+    stage = mergeStage(stage, stageCode);
+}
+
+void IQAdjustingProcessor::setDenoiseParams(const IQDenoiseParams &p)
+{
+    QMutexLocker lock(&m_paramsLock);
+    m_denoiseParams.assign(p);
+}
+
+IQAdjustParams IQAdjustingProcessor::adjustParams() const
+{
+    QMutexLocker lock(&m_paramsLock);
+    return m_adjustParams;
+}
+
+IQHDRToneParams IQAdjustingProcessor::toneParams() const
+{
+    QMutexLocker lock(&m_paramsLock);
+    return m_toneParams;
+}
+
+IQDenoiseParams IQAdjustingProcessor::denoiseParams() const
+{
+    QMutexLocker lock(&m_paramsLock);
+    return m_denoiseParams;
+}
+
+int IQAdjustingProcessor::pendingStage() const
+{
+    QMutexLocker lock(&m_paramsLock);
+    return stage;
+}
+
+IQAdjustingProcessor::Snapshot IQAdjustingProcessor::takeSnapshot()
+{
+    QMutexLocker lock(&m_paramsLock);
+    Snapshot s;
+    s.adjust = m_adjustParams;
+    s.tone = m_toneParams;
+    s.denoise = m_denoiseParams;
+    s.stage = stage;
+    // This pass does the tone work asked for so far.
+    stage = StageNone;
+    return s;
+}
+
+void IQAdjustingProcessor::requeueStage(int stageCode)
+{
+    QMutexLocker lock(&m_paramsLock);
+    stage = mergeStage(stage, stageCode);
+}
+
+void IQAdjustingProcessor::setDenoiseStage(DenoiseStage *newStage)
+{
+    QMutexLocker pass(&mutex);
+    denoiseStage.reset(newStage);
+}
+
+QImage IQAdjustingProcessor::fail(int error)
+{
+    m_lastError = error;
+    return QImage();
+}
+
+int IQAdjustingProcessor::runToneStage(const Snapshot &s)
+{
+    if (s.stage != StageFull && s.stage != StageHighlightShadow)
+        return NoError; // working already holds the result for the current input
+    try {
+        toneEngine->setParams(s.tone);
+        cv::Mat inputMat = wrap(*input);
+        cv::Mat workingMat = wrap(*working);
+        if (s.stage == StageFull)
+            toneEngine->applyDetailChain(toneEngine->source, inputMat);
+        toneEngine->applyHighlightShadow(inputMat, workingMat);
+        if (inputMat.data != input->data || workingMat.data != working->data)
+            return ErrorToneStage;
+        return NoError;
+    } catch (const cv::Exception &e) {
+        return e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorToneStage;
+    } catch (const std::bad_alloc &) {
+        return ErrorOutOfMemory;
+    }
+}
+
+QImage IQAdjustingProcessor::outputImage()
+{
+    if (!m_output.isNull() && m_output.isDetached() && m_output.width() == m_width
+        && m_output.height() == m_height && m_output.format() == QImage::Format_BGR888)
+        return m_output;
+    // The caller still holds the last result: start a new picture.
+    m_output = QImage();
+    m_output = QImage(m_width, m_height, QImage::Format_BGR888);
+    return m_output;
+}
+
+QImage IQAdjustingProcessor::process()
+{
+    QMutexLocker pass(&mutex);
+    const Snapshot s = takeSnapshot();
+    if (!source || !input || !working) {
+        requeueStage(s.stage);
+        return fail(ErrorNoPicture);
+    }
+    if (!adjustEngine || !toneEngine) {
+        requeueStage(s.stage);
+        return fail(ErrorNoEngine);
+    }
+
+    const int toneResult = runToneStage(s);
+    if (toneResult != NoError) {
+        // input or working may be half written: the next pass redoes the work.
+        requeueStage(s.stage);
+        return fail(toneResult);
+    }
+
+    QImage result = outputImage();
+    if (result.isNull())
+        return fail(ErrorOutOfMemory);
+    m_output = QImage(); // result is now the only holder, so bits() does not copy
+    uint8_t *bits = result.bits();
+    const int stride = int(result.bytesPerLine());
+    copyRows(working->data, working->bytesPerLine, bits, stride, m_height);
+
+    IQBGRData out(bits, uint32_t(m_width), m_height, stride);
+    if (denoiseStage)
+        denoiseStage->apply(out, s.denoise); // a failure keeps the un-denoised pixels
+
+    adjustEngine->setParams(s.adjust);
+    const int adjustResult = adjustEngine->apply(bits, m_width, m_height, stride);
+    if (adjustResult != 1)
+        return fail(adjustResult == PE_ERR_NOMEM ? ErrorOutOfMemory : ErrorAdjustStage);
+
+    m_output = result;
+    m_lastError = NoError;
+    return result;
+}
+
+QImage IQAdjustingProcessor::processWith(const IQProcessParams &p)
+{
+    QMutexLocker pass(&mutex);
+    setToneParams(p.tone, StageFull);
+    setAdjustParams(p.adjust);
+    setDenoiseParams(p.denoise);
+    return process();
+}
+
+void IQAdjustingProcessor::freeBuffers()
+{
+    QMutexLocker pass(&mutex);
+    if (toneEngine)
+        toneEngine->source.release(); // it views the source buffer
+    delete source;
+    delete input;
+    delete working;
+    source = input = working = nullptr;
+    m_output = QImage();
+}
+
+void IQAdjustingProcessor::destroyEngines()
+{
+    QMutexLocker pass(&mutex);
+    delete adjustEngine;
+    adjustEngine = nullptr;
+    delete toneEngine;
+    toneEngine = nullptr;
+    denoiseStage.reset();
+}

@@ -1,0 +1,122 @@
+#pragma once
+// The editing page's engine room: built once per picture, it keeps the
+// picture as loaded, the detail chain's result and the highlight/shadow
+// result, and turns them into the shown picture for any set of parameter
+// records, pass after pass.
+//
+// Passes run one at a time under the processor's recursive mutex. The three
+// records and the stage code sit behind a short lock of their own, so the GUI
+// thread can hand them over while a pass runs; every pass copies them once at
+// its start and so sees one consistent set.
+#include <QImage>
+#include <QMutex>
+#include <QRecursiveMutex>
+
+#include <atomic>
+#include <memory>
+
+#include "IQParams.h"
+
+class IQAdjustEngine;
+class IQBGRData;
+class IQHDRToneEngine;
+
+class IQAdjustingProcessor {
+public:
+    // Tone work of a pass.
+    enum Stage {
+        StageNone = 0,             // keep the highlight/shadow result of the last tone pass
+        StageAdjust = 2,           // the code the colour, tone and detail controls send
+        StageFull = 4,             // detail chain from the source, then highlight/shadow
+        StageHighlightShadow = 8,  // highlight/shadow from the last detail result
+    };
+
+    enum Error {
+        NoError = 0,
+        ErrorNoPicture = 1,   // the picture could not be loaded, or the buffers were freed
+        ErrorNoEngine = 2,    // the engines could not be built, or were destroyed
+        ErrorOutOfMemory = 3, // a pass could not get its memory
+        ErrorToneStage = 4,   // the tone engine failed on the picture
+        ErrorAdjustStage = 5, // the adjust engine refused the picture
+    };
+
+    // The denoise step of a pass. It runs after the tone work and before the
+    // adjust engine, on the pass's own copy of the picture, under the pass
+    // lock. A non-zero result keeps the pixels as they were (the stage must
+    // then leave them untouched).
+    class DenoiseStage {
+    public:
+        virtual ~DenoiseStage() = default;
+        virtual int apply(IQBGRData &picture, const IQDenoiseParams &params) = 0;
+    };
+
+    explicit IQAdjustingProcessor(const QImage &picture);
+    ~IQAdjustingProcessor();
+
+    IQAdjustingProcessor(const IQAdjustingProcessor &) = delete;
+    IQAdjustingProcessor &operator=(const IQAdjustingProcessor &) = delete;
+
+    // False when the picture could not be loaded or the engines not built;
+    // lastError() says which.
+    bool isValid() const;
+    int lastError() const { return m_lastError.load(); }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    void setAdjustParams(const IQAdjustParams &p);
+    // Tone work asked for is never dropped: a request for stage 4 or 8 that no
+    // pass has taken yet stays in force when a weaker code follows it.
+    void setToneParams(const IQHDRToneParams &p, int stage);
+    void setDenoiseParams(const IQDenoiseParams &p);
+
+    IQAdjustParams adjustParams() const;
+    IQHDRToneParams toneParams() const;
+    IQDenoiseParams denoiseParams() const;
+    // The stage code the next pass will run.
+    int pendingStage() const;
+
+    // One pass; a Format_BGR888 picture that owns its pixels, or a null
+    // image on failure (see lastError()).
+    QImage process();
+    QImage processWith(const IQProcessParams &p);
+
+    // Takes ownership; null removes the stage.
+    void setDenoiseStage(DenoiseStage *stage);
+
+    void freeBuffers();
+    void destroyEngines();
+
+private:
+    struct Snapshot {
+        IQAdjustParams adjust;
+        IQHDRToneParams tone;
+        IQDenoiseParams denoise;
+        int stage = 0;
+    };
+
+    bool loadSource(const QImage &picture);
+    bool createEngines(const QImage &picture);
+    Snapshot takeSnapshot();
+    void requeueStage(int stage);
+    int runToneStage(const Snapshot &s);
+    QImage outputImage();
+    QImage fail(int error);
+
+    IQAdjustEngine *adjustEngine = nullptr;
+    IQAdjustParams m_adjustParams;
+    std::unique_ptr<DenoiseStage> denoiseStage;
+    IQDenoiseParams m_denoiseParams;
+    IQHDRToneEngine *toneEngine = nullptr;
+    IQHDRToneParams m_toneParams;
+    int stage = 0;
+    IQBGRData *source = nullptr;
+    IQBGRData *input = nullptr;
+    IQBGRData *working = nullptr;
+    QImage m_output; // the last result, reused when nobody else holds it
+
+    int m_width = 0;
+    int m_height = 0;
+    std::atomic<int> m_lastError{NoError};
+    mutable QMutex m_paramsLock;     // the records and the stage code
+    mutable QRecursiveMutex mutex;   // passes and tear-down
+};

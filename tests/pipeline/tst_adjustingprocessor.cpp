@@ -1,0 +1,483 @@
+#include <QtTest>
+
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+
+#include <opencv2/core.hpp>
+
+#include <cstring>
+#include <memory>
+
+#include "AdjustColor.h"
+#include "IQAdjustEngine.h"
+#include "IQAdjustingProcessor.h"
+#include "IQAdjustingThread.h"
+#include "IQBGRData.h"
+#include "IQHDRToneEngine.h"
+#include "Rand15.h"
+
+namespace {
+
+// Smooth gradients with noise, so both tone masks split the picture.
+QImage makePicture(int w, int h, uint32_t seed)
+{
+    QImage image(w, h, QImage::Format_RGB888);
+    Rand15 rnd(seed);
+    for (int y = 0; y < h; ++y) {
+        uchar *row = image.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const int n = rnd.next() & 15;
+            row[3 * x + 0] = uchar(std::min(255, x * 255 / std::max(1, w - 1) + n));
+            row[3 * x + 1] = uchar(std::min(255, (x + y) * 255 / std::max(1, w + h - 2) + n));
+            row[3 * x + 2] = uchar(std::min(255, y * 255 / std::max(1, h - 1) + n));
+        }
+    }
+    return image;
+}
+
+// The picture as B,G,R bytes in a buffer with padded rows.
+std::unique_ptr<IQBGRData> bgrOf(const QImage &rgb)
+{
+    const QImage image = rgb.convertToFormat(QImage::Format_RGB888);
+    std::unique_ptr<IQBGRData> data(IQBGRData::create(image.width(), image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *s = image.constScanLine(y);
+        uint8_t *d = data->data + size_t(y) * size_t(data->bytesPerLine);
+        std::memset(d, 0, size_t(data->bytesPerLine));
+        for (int x = 0; x < image.width(); ++x) {
+            d[3 * x + 0] = s[3 * x + 2];
+            d[3 * x + 1] = s[3 * x + 1];
+            d[3 * x + 2] = s[3 * x + 0];
+        }
+    }
+    return data;
+}
+
+cv::Mat matOf(IQBGRData &d)
+{
+    return cv::Mat(d.height, int(d.width), CV_8UC3, d.data, size_t(d.bytesPerLine));
+}
+
+// The highlight/shadow (and detail) result the processor should reach.
+std::unique_ptr<IQBGRData> toneReference(const QImage &picture, const IQHDRToneParams &tone, bool detail)
+{
+    std::unique_ptr<IQBGRData> source = bgrOf(picture);
+    std::unique_ptr<IQBGRData> mid(source->clone());
+    std::unique_ptr<IQBGRData> out(source->clone());
+    IQHDRToneEngine engine;
+    engine.setSource(*source);
+    engine.setParams(tone);
+    cv::Mat m = matOf(*mid), o = matOf(*out);
+    if (detail)
+        engine.applyDetailChain(engine.source, m);
+    engine.applyHighlightShadow(m, o);
+    return out;
+}
+
+bool sameAs(const QImage &result, const IQBGRData &expected)
+{
+    if (result.format() != QImage::Format_BGR888 || result.width() != int(expected.width)
+        || result.height() != expected.height)
+        return false;
+    for (int y = 0; y < result.height(); ++y)
+        if (std::memcmp(result.constScanLine(y), expected.data + size_t(y) * size_t(expected.bytesPerLine),
+                        size_t(result.width()) * 3)
+            != 0)
+            return false;
+    return true;
+}
+
+bool samePixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0)
+            return false;
+    return true;
+}
+
+IQHDRToneParams toneWith(int highlight, int shadow)
+{
+    IQHDRToneParams t;
+    t.highlight = highlight;
+    t.shadow = shadow;
+    return t;
+}
+
+// A denoise stage that can hold a pass inside it, and records what it got.
+class FakeDenoise : public IQAdjustingProcessor::DenoiseStage {
+public:
+    int apply(IQBGRData &picture, const IQDenoiseParams &params) override
+    {
+        calls.fetchAndAddOrdered(1);
+        lastLuminance = params.luminance;
+        entered.release();
+        if (hold)
+            proceed.acquire();
+        if (result != 0)
+            return result;
+        for (int y = 0; y < picture.height; ++y) {
+            uint8_t *row = picture.data + size_t(y) * size_t(picture.bytesPerLine);
+            for (uint32_t i = 0; i < picture.width * 3; ++i)
+                row[i] = uint8_t(255 - row[i]);
+        }
+        return 0;
+    }
+
+    QAtomicInt calls;
+    std::atomic<int> lastLuminance{-1};
+    QSemaphore entered;
+    QSemaphore proceed;
+    bool hold = false;
+    int result = 0;
+};
+
+} // namespace
+
+class Relay : public QObject {
+    Q_OBJECT
+signals:
+    void delivered(const QImage &image);
+};
+
+class TestAdjustingProcessor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaultRecordsGiveThePicture_data();
+    void defaultRecordsGiveThePicture();
+    void pictureThatCannotBeLoaded();
+    void highlightPassesStartFromTheSameInput();
+    void adjustPassKeepsTheShadowLift();
+    void stageZeroKeepsTheLastToneResult();
+    void fullStageRunsTheDetailChain();
+    void stageRequestsAreNotDropped();
+    void setterDuringASlowPass();
+    void resultOutlivesProcessorAndNextPass();
+    void denoiseStageSitsBetweenToneAndAdjust();
+    void failingDenoiseKeepsThePixels();
+    void tornDownProcessorReturnsNull();
+    void threadDeliversThroughQueuedSignal();
+};
+
+void TestAdjustingProcessor::defaultRecordsGiveThePicture_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("format");
+    QTest::newRow("RGB888 3x5") << 3 << 5 << int(QImage::Format_RGB888);
+    QTest::newRow("RGB888 1001x23") << 1001 << 23 << int(QImage::Format_RGB888);
+    QTest::newRow("ARGB32 1001x23") << 1001 << 23 << int(QImage::Format_ARGB32);
+    QTest::newRow("RGB32 7x9") << 7 << 9 << int(QImage::Format_RGB32);
+    QTest::newRow("BGR888 64x48") << 64 << 48 << int(QImage::Format_BGR888);
+    QTest::newRow("RGB16 converted 33x17") << 33 << 17 << int(QImage::Format_RGB16);
+}
+
+void TestAdjustingProcessor::defaultRecordsGiveThePicture()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, format);
+    const QImage picture = makePicture(width, height, 5).convertToFormat(QImage::Format(format));
+    const QImage expected = picture.convertToFormat(QImage::Format_BGR888);
+    IQAdjustingProcessor processor(picture);
+    QVERIFY(processor.isValid());
+    for (int stage : {2, 4, 8, 0}) {
+        processor.setToneParams(IQHDRToneParams(), stage);
+        const QImage result = processor.process();
+        QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
+        QCOMPARE(result.format(), QImage::Format_BGR888);
+        QCOMPARE(result.size(), QSize(width, height));
+        QVERIFY2(samePixels(result, expected), qPrintable(QString::number(stage)));
+    }
+    if (width == 3)
+        QCOMPARE(processor.process().bytesPerLine(), qsizetype(12));
+}
+
+void TestAdjustingProcessor::pictureThatCannotBeLoaded()
+{
+    IQAdjustingProcessor processor{QImage()};
+    QVERIFY(!processor.isValid());
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::ErrorNoPicture));
+    processor.setToneParams(toneWith(30, 0), 4);
+    QVERIFY(processor.process().isNull());
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::ErrorNoPicture));
+
+    // Unloadable bytes give a null QImage; so does an empty size.
+    QImage broken;
+    broken.loadFromData(QByteArray("\x89PNG\r\n\x1a\n garbage", 16));
+    IQAdjustingProcessor fromBroken(broken);
+    QVERIFY(!fromBroken.isValid());
+    QVERIFY(fromBroken.process().isNull());
+}
+
+void TestAdjustingProcessor::highlightPassesStartFromTheSameInput()
+{
+    const QImage picture = makePicture(181, 97, 21);
+    IQAdjustingProcessor processor(picture);
+    processor.setToneParams(toneWith(60, 0), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage first = processor.process();
+    processor.setToneParams(toneWith(-25, 0), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage second = processor.process();
+    QVERIFY(sameAs(first, *toneReference(picture, toneWith(60, 0), false)));
+    QVERIFY(sameAs(second, *toneReference(picture, toneWith(-25, 0), false)));
+    QVERIFY(!samePixels(first, second));
+
+    // Both ends of the range are defined and repeatable.
+    processor.setToneParams(toneWith(-100, 100), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage a = processor.process();
+    processor.setToneParams(toneWith(-100, 100), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage b = processor.process();
+    QVERIFY(!a.isNull());
+    QVERIFY(samePixels(a, b));
+}
+
+void TestAdjustingProcessor::adjustPassKeepsTheShadowLift()
+{
+    const QImage picture = makePicture(160, 120, 9);
+    IQAdjustingProcessor processor(picture);
+    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage lifted = processor.process();
+    std::unique_ptr<IQBGRData> shadow = toneReference(picture, toneWith(0, 50), false);
+    QVERIFY(sameAs(lifted, *shadow));
+
+    // Saturation moves: stage 2 with the same tone record.
+    IQAdjustParams adjust;
+    adjust.saturation = 40;
+    processor.setAdjustParams(adjust);
+    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageAdjust);
+    const QImage saturated = processor.process();
+    AdjustContrastSaturationApply(shadow->data, int(shadow->width), shadow->height, shadow->bytesPerLine, 0, 40);
+    QVERIFY(sameAs(saturated, *shadow));
+
+    // And the shadow lift is still there on the next colour change.
+    adjust.saturation = 0;
+    processor.setAdjustParams(adjust);
+    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageAdjust);
+    QVERIFY(samePixels(processor.process(), lifted));
+}
+
+void TestAdjustingProcessor::stageZeroKeepsTheLastToneResult()
+{
+    const QImage picture = makePicture(90, 70, 2);
+    IQAdjustingProcessor processor(picture);
+    IQHDRToneParams tone = toneWith(40, 20);
+    tone.clahe = true;
+    tone.claheClip = 2.0;
+    processor.setToneParams(tone, IQAdjustingProcessor::StageFull);
+    const QImage full = processor.process();
+    QVERIFY(sameAs(full, *toneReference(picture, tone, true)));
+    processor.setToneParams(tone, IQAdjustingProcessor::StageNone);
+    QVERIFY(samePixels(processor.process(), full));
+    // A stage-8 pass after it starts from the detail result, not the source.
+    processor.setToneParams(toneWith(40, 20), IQAdjustingProcessor::StageHighlightShadow);
+    QVERIFY(samePixels(processor.process(), full));
+}
+
+void TestAdjustingProcessor::fullStageRunsTheDetailChain()
+{
+    const QImage picture = makePicture(128, 96, 31);
+    IQAdjustingProcessor processor(picture);
+    IQProcessParams p;
+    p.setPreset(8); // grey, sharpness, highlight, shadow, clahe
+    const QImage result = processor.processWith(p);
+    QVERIFY(!result.isNull());
+
+    std::unique_ptr<IQBGRData> expected = toneReference(picture, p.tone, true);
+    IQAdjustEngine engine(128, 96);
+    engine.setParams(p.adjust);
+    QCOMPARE(engine.apply(expected->data, 128, 96, expected->bytesPerLine), 1);
+    QVERIFY(sameAs(result, *expected));
+}
+
+void TestAdjustingProcessor::stageRequestsAreNotDropped()
+{
+    const QImage picture = makePicture(64, 64, 4);
+    IQAdjustingProcessor processor(picture);
+    IQHDRToneParams tone = toneWith(0, 35);
+    tone.clahe = true;
+    // A colour control follows a detail switch before any pass ran.
+    processor.setToneParams(tone, IQAdjustingProcessor::StageFull);
+    processor.setToneParams(tone, IQAdjustingProcessor::StageAdjust);
+    QCOMPARE(processor.pendingStage(), int(IQAdjustingProcessor::StageFull));
+    processor.setToneParams(tone, IQAdjustingProcessor::StageHighlightShadow);
+    QCOMPARE(processor.pendingStage(), int(IQAdjustingProcessor::StageFull));
+    QVERIFY(sameAs(processor.process(), *toneReference(picture, tone, true)));
+    QCOMPARE(processor.pendingStage(), int(IQAdjustingProcessor::StageNone));
+}
+
+void TestAdjustingProcessor::setterDuringASlowPass()
+{
+    const QImage picture = makePicture(200, 150, 12);
+    IQAdjustingProcessor processor(picture);
+    auto *denoise = new FakeDenoise;
+    denoise->hold = true;
+    processor.setDenoiseStage(denoise);
+
+    IQAdjustParams adjustA;
+    adjustA.mode = 2;
+    processor.setAdjustParams(adjustA);
+    processor.setToneParams(toneWith(30, 0), IQAdjustingProcessor::StageHighlightShadow);
+
+    QImage slow;
+    QThread *worker = QThread::create([&] { slow = processor.process(); });
+    worker->start();
+    QVERIFY(denoise->entered.tryAcquire(1, 10000)); // the pass is inside
+
+    // The GUI thread hands over new records while the pass waits: the
+    // setters must not wait for the pass.
+    QElapsedTimer timer;
+    timer.start();
+    IQAdjustParams adjustB;
+    adjustB.mode = 3;
+    processor.setAdjustParams(adjustB);
+    processor.setToneParams(toneWith(0, 45), IQAdjustingProcessor::StageHighlightShadow);
+    IQDenoiseParams d;
+    d.luminance = 77;
+    processor.setDenoiseParams(d);
+    QVERIFY(timer.elapsed() < 2000);
+    QVERIFY(worker->isRunning());
+
+    denoise->proceed.release();
+    QVERIFY(worker->wait(10000));
+    delete worker;
+
+    // The slow pass used the records it started with.
+    std::unique_ptr<IQBGRData> expectA = toneReference(picture, toneWith(30, 0), false);
+    {
+        IQBGRData &e = *expectA;
+        for (int y = 0; y < e.height; ++y)
+            for (uint32_t i = 0; i < e.width * 3; ++i)
+                e.data[size_t(y) * size_t(e.bytesPerLine) + i] ^= 0xff;
+        AdjustGrayscaleApply(e.data, int(e.width), e.height, e.bytesPerLine);
+    }
+    QVERIFY(sameAs(slow, *expectA));
+    QCOMPARE(denoise->lastLuminance.load(), 0);
+
+    // The next pass sees all of the new records, the tone stage included.
+    denoise->hold = false;
+    const QImage next = processor.process();
+    QCOMPARE(denoise->lastLuminance.load(), 77);
+    std::unique_ptr<IQBGRData> expectB = toneReference(picture, toneWith(0, 45), false);
+    {
+        IQBGRData &e = *expectB;
+        for (int y = 0; y < e.height; ++y)
+            for (uint32_t i = 0; i < e.width * 3; ++i)
+                e.data[size_t(y) * size_t(e.bytesPerLine) + i] ^= 0xff;
+        IQAdjustEngine::applySepia(e.data, int(e.width), e.height, e.bytesPerLine);
+    }
+    QVERIFY(sameAs(next, *expectB));
+}
+
+void TestAdjustingProcessor::resultOutlivesProcessorAndNextPass()
+{
+    const QImage picture = makePicture(1001, 31, 8);
+    QImage kept;
+    QImage copyOfKept;
+    {
+        IQAdjustingProcessor processor(picture);
+        IQAdjustParams p;
+        p.mode = 2;
+        processor.setAdjustParams(p);
+        kept = processor.process();
+        copyOfKept = kept.copy();
+        // A later pass must not write into a picture someone still holds.
+        p.mode = 3;
+        processor.setAdjustParams(p);
+        const QImage later = processor.process();
+        QVERIFY(!samePixels(later, kept));
+        QVERIFY(samePixels(kept, copyOfKept));
+        // Once nobody holds a result, its memory may serve the next pass;
+        // the picture is still right.
+        const QImage again = processor.process();
+        QVERIFY(samePixels(again, later));
+    }
+    QVERIFY(samePixels(kept, copyOfKept));
+    QCOMPARE(kept.pixelColor(0, 0), copyOfKept.pixelColor(0, 0));
+}
+
+void TestAdjustingProcessor::denoiseStageSitsBetweenToneAndAdjust()
+{
+    const QImage picture = makePicture(77, 41, 19);
+    IQAdjustingProcessor processor(picture);
+    auto *denoise = new FakeDenoise;
+    processor.setDenoiseStage(denoise);
+    IQAdjustParams p;
+    p.gamma = 60;
+    processor.setAdjustParams(p);
+    processor.setToneParams(toneWith(25, 0), IQAdjustingProcessor::StageHighlightShadow);
+    const QImage result = processor.process();
+    QCOMPARE(denoise->calls.loadRelaxed(), 1);
+
+    std::unique_ptr<IQBGRData> e = toneReference(picture, toneWith(25, 0), false);
+    for (int y = 0; y < e->height; ++y)
+        for (uint32_t i = 0; i < e->width * 3; ++i)
+            e->data[size_t(y) * size_t(e->bytesPerLine) + i] ^= 0xff;
+    IQAdjustEngine::applyGamma(e->data, e->data, int(e->width), e->height, e->bytesPerLine,
+                               IQAdjustEngine::gammaExponent(60));
+    QVERIFY(sameAs(result, *e));
+
+    // The denoise step works on the pass's copy: the next stage-2 pass
+    // starts again from the highlight result, not from inverted pixels.
+    processor.setDenoiseStage(nullptr);
+    processor.setAdjustParams(IQAdjustParams());
+    QVERIFY(sameAs(processor.process(), *toneReference(picture, toneWith(25, 0), false)));
+}
+
+void TestAdjustingProcessor::failingDenoiseKeepsThePixels()
+{
+    const QImage picture = makePicture(50, 30, 6);
+    IQAdjustingProcessor processor(picture);
+    auto *denoise = new FakeDenoise;
+    denoise->result = -103;
+    processor.setDenoiseStage(denoise);
+    const QImage result = processor.process();
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
+    QVERIFY(samePixels(result, picture.convertToFormat(QImage::Format_BGR888)));
+}
+
+void TestAdjustingProcessor::tornDownProcessorReturnsNull()
+{
+    IQAdjustingProcessor processor(makePicture(20, 20, 1));
+    processor.destroyEngines();
+    QVERIFY(processor.process().isNull());
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::ErrorNoEngine));
+    processor.freeBuffers();
+    QVERIFY(processor.process().isNull());
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::ErrorNoPicture));
+    QVERIFY(!processor.isValid());
+}
+
+void TestAdjustingProcessor::threadDeliversThroughQueuedSignal()
+{
+    const QImage picture = makePicture(120, 80, 14);
+    IQAdjustingProcessor processor(picture);
+    IQAdjustParams p;
+    p.vibrance = 40;
+    processor.setAdjustParams(p);
+
+    Relay relay;
+    QSignalSpy spy(&relay, &Relay::delivered);
+    QThread *deliveredOn = nullptr;
+    connect(&relay, &Relay::delivered, this, [&] { deliveredOn = QThread::currentThread(); });
+
+    auto *job = new IQAdjustingThread(&processor);
+    QVERIFY(job->autoDelete());
+    // Auto connection: the job emits on a pool thread, the relay lives here.
+    connect(job, &IQAdjustingThread::threadFinished, &relay, &Relay::delivered);
+    QThreadPool::globalInstance()->start(job);
+    QVERIFY(spy.wait(20000));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(deliveredOn, QThread::currentThread());
+    const QImage result = spy.at(0).at(0).value<QImage>();
+
+    IQAdjustingProcessor reference(picture);
+    reference.setAdjustParams(p);
+    QVERIFY(samePixels(result, reference.process()));
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+QTEST_GUILESS_MAIN(TestAdjustingProcessor)
+#include "tst_adjustingprocessor.moc"
