@@ -1,6 +1,7 @@
 #pragma once
 // Per-16x16-block blend weights of the radial blurs: the share of the
 // filtered image in 1/256, growing with the block's distance from the centre.
+#include <cstddef>
 #include <cstdint>
 
 class AdjustBlockWeights {
@@ -20,7 +21,7 @@ public:
     template <typename F>
     void fill(F weightOf);
 
-    const uint32_t* row(int y) const { return m_weights + static_cast<long>(y >> 4) * m_columns; }
+    const uint32_t* row(int y) const { return m_weights + static_cast<ptrdiff_t>(y >> 4) * m_columns; }
     // The raw entries, row by row, for tables that hold other per-block words.
     uint32_t* data() { return m_weights; }
     int columns() const { return m_columns; }
@@ -43,7 +44,7 @@ void AdjustBlockWeights::fill(F weightOf)
         for (int bx = 0; bx < m_columns; ++bx) {
             int w = weightOf(distance(bx, by));
             w = w < 0 ? 0 : (w > 256 ? 256 : w);
-            m_weights[static_cast<long>(by) * m_columns + bx] = static_cast<uint32_t>(w);
+            m_weights[static_cast<ptrdiff_t>(by) * m_columns + bx] = static_cast<uint32_t>(w);
         }
 }
 
