@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
 #include <algorithm>
@@ -10,8 +11,14 @@ QString AboutBoxText(const AboutInfo& info)
 {
     const QString name = info.value(0, QCoreApplication::translate("AboutBox", "About"));
     const QString version = info.value(1);
-    const QString homePage = info.value(2);
-    const QString support = info.value(3);
+    // Addresses read left to right also in a right-to-left interface;
+    // otherwise a trailing "/" jumps to the front.
+    const bool rtl = QGuiApplication::isRightToLeft();
+    auto ltr = [rtl](const QString& s) {
+        return rtl && !s.isEmpty() ? QChar(0x202A) + s + QChar(0x202C) : s;
+    };
+    const QString homePage = ltr(info.value(2));
+    const QString support = ltr(info.value(3));
     const QString copyright = info.value(4);
 
     QString text = name.isEmpty() ? QStringLiteral("<h3>%1</h3>").arg(QCoreApplication::translate("AboutBox", "About"))
@@ -34,6 +41,9 @@ void ShowAboutBox(QWidget* parent, const AboutInfo& info)
 {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // Message boxes are modal unless told otherwise; this one must not block
+    // the window behind it.
+    box->setWindowModality(Qt::NonModal);
     box->setWindowTitle(info.value(0));
     box->setText(AboutBoxText(info));
     box->setStandardButtons(QMessageBox::Ok);

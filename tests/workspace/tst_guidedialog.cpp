@@ -1,0 +1,116 @@
+#include <QtTest>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include "IQGuideDialog.h"
+#include "IQSettings.h"
+
+class TestGuideDialog : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_root;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        QCoreApplication::setApplicationName(QStringLiteral("VantrelGuideTest"));
+    }
+
+    void init()
+    {
+        static int n = 0;
+        qputenv("XDG_DATA_HOME", m_root.filePath(QStringLiteral("case%1/data").arg(++n)).toUtf8());
+        IQSettings::resetInstanceForTesting();
+    }
+
+    void form()
+    {
+        IQGuideDialog dialog;
+        QCOMPARE(dialog.size(), QSize(533, 399));
+        QCOMPARE(dialog.windowTitle(), QString());
+        // A title bar without system buttons; still a dialog window.
+        const Qt::WindowFlags flags = dialog.windowFlags();
+        QVERIFY(flags & Qt::CustomizeWindowHint);
+        QVERIFY(flags & Qt::WindowTitleHint);
+        QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+        QVERIFY(!(flags & Qt::WindowSystemMenuHint));
+        QCOMPARE(dialog.windowType(), Qt::Dialog);
+        auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("showAgainChckButn"));
+        auto* button = dialog.findChild<QPushButton*>(QStringLiteral("okButn"));
+        QVERIFY(check && button);
+        QVERIFY(!check->isChecked());
+        // Without a translator the keys show through.
+        QCOMPARE(check->text(), QStringLiteral("IDS_AC_DONTSHOWAGAIN"));
+        QCOMPARE(button->text(), QStringLiteral("IDS_AC_CLOSE"));
+        QVERIFY(dialog.contentLayout());
+        QVERIFY(dialog.findChild<QVBoxLayout*>(QStringLiteral("webLayout")));
+        QVERIFY(dialog.findChild<QVBoxLayout*>(QStringLiteral("verticalLayout_2")));
+    }
+
+    // With a parent the dialog stays a window of its own.
+    void parentDoesNotSwallowIt()
+    {
+        QWidget parent;
+        parent.resize(200, 100);
+        IQGuideDialog dialog(&parent);
+        QVERIFY(dialog.isWindow());
+        QCOMPARE(dialog.windowType(), Qt::Dialog);
+    }
+
+    void dontShowAgainIsStored()
+    {
+        IQSettings* settings = IQSettings::instance();
+        QCOMPARE(settings->showGuide(), 1);
+        const QString file = settings->fileName();
+        IQGuideDialog dialog;
+        auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("showAgainChckButn"));
+        QVERIFY(check);
+        check->setChecked(true);
+        QCOMPARE(settings->showGuide(), 2);
+        {
+            QSettings raw(file, QSettings::IniFormat);
+            QCOMPARE(raw.value(QStringLiteral("app/showGuide")).toInt(), 2);
+        }
+        check->setChecked(false);
+        QCOMPARE(settings->showGuide(), 0);
+        check->setChecked(true);
+        // A fresh store reads the last choice back.
+        IQSettings::resetInstanceForTesting();
+        QCOMPARE(IQSettings::instance()->showGuide(), 2);
+    }
+
+    void clickingTheBoxStores()
+    {
+        IQGuideDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("showAgainChckButn"));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+        QVERIFY(check->isChecked());
+        QCOMPARE(IQSettings::instance()->showGuide(), 2);
+    }
+
+    void closeButtonAccepts()
+    {
+        IQGuideDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        QSignalSpy rejected(&dialog, &QDialog::rejected);
+        auto* button = dialog.findChild<QPushButton*>(QStringLiteral("okButn"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(rejected.count(), 0);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        // Closing leaves the stored choice alone.
+        QCOMPARE(IQSettings::instance()->showGuide(), 1);
+    }
+};
+
+QTEST_MAIN(TestGuideDialog)
+#include "tst_guidedialog.moc"
