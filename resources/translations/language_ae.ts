@@ -75,6 +75,30 @@
         <translation>تباين مرتفع</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>لا توجد ذاكرة كافية لمعالجة الصورة.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>تعذّر تجهيز الصورة للتحرير.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>تعذّرت معالجة الصورة.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>ستفقد تغييراتك إذا لم تحفظها.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>لا توجد صورة لحفظها.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>لا يمكن كتابة نوع الملف &quot;%1&quot;.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>رجوع</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>تشويش الألوان</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>ستفقد تغييراتك إذا لم تحفظها.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,30 @@
         <translation>高对比度</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>内存不足，无法处理图片。</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>无法准备图片以供编辑。</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>无法处理图片。</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>如果不保存，您的更改将会丢失。</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>没有可保存的图片。</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>无法写入“%1”类型的文件。</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>返回</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>色彩噪点</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>如果不保存，您的更改将会丢失。</translation>
     </message>
 </context>
 <context>

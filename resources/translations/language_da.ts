@@ -75,6 +75,30 @@
         <translation>Høj kontrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Der er ikke nok hukommelse til at behandle billedet.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Billedet kunne ikke klargøres til redigering.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Billedet kunne ikke behandles.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Dine ændringer går tabt, hvis du ikke gemmer dem.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Der er intet billede at gemme.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Filtypen &quot;%1&quot; kan ikke skrives.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Tilbage</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Krominans</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Dine ændringer går tabt, hvis du ikke gemmer dem.</translation>
     </message>
 </context>
 <context>

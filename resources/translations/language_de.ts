@@ -75,6 +75,30 @@
         <translation>Hoher Kontrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Für die Bearbeitung des Bildes ist nicht genügend Speicher vorhanden.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Das Bild konnte nicht für die Bearbeitung vorbereitet werden.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Das Bild konnte nicht bearbeitet werden.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Es ist kein Bild zum Speichern vorhanden.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Der Dateityp „%1“ kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Chrominanz</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
     </message>
 </context>
 <context>

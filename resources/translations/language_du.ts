@@ -75,6 +75,30 @@
         <translation>Hoog contrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Er is onvoldoende geheugen om de afbeelding te verwerken.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>De afbeelding kon niet worden voorbereid voor bewerking.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>De afbeelding kon niet worden verwerkt.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Uw wijzigingen gaan verloren als u ze niet opslaat.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Er is geen afbeelding om op te slaan.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Het bestandstype &apos;%1&apos; kan niet worden geschreven.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Terug</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Chrominantie</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Uw wijzigingen gaan verloren als u ze niet opslaat.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,30 @@
         <translation>High Contrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>There is not enough memory to process the picture.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>The picture could not be prepared for editing.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>The picture could not be processed.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Your changes will be lost if you don’t save them.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>There is no picture to save.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>The file type &quot;%1&quot; cannot be written.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Back</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Chrominance</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Your changes will be lost if you don’t save them.</translation>
     </message>
 </context>
 <context>

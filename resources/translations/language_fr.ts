@@ -75,6 +75,30 @@
         <translation>Contraste élevé</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Mémoire insuffisante pour traiter l&apos;image.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Impossible de préparer l&apos;image pour la retouche.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Impossible de traiter l&apos;image.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Vos modifications seront perdues si vous ne les enregistrez pas.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Aucune image à enregistrer.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Le type de fichier « %1 » ne peut pas être écrit.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Retour</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Chrominance</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Vos modifications seront perdues si vous ne les enregistrez pas.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,30 @@
         <translation>Υψηλή αντίθεση</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Δεν υπάρχει αρκετή μνήμη για την επεξεργασία της εικόνας.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Δεν ήταν δυνατή η προετοιμασία της εικόνας για επεξεργασία.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Δεν ήταν δυνατή η επεξεργασία της εικόνας.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Οι αλλαγές σας θα χαθούν αν δεν τις αποθηκεύσετε.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Δεν υπάρχει εικόνα για αποθήκευση.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Δεν είναι δυνατή η εγγραφή αρχείου τύπου «%1».</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Πίσω</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Χρωματικός θόρυβος</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Οι αλλαγές σας θα χαθούν αν δεν τις αποθηκεύσετε.</translation>
     </message>
 </context>
 <context>

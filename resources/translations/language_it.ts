@@ -75,6 +75,30 @@
         <translation>Contrasto alto</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Memoria insufficiente per elaborare l&apos;immagine.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Impossibile preparare l&apos;immagine per la modifica.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Impossibile elaborare l&apos;immagine.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Le modifiche andranno perse se non le salvi.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Nessuna immagine da salvare.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Impossibile scrivere il tipo di file &quot;%1&quot;.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Indietro</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Crominanza</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Le modifiche andranno perse se non le salvi.</translation>
     </message>
 </context>
 <context>

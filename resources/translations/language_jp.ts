@@ -75,6 +75,30 @@
         <translation>高コントラスト</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>画像を処理するためのメモリが不足しています。</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>画像を編集用に準備できませんでした。</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>画像を処理できませんでした。</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>保存しないと変更内容は失われます。</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>保存する画像がありません。</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>ファイル形式「%1」は書き込めません。</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>戻る</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>カラーノイズ</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>保存しないと変更内容は失われます。</translation>
     </message>
 </context>
 <context>

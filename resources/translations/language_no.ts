@@ -75,6 +75,30 @@
         <translation>Høy kontrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Det er ikke nok minne til å behandle bildet.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Bildet kunne ikke klargjøres for redigering.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Bildet kunne ikke behandles.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Endringene dine går tapt hvis du ikke lagrer dem.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Det finnes ikke noe bilde å lagre.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Filtypen «%1» kan ikke skrives.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Tilbake</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Krominans</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Endringene dine går tapt hvis du ikke lagrer dem.</translation>
     </message>
 </context>
 <context>

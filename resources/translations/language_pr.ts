@@ -75,6 +75,30 @@
         <translation>Contraste alto</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Não há memória suficiente para processar a imagem.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Não foi possível preparar a imagem para edição.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Não foi possível processar a imagem.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>As suas alterações serão perdidas se não as guardar.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Não há nenhuma imagem para guardar.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Não é possível escrever o tipo de ficheiro &quot;%1&quot;.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Voltar</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Crominância</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>As suas alterações serão perdidas se não as guardar.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,30 @@
         <translation>Высокий контраст</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Недостаточно памяти для обработки изображения.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Не удалось подготовить изображение к редактированию.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Не удалось обработать изображение.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Если не сохранить изменения, они будут потеряны.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Нет изображения для сохранения.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Невозможно записать файл типа «%1».</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Назад</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Цветовой шум</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Если не сохранить изменения, они будут потеряны.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,30 @@
         <translation>Contraste alto</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>No hay memoria suficiente para procesar la imagen.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>No se pudo preparar la imagen para editarla.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>No se pudo procesar la imagen.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Sus cambios se perderán si no los guarda.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>No hay ninguna imagen que guardar.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>No se puede escribir el tipo de archivo «%1».</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Atrás</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Crominancia</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Sus cambios se perderán si no los guarda.</translation>
     </message>
 </context>
 <context>

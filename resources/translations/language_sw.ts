@@ -75,6 +75,30 @@
         <translation>Hög kontrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Det finns inte tillräckligt med minne för att bearbeta bilden.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Bilden kunde inte förberedas för redigering.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Bilden kunde inte bearbetas.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Dina ändringar går förlorade om du inte sparar dem.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Det finns ingen bild att spara.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>Filtypen &quot;%1&quot; kan inte skrivas.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Tillbaka</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Krominans</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Dina ändringar går förlorade om du inte sparar dem.</translation>
     </message>
 </context>
 <context>

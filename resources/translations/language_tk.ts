@@ -75,6 +75,30 @@
         <translation>Yüksek kontrast</translation>
     </message>
     <message>
+        <source>There is not enough memory to process the picture.</source>
+        <translation>Resmi işlemek için yeterli bellek yok.</translation>
+    </message>
+    <message>
+        <source>The picture could not be prepared for editing.</source>
+        <translation>Resim düzenleme için hazırlanamadı.</translation>
+    </message>
+    <message>
+        <source>The picture could not be processed.</source>
+        <translation>Resim işlenemedi.</translation>
+    </message>
+    <message>
+        <source>IDS_SAVE_PROMPT</source>
+        <translation>Kaydetmezseniz değişiklikleriniz kaybolacak.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save.</source>
+        <translation>Kaydedilecek resim yok.</translation>
+    </message>
+    <message>
+        <source>The file type &quot;%1&quot; cannot be written.</source>
+        <translation>&quot;%1&quot; dosya türü yazılamıyor.</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Geri</translation>
     </message>
@@ -181,10 +205,6 @@
     <message>
         <source>Chrominance</source>
         <translation>Renk gürültüsü</translation>
-    </message>
-    <message>
-        <source>IDS_SAVE_PROMPT</source>
-        <translation>Kaydetmezseniz değişiklikleriniz kaybolacak.</translation>
     </message>
 </context>
 <context>
