@@ -132,25 +132,23 @@ QImage RawIOHandlerPrivate::readPreview(const QSize& target)
 {
     if (!raw && !openProcessor(std::make_unique<DeviceDatastream>(source)))
         return {};
-    qDebug("Using thumbnail");
-    const int thumbResult = raw->unpack_thumb();
-    ProcessedImage processed;
-    if (thumbResult == LIBRAW_SUCCESS) {
-        int error = 0;
-        processed.reset(raw->dcraw_make_mem_thumb(&error));
-    }
     // One LibRaw object unpacks once; the next step starts afresh.
-    closeProcessor();
-    if (!processed)
+    struct Release
+    {
+        RawIOHandlerPrivate* d;
+        ~Release() { d->closeProcessor(); }
+    } release{this};
+    qDebug("Using thumbnail");
+    if (raw->unpack_thumb() != LIBRAW_SUCCESS)
         return {};
 
     const int orientation = flip;
+    const libraw_thumbnail_t& thumb = raw->imgdata.thumbnail;
     QImage picture;
-    if (processed->type == LIBRAW_IMAGE_JPEG) {
-        const QByteArray jpeg = QByteArray::fromRawData(reinterpret_cast<const char*>(processed->data),
-                                                        qsizetype(processed->data_size));
+    if (thumb.tformat == LIBRAW_THUMBNAIL_JPEG && thumb.thumb && thumb.tlength > 0) {
+        // The JPEG bytes as LibRaw holds them, without another copy.
         QBuffer buffer;
-        buffer.setData(jpeg);
+        buffer.setData(QByteArray::fromRawData(thumb.thumb, qsizetype(thumb.tlength)));
         if (!buffer.open(QIODevice::ReadOnly))
             return {};
         QImageReader reader(&buffer, "jpeg");
@@ -165,10 +163,13 @@ QImage RawIOHandlerPrivate::readPreview(const QSize& target)
             picture = picture.scaled(decodeSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         picture = picture.convertToFormat(QImage::Format_RGB32);
     } else {
+        int error = 0;
+        const ProcessedImage processed(raw->dcraw_make_mem_thumb(&error));
+        if (!processed || processed->type != LIBRAW_IMAGE_BITMAP)
+            return {};
         picture = rawBitmapToRgb32(processed->data, processed->data_size, processed->width, processed->height,
                                    processed->bits);
     }
-    processed.reset();
     picture = applyRawFlip(picture, orientation);
     if (picture.isNull())
         return {};
