@@ -245,6 +245,8 @@ int ExifReader::parseJpeg(const std::uint8_t* data, unsigned length)
 
 int ExifReader::parseExifSegment(const std::uint8_t* data, unsigned length)
 {
+    // Nothing of an earlier block may survive into this one.
+    reset();
     if (!data || length < 6 || std::memcmp(data, "Exif\0\0", 6) != 0)
         return ExifNoExifBlock;
     if (length < 14)

@@ -449,6 +449,13 @@ void TestExifReader::resetBetweenFiles()
     QCOMPARE(r.gpsLatitude, 0.0);
     QCOMPARE(r.gpsLatitudeRef, std::string());
     QVERIFY(r.littleEndian);
+
+    // The payload on its own, too.
+    QCOMPARE(parseSegment(r, exifSegment(fullTiff(false))), int(ExifSuccess));
+    QCOMPARE(parseSegment(r, exifSegment(w.build({w.ascii(272, "Model only")}, {}, {}))), int(ExifSuccess));
+    QCOMPARE(r.make, std::string());
+    QCOMPARE(r.isoSpeed, 0);
+    QCOMPARE(r.model, std::string("Model only"));
 }
 
 void TestExifReader::hostileBlocks()
