@@ -7,8 +7,8 @@
 
 namespace {
 
-// Contrast then saturation in one pass, all arithmetic so that the loop
-// vectorises.
+// Contrast then saturation, row by row, computed rather than looked up so
+// that the loops vectorise.
 //
 // Contrast with k = (c / 200 + 1) - 1 in single precision (the round trip
 // through 1 decides how (64 - |.|) * k truncates near integers):
