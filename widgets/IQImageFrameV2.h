@@ -1,8 +1,10 @@
 #pragma once
+#include "ImageViewerWidget.h"
+
 #include <QFrame>
 #include <QImage>
+#include <QPointer>
 
-class ImageViewerWidget;
 class QAction;
 class QDoubleSlider;
 class QLayout;
@@ -47,7 +49,8 @@ private:
     QAction* m_originalAction = nullptr;
     QAction* m_zoomInAction = nullptr;
     QAction* m_zoomOutAction = nullptr;
-    ImageViewerWidget* m_viewer = nullptr;
+    // Guarded: the viewer belongs to the layout's widget.
+    QPointer<ImageViewerWidget> m_viewer;
     QLayout* m_layout = nullptr;
     QDoubleSlider* m_zoomSlider = nullptr;
     QImage m_image;

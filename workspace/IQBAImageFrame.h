@@ -1,8 +1,10 @@
 #pragma once
+#include "BAImageViewerWidget.h"
+
 #include <QFrame>
 #include <QImage>
+#include <QPointer>
 
-class BAImageViewerWidget;
 class QAction;
 class QDoubleSlider;
 class QLayout;
@@ -55,7 +57,8 @@ private:
     QAction* m_fitAction = nullptr;
     QAction* m_zoomInAction = nullptr;
     QAction* m_zoomOutAction = nullptr;
-    BAImageViewerWidget* m_viewer = nullptr;
+    // Guarded: the layout's widget owns the viewer too and may go first.
+    QPointer<BAImageViewerWidget> m_viewer;
     QLayout* m_viewerLayout = nullptr;
     QDoubleSlider* m_zoomSlider = nullptr;
     QLineEdit* m_zoomEdit = nullptr;
