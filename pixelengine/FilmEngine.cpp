@@ -2,10 +2,12 @@
 
 #include "FilmGrain.h"
 #include "FilmLut.h"
+#include "FilmParallel.h"
 #include "FilmParams.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -75,15 +77,6 @@ int selectBank(FilmImage* image, int32_t index, int32_t count, int32_t offset, i
         return code;
     params->*stored = index;
     return 0;
-}
-
-void flipRows(uint8_t* pixels, int32_t height, int32_t rowBytes)
-{
-    for (int32_t i = 0; i < height / 2; ++i) {
-        uint8_t* a = pixels + static_cast<size_t>(i) * rowBytes;
-        uint8_t* b = pixels + static_cast<size_t>(height - 1 - i) * rowBytes;
-        std::swap_ranges(a, a + rowBytes, b);
-    }
 }
 
 int applyCopy(FilmImage* image, uint8_t* FilmParams::*copy, bool FilmParams::*taken, uint8_t* pixels,
@@ -266,19 +259,26 @@ int FilmApply(FilmImage* image)
     image->width = width;
     image->height = height;
     image->rowBytes = rowBytes;
-    std::memcpy(image->pixels, params->working, bytes);
+    // The result is the working picture with its rows reversed; grain is
+    // laid over the working rows, so it walks the result upwards.
+    uint8_t* result = image->pixels;
+    const uint8_t* working = params->working;
+    FilmParallelRows(height, rowBytes, [=](int32_t y0, int32_t y1) {
+        for (int32_t y = y0; y < y1; ++y)
+            std::memcpy(result + static_cast<size_t>(height - 1 - y) * rowBytes,
+                        working + static_cast<size_t>(y) * rowBytes, static_cast<size_t>(rowBytes));
+    });
 
-    if (params->grainIndex != 0)
-        FilmApplyGrain(params, image->pixels, width, height, rowBytes);  // a failure leaves no grain
+    if (params->grainIndex != 0)  // a failure leaves the result without grain
+        FilmApplyGrainRows(params, result + static_cast<size_t>(height - 1) * rowBytes, width, height,
+                           -static_cast<ptrdiff_t>(rowBytes));
 
     FilmBuildToneCurve(params);
     const int code = FilmComposeLut(params);
     if (code != 0)
         return code;
     if (params->lutFlag)
-        FilmApplyLutTable(params->workingLut, image->pixels, width, height, rowBytes);
-
-    flipRows(image->pixels, height, rowBytes);
+        FilmApplyLutTable(params->workingLut, result, width, height, rowBytes);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "FilmParams.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -106,37 +107,55 @@ public:
     }
 
     // Output row y; rowOf(r) returns crop row r (cropW x 3 values). The
-    // scratch rows hold cropW x 3 values each.
+    // scratch row holds cropW x 3 values.
     template <typename RowOf>
     void row(int32_t y, RowOf&& rowOf, std::vector<int32_t>& vertical, int16_t* out) const
     {
-        const int taps = m_y.taps;
         const size_t n = static_cast<size_t>(m_cropW) * 3;
-        std::fill(vertical.begin(), vertical.begin() + static_cast<std::ptrdiff_t>(n), 512);
-        for (int k = 0; k < taps; ++k) {
-            const int32_t w = m_y.weight[static_cast<size_t>(y) * taps + k];
-            if (w == 0)
-                continue;
-            const int16_t* src = rowOf(m_y.index[static_cast<size_t>(y) * taps + k]);
+        const int32_t* yi = &m_y.index[static_cast<size_t>(y) * m_y.taps];
+        const int32_t* yw = &m_y.weight[static_cast<size_t>(y) * m_y.taps];
+        int32_t* v = vertical.data();
+        if (m_y.taps == 2) {
+            const int16_t* s0 = rowOf(yi[0]);
+            const int16_t* s1 = rowOf(yi[1]);
+            const int32_t w0 = yw[0], w1 = yw[1];
             for (size_t i = 0; i < n; ++i)
-                vertical[i] += src[i] * w;
+                v[i] = (512 + s0[i] * w0 + s1[i] * w1) >> 10;
+        } else {
+            const int16_t* s0 = rowOf(yi[0]);
+            const int16_t* s1 = rowOf(yi[1]);
+            const int16_t* s2 = rowOf(yi[2]);
+            const int16_t* s3 = rowOf(yi[3]);
+            const int32_t w0 = yw[0], w1 = yw[1], w2 = yw[2], w3 = yw[3];
+            for (size_t i = 0; i < n; ++i)
+                v[i] = (512 + s0[i] * w0 + s1[i] * w1 + s2[i] * w2 + s3[i] * w3) >> 10;
         }
-        for (size_t i = 0; i < n; ++i)
-            vertical[i] >>= 10;
-        const int xt = m_x.taps;
-        for (int32_t x = 0; x < m_width; ++x) {
-            const int32_t* idx = &m_x.index[static_cast<size_t>(x) * xt];
-            const int32_t* w = &m_x.weight[static_cast<size_t>(x) * xt];
-            for (int c = 0; c < 3; ++c) {
-                int32_t sum = 512;
-                for (int k = 0; k < xt; ++k)
-                    sum += vertical[static_cast<size_t>(idx[k]) * 3 + c] * w[k];
-                out[static_cast<size_t>(x) * 3 + c] = saturate16(sum >> 10);
-            }
-        }
+        if (m_x.taps == 2)
+            horizontal<2>(v, out);
+        else
+            horizontal<4>(v, out);
     }
 
 private:
+    template <int Taps>
+    void horizontal(const int32_t* v, int16_t* out) const
+    {
+        const int32_t* idx = m_x.index.data();
+        const int32_t* w = m_x.weight.data();
+        for (int32_t x = 0; x < m_width; ++x, idx += Taps, w += Taps, out += 3) {
+            int32_t s0 = 512, s1 = 512, s2 = 512;
+            for (int k = 0; k < Taps; ++k) {
+                const int32_t* p = v + static_cast<size_t>(idx[k]) * 3;
+                s0 += p[0] * w[k];
+                s1 += p[1] * w[k];
+                s2 += p[2] * w[k];
+            }
+            out[0] = saturate16(s0 >> 10);
+            out[1] = saturate16(s1 >> 10);
+            out[2] = saturate16(s2 >> 10);
+        }
+    }
+
     int32_t m_cropW = 0;
     int32_t m_width = 0;
     Axis m_x, m_y;
@@ -415,7 +434,14 @@ int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double facto
 
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes)
 {
-    if (!params || !pixels || width <= 0 || height <= 0 || rowBytes / 3 < width)
+    if (!pixels || width <= 0 || height <= 0 || rowBytes / 3 < width)
+        return -2;
+    return FilmApplyGrainRows(params, pixels, width, height, rowBytes);
+}
+
+int FilmApplyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t step)
+{
+    if (!params || !firstRow || width <= 0 || height <= 0)
         return -2;
     if (params->grainIndex == 0 || !params->grainTaken || !params->grainTable)
         return 0;
@@ -446,7 +472,7 @@ int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t h
             int16_t* g = rowBuffers[b].data();
             for (int32_t y = y0; y < y1; ++y) {
                 plan.row(y, scratch[b], g);
-                uint8_t* px = pixels + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
+                uint8_t* px = firstRow + static_cast<ptrdiff_t>(y) * step;
                 for (int32_t x = 0; x < width; ++x, px += 3) {
                     const int cell = (px[2] >> 4) * 256 + (px[1] >> 4) * 16 + (px[0] >> 4);
                     const uint8_t* gain = table + cell * 3;

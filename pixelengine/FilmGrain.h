@@ -2,6 +2,7 @@
 // Film grain: a Gaussian noise patch tiled over the picture with random
 // overlaps, optionally cropped and enlarged for coarser grain, and added to
 // the pixels with colour-dependent gains from a grain table.
+#include <cstddef>
 #include <cstdint>
 
 #include "Rand15.h"
@@ -60,3 +61,6 @@ int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double facto
 // its grain table. 0 (also when no grain table is taken); -2 no memory or
 // bad geometry (pixels unchanged).
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes);
+// The same over rows `step` bytes apart (negative to walk a picture upwards;
+// grain row y lands on firstRow + y * step).
+int FilmApplyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t step);
