@@ -168,8 +168,11 @@ public:
     // 0; -2 no memory or bad arguments.
     int build(int32_t width, int32_t height, int32_t index, int32_t strength, double scale)
     {
-        if (width <= 0 || height <= 0)
+        if (width <= 0 || height <= 0 || std::isnan(scale))
             return -2;
+        // The same bounds as the setters, so the 16-bit field cannot overflow.
+        strength = std::min(kFilmStrengthMax, std::max(0, strength));
+        scale = std::min(kFilmGrainScaleMax, std::max(0.0, scale));
         m_width = width;
         m_height = height;
         m_total = static_cast<int64_t>(width) * height;

@@ -47,7 +47,9 @@ bool FilmGrainConstantsFor(int32_t index, FilmGrainConstants* out);
 
 // Fills width x height x 3 signed grain values for a grain index, strength
 // and grain scale; the generator is seeded with the index, so equal
-// arguments give equal fields. 0; -2 bad arguments or no memory.
+// arguments give equal fields. Strength and scale are clamped as by
+// FilmSetStrength and FilmSetGrainScale. 0; -2 bad arguments (a scale that
+// is not a number too) or no memory.
 int FilmGrainField(int16_t* field, int32_t width, int32_t height, int32_t index, int32_t strength,
                    double scale);
 

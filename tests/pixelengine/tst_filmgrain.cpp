@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -248,6 +249,10 @@ void TestFilmGrain::fieldWithoutGrain()
     std::vector<int16_t> f(30);
     QCOMPARE(FilmGrainField(f.data(), 0, 5, 1, 100, 1.0), -2);
     QCOMPARE(FilmGrainField(f.data(), 5, -1, 1, 100, 1.0), -2);
+    QCOMPARE(FilmGrainField(f.data(), 5, 2, 1, 100, std::nan("")), -2);
+    // Out-of-range strength and scale are clamped like the setters do.
+    QVERIFY(makeField(40, 30, 4, INT_MAX, 1e300) == makeField(40, 30, 4, kFilmStrengthMax, kFilmGrainScaleMax));
+    QVERIFY(makeField(40, 30, 4, -50, -3.0) == makeField(40, 30, 4, 0, 0.0));
 }
 
 void TestFilmGrain::fieldIsOneStripAlongThePixels()
