@@ -1,0 +1,338 @@
+#include "MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <cmath>
+
+#include "AppIdentity.h"
+#include "IQAdjustingFrame.h"
+#include "IQBAImageFrame.h"
+#include "IQGuideDialog.h"
+#include "IQHDREngine.h"
+#include "IQHDRThread.h"
+#include "IQTilesFrame.h"
+#include "QSimpleUpdater.h"
+#include "QWaitingDialog.h"
+
+namespace {
+
+bool g_restartRequested = false;
+
+// The HDR waiting dialog: Escape or a close request must not end it while the
+// job runs, or a second job could start on the same engine.
+class JobWaitingDialog : public QWaitingDialog {
+public:
+    using QWaitingDialog::QWaitingDialog;
+    void jobDone()
+    {
+        m_done = true;
+        accept();
+    }
+    void reject() override
+    {
+        if (m_done)
+            QWaitingDialog::reject();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (m_done)
+            QWaitingDialog::closeEvent(event);
+        else
+            event->ignore();
+    }
+
+private:
+    bool m_done = false;
+};
+
+} // namespace
+
+bool MainWindow::restartRequested() { return g_restartRequested; }
+void MainWindow::setRestartRequested(bool requested) { g_restartRequested = requested; }
+
+MainWindow::MainWindow(QWidget* parent) : CFramelessWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableSize();
+        resize(int(std::lround(available.width() * 0.75)), int(std::lround(available.height() * 0.75)));
+    }
+    applyStyle();
+    setupTitleBar();
+    setTitle(ApplicationDisplayName());
+    setLayoutDirection(Qt::LeftToRight);
+    setupUpdater();
+
+    tilesFrame()->show();
+    page = 0;
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_tilesFrame;
+    delete m_adjustingFrame;
+    delete ui;
+}
+
+void MainWindow::applyStyle()
+{
+    QFile file(QStringLiteral(":/qss/psblack.css"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    const int nul = bytes.indexOf('\0');
+    const QString text = QString::fromLatin1(nul >= 0 ? bytes.left(nul) : bytes);
+    const QString colour = text.mid(20, 7);
+    qApp->setPalette(QPalette(QColor(colour)));
+    qApp->setStyleSheet(text);
+}
+
+void MainWindow::setupTitleBar()
+{
+    addCaptionWidget(ui->menuWidget);
+    ui->iconLabel->setFixedSize(24, 24);
+    QPixmap logo(QStringLiteral(":/vh/icon/icon_hdr_logo_24"));
+    logo.setDevicePixelRatio(2.0);
+    ui->iconLabel->setPixmap(logo);
+    ui->menuWidget->setStyleSheet(QStringLiteral("QWidget#menuWidget {background: #222222;}"));
+    addIgnoreWidget(ui->iconLabel);
+    addIgnoreWidget(ui->titleLabel);
+    const QString buttonStyle = QStringLiteral(
+        "QPushButton {background-color:#222222; border:none;border-radius:3px;}"
+        "QPushButton:hover {background-color:#333333;}");
+    ui->miniButton->setStyleSheet(buttonStyle);
+    ui->normalButton->setStyleSheet(buttonStyle);
+    ui->menuButton->setStyleSheet(buttonStyle);
+    ui->closeButton->setStyleSheet(QStringLiteral(
+        "QPushButton {background-color:#222222; border:none;border-radius:3px;}"
+        "QPushButton:hover {background-color:rgb(232,17,35);}"));
+    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->miniButton, &QPushButton::clicked, this, &QWidget::showMinimized);
+    connect(ui->normalButton, &QPushButton::clicked, this, [this] {
+        if (isMaximized())
+            showNormal();
+        else
+            showMaximized();
+    });
+    connect(ui->menuButton, &QPushButton::clicked, this, &MainWindow::onMenuButtonClicked);
+    setAttribute(Qt::WA_TranslucentBackground, false);
+}
+
+void MainWindow::setupUpdater()
+{
+    updater = QSimpleUpdater::globalInstance();
+    const QString url = UpdateFeedUrl();
+    updater->setModuleName(url, QStringLiteral("Vantrel HDR"));
+    updater->setModuleChannel(url, ProductChannel());
+    updater->setDownloadDir(url, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    connect(updater, SIGNAL(checkingFinished(QString)), this, SLOT(updateChangelog(QString)));
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    CFramelessWindow::showEvent(event);
+    // The first update check runs once, shortly after the window appears.
+    if (!m_updateCheckScheduled) {
+        m_updateCheckScheduled = true;
+        QTimer::singleShot(10, this, &MainWindow::checkForUpdates);
+    }
+}
+
+void MainWindow::setTitle(const QString& title)
+{
+    ui->titleLabel->setText(title);
+    setWindowTitle(title);
+}
+
+IQTilesFrame* MainWindow::tilesFrame()
+{
+    if (!m_tilesFrame) {
+        m_tilesFrame = new IQTilesFrame(this);
+        ui->horizontalLayout->addWidget(m_tilesFrame);
+        connect(m_tilesFrame, &IQTilesFrame::imageSelected, this, &MainWindow::onHDRImageSelected);
+    }
+    return m_tilesFrame;
+}
+
+IQAdjustingFrame* MainWindow::adjustingFrame()
+{
+    if (!m_adjustingFrame) {
+        m_adjustingFrame = new IQAdjustingFrame(this);
+        ui->horizontalLayout->addWidget(m_adjustingFrame);
+        connect(m_adjustingFrame, &IQAdjustingFrame::finish, this, &MainWindow::finish);
+    }
+    return m_adjustingFrame;
+}
+
+QFrame* MainWindow::frame(int index)
+{
+    if (index == 0)
+        return tilesFrame();
+    if (index == 1)
+        return adjustingFrame();
+    return nullptr;
+}
+
+void MainWindow::finish(QFrame* frame)
+{
+    if (!frame || frame != m_adjustingFrame)
+        return;
+    m_adjustingFrame->hide();
+    tilesFrame()->show();
+    page = 0;
+}
+
+void MainWindow::import()
+{
+    if (page == 0)
+        tilesFrame()->importFiles();
+}
+
+bool MainWindow::save()
+{
+    return page == 1 && m_adjustingFrame ? m_adjustingFrame->save() : false;
+}
+
+namespace {
+IQBAImageFrame* comparisonFrame(IQAdjustingFrame* page)
+{
+    return page ? page->findChild<IQBAImageFrame*>() : nullptr;
+}
+}
+
+void MainWindow::zoomFit()
+{
+    if (page == 1)
+        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
+            f->zoomFit();
+}
+
+void MainWindow::zoomActual()
+{
+    if (page == 1)
+        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
+            f->zoomActual();
+}
+
+void MainWindow::zoomIn()
+{
+    if (page == 1)
+        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
+            f->zoomIn();
+}
+
+void MainWindow::zoomOut()
+{
+    if (page == 1)
+        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
+            f->zoomOut();
+}
+
+void MainWindow::updateChangelog(QString)
+{
+}
+
+void MainWindow::checkForUpdates()
+{
+    if (updater)
+        updater->checkForUpdates(UpdateFeedUrl());
+}
+
+void MainWindow::showGuide()
+{
+    IQGuideDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::setupStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: 0px solid black }; "));
+}
+
+void MainWindow::onHDRImageSelected(QStringList files)
+{
+    if (m_job)
+        return; // one job at a time on the one engine
+    JobWaitingDialog dialog(this);
+    auto* thread = new IQHDRThread(IQHDREngine::instance(), files);
+    connect(thread, &IQHDRThread::threadFinished, this, &MainWindow::onHDRFinished);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, &dialog, [&dialog] { dialog.jobDone(); });
+    m_job = thread;
+    thread->start(QThread::InheritPriority);
+    dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    dialog.exec();
+}
+
+QString MainWindow::messageForCode(int errorCode)
+{
+    switch (errorCode) {
+    case -2:
+        return tr("IDS_SAME_SIZE");
+    case -1:
+        return tr("IDS_READ_FAILED");
+    default:
+        return tr("IDS_ERROR");
+    }
+}
+
+void MainWindow::onHDRFinished(QImage before, QImage after, int errorCode)
+{
+    if (errorCode == 0 && !after.isNull()) {
+        tilesFrame()->hide();
+        IQAdjustingFrame* editing = adjustingFrame();
+        editing->show();
+        page = 1;
+        editing->setSource(after);
+        editing->setImages(before, after);
+        QCoreApplication::processEvents();
+        return;
+    }
+    const QString text = messageForCode(errorCode);
+    QTimer::singleShot(100, this, [this, text] {
+        QMessageBox::information(this, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                                 QMessageBox::NoButton);
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The worker must not be left running under a closing program.
+    if (m_job) {
+        event->ignore();
+        return;
+    }
+    if (page == 1 && m_adjustingFrame && m_adjustingFrame->isModified()) {
+        const auto answer = QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                                                  tr("IDS_SAVE_PROMPT"),
+                                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                                  QMessageBox::Save);
+        if (answer == QMessageBox::Save) {
+            if (m_adjustingFrame->save())
+                event->accept();
+            else
+                event->ignore();
+        } else if (answer == QMessageBox::Discard) {
+            event->accept();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    event->accept();
+}
