@@ -174,7 +174,6 @@ public:
         strength = std::min(kFilmStrengthMax, std::max(0, strength));
         scale = std::min(kFilmGrainScaleMax, std::max(0.0, scale));
         m_width = width;
-        m_height = height;
         m_total = static_cast<int64_t>(width) * height;
         Rand15 rng(static_cast<uint32_t>(index));
         if (index < 1) {
@@ -234,8 +233,6 @@ public:
         }
         return 0;
     }
-
-    int32_t width() const { return m_width; }
 
     // Per-thread scratch for rows().
     struct Scratch {
@@ -300,7 +297,7 @@ private:
         }
     }
 
-    int32_t m_width = 0, m_height = 0;
+    int32_t m_width = 0;
     int64_t m_total = 0;
     bool m_zero = false;
     bool m_enlarge = false;
