@@ -14,6 +14,7 @@ namespace {
 
 const QColor kInk(0xbf, 0xbf, 0xbf);
 const QColor kAccent(0x43, 0x9c, 0xf3);
+const QColor kDisabled(0x5c, 0x5c, 0x5c);
 
 using Painter = std::function<void(QPainter&)>;
 
@@ -185,6 +186,153 @@ void eye(QPainter& p)
     p.drawEllipse(QPointF(12.0, 12.0), 3.2, 3.2);
 }
 
+// Open: a folder with an arrow pointing into it (24 x 24).
+void openIcon(QPainter& p)
+{
+    p.setPen(inkPen(1.6));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath folder;
+    folder.moveTo(3.5, 18.5);
+    folder.lineTo(3.5, 6.0);
+    folder.lineTo(9.0, 6.0);
+    folder.lineTo(10.8, 8.0);
+    folder.lineTo(20.5, 8.0);
+    folder.lineTo(20.5, 18.5);
+    folder.closeSubpath();
+    p.drawPath(folder);
+    p.drawLine(QPointF(12.0, 10.5), QPointF(12.0, 16.5));
+    p.drawLine(QPointF(9.0, 13.5), QPointF(15.0, 13.5));
+}
+
+// Remove: a waste bin (24 x 24).
+void removeIcon(QPainter& p, const QColor& colour)
+{
+    p.setPen(inkPen(1.6, colour));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(4.5, 6.5), QPointF(19.5, 6.5));
+    QPainterPath lid;
+    lid.moveTo(9.5, 6.5);
+    lid.lineTo(9.5, 4.0);
+    lid.lineTo(14.5, 4.0);
+    lid.lineTo(14.5, 6.5);
+    p.drawPath(lid);
+    QPainterPath bin;
+    bin.moveTo(6.5, 6.5);
+    bin.lineTo(7.5, 20.0);
+    bin.lineTo(16.5, 20.0);
+    bin.lineTo(17.5, 6.5);
+    p.drawPath(bin);
+    p.drawLine(QPointF(10.3, 10.0), QPointF(10.3, 16.5));
+    p.drawLine(QPointF(13.7, 10.0), QPointF(13.7, 16.5));
+}
+
+// A photo frame with a mountain and a sun inside `frame`.
+void photoFrame(QPainter& p, const QRectF& frame, const QColor& colour, double pen)
+{
+    p.setPen(inkPen(pen, colour));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(frame, 2.0, 2.0);
+    const double w = frame.width(), h = frame.height();
+    QPainterPath mountain;
+    mountain.moveTo(frame.left() + 0.12 * w, frame.bottom() - 0.16 * h);
+    mountain.lineTo(frame.left() + 0.40 * w, frame.top() + 0.42 * h);
+    mountain.lineTo(frame.left() + 0.58 * w, frame.top() + 0.64 * h);
+    mountain.lineTo(frame.left() + 0.70 * w, frame.top() + 0.52 * h);
+    mountain.lineTo(frame.right() - 0.12 * w, frame.bottom() - 0.16 * h);
+    mountain.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPath(mountain);
+    p.drawEllipse(QPointF(frame.right() - 0.24 * w, frame.top() + 0.26 * h), 0.08 * w, 0.08 * w);
+}
+
+// Bracketing Mode: three stacked frames, the front one a photo (40 x 40).
+void bracketIcon(QPainter& p, const QColor& colour)
+{
+    QColor back = colour;
+    back.setAlphaF(0.45);
+    QColor middle = colour;
+    middle.setAlphaF(0.7);
+    p.setPen(inkPen(1.6, back));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(14.0, 6.0, 20.0, 15.0), 2.0, 2.0);
+    p.setPen(inkPen(1.6, middle));
+    p.setBrush(QColor(0x22, 0x22, 0x22));
+    p.drawRoundedRect(QRectF(10.0, 10.5, 20.0, 15.0), 2.0, 2.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x22, 0x22, 0x22));
+    p.drawRoundedRect(QRectF(6.0, 15.0, 20.0, 15.0), 2.0, 2.0);
+    photoFrame(p, QRectF(6.0, 15.0, 20.0, 15.0), colour, 1.6);
+}
+
+// Single Photo Mode: one frame with a mountain (40 x 40).
+void singleIcon(QPainter& p, const QColor& colour)
+{
+    photoFrame(p, QRectF(7.0, 9.0, 26.0, 21.0), colour, 1.8);
+}
+
+// Thumbnail placeholders: a dark tile with a faint photo glyph (120 x 120).
+void placeholderTile(QPainter& p)
+{
+    p.setPen(QPen(QColor(0x3a, 0x3a, 0x3a), 1.0));
+    p.setBrush(QColor(0x2b, 0x2b, 0x2b));
+    p.drawRoundedRect(QRectF(10.5, 20.5, 99.0, 79.0), 4.0, 4.0);
+}
+
+// Loading: the tile with a ring of dots fading round, like a spinner caught mid-turn.
+void loadingIcon(QPainter& p)
+{
+    placeholderTile(p);
+    p.setPen(Qt::NoPen);
+    const QPointF c(60.0, 60.0);
+    for (int i = 0; i < 8; ++i) {
+        const double a = i * M_PI / 4.0;
+        QColor dot = kInk;
+        dot.setAlphaF(0.2 + 0.1 * i);
+        p.setBrush(dot);
+        p.drawEllipse(c + QPointF(14.0 * std::cos(a), -14.0 * std::sin(a)), 3.2, 3.2);
+    }
+}
+
+// Failed thumbnail: the tile with a photo glyph crossed out and a warning mark.
+void loadingErrorIcon(QPainter& p)
+{
+    placeholderTile(p);
+    const QColor dim(0x6a, 0x6a, 0x6a);
+    photoFrame(p, QRectF(38.0, 40.0, 44.0, 34.0), dim, 2.0);
+    p.setPen(inkPen(2.4, QColor(0xd9, 0x53, 0x4f)));
+    p.drawLine(QPointF(34.0, 36.0), QPointF(86.0, 78.0));
+}
+
+// Title bar, drawn for 16 x 16 on the #222222 bar.
+void menuIcon(QPainter& p)
+{
+    p.setPen(inkPen(1.4));
+    p.drawLine(QPointF(3.0, 4.5), QPointF(13.0, 4.5));
+    p.drawLine(QPointF(3.0, 8.0), QPointF(13.0, 8.0));
+    p.drawLine(QPointF(3.0, 11.5), QPointF(13.0, 11.5));
+}
+
+void minusIcon(QPainter& p)
+{
+    p.setPen(inkPen(1.4));
+    p.drawLine(QPointF(3.0, 8.5), QPointF(13.0, 8.5));
+}
+
+void maximizeIcon(QPainter& p)
+{
+    p.setPen(inkPen(1.3));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(3.5, 3.5, 9.0, 9.0));
+}
+
+void closeIcon(QPainter& p)
+{
+    p.setPen(inkPen(1.4));
+    p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+    p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+}
+
 struct Icon {
     const char* folder;
     const char* name;
@@ -214,6 +362,19 @@ int main(int argc, char** argv)
         {"vh", "icon-actual_size", 24, false, actualSize},
         {"commonRes", "Icon_BAN", 24, false, beforeAfter},
         {"commonRes", "icon_view", 24, false, eye},
+        {"vh", "icon_open", 24, false, openIcon},
+        {"vh", "icon_remove", 24, false, [](QPainter& p) { removeIcon(p, kInk); }},
+        {"vh", "icon_remove_disable", 24, false, [](QPainter& p) { removeIcon(p, kDisabled); }},
+        {"vh", "icon_hdr", 40, false, [](QPainter& p) { bracketIcon(p, kInk); }},
+        {"vh", "icon_hdr_high", 40, false, [](QPainter& p) { bracketIcon(p, kAccent); }},
+        {"vh", "icon_image", 40, false, [](QPainter& p) { singleIcon(p, kInk); }},
+        {"vh", "icon_image_high", 40, false, [](QPainter& p) { singleIcon(p, kAccent); }},
+        {"vh", "icon_loading", 120, false, loadingIcon},
+        {"vh", "icon_loading_error", 120, false, loadingErrorIcon},
+        {"vh", "icon-menu", 16, false, menuIcon},
+        {"vh", "icon-minus", 16, false, minusIcon},
+        {"vh", "icon-maximize", 16, false, maximizeIcon},
+        {"vh", "icon-close", 16, false, closeIcon},
     };
     for (const Icon& icon : icons) {
         if (!out.mkpath(QString::fromLatin1(icon.folder))) {
