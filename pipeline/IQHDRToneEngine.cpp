@@ -105,11 +105,9 @@ inline uchar toneByte(const ToneInputs &in, int c, float invG, float divisor)
     // Past 1 the byte is 255 however large the quotient; capping it keeps the
     // narrowing to float defined.
     const float t = float(std::min(p / double(divisor), 2.0));
-    if (t > 1)
-        return 255;
-    if (t > 0)
-        return uchar(int(t * 255));
-    return 0;
+    // 255 above 1 and 0 at or below 0, without branches: clamping to 1 gives
+    // 1 * 255 = 255.
+    return uchar(int(std::min(std::max(t, 0.0f), 1.0f) * 255));
 }
 
 // Per divisor: a positive floor for 1 - k.
