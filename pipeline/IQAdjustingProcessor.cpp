@@ -283,21 +283,33 @@ QImage IQAdjustingProcessor::process()
 {
     QMutexLocker pass(&mutex);
     const Snapshot s = takeSnapshot();
-    if (!source || !input || !working) {
+    // Nothing may escape a pass: it runs on pool threads.
+    try {
+        QImage result = runPass(s);
+        if (result.isNull())
+            requeueStage(s.stage);
+        return result;
+    } catch (const cv::Exception &e) {
         requeueStage(s.stage);
-        return fail(ErrorNoPicture);
-    }
-    if (!adjustEngine || !toneEngine) {
+        return fail(e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorToneStage);
+    } catch (const std::bad_alloc &) {
         requeueStage(s.stage);
-        return fail(ErrorNoEngine);
+        return fail(ErrorOutOfMemory);
     }
+}
 
+QImage IQAdjustingProcessor::runPass(const Snapshot &s)
+{
+    if (!source || !input || !working)
+        return fail(ErrorNoPicture);
+    if (!adjustEngine || !toneEngine)
+        return fail(ErrorNoEngine);
+
+    // On failure input or working may be half written; the caller hands the
+    // stage back so the next pass redoes the work.
     const int toneResult = runToneStage(s);
-    if (toneResult != NoError) {
-        // input or working may be half written: the next pass redoes the work.
-        requeueStage(s.stage);
+    if (toneResult != NoError)
         return fail(toneResult);
-    }
 
     QImage result = outputImage();
     if (result.isNull())

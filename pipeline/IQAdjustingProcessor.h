@@ -99,6 +99,7 @@ private:
     Snapshot takeSnapshot();
     void requeueStage(int stage);
     int runToneStage(const Snapshot &s);
+    QImage runPass(const Snapshot &s);
     QImage outputImage();
     QImage fail(int error);
 

@@ -149,6 +149,8 @@ private slots:
     void defaultRecordsGiveThePicture_data();
     void defaultRecordsGiveThePicture();
     void pictureThatCannotBeLoaded();
+    void everyControlOnOddSizes_data();
+    void everyControlOnOddSizes();
     void highlightPassesStartFromTheSameInput();
     void adjustPassKeepsTheShadowLift();
     void stageZeroKeepsTheLastToneResult();
@@ -211,6 +213,57 @@ void TestAdjustingProcessor::pictureThatCannotBeLoaded()
     IQAdjustingProcessor fromBroken(broken);
     QVERIFY(!fromBroken.isValid());
     QVERIFY(fromBroken.process().isNull());
+}
+
+void TestAdjustingProcessor::everyControlOnOddSizes_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("3x9") << 3 << 9;
+    QTest::newRow("1001x19") << 1001 << 19;
+    QTest::newRow("1x1") << 1 << 1;
+}
+
+void TestAdjustingProcessor::everyControlOnOddSizes()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    IQAdjustingProcessor processor(makePicture(width, height, 17));
+    QVERIFY(processor.isValid());
+    processor.setDenoiseStage(new FakeDenoise);
+
+    IQHDRToneParams tone = toneWith(-100, 100);
+    tone.clahe = true;
+    tone.claheClip = 3.0;
+    tone.equalizeRounded = true;
+    tone.detailEnhance = true;
+    tone.localGamma = true;
+    tone.equalizeTruncated = true;
+    tone.edgePreserve = true;
+    tone.denoiseColored = true;
+    tone.addNoise = true;
+    IQAdjustParams adjust;
+    adjust.vibrance = 30;
+    adjust.contrast = 20;
+    adjust.saturation = -20;
+    adjust.brightness = 20;
+    adjust.sharpness = 100;
+    adjust.gamma = 10;
+    adjust.temperature = 4000;
+    adjust.tint = 0;
+    adjust.mode = 1;
+    adjust.filterRed = 200;
+    adjust.filterBlue = 120;
+    adjust.blur = 100;
+    adjust.vignette = 40;
+    processor.setAdjustParams(adjust);
+    for (int stage : {4, 8, 2}) {
+        processor.setToneParams(tone, stage);
+        const QImage result = processor.process();
+        QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
+        QCOMPARE(result.size(), QSize(width, height));
+        QCOMPARE(result.format(), QImage::Format_BGR888);
+    }
 }
 
 void TestAdjustingProcessor::highlightPassesStartFromTheSameInput()
