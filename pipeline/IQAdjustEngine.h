@@ -3,8 +3,8 @@
 // B,G,R picture in place, in a fixed order over the pixel-engine kernels.
 // Owns the lazily created tone engine and white-balance context and the blur
 // work buffer. Every public operation takes the engine's mutex; the
-// white-balance kernels keep process-wide state, so no two engines may run
-// white balance at once either (the processor serialises its passes).
+// white-balance step also takes one process-wide lock, because its kernels
+// keep their matrix in process-wide state.
 #include <QMutex>
 
 #include <cstddef>
