@@ -1,0 +1,519 @@
+// Editing page controls: slider rows, box resets, the HDR box, effect presets,
+// Revert, and a screenshot of the page with a picture.
+#include "tst_adjustingframe_support.h"
+
+#include "BAImageViewerWidget.h"
+#include "QToolBoxWidget.h"
+#include "TestPaths.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace adjtest;
+
+namespace {
+
+int recordValue(const IQAdjustingFrame& page, const QString& key)
+{
+    const IQAdjustParams& a = page.adjustParams();
+    const IQHDRToneParams& t = page.toneParams();
+    const IQDenoiseParams& d = page.denoiseParams();
+    static const QHash<QString, std::function<int()>>* none = nullptr;
+    Q_UNUSED(none);
+    if (key == "HIGHLIGHT_NAME") return t.highlight;
+    if (key == "SHADOW_NAME") return t.shadow;
+    if (key == "CONTRAST_NAME") return a.contrast;
+    if (key == "BRIGHTNESS_NAME") return a.brightness;
+    if (key == "SHARPNESS_NAME") return a.sharpness;
+    if (key == "BLUR_NAME") return a.blur;
+    if (key == "TEMPERATURE_NAME") return a.temperature;
+    if (key == "TINT_NAME") return a.tint;
+    if (key == "GAMMA_NAME") return a.gamma;
+    if (key == "SATURATION_NAME") return a.saturation;
+    if (key == "VIBRANCE_NAME") return a.vibrance;
+    if (key == "COLOR_FILTER_R_NAME") return a.filterRed;
+    if (key == "COLOR_FILTER_G_NAME") return a.filterGreen;
+    if (key == "COLOR_FILTER_B_NAME") return a.filterBlue;
+    if (key == "COLOR_FILTER_OPACITY_NAME") return a.filterOpacity;
+    if (key == "VIGNETTING_NAME") return a.vignette;
+    if (key == "LUMINANCE_NAME") return d.luminance;
+    if (key == "CHROMINANCE_NAME") return d.chrominance;
+    return INT_MIN;
+}
+
+bool sameAdjust(const IQAdjustParams& a, const IQAdjustParams& b)
+{
+    return a.mode == b.mode && a.filterBlue == b.filterBlue && a.filterGreen == b.filterGreen
+        && a.filterRed == b.filterRed && a.filterOpacity == b.filterOpacity && a.filterBlend == b.filterBlend
+        && a.contrast == b.contrast && a.saturation == b.saturation && a.vignette == b.vignette && a.blur == b.blur
+        && a.spare == b.spare && a.brightness == b.brightness && a.sharpness == b.sharpness
+        && a.temperature == b.temperature && a.tint == b.tint && a.gamma == b.gamma && a.vibrance == b.vibrance;
+}
+
+bool sameTone(const IQHDRToneParams& a, const IQHDRToneParams& b)
+{
+    return a.highlight == b.highlight && a.shadow == b.shadow && a.clahe == b.clahe && a.claheClip == b.claheClip
+        && a.equalizeRounded == b.equalizeRounded && a.detailEnhance == b.detailEnhance
+        && a.localGamma == b.localGamma && a.equalizeTruncated == b.equalizeTruncated
+        && a.edgePreserve == b.edgePreserve && a.denoiseColored == b.denoiseColored && a.addNoise == b.addNoise;
+}
+
+} // namespace
+
+class TestAdjustingFrame : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<IQAdjustingFrame> page;
+    QImage picture;
+
+    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        picture = mergedPicture();
+    }
+
+    void init()
+    {
+        page = std::make_unique<IQAdjustingFrame>();
+        page->resize(1100, 720);
+        page->show();
+        page->setSource(picture);
+        page->setImages(picture, picture);
+    }
+
+    void cleanup()
+    {
+        if (page)
+            QVERIFY(settle(*page));
+        page.reset();
+    }
+
+    void formAndDefaults()
+    {
+        // Page before any picture: nothing to save, nothing to revert.
+        IQAdjustingFrame empty;
+        QVERIFY(!empty.findChild<QToolButton*>("saveButn")->isEnabled());
+        QVERIFY(!empty.findChild<QToolButton*>("restoreButn")->isEnabled());
+        QVERIFY(empty.isDefaultParam());
+
+        const QStringList rows = {"highlightsWidget", "shadowsWidget", "saturationWidget", "vibranceWidget",
+                                  "contastWidget", "exposureWidget", "gammaWidget", "tempWidget", "tintWidget",
+                                  "sharpnessWidget", "blurWidget", "redWidget", "greenWidget", "blueWidget",
+                                  "opacityWidget", "amountWidget", "luminWidget", "colorWidget"};
+        for (const QString& name : rows)
+            QVERIFY2(row(*page, name), qPrintable(name));
+        QCOMPARE(row(*page, "tempWidget")->value(), 5000);
+        QCOMPARE(row(*page, "tintWidget")->value(), 10);
+        QCOMPARE(row(*page, "redWidget")->value(), 255);
+        QCOMPARE(row(*page, "opacityWidget")->value(), 50);
+
+        auto* combo = child<QComboBox>("contrastComboBox");
+        QCOMPARE(combo->count(), 4);
+        QCOMPARE(combo->itemText(2), QStringLiteral("Medium  High Contrast"));
+        QVERIFY(!combo->isEnabled());
+        QVERIFY(child<QCheckBox>("detailCheckBox")->isHidden());
+
+        // Six boxes in order, keyed.
+        const auto boxes = page->findChildren<QToolBoxWidget*>();
+        QStringList keys;
+        for (QToolBoxWidget* b : boxes)
+            keys << b->key();
+        QCOMPARE(keys, QStringList({"hdrTone", "smartTone", "imageRadiance", "colorFilter", "vignetting", "denoise"}));
+
+        auto* list = child<QListWidget>("effectListWidget");
+        QCOMPARE(list->count(), 11);
+        QCOMPARE(list->currentRow(), 0);
+        for (int r = 0; r < 11; ++r) {
+            QCOMPARE(list->item(r)->data(Qt::UserRole + 1).toInt(), r);
+            QVERIFY(!list->item(r)->icon().isNull());
+            QCOMPARE(list->item(r)->sizeHint(), QSize(226, 128));
+        }
+        QVERIFY(!QImage(":/Effects/thumb/10.jpg").isNull());
+
+        // Effect / Advanced switch the stacked pages.
+        auto* stack = child<QStackedWidget>("stackedWidget");
+        QCOMPARE(stack->currentIndex(), 0);
+        child<QPushButton>("manualButn")->click();
+        QCOMPARE(stack->currentIndex(), 1);
+        child<QPushButton>("effectButn")->click();
+        QCOMPARE(stack->currentIndex(), 0);
+
+        // A new picture: nothing processed, pane A shows it, save enabled.
+        QVERIFY(!page->isBusy());
+        QVERIFY(child<QToolButton>("saveButn")->isEnabled());
+        QVERIFY(!child<QToolButton>("restoreButn")->isEnabled());
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+        QVERIFY(page->isModified());
+    }
+
+    void sliderRow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<bool>("changesPicture");
+        QTest::newRow("highlights") << "highlightsWidget" << -70 << 8 << true;
+        QTest::newRow("shadows") << "shadowsWidget" << 80 << 8 << true;
+        QTest::newRow("contrast") << "contastWidget" << 60 << 2 << true;
+        QTest::newRow("brightness") << "exposureWidget" << 50 << 2 << true;
+        QTest::newRow("sharpness") << "sharpnessWidget" << 80 << 2 << true;
+        QTest::newRow("blur") << "blurWidget" << 60 << 2 << true;
+        QTest::newRow("temperature") << "tempWidget" << 9000 << 2 << true;
+        QTest::newRow("tint") << "tintWidget" << -80 << 2 << true;
+        QTest::newRow("gamma") << "gammaWidget" << 60 << 2 << true;
+        QTest::newRow("saturation") << "saturationWidget" << 70 << 2 << true;
+        QTest::newRow("vibrance") << "vibranceWidget" << 70 << 2 << true;
+        QTest::newRow("red") << "redWidget" << 0 << 2 << true;
+        QTest::newRow("green") << "greenWidget" << 20 << 2 << true;
+        QTest::newRow("blue") << "blueWidget" << 30 << 2 << true;
+        QTest::newRow("opacity") << "opacityWidget" << 0 << 2 << false; // the neutral white filter shows nothing
+        QTest::newRow("vignette") << "amountWidget" << 90 << 2 << true;
+        // Denoise reaches the picture only with a denoise stage in the processor.
+        QTest::newRow("luminance") << "luminWidget" << 60 << 2 << false;
+        QTest::newRow("chrominance") << "colorWidget" << 60 << 2 << false;
+    }
+
+    void sliderRow()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, value);
+        QFETCH(int, stage);
+        QFETCH(bool, changesPicture);
+        QSliderWidget* r = row(*page, name);
+        QVERIFY(r);
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        release(r, value);
+        QCOMPARE(recordValue(*page, r->key()), value);
+        QCOMPARE(page->stageCode(), stage);
+        QVERIFY(page->isBusy());
+        QVERIFY(settle(*page));
+        QCOMPARE(results.count(), 1);
+
+        // The shown picture is what the processor makes of the page's records.
+        IQAdjustingProcessor reference(picture);
+        const QImage expected =
+            referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), stage);
+        QCOMPARE(maxDiff(page->resultImage(), expected), 0);
+        QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+        if (changesPicture)
+            QVERIFY(maxDiff(page->currentImage(), picture) > 0);
+
+        QVERIFY(child<QToolButton>("restoreButn")->isEnabled() == !page->isDefaultParam());
+        // A hand-made change deselects the effect (or keeps "Original" at defaults).
+        QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), page->isDefaultParam() ? 0 : -1);
+    }
+
+    void takeRules()
+    {
+        QSliderWidget* temp = row(*page, "tempWidget");
+        // While dragging, a temperature equal to the stored one is dropped.
+        drag(temp, 5000);
+        QVERIFY(!page->isBusy());
+        // On release an unchanged non-zero value is dropped too...
+        release(temp, 5000);
+        QVERIFY(!page->isBusy());
+        // ...but an unchanged 0 is stored again and processed.
+        QSliderWidget* contrast = row(*page, "contastWidget");
+        release(contrast, 0);
+        QVERIFY(page->isBusy());
+        QVERIFY(settle(*page));
+        // Sharpness never takes an unchanged 0.
+        release(row(*page, "sharpnessWidget"), 0);
+        QVERIFY(!page->isBusy());
+        // Gamma takes a 0 while dragging, contrast does not.
+        drag(row(*page, "gammaWidget"), 0);
+        QVERIFY(page->isBusy());
+        QVERIFY(settle(*page));
+        drag(contrast, 0);
+        QVERIFY(!page->isBusy());
+        // Unknown keys change nothing.
+        page->onPropertyValueChanged("NO_SUCH_NAME", 5);
+        page->onPropertyValueChanging("highlight_name", 5);
+        QVERIFY(!page->isBusy());
+        QVERIFY(page->isDefaultParam());
+    }
+
+    void tintZeroIsActive()
+    {
+        release(row(*page, "tintWidget"), 0);
+        QVERIFY(settle(*page));
+        QVERIFY(!page->isDefaultParam());
+        QVERIFY(child<QToolButton>("restoreButn")->isEnabled());
+        QVERIFY(maxDiff(page->currentImage(), picture) > 0);
+    }
+
+    void boxReset_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("stage");
+        QTest::newRow("colorFilter") << "colorFilter" << 2;
+        QTest::newRow("denoise") << "denoise" << 2;
+        QTest::newRow("vignetting") << "vignetting" << 2;
+        QTest::newRow("hdrTone") << "hdrTone" << 4;
+        QTest::newRow("smartTone") << "smartTone" << 8;
+        QTest::newRow("imageRadiance") << "imageRadiance" << 2;
+    }
+
+    void boxReset()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, stage);
+        // Start from "Super B/W" plus hand-made values in every box.
+        child<QListWidget>("effectListWidget")->setCurrentRow(9);
+        QVERIFY(settle(*page));
+        const QList<QPair<QString, int>> values = {
+            {"highlightsWidget", 40}, {"shadowsWidget", 20}, {"saturationWidget", 30}, {"tempWidget", 7000},
+            {"tintWidget", -20}, {"redWidget", 100}, {"opacityWidget", 80}, {"amountWidget", 40},
+            {"luminWidget", 30}, {"colorWidget", 40}};
+        for (const auto& v : values)
+            release(row(*page, v.first), v.second);
+        QVERIFY(settle(*page));
+        const IQAdjustParams adjustBefore = page->adjustParams();
+        const IQHDRToneParams toneBefore = page->toneParams();
+        const IQDenoiseParams denoiseBefore = page->denoiseParams();
+
+        QToolBoxWidget* box = nullptr;
+        for (QToolBoxWidget* b : page->findChildren<QToolBoxWidget*>())
+            if (b->key() == key)
+                box = b;
+        QVERIFY(box);
+        emit box->actionTrigged(box->key());
+        QCOMPARE(page->stageCode(), stage);
+        QVERIFY(page->isBusy());
+        QVERIFY(settle(*page));
+
+        const IQAdjustParams& a = page->adjustParams();
+        const IQHDRToneParams& t = page->toneParams();
+        const IQDenoiseParams& d = page->denoiseParams();
+        if (key == "colorFilter") {
+            QCOMPARE(a.filterRed, 255);
+            QCOMPARE(a.filterOpacity, 50);
+            QCOMPARE(row(*page, "redWidget")->value(), 255);
+            QCOMPARE(a.temperature, 7000);
+        } else if (key == "denoise") {
+            QCOMPARE(d.luminance, 0);
+            QCOMPARE(d.chrominance, 0);
+            QCOMPARE(row(*page, "colorWidget")->value(), 0);
+        } else if (key == "vignetting") {
+            QCOMPARE(a.vignette, 0);
+            QCOMPARE(row(*page, "amountWidget")->value(), 0);
+        } else if (key == "hdrTone") {
+            QVERIFY(!t.clahe);
+            QCOMPARE(t.claheClip, 1.0);
+            // Switches without a control of their own stay as the preset set them.
+            QVERIFY(t.detailEnhance);
+            QVERIFY(t.denoiseColored);
+            QVERIFY(!child<QCheckBox>("contrastCheckBox")->isChecked());
+            QCOMPARE(t.highlight, 40);
+        } else if (key == "smartTone") {
+            QCOMPARE(t.highlight, 0);
+            QCOMPARE(t.shadow, 0);
+            QCOMPARE(row(*page, "highlightsWidget")->value(), 0);
+            QVERIFY(t.clahe);
+        } else if (key == "imageRadiance") {
+            QCOMPARE(a.temperature, 5000);
+            QCOMPARE(a.tint, 10);
+            QCOMPARE(a.saturation, 0);
+            QCOMPARE(row(*page, "tintWidget")->value(), 10);
+            // The colour filter rows are left as they are.
+            QCOMPARE(a.filterRed, 100);
+            QCOMPARE(row(*page, "redWidget")->value(), 100);
+        }
+        // Everything outside the box is kept.
+        if (key != "colorFilter" && key != "vignetting" && key != "imageRadiance")
+            QVERIFY(sameAdjust(a, adjustBefore));
+        if (key != "denoise")
+            QCOMPARE(d.luminance, denoiseBefore.luminance);
+        if (key != "hdrTone" && key != "smartTone")
+            QVERIFY(sameTone(t, toneBefore));
+        QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), page->isDefaultParam() ? 0 : -1);
+    }
+
+    void hdrBox()
+    {
+        auto* contrast = child<QCheckBox>("contrastCheckBox");
+        auto* combo = child<QComboBox>("contrastComboBox");
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+
+        // The level alone changes nothing while Contrast Enhancement is off.
+        combo->setCurrentIndex(2);
+        QVERIFY(!page->isBusy());
+        QVERIFY(page->isDefaultParam());
+        QCOMPARE(results.count(), 0);
+
+        // Switching it on takes the level shown: a full pass behind the waiting dialog.
+        contrast->setChecked(true);
+        QVERIFY(page->toneParams().clahe);
+        QCOMPARE(page->toneParams().claheClip, 5.0);
+        QCOMPARE(page->stageCode(), 4);
+        QVERIFY(combo->isEnabled());
+        QVERIFY(page->findChild<QDialog*>());
+        QVERIFY(settle(*page));
+        QTRY_VERIFY(!page->findChild<QDialog*>() || !page->findChild<QDialog*>()->isVisible());
+        QCOMPARE(results.count(), 1);
+        {
+            IQAdjustingProcessor reference(picture);
+            const QImage expected =
+                referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), 4);
+            QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+            QVERIFY(maxDiff(expected, picture) > 0);
+        }
+
+        combo->setCurrentIndex(3);
+        QCOMPARE(page->toneParams().claheClip, 7.0);
+        QVERIFY(settle(*page));
+
+        child<QCheckBox>("colorCheckBox")->setChecked(true);
+        QVERIFY(page->toneParams().equalizeRounded);
+        child<QCheckBox>("lccCheckBox")->setChecked(true);
+        QVERIFY(page->toneParams().localGamma);
+        QVERIFY(settle(*page));
+        QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), -1);
+
+        contrast->setChecked(false);
+        QVERIFY(!page->toneParams().clahe);
+        QVERIFY(!combo->isEnabled());
+        QVERIFY(settle(*page));
+        {
+            IQAdjustingProcessor reference(picture);
+            const QImage expected =
+                referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), 4);
+            QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+        }
+    }
+
+    void preset_data()
+    {
+        QTest::addColumn<int>("rowIndex");
+        for (int r = 0; r <= 10; ++r)
+            QTest::newRow(qPrintable(QString::number(r))) << r;
+    }
+
+    void preset()
+    {
+        QFETCH(int, rowIndex);
+        auto* list = child<QListWidget>("effectListWidget");
+        auto* combo = child<QComboBox>("contrastComboBox");
+        // A hand-made change first, so that every row (also "Original") is a change.
+        release(row(*page, "saturationWidget"), 25);
+        combo->setCurrentIndex(1);
+        QVERIFY(settle(*page));
+        QCOMPARE(list->currentRow(), -1);
+
+        list->setCurrentRow(rowIndex);
+        QCOMPARE(page->stageCode(), 4);
+        QVERIFY(settle(*page));
+
+        IQProcessParams expected;
+        expected.setPreset(rowIndex);
+        QVERIFY(sameAdjust(page->adjustParams(), expected.adjust));
+        QVERIFY(sameTone(page->toneParams(), expected.tone));
+        QCOMPARE(page->denoiseParams().luminance, expected.denoise.luminance);
+        // The controls show the records.
+        QCOMPARE(row(*page, "saturationWidget")->value(), expected.adjust.saturation);
+        QCOMPARE(row(*page, "vibranceWidget")->value(), expected.adjust.vibrance);
+        QCOMPARE(row(*page, "sharpnessWidget")->value(), expected.adjust.sharpness);
+        QCOMPARE(row(*page, "exposureWidget")->value(), expected.adjust.brightness);
+        QCOMPARE(row(*page, "tempWidget")->value(), expected.adjust.temperature);
+        QCOMPARE(row(*page, "highlightsWidget")->value(), expected.tone.highlight);
+        QCOMPARE(row(*page, "shadowsWidget")->value(), expected.tone.shadow);
+        QCOMPARE(row(*page, "luminWidget")->value(), expected.denoise.luminance);
+        QCOMPARE(child<QCheckBox>("contrastCheckBox")->isChecked(), expected.tone.clahe);
+        QCOMPARE(child<QCheckBox>("colorCheckBox")->isChecked(), expected.tone.equalizeRounded);
+        QCOMPARE(combo->isEnabled(), expected.tone.clahe);
+        // Levels 2.0 and 4.0 have no entry: the combo keeps its index.
+        const double clip = expected.tone.claheClip;
+        const int wantIndex = clip == 1.0 ? 0 : clip == 3.0 ? 1 : clip == 5.0 ? 2 : clip == 7.0 ? 3 : 1;
+        QCOMPARE(combo->currentIndex(), wantIndex);
+        QCOMPARE(child<QToolButton>("restoreButn")->isEnabled(), rowIndex != 0);
+        QCOMPARE(list->currentRow(), rowIndex);
+
+        // The picture is the preset's full pass.
+        IQAdjustingProcessor reference(picture);
+        const QImage want = reference.processWith(expected);
+        if (!expected.tone.addNoise) // film noise is random from pass to pass
+            QCOMPARE(maxDiff(page->currentImage(), want), 0);
+        if (rowIndex == 0)
+            QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+        else
+            QVERIFY(maxDiff(page->currentImage(), picture) > 0);
+    }
+
+    void deselectionDoesNothing()
+    {
+        auto* list = child<QListWidget>("effectListWidget");
+        list->setCurrentRow(3);
+        QVERIFY(settle(*page));
+        const IQAdjustParams before = page->adjustParams();
+        page->onEffectChanged(-1);
+        page->onEffectChanged(11);
+        QVERIFY(!page->isBusy());
+        QVERIFY(sameAdjust(page->adjustParams(), before));
+        QCOMPARE(page->adjustParams().mode, 1);
+    }
+
+    void revertToOriginal()
+    {
+        child<QListWidget>("effectListWidget")->setCurrentRow(6);
+        QVERIFY(settle(*page));
+        release(row(*page, "shadowsWidget"), 60);
+        QVERIFY(settle(*page));
+        auto* restore = child<QToolButton>("restoreButn");
+        QVERIFY(restore->isEnabled());
+        restore->click();
+        QCOMPARE(page->stageCode(), 4);
+        QVERIFY(settle(*page));
+        QVERIFY(page->isDefaultParam());
+        QVERIFY(!restore->isEnabled());
+        QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), 0);
+        QCOMPARE(row(*page, "shadowsWidget")->value(), 0);
+        QCOMPARE(row(*page, "tempWidget")->value(), 5000);
+        // The detail work of the effect is gone too.
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+    }
+
+    void compareButton()
+    {
+        BAImageViewerWidget* viewer = page->viewer();
+        QVERIFY(!viewer->isCompareVisible());
+        child<QToolButton>("baButn")->click();
+        QVERIFY(viewer->isCompareVisible());
+        QVERIFY(page->isCompareMode());
+        page->toggleCompare();
+        QVERIFY(!viewer->isCompareVisible());
+    }
+
+    void screenshot()
+    {
+        child<QListWidget>("effectListWidget")->setCurrentRow(2);
+        QVERIFY(settle(*page));
+        page->toggleCompare();
+        QTest::qWait(100);
+        QImage shot = page->grab().toImage();
+        QVERIFY(!shot.isNull());
+        const QString path = QDir(testOutputDir()).filePath("adjustingframe_effects.png");
+        QVERIFY(shot.save(path));
+
+        page->toggleCompare();
+        child<QPushButton>("manualButn")->click();
+        release(row(*page, "shadowsWidget"), 50);
+        QVERIFY(settle(*page));
+        QTest::qWait(100);
+        shot = page->grab().toImage();
+        QVERIFY(shot.save(QDir(testOutputDir()).filePath("adjustingframe_advanced.png")));
+    }
+};
+
+QTEST_MAIN(TestAdjustingFrame)
+#include "tst_adjustingframe.moc"

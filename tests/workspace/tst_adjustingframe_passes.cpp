@@ -1,0 +1,392 @@
+// Editing page passes: the order and number of passes, the stage a pass runs,
+// the drag throttle, View Original during a pass, failures, and a new picture
+// while a pass runs. A gate in the processor's denoise step holds a pass
+// running for as long as a test needs.
+#include "tst_adjustingframe_support.h"
+
+#include "QWaitingDialog.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+using namespace adjtest;
+
+namespace {
+
+// Holds every pass inside the processor until the test lets it go.
+class GateStage : public IQAdjustingProcessor::DenoiseStage
+{
+public:
+    int apply(IQBGRData&, const IQDenoiseParams&) override
+    {
+        entered.release();
+        if (throwNext.exchange(false))
+            throw std::runtime_error("gate failure");
+        if (closed.load())
+            gate.acquire();
+        return 0;
+    }
+    // Lets one held pass go on.
+    void letOneGo() { gate.release(); }
+    // Opens for good.
+    void open()
+    {
+        closed = false;
+        gate.release(100);
+    }
+    // Serves the event loop meanwhile: the page starts the next pass from it.
+    bool waitEntered(int count = 1)
+    {
+        return QTest::qWaitFor([&] { return entered.tryAcquire(count); }, 20000);
+    }
+
+    QSemaphore entered;
+    QSemaphore gate;
+    std::atomic<bool> closed{true};
+    std::atomic<bool> throwNext{false};
+};
+
+} // namespace
+
+class TestAdjustingFramePasses : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<IQAdjustingFrame> page;
+    QImage picture;
+    GateStage* gate = nullptr;
+
+    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
+
+    void installGate()
+    {
+        gate = new GateStage;
+        page->adjustingProcessor()->setDenoiseStage(gate);
+    }
+
+    QImage expectedNow(int stage)
+    {
+        IQAdjustingProcessor reference(picture);
+        return referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), stage);
+    }
+
+    QWaitingDialog* waitingDialog() { return page->findChild<QWaitingDialog*>(); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        picture = mergedPicture();
+    }
+
+    void init()
+    {
+        page = std::make_unique<IQAdjustingFrame>();
+        page->resize(1000, 700);
+        page->show();
+        page->setImages(picture, picture);
+        gate = nullptr;
+    }
+
+    void cleanup()
+    {
+        if (gate)
+            gate->open();
+        if (page)
+            QVERIFY(settle(*page));
+        page.reset();
+    }
+
+    void shadowsThenSaturationKeepsShadowLift()
+    {
+        release(row(*page, "shadowsWidget"), 80);
+        QVERIFY(settle(*page));
+        const QImage lifted = page->resultImage();
+        release(row(*page, "saturationWidget"), 40);
+        QVERIFY(settle(*page));
+
+        IQAdjustingProcessor reference(picture);
+        IQHDRToneParams tone;
+        tone.shadow = 80;
+        IQAdjustParams adjust;
+        IQDenoiseParams denoise;
+        referencePass(reference, adjust, tone, denoise, 8);
+        adjust.saturation = 40;
+        const QImage expected = referencePass(reference, adjust, tone, denoise, 2);
+        QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+
+        // Saturation alone, for comparison: the lift is still in the picture.
+        IQAdjustingProcessor plain(picture);
+        const QImage saturationOnly = referencePass(plain, adjust, IQHDRToneParams(), denoise, 2);
+        QVERIFY(meanLevel(page->currentImage()) > meanLevel(saturationOnly) + 1.0);
+        QVERIFY(maxDiff(lifted, picture) > 0);
+    }
+
+    void strongestStageSurvivesWeakerRequests()
+    {
+        installGate();
+        release(row(*page, "saturationWidget"), 30);
+        QVERIFY(gate->waitEntered());
+        QVERIFY(page->isProcessing());
+
+        // A full request (stage 4) while the pass runs, then weaker ones.
+        child<QCheckBox>("colorCheckBox")->setChecked(true);
+        QVERIFY(page->hasPendingPass());
+        QVERIFY(waitingDialog() && waitingDialog()->isVisible());
+        release(row(*page, "highlightsWidget"), -40); // 8
+        drag(row(*page, "saturationWidget"), 45);     // 2
+        release(row(*page, "vibranceWidget"), 20);    // 2
+        QCOMPARE(page->stageCode(), 2);
+
+        // The first pass ends; the waiting one (the full one) starts at once.
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        gate->letOneGo();
+        QVERIFY(gate->waitEntered());
+        QTRY_COMPARE(results.count(), 1);
+        QVERIFY(page->isProcessing());
+        QVERIFY(!page->hasPendingPass());
+        // The dialog belongs to the full pass: still up.
+        QVERIFY(waitingDialog() && waitingDialog()->isVisible());
+        gate->open();
+        QVERIFY(settle(*page));
+        QCOMPARE(results.count(), 2);
+        QTRY_VERIFY(!waitingDialog());
+
+        // Detail chain (equalisation) and highlight/shadow are in the picture.
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
+        IQAdjustingProcessor withoutDetail(picture);
+        IQHDRToneParams noEqualize = page->toneParams();
+        noEqualize.equalizeRounded = false;
+        const QImage lost = referencePass(withoutDetail, page->adjustParams(), noEqualize, page->denoiseParams(), 4);
+        QVERIFY(maxDiff(page->currentImage(), lost) > 0);
+    }
+
+    void revertAfterDrag()
+    {
+        installGate();
+        for (int v = 5; v <= 60; v += 5)
+            drag(row(*page, "highlightsWidget"), v);
+        QVERIFY(gate->waitEntered());
+        child<QListWidget>("effectListWidget")->setCurrentRow(5);
+        drag(row(*page, "shadowsWidget"), 30);
+        child<QToolButton>("restoreButn")->click();
+        QVERIFY(page->isDefaultParam());
+        gate->open();
+        QVERIFY(settle(*page));
+        QTRY_VERIFY(!waitingDialog());
+        // The effect's detail work and the drag are both gone.
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+        QCOMPARE(row(*page, "highlightsWidget")->value(), 0);
+        QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), 0);
+    }
+
+    void dragLastValue_data()
+    {
+        QTest::addColumn<bool>("withRelease");
+        QTest::addColumn<bool>("slowPasses");
+        QTest::newRow("release, fast passes") << true << false;
+        QTest::newRow("no release, fast passes") << false << false;
+        QTest::newRow("release, slow passes") << true << true;
+        QTest::newRow("no release, slow passes") << false << true;
+    }
+
+    void dragLastValue()
+    {
+        QFETCH(bool, withRelease);
+        QFETCH(bool, slowPasses);
+        if (slowPasses) {
+            installGate();
+            gate->closed = false; // passes take a while, but go on
+        }
+        QSliderWidget* gamma = row(*page, "gammaWidget");
+        for (int v = 1; v <= 40; ++v) {
+            drag(gamma, v);
+            QTest::qWait(slowPasses ? 3 : 1);
+        }
+        if (withRelease)
+            release(gamma, 40); // equal to the stored value
+        QVERIFY(settle(*page));
+        QCOMPARE(page->adjustParams().gamma, 40);
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(2)), 0);
+    }
+
+    void throttleHoldsBackDragUpdates()
+    {
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        QSliderWidget* sat = row(*page, "saturationWidget");
+        QTest::qWait(110); // the page counts its construction as the last start
+        drag(sat, 10);
+        QVERIFY(page->isProcessing());
+        QVERIFY(settle(*page));
+        QCOMPARE(results.count(), 1);
+        // Within 100 ms of the last start: held back, not started.
+        drag(sat, 20);
+        QVERIFY(!page->isProcessing());
+        QVERIFY(page->isBusy());
+        drag(sat, 30);
+        QVERIFY(!page->isProcessing());
+        // The newest value runs once the interval is over.
+        QVERIFY(settle(*page));
+        QCOMPARE(results.count(), 2);
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(2)), 0);
+        // A release is never held back.
+        release(sat, 35);
+        QVERIFY(page->isProcessing());
+        QVERIFY(settle(*page));
+        // A drag update 100 ms after the last start starts a pass at once.
+        QTest::qWait(110);
+        drag(sat, 50);
+        QVERIFY(page->isProcessing());
+    }
+
+    void passesNeverPileUp()
+    {
+        installGate();
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        QSliderWidget* sat = row(*page, "saturationWidget");
+        release(sat, 1);
+        QVERIFY(gate->waitEntered());
+        for (int v = 2; v <= 60; ++v) {
+            drag(sat, v);
+            if (v % 10 == 0)
+                release(row(*page, "vibranceWidget"), v);
+        }
+        QVERIFY(page->isProcessing());
+        QVERIFY(page->hasPendingPass());
+        gate->open();
+        QVERIFY(settle(*page));
+        // One running, one waiting: two passes in all.
+        QCOMPARE(results.count(), 2);
+        QCOMPARE(gate->entered.available(), 1);
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(2)), 0);
+    }
+
+    void viewOriginalDuringPass()
+    {
+        installGate();
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        release(row(*page, "saturationWidget"), 60);
+        QVERIFY(gate->waitEntered());
+
+        auto* button = child<QToolButton>("originalButn");
+        QTest::mousePress(button, Qt::LeftButton);
+        QVERIFY(page->isViewingOriginal());
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+
+        gate->open();
+        QVERIFY(settle(*page));
+        QCOMPARE(results.count(), 1);
+        // Held: still the original on screen, the result kept aside.
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+        const QImage expected = expectedNow(2);
+        QCOMPARE(maxDiff(page->resultImage(), expected), 0);
+
+        // Save writes the newest result, also while the original is shown.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("held.png");
+        QVERIFY(page->saveTo(path));
+        QCOMPARE(maxDiff(QImage(path), expected), 0);
+
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QVERIFY(!page->isViewingOriginal());
+        QVERIFY(!button->isDown());
+        QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+        // Later releases are not caught any more.
+        QTest::mouseClick(button, Qt::RightButton);
+        QCOMPARE(maxDiff(page->currentImage(), expected), 0);
+    }
+
+    void failedPassEndsDialogAndReports()
+    {
+        QSignalSpy failures(page.get(), &IQAdjustingFrame::processingFailed);
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        page->adjustingProcessor()->destroyEngines();
+        child<QCheckBox>("lccCheckBox")->setChecked(true);
+        QVERIFY(page->isProcessing());
+        QVERIFY(settle(*page));
+        QTRY_COMPARE(failures.count(), 1);
+        QCOMPARE(results.count(), 0);
+        QTRY_VERIFY(!waitingDialog());
+        // The error is shown; the picture on screen stays.
+        QMessageBox* box = page->findChild<QMessageBox*>();
+        QVERIFY(box);
+        QTRY_VERIFY(box->isVisible());
+        QVERIFY(!box->text().isEmpty());
+        box->close();
+        QCOMPARE(maxDiff(page->currentImage(), picture), 0);
+    }
+
+    void exceptionInPassIsReported()
+    {
+        installGate();
+        gate->closed = false;
+        gate->throwNext = true;
+        QSignalSpy failures(page.get(), &IQAdjustingFrame::processingFailed);
+        child<QListWidget>("effectListWidget")->setCurrentRow(2); // no denoise: the gate stands in for it
+        QVERIFY(settle(*page));
+        QTRY_COMPARE(failures.count(), 1);
+        QVERIFY(failures.at(0).at(0).toString().contains("gate failure"));
+        QTRY_VERIFY(!waitingDialog());
+        if (auto* box = page->findChild<QMessageBox*>())
+            box->close();
+        // The next pass works again and still does the effect's detail work.
+        release(row(*page, "saturationWidget"), 10);
+        QVERIFY(settle(*page));
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
+    }
+
+    void newPictureWhilePassRuns()
+    {
+        installGate();
+        QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
+        release(row(*page, "saturationWidget"), 70);
+        QVERIFY(gate->waitEntered());
+        const QImage second = mergedPicture(QSize(200, 150));
+        GateStage* oldGate = gate;
+        gate = nullptr;
+        // The page waits for the running pass before it drops the processor.
+        std::thread opener([oldGate] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            oldGate->open();
+        });
+        page->setImages(second, second);
+        opener.join();
+        QTest::qWait(50);
+        // The old pass's result never reaches the new picture.
+        QCOMPARE(results.count(), 0);
+        QCOMPARE(maxDiff(page->currentImage(), second), 0);
+        QVERIFY(page->isDefaultParam());
+        QCOMPARE(row(*page, "saturationWidget")->value(), 0);
+        release(row(*page, "saturationWidget"), 20);
+        QVERIFY(settle(*page));
+        QCOMPARE(page->resultImage().size(), QSize(200, 150));
+    }
+
+    void noPassWithoutPicture()
+    {
+        IQAdjustingFrame empty;
+        QSignalSpy results(&empty, &IQAdjustingFrame::algorithmFinished);
+        empty.onPropertyValueChanged("SATURATION_NAME", 40);
+        empty.findChild<QCheckBox*>("colorCheckBox")->setChecked(true);
+        QVERIFY(!empty.isBusy());
+        QVERIFY(!empty.findChild<QWaitingDialog*>());
+        QCOMPARE(empty.adjustParams().saturation, 40);
+        QTest::qWait(20);
+        QCOMPARE(results.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestAdjustingFramePasses)
+#include "tst_adjustingframe_passes.moc"

@@ -1,0 +1,337 @@
+// Editing page saving and leaving: formats by suffix, the save dialog, the
+// overwrite question, failed writes that keep an existing file, and the
+// unsaved-work question when the page is left.
+#include "tst_adjustingframe_support.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace adjtest;
+
+namespace {
+
+const char* const kJpeg = "JPEG Image (*.jpeg *.jpg)";
+const char* const kPng = "PNG image (*.png)";
+const char* const kBmp = "Windows BMP image (*.bmp)";
+
+// Fills in the save dialog when it appears and accepts it.
+void answerSaveDialog(const QString& folder, const QString& name, const QString& filter)
+{
+    whenModal<QFileDialog>([folder, name, filter](QFileDialog* d) {
+        d->setDirectory(folder);
+        d->selectNameFilter(filter);
+        emit d->filterSelected(filter);
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    });
+}
+
+void rejectSaveDialog()
+{
+    whenModal<QFileDialog>([](QFileDialog* d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
+}
+
+// Clicks `button` on the next message box and stores its text.
+void answerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr,
+                      std::function<void()> then = nullptr)
+{
+    whenModal<QMessageBox>([button, text, then](QMessageBox* box) {
+        if (text)
+            *text = box->text();
+        if (then)
+            then();
+        if (QAbstractButton* b = box->button(button))
+            QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
+        else
+            QMetaObject::invokeMethod(box, "reject", Qt::QueuedConnection);
+    });
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Files larger than `bytes` cannot be written by this process (also as root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+} // namespace
+
+class TestAdjustingFrameSave : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<IQAdjustingFrame> page;
+    QImage picture;
+    QTemporaryDir dir;
+
+    void edit()
+    {
+        release(row(*page, "saturationWidget"), 50);
+        release(row(*page, "shadowsWidget"), 40);
+        QVERIFY(settle(*page));
+        QVERIFY(maxDiff(page->resultImage(), picture) > 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir.isValid());
+        picture = mergedPicture();
+    }
+
+    void init()
+    {
+        page = std::make_unique<IQAdjustingFrame>();
+        page->resize(900, 600);
+        page->show();
+        page->setImages(picture, picture);
+    }
+
+    void cleanup()
+    {
+        if (page)
+            QVERIFY(settle(*page));
+        page.reset();
+    }
+
+    void saveToFormats_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("jpg") << "out.jpg" << QByteArray("jpeg") << 64;
+        QTest::newRow("jpeg upper case") << "out2.JPEG" << QByteArray("jpeg") << 64;
+        QTest::newRow("png") << "out.png" << QByteArray("png") << 0;
+        QTest::newRow("bmp") << "out.bmp" << QByteArray("bmp") << 0;
+    }
+
+    void saveToFormats()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QFETCH(int, tolerance);
+        edit();
+        const QString path = dir.filePath(name);
+        QString error;
+        QVERIFY2(page->saveTo(path, &error), qPrintable(error));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), format);
+        const QImage back = reader.read();
+        QCOMPARE(back.size(), picture.size());
+        const int diff = maxDiff(back, page->resultImage());
+        QVERIFY2(diff >= 0 && diff <= tolerance, qPrintable(QString::number(diff)));
+        if (tolerance > 0)
+            QVERIFY(std::abs(meanLevel(back) - meanLevel(page->resultImage())) < 1.5);
+        // No temporary files are left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QStringList() << "*.tmp" << ".*" , QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    void saveToBadTargets()
+    {
+        // Running as root, permission bits do not stop a write: a parent
+        // folder that is a regular file does.
+        const QString blocker = dir.filePath("not-a-folder");
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.close();
+        QString error;
+        QVERIFY(!page->saveTo(blocker + "/out.png", &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readAll(blocker), QByteArray("x"));
+
+        QVERIFY(!page->saveTo(dir.filePath("out.xyz"), &error));
+        QVERIFY(error.contains("xyz"));
+        QVERIFY(!QFile::exists(dir.filePath("out.xyz")));
+        QVERIFY(!page->saveTo(dir.filePath("nosuffix"), &error));
+    }
+
+    void failedWriteKeepsExistingFile()
+    {
+        edit();
+        const QString path = dir.filePath("keep.bmp");
+        QVERIFY(picture.copy(0, 0, 8, 8).save(path));
+        const QByteArray before = readAll(path);
+        QString error;
+        {
+            // Room for much less than a whole picture.
+            FileSizeLimit limit(4096);
+            QVERIFY(limit.ok());
+            QVERIFY(!page->saveTo(path, &error));
+        }
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QStringList() << "keep.bmp*", QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void saveThroughDialog_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("jpeg default suffix") << "photo" << kJpeg << "photo.jpg" << QByteArray("jpeg");
+        QTest::newRow("png default suffix") << "result" << kPng << "result.png" << QByteArray("png");
+        QTest::newRow("suffix decides") << "typed.png" << kJpeg << "typed.png" << QByteArray("png");
+        QTest::newRow("bmp") << "pic.bmp" << kBmp << "pic.bmp" << QByteArray("bmp");
+    }
+
+    void saveThroughDialog()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, format);
+        edit();
+        QTemporaryDir target;
+        answerSaveDialog(target.path(), typed, filter);
+        QVERIFY(page->isModified());
+        QVERIFY(page->save());
+        const QString path = target.filePath(written);
+        QVERIFY2(QFile::exists(path), qPrintable(QDir(target.path()).entryList().join(",")));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), format);
+        QCOMPARE(reader.read().size(), picture.size());
+        QVERIFY(!page->isModified());
+
+        // Any change afterwards makes the work unsaved again.
+        release(row(*page, "vibranceWidget"), 30);
+        QVERIFY(page->isModified());
+        QVERIFY(settle(*page));
+    }
+
+    void overwriteAsksFirst()
+    {
+        edit();
+        QTemporaryDir target;
+        const QString path = target.filePath("exists.png");
+        QVERIFY(picture.copy(0, 0, 4, 4).save(path));
+        const QByteArray before = readAll(path);
+
+        // No: the dialog stays; then it is cancelled and nothing is written.
+        QString question;
+        answerSaveDialog(target.path(), "exists.png", kPng);
+        answerMessageBox(QMessageBox::No, &question, [] { rejectSaveDialog(); });
+        QVERIFY(!page->save());
+        QVERIFY(question.contains("exists.png"));
+        QCOMPARE(readAll(path), before);
+        QVERIFY(page->isModified());
+
+        // The same name typed without its suffix is asked about too.
+        question.clear();
+        answerSaveDialog(target.path(), "exists", kPng);
+        answerMessageBox(QMessageBox::No, &question, [] { rejectSaveDialog(); });
+        QVERIFY(!page->save());
+        QVERIFY(question.contains("exists.png"));
+        QCOMPARE(readAll(path), before);
+
+        // Yes: replaced.
+        answerSaveDialog(target.path(), "exists.png", kPng);
+        answerMessageBox(QMessageBox::Yes);
+        QVERIFY(page->save());
+        QCOMPARE(maxDiff(QImage(path), page->resultImage()), 0);
+        QVERIFY(!page->isModified());
+    }
+
+    void failedSaveReportsAndKeepsWork()
+    {
+        edit();
+        QTemporaryDir target;
+        const QString path = target.filePath("keep.png");
+        QVERIFY(picture.copy(0, 0, 4, 4).save(path));
+        const QByteArray before = readAll(path);
+        QString warning;
+        answerSaveDialog(target.path(), "keep.png", kPng);
+        // Replace? Yes; then the write fails and the writer's reason is shown.
+        answerMessageBox(QMessageBox::Yes, nullptr, [&warning] { answerMessageBox(QMessageBox::Ok, &warning); });
+        bool saved = true;
+        {
+            FileSizeLimit limit(2048);
+            QVERIFY(limit.ok());
+            saved = page->save();
+        }
+        QVERIFY(!saved);
+        QVERIFY(!warning.isEmpty());
+        QCOMPARE(readAll(path), before);
+        QVERIFY(page->isModified());
+        QVERIFY(!page->resultImage().isNull());
+        QVERIFY(!page->isDefaultParam());
+    }
+
+    void leavingThePage()
+    {
+        edit();
+        QSignalSpy finished(page.get(), &IQAdjustingFrame::finish);
+
+        // Cancel: the page stays.
+        answerMessageBox(QMessageBox::Cancel);
+        QVERIFY(!page->closeImage());
+        QCOMPARE(finished.count(), 0);
+
+        // Save chosen, save dialog cancelled: the page and the edits stay.
+        answerMessageBox(QMessageBox::Save, nullptr, [] { rejectSaveDialog(); });
+        QVERIFY(!page->closeImage());
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(page->adjustParams().saturation, 50);
+        QVERIFY(!page->resultImage().isNull());
+
+        // Save chosen and done: the page is left.
+        QTemporaryDir target;
+        answerMessageBox(QMessageBox::Save, nullptr,
+                         [&target] { answerSaveDialog(target.path(), "left.jpg", kJpeg); });
+        QVERIFY(page->closeImage());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<QFrame*>(), page.get());
+        QVERIFY(QFile::exists(target.filePath("left.jpg")));
+        QVERIFY(page->currentImage().isNull());
+        QVERIFY(!page->isModified());
+        QVERIFY(!page->adjustingProcessor());
+
+        // Discard on the next picture.
+        page->setImages(picture, picture);
+        edit();
+        answerMessageBox(QMessageBox::Discard);
+        page->findChild<QToolButton*>("newButn")->click();
+        QCOMPARE(finished.count(), 2);
+        QVERIFY(page->currentImage().isNull());
+    }
+};
+
+QTEST_MAIN(TestAdjustingFrameSave)
+#include "tst_adjustingframe_save.moc"

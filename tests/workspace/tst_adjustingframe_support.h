@@ -1,0 +1,131 @@
+#pragma once
+// Shared helpers of the editing-page tests: a synthetic merged picture,
+// reference passes straight through the processor, picture comparison and
+// waiting for the page to settle.
+#include "IQAdjustingFrame.h"
+#include "IQAdjustingProcessor.h"
+#include "IQParams.h"
+#include "QSliderWidget.h"
+#include "SyntheticScene.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace adjtest {
+
+// A merged picture with a bright light, a deep shadow, texture and gradients.
+inline QImage mergedPicture(QSize size = QSize(320, 240))
+{
+    const SyntheticScene::RadianceScene scene(size, 7, true);
+    return SyntheticScene::renderFrame(scene, size, 0.6, QPoint(), 0.0, 1, QImage::Format_RGB888);
+}
+
+// Largest difference of any channel of any pixel; -1 when the sizes differ.
+inline int maxDiff(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    int m = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c) {
+            m = std::max({m, std::abs(qRed(p[c]) - qRed(q[c])), std::abs(qGreen(p[c]) - qGreen(q[c])),
+                          std::abs(qBlue(p[c]) - qBlue(q[c]))});
+        }
+    }
+    return m;
+}
+
+// Mean of (R + G + B) / 3 over a rectangle.
+inline double meanLevel(const QImage& image, QRect area = QRect())
+{
+    const QImage x = image.convertToFormat(QImage::Format_RGB32);
+    if (area.isNull())
+        area = x.rect();
+    double sum = 0;
+    for (int r = area.top(); r <= area.bottom(); ++r)
+        for (int c = area.left(); c <= area.right(); ++c) {
+            const QRgb p = x.pixel(c, r);
+            sum += (qRed(p) + qGreen(p) + qBlue(p)) / 3.0;
+        }
+    return sum / (double(area.width()) * area.height());
+}
+
+// One pass of a processor with the given records and stage code.
+inline QImage referencePass(IQAdjustingProcessor& p, const IQAdjustParams& a, const IQHDRToneParams& t,
+                            const IQDenoiseParams& d, int stage)
+{
+    p.setAdjustParams(a);
+    p.setDenoiseParams(d);
+    p.setToneParams(t, stage);
+    return p.process();
+}
+
+// Waits until no pass runs, waits or is held back.
+inline bool settle(IQAdjustingFrame& page, int timeoutMs = 60000)
+{
+    return QTest::qWaitFor([&] { return !page.isBusy(); }, timeoutMs);
+}
+
+inline QSliderWidget* row(IQAdjustingFrame& page, const QString& name)
+{
+    return page.findChild<QSliderWidget*>(name);
+}
+
+// The user types a value into a row's field: the row's final value.
+inline void release(QSliderWidget* r, int value)
+{
+    QSpinBox* box = r->findChild<QSpinBox*>();
+    if (box->value() == value) {
+        // The field would not signal an unchanged value; the slider's release would.
+        emit r->propertyValueChanged(r->key(), value);
+        return;
+    }
+    box->setValue(value);
+}
+
+// One update of a running drag.
+inline void drag(QSliderWidget* r, int value)
+{
+    emit r->propertyValueChanging(r->key(), value);
+}
+
+// Runs `onDialog` on the next modal widget of the given class that appears,
+// from a timer, so a test can drive dialogs that run their own event loop.
+template <typename Widget>
+void whenModal(std::function<void(Widget*)> onDialog, int timeoutMs = 20000)
+{
+    auto* timer = new QTimer;
+    auto* elapsed = new QElapsedTimer;
+    elapsed->start();
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, onDialog, timeoutMs] {
+        auto* w = qobject_cast<Widget*>(QApplication::activeModalWidget());
+        if (w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            delete elapsed;
+            onDialog(w);
+            return;
+        }
+        if (elapsed->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete elapsed;
+        }
+    });
+    timer->start();
+}
+
+} // namespace adjtest

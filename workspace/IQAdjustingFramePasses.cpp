@@ -1,0 +1,375 @@
+// The working half of the editing page: picture hand-over, processing passes,
+// View Original, leaving the page and saving.
+#include "IQAdjustingFrame.h"
+
+#include "BAImageViewerWidget.h"
+#include "IQAdjustingProcessor.h"
+#include "IQFileDialogs.h"
+#include "IQSettings.h"
+#include "QWaitingDialog.h"
+#include "ui_IQAdjustingFrame.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QSaveFile>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <exception>
+#include <new>
+
+namespace {
+
+const int kThrottleMs = 100;
+
+// 4 (detail chain and highlight/shadow) covers 8 (highlight/shadow), which
+// covers everything else.
+int strongerStage(int current, int requested)
+{
+    auto rank = [](int s) { return s == IQAdjustingProcessor::StageFull ? 2 : s == IQAdjustingProcessor::StageHighlightShadow ? 1 : 0; };
+    return rank(requested) > rank(current) ? requested : current;
+}
+
+QString passErrorText(int code)
+{
+    switch (code) {
+    case IQAdjustingProcessor::ErrorOutOfMemory:
+        return IQAdjustingFrame::tr("There is not enough memory to process the picture.");
+    case IQAdjustingProcessor::ErrorNoPicture:
+    case IQAdjustingProcessor::ErrorNoEngine:
+        return IQAdjustingFrame::tr("The picture could not be prepared for editing.");
+    default:
+        return IQAdjustingFrame::tr("The picture could not be processed.");
+    }
+}
+
+QString iconViewPressed()
+{
+    // Fall back to the plain icon when the pressed variant is not built in.
+    const QString pressed = QStringLiteral(":/commonRes/icon_viewN.png");
+    return QFileInfo::exists(pressed) ? pressed : QStringLiteral(":/commonRes/icon_view.png");
+}
+
+} // namespace
+
+void IQAdjustingFrame::setSource(const QImage& image)
+{
+    ui->histWidget->setImage(image.copy());
+}
+
+void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
+{
+    m_throttle.stop();
+    endViewOriginal();
+    dropProcessor();
+
+    IQBAImageFrame::setImages(before, after);
+    m_result = after;
+    processor = new IQAdjustingProcessor(after);
+    if (!processor->isValid()) {
+        const QString message = passErrorText(processor->lastError());
+        delete processor;
+        processor = nullptr;
+        emit processingFailed(message);
+        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+    ui->saveButn->setEnabled(!m_result.isNull());
+
+    adjust.reset();
+    updateAdjustSliders(adjust);
+    denoise.reset();
+    updateDenoiseSliders(denoise);
+    tone.reset();
+    updateToneControls(tone);
+    m_requestedStage = IQAdjustingProcessor::StageAdjust;
+    {
+        const QSignalBlocker block(ui->effectListWidget);
+        ui->effectListWidget->setCurrentRow(0);
+    }
+    updateRestoreButton();
+    if (viewer())
+        viewer()->setCompareVisible(false);
+    modified = true;
+}
+
+// --- passes ----------------------------------------------------------------------
+
+void IQAdjustingFrame::process(bool full)
+{
+    requestPass(full ? PassKind::Full : PassKind::Preview);
+}
+
+void IQAdjustingFrame::requestPass(PassKind kind)
+{
+    m_requestedStage = strongerStage(m_requestedStage, stage);
+    if (!processor || m_result.isNull())
+        return;
+    // Any change after a save makes the work unsaved again.
+    modified = true;
+    if (kind == PassKind::Full)
+        m_pendingFull = true;
+    if (m_running) {
+        // The pass after the running one takes the newest records; one is enough.
+        m_pending = true;
+        m_throttle.stop();
+        if (kind == PassKind::Full)
+            showWaitingDialog();
+        return;
+    }
+    if (kind == PassKind::Drag && lastStart.isValid() && lastStart.elapsed() < kThrottleMs) {
+        // Held back, not dropped: the newest value runs when the interval is over.
+        if (!m_throttle.isActive())
+            m_throttle.start(int(kThrottleMs - lastStart.elapsed()));
+        return;
+    }
+    startPass();
+}
+
+void IQAdjustingFrame::startPass()
+{
+    m_throttle.stop();
+    processor->setAdjustParams(adjust);
+    processor->setDenoiseParams(denoise);
+    processor->setToneParams(tone, m_requestedStage);
+    m_requestedStage = IQAdjustingProcessor::StageAdjust;
+    m_running = true;
+    m_runningFull = m_pendingFull;
+    m_pending = false;
+    m_pendingFull = false;
+
+    IQAdjustingProcessor* proc = processor;
+    const quint64 generation = m_generation;
+    auto future = QtConcurrent::run(&pool, [this, proc, generation] {
+        QImage image;
+        QString error;
+        try {
+            image = proc->process();
+            if (image.isNull()) {
+                error = passErrorText(proc->lastError());
+            } else {
+                // Ready for the screen here, not on the GUI thread.
+                image = image.convertToFormat(QImage::Format_RGB32);
+                if (image.isNull())
+                    error = passErrorText(IQAdjustingProcessor::ErrorOutOfMemory);
+            }
+        } catch (const std::bad_alloc&) {
+            image = QImage();
+            error = passErrorText(IQAdjustingProcessor::ErrorOutOfMemory);
+        } catch (const std::exception& e) {
+            image = QImage();
+            error = passErrorText(-1) + QLatin1Char('\n') + QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            image = QImage();
+            error = passErrorText(-1);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, image, generation, error] { onPassDone(image, generation, error); }, Qt::QueuedConnection);
+    });
+    Q_UNUSED(future);
+    lastStart.restart();
+    if (m_runningFull)
+        showWaitingDialog();
+}
+
+void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, const QString& error)
+{
+    if (generation != m_generation)
+        return; // a pass over a picture that has been replaced
+    m_running = false;
+    m_runningFull = false;
+    if (m_pending && processor)
+        startPass();
+    if (!m_runningFull && !m_pendingFull)
+        closeWaitingDialog();
+
+    if (!error.isEmpty()) {
+        emit processingFailed(error);
+        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), error,
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    emit algorithmFinished(image);
+}
+
+void IQAdjustingFrame::onAlgorithmFinished(QImage image)
+{
+    if (image.isNull())
+        return;
+    m_result = image;
+    ui->histWidget->setImage(image);
+    // While View Original is held the result waits for the release.
+    if (!m_viewingOriginal)
+        setCurrentImage(image, false);
+}
+
+void IQAdjustingFrame::showWaitingDialog()
+{
+    if (m_waitDialog)
+        return;
+    auto* dialog = new QWaitingDialog(this);
+    dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_waitDialog = dialog;
+    // Modal without a nested event loop: the result arrives as usual.
+    dialog->open();
+}
+
+void IQAdjustingFrame::closeWaitingDialog()
+{
+    if (m_waitDialog)
+        m_waitDialog->close();
+    m_waitDialog = nullptr;
+}
+
+void IQAdjustingFrame::dropProcessor()
+{
+    m_throttle.stop();
+    ++m_generation;
+    m_running = m_pending = m_pendingFull = m_runningFull = false;
+    closeWaitingDialog();
+    // No passes wait in the pool (one runs at a time); the running one ends
+    // before the processor goes.
+    pool.clear();
+    pool.waitForDone();
+    delete processor;
+    processor = nullptr;
+}
+
+void IQAdjustingFrame::stopProcessing()
+{
+    dropProcessor();
+    updateRestoreButton();
+}
+
+// --- View Original -------------------------------------------------------------------
+
+void IQAdjustingFrame::on_originalButn_pressed()
+{
+    if (m_viewingOriginal || m_result.isNull())
+        return;
+    ui->originalButn->installEventFilter(this);
+    ui->originalButn->setIcon(QIcon(iconViewPressed()));
+    m_viewingOriginal = true;
+    setCurrentImage(originalImage(), false);
+}
+
+bool IQAdjustingFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->originalButn && event->type() == QEvent::MouseButtonRelease && m_viewingOriginal) {
+        endViewOriginal();
+        return true;
+    }
+    return IQBAImageFrame::eventFilter(watched, event);
+}
+
+void IQAdjustingFrame::endViewOriginal()
+{
+    if (!m_viewingOriginal)
+        return;
+    m_viewingOriginal = false;
+    ui->originalButn->removeEventFilter(this);
+    ui->originalButn->setDown(false);
+    ui->originalButn->setIcon(QIcon(QStringLiteral(":/commonRes/icon_view.png")));
+    // The newest result, also one that arrived while the button was held.
+    if (!m_result.isNull())
+        setCurrentImage(m_result, false);
+}
+
+// --- leaving and saving ----------------------------------------------------------------
+
+void IQAdjustingFrame::on_newButn_clicked()
+{
+    closeImage();
+}
+
+bool IQAdjustingFrame::closeImage()
+{
+    if (modified && !m_result.isNull()) {
+        const auto answer = QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                                                  tr("IDS_SAVE_PROMPT"),
+                                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                                  QMessageBox::Save);
+        if (answer == QMessageBox::Save) {
+            // A cancelled or failed save keeps the page and its edits.
+            if (!save())
+                return false;
+        } else if (answer != QMessageBox::Discard) {
+            return false;
+        }
+    }
+    endViewOriginal();
+    dropProcessor();
+    IQBAImageFrame::closeImage();
+    if (viewer())
+        viewer()->setCompareVisible(false);
+    m_result = QImage();
+    ui->histWidget->setImage(QImage());
+    ui->saveButn->setEnabled(false);
+    modified = false;
+    updateRestoreButton();
+    emit finish(this);
+    return true;
+}
+
+void IQAdjustingFrame::on_saveButn_clicked()
+{
+    save();
+}
+
+bool IQAdjustingFrame::save()
+{
+    if (m_result.isNull())
+        return false;
+    const QString folder = IQSettings::instance()->lastSaveDir();
+    QString fileName;
+    QString filter;
+    if (getSaveImageFileName(this, &fileName, folder, &filter) != QDialog::Accepted || fileName.isEmpty())
+        return false;
+    QString error;
+    if (!saveTo(fileName, &error)) {
+        QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), error, QMessageBox::Ok);
+        return false;
+    }
+    modified = false;
+    return true;
+}
+
+bool IQAdjustingFrame::saveTo(const QString& path, QString* error)
+{
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QImage picture = m_result;
+    if (picture.isNull())
+        return fail(tr("There is no picture to save."));
+    // The suffix decides the format; the writer cannot see a name through the
+    // save file, so it is told.
+    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format))
+        return fail(tr("The file type \"%1\" cannot be written.").arg(QFileInfo(path).suffix()));
+    // Written beside the target and renamed over it only when complete, so a
+    // failed save never damages a file that is already there.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    QImageWriter writer(&file, format);
+    if (!writer.write(picture)) {
+        const QString reason = writer.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
