@@ -44,13 +44,13 @@ QImage texturedScene(int width, int height)
 void prepareFiles()
 {
     workDir = new QTemporaryDir;
-    DngSpec spec;
-    spec.scene = texturedScene(6000, 4000);
-    spec.preview = DngSpec::Preview::Jpeg;
-    spec.previewImage = spec.scene;
-    spec.jpegQuality = 85;
+    DngSpec recipe;
+    recipe.scene = texturedScene(6000, 4000);
+    recipe.preview = DngSpec::Preview::Jpeg;
+    recipe.previewImage = recipe.scene;
+    recipe.jpegQuality = 85;
     syntheticPath = workDir->filePath(QStringLiteral("synthetic-6000x4000.dng"));
-    if (!DngWriter::write(syntheticPath, spec))
+    if (!DngWriter::write(syntheticPath, recipe))
         syntheticPath.clear();
     const QString shared = sharedTestDataDir();
     const QString chart = (shared.isEmpty() ? QStringLiteral("/work/shared/testdata") : shared)

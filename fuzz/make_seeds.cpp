@@ -1,12 +1,19 @@
 // Writes the seed corpora of the fuzz targets: small DNGs of every preview
-// kind and orientation, and JPEG/EXIF blocks in both byte orders.
+// kind and orientation, JPEG/EXIF blocks in both byte orders, noise profiles
+// from the denoiser's writer, sample update feeds and single-instance frames.
+#include "DenoiseTestFrames.h"
 #include "DngWriter.h"
+#include "FuzzBlockName.h"
+#include "SingleInstanceProtocol.h"
+#include "denoise/DenoiseEngine.h"
+#include "denoise/DenoiseRecords.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -85,33 +92,141 @@ QByteArray jpegWithExif(const QByteArray& tiff)
     return j;
 }
 
+// Profiles the engine measured on noisy frames, and hand-made ones with
+// every channel and level count and smaller tables.
+int writeNoiseProfiles(const QDir& dir)
+{
+    int written = 0;
+    DenoiseEngine* engine = nullptr;
+    if (DenoiseCreate(&engine) != 0)
+        return 0;
+    const uint32_t formats[] = {IQYUV_FORMAT_I420, IQYUV_FORMAT_YUY2, IQYUV_FORMAT_NV21};
+    for (uint32_t format : formats) {
+        for (double sigma : {2.0, 12.0}) {
+            DenoiseTestFrame frame(format, 64, 48);
+            denoiseFillScene(frame);
+            denoiseAddNoise(frame, sigma, 3);
+            std::vector<uint8_t> bytes(DENOISE_PROFILE_BYTES);
+            DenoiseProfile profile;
+            if (DenoiseEstimateNoise(engine, &frame.frame, bytes.data()) != 0
+                || DenoiseProfileDeserialize(&profile, bytes.data(), bytes.size()) != 0)
+                continue;
+            const QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+                                  qsizetype(DenoiseProfileSerializedSize(profile)));
+            written += save(dir.filePath(QStringLiteral("measured_%1_%2.bin").arg(format, 0, 16).arg(int(sigma))),
+                            data);
+        }
+    }
+    DenoiseDestroy(engine);
+
+    for (int channels = 1; channels <= DENOISE_MAX_CHANNELS; ++channels) {
+        for (int levels = 1; levels <= DENOISE_MAX_LEVELS; ++levels) {
+            DenoiseProfile profile;
+            DenoiseProfileSetup(&profile, channels, levels, levels);
+            for (int c = 0; c < channels; ++c)
+                for (int l = 0; l < levels; ++l) {
+                    DenoiseProfileEntry& e = profile.entries[c][l];
+                    e.bits = uint32_t((channels + levels + l) % 9);
+                    e.fractionBits = uint32_t((c + l) % 9);
+                    for (int i = 0; i < 256; ++i)
+                        e.table[i] = uint8_t(i * (c + 1) + l * 17);
+                }
+            std::vector<uint8_t> bytes(DenoiseProfileSerializedSize(profile));
+            const int n = DenoiseProfileSerialize(profile, bytes.data(), bytes.size());
+            if (n <= 0)
+                continue;
+            written += save(dir.filePath(QStringLiteral("made_c%1_l%2.bin").arg(channels).arg(levels)),
+                            QByteArray(reinterpret_cast<const char*>(bytes.data()), n));
+        }
+    }
+    return written;
+}
+
+int writeUpdateFeeds(const QDir& dir)
+{
+    const char* const feeds[] = {
+        R"({"linux":[{"module-name":"Vantrel HDR","channel":1,"open-url":"https://www.vantrel.example/new",)"
+        R"("changelog":"<b>Faster</b> merging","download-url":"https://updates.vantrel.example/dl/vantrel-2.2.run",)"
+        R"("latest-version":"2.2.0.5","sha256":" 9F86D081884C7D659A2FEAA0C55AD015A3BF4F1B2B0B822CD15D6C15B0F00A08 ",)"
+        R"("mandatory-update":false}]})",
+        R"({"windows":[{"module-name":"Vantrel HDR","channel":1,"latest-version":"9"}],)"
+        R"("linux":[{"module-name":"Other","channel":1},{"module-name":"Vantrel HDR","channel":0},)"
+        R"({"module-name":"Vantrel HDR","channel":1,"latest-version":"2.1.0.119",)"
+        R"("download-url":"http://127.0.0.1:8080/a%2Fb/..%2F.hidden?x=1#f","mandatory-update":true}]})",
+        R"({"linux":[1,"x",null,[],{"module-name":"Vantrel HDR","channel":"1"},)"
+        R"({"module-name":"Vantrel HDR","channel":1.0,"latest-version":"2.1.0.118.1",)"
+        R"("open-url":"//evil.example/\u0000","download-url":"https://[::1]/\u00e9t\u00e9.run"}]})",
+        (R"({"linux":[{"module-name":"Vantrel HDR","channel":1,"latest-version":"99999999999.-1.x",)"
+         R"("download-url":"file:///etc/passwd","open-url":"http://localhost/p"}],"pad":[[[[{}]]]]})"),
+        R"([{"linux":[]}])",
+    };
+    int written = 0;
+    int i = 0;
+    for (const char* feed : feeds)
+        written += save(dir.filePath(QStringLiteral("feed_%1.json").arg(i++)), QByteArray(feed));
+    return written;
+}
+
+int writeSingleInstanceFrames(const QDir& dir)
+{
+    const QString name = fuzzBlockName();
+    int written = 0;
+    const qint8 kinds[] = {HandshakeNewInstance, HandshakeSecondaryInstance, HandshakeReconnect};
+    for (qint8 kind : kinds) {
+        const QByteArray body = handshakeBody(name, kind, kind * 7);
+        written += save(dir.filePath(QStringLiteral("body_%1.bin").arg(kind)), body);
+        QByteArray stream = lengthFrame(body.size()) + body;
+        for (const QByteArray& message : {QByteArray("open /tmp/a.jpg"), QByteArray(), QByteArray(300, '\x7f')})
+            stream += lengthFrame(message.size()) + message;
+        written += save(dir.filePath(QStringLiteral("stream_%1.bin").arg(kind)), stream);
+    }
+    // A hand-shake naming another block, and one over the size limit.
+    const QByteArray other = handshakeBody(QStringLiteral("other"), HandshakeNewInstance, 1);
+    written += save(dir.filePath(QStringLiteral("stream_other.bin")), lengthFrame(other.size()) + other);
+    written += save(dir.filePath(QStringLiteral("stream_long.bin")), lengthFrame(kMaxHandshakeLength + 1));
+
+    SingleInstanceBlock block;
+    resetBlock(block);
+    block.primary = true;
+    block.primaryPid = 4242;
+    setBlockUser(block, QStringLiteral("fuzz"));
+    block.checksum = blockChecksum(block);
+    written += save(dir.filePath(QStringLiteral("block.bin")),
+                    QByteArray(reinterpret_cast<const char*>(&block), sizeof(block)));
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <raw-corpus-dir> <exif-corpus-dir>\n", argv[0]);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <seed-dir>\n", argv[0]);
         return 2;
     }
-    const QDir raw(QString::fromLocal8Bit(argv[1]));
-    const QDir exif(QString::fromLocal8Bit(argv[2]));
-    QDir().mkpath(raw.path());
-    QDir().mkpath(exif.path());
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QDir raw(root.filePath(QStringLiteral("rawhandler")));
+    const QDir exif(root.filePath(QStringLiteral("exif")));
+    const QDir noise(root.filePath(QStringLiteral("noiseprofile")));
+    const QDir feed(root.filePath(QStringLiteral("updatefeed")));
+    const QDir frames(root.filePath(QStringLiteral("singleinstance")));
+    for (const QDir& d : {raw, exif, noise, feed, frames})
+        QDir().mkpath(d.path());
 
     int written = 0;
     const DngSpec::Preview kinds[] = {DngSpec::Preview::None, DngSpec::Preview::Jpeg, DngSpec::Preview::Rgb,
                                       DngSpec::Preview::Grey};
     for (int orientation : {1, 3, 5, 6, 8}) {
         for (int k = 0; k < 4; ++k) {
-            DngSpec spec;
-            spec.scene = DngWriter::quadrantScene(32, 24);
-            spec.orientation = orientation;
-            spec.preview = kinds[k];
-            spec.previewImage = DngWriter::quadrantScene(16, 12);
-            spec.jpegQuality = 50;
+            DngSpec recipe;
+            recipe.scene = DngWriter::quadrantScene(32, 24);
+            recipe.orientation = orientation;
+            recipe.preview = kinds[k];
+            recipe.previewImage = DngWriter::quadrantScene(16, 12);
+            recipe.jpegQuality = 50;
             written += save(raw.filePath(QStringLiteral("dng_o%1_p%2.dng").arg(orientation).arg(k)),
-                            DngWriter::build(spec));
+                            DngWriter::build(recipe));
         }
     }
     for (bool le : {true, false}) {
@@ -121,9 +236,12 @@ int main(int argc, char** argv)
         written += save(exif.filePath(QStringLiteral("app1_%1.bin").arg(order)), QByteArray("Exif\0\0", 6) + tiff);
     }
     // A DNG is a TIFF: its directory as an EXIF block.
-    DngSpec spec;
-    spec.scene = DngWriter::quadrantScene(8, 8);
-    written += save(exif.filePath(QStringLiteral("jpeg_dng.jpg")), jpegWithExif(DngWriter::build(spec)));
+    DngSpec recipe;
+    recipe.scene = DngWriter::quadrantScene(8, 8);
+    written += save(exif.filePath(QStringLiteral("jpeg_dng.jpg")), jpegWithExif(DngWriter::build(recipe)));
+    written += writeNoiseProfiles(noise);
+    written += writeUpdateFeeds(feed);
+    written += writeSingleInstanceFrames(frames);
     std::printf("%d seed files written\n", written);
     return 0;
 }

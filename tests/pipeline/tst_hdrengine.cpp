@@ -112,9 +112,9 @@ private slots:
     void failedRouteKeepsPreviousResult()
     {
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(96, 64);
-        const QStringList good = writeBracket(spec, dir.path(), "png");
+        BracketSpec recipe;
+        recipe.size = QSize(96, 64);
+        const QStringList good = writeBracket(recipe, dir.path(), "png");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(good, sources), int(IQHDR_OK));
@@ -182,9 +182,9 @@ private slots:
     void mantiukPictureFollowsSizeRule()
     {
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(123, 81);
-        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        BracketSpec recipe;
+        recipe.size = QSize(123, 81);
+        const QStringList paths = writeBracket(recipe, dir.path(), "png");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
@@ -222,9 +222,9 @@ private slots:
     {
         // A long thin series must not build an empty pyramid level.
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(1024, 40);
-        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        BracketSpec recipe;
+        recipe.size = QSize(1024, 40);
+        const QStringList paths = writeBracket(recipe, dir.path(), "png");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
@@ -245,10 +245,10 @@ private slots:
     {
         QFETCH(int, format);
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(96, 72);
+        BracketSpec recipe;
+        recipe.size = QSize(96, 72);
         QStringList paths;
-        const QList<QImage> frames = renderBracket(spec);
+        const QList<QImage> frames = renderBracket(recipe);
         for (int i = 0; i < frames.size(); ++i)
             paths << writeImage(frames[i].convertToFormat(QImage::Format(format)), dir.path(),
                                 QStringLiteral("f%1").arg(i), "png");
@@ -264,10 +264,10 @@ private slots:
     void fourPhotoSeriesMerges()
     {
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(160, 120);
-        spec.exposures = {0.125, 0.5, 2.0, 8.0};
-        const QStringList paths = writeBracket(spec, dir.path(), "jpg");
+        BracketSpec recipe;
+        recipe.size = QSize(160, 120);
+        recipe.exposures = {0.125, 0.5, 2.0, 8.0};
+        const QStringList paths = writeBracket(recipe, dir.path(), "jpg");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));

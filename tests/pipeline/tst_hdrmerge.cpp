@@ -17,13 +17,13 @@ namespace {
 
 std::vector<cv::Mat> bracketMatrices(QSize size, const QList<double>& exposures, quint32 seed, double noise = 0.0)
 {
-    BracketSpec spec;
-    spec.size = size;
-    spec.exposures = exposures;
-    spec.seed = seed;
-    spec.noiseSigma = noise;
+    BracketSpec recipe;
+    recipe.size = size;
+    recipe.exposures = exposures;
+    recipe.seed = seed;
+    recipe.noiseSigma = noise;
     std::vector<cv::Mat> out;
-    for (const QImage& frame : renderBracket(spec))
+    for (const QImage& frame : renderBracket(recipe))
         out.push_back(QImageToMat(frame.convertToFormat(QImage::Format_RGB888), true));
     return out;
 }
@@ -152,10 +152,10 @@ private slots:
         QFETCH(QSize, size);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        BracketSpec spec;
-        spec.size = size;
-        spec.exposures = {0.25, 1.0, 4.0};
-        const QStringList paths = writeBracket(spec, dir.path(), format);
+        BracketSpec recipe;
+        recipe.size = size;
+        recipe.exposures = {0.25, 1.0, 4.0};
+        const QStringList paths = writeBracket(recipe, dir.path(), format);
         QCOMPARE(paths.size(), 3);
         EngineUnderTest engine;
         QList<QImage> sources;
@@ -190,10 +190,10 @@ private slots:
         // Without shifts the engine's picture is the stock merge and tone
         // mapping of the frames sorted by their estimated exposure.
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(240, 160);
-        spec.exposures = {4.0, 0.25, 1.0}; // deliberately unsorted
-        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        BracketSpec recipe;
+        recipe.size = QSize(240, 160);
+        recipe.exposures = {4.0, 0.25, 1.0}; // deliberately unsorted
+        const QStringList paths = writeBracket(recipe, dir.path(), "png");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
@@ -223,12 +223,12 @@ private slots:
         // Frames moved against the reference come back aligned; the crop
         // removes exactly the uncovered borders.
         QTemporaryDir dir;
-        BracketSpec spec;
-        spec.size = QSize(400, 300);
-        spec.exposures = {0.25, 1.0, 4.0};
-        spec.shifts = {QPoint(3, -2), QPoint(0, 0), QPoint(-2, 1)};
-        spec.lightAndShadow = false;
-        const QStringList paths = writeBracket(spec, dir.path(), "png");
+        BracketSpec recipe;
+        recipe.size = QSize(400, 300);
+        recipe.exposures = {0.25, 1.0, 4.0};
+        recipe.shifts = {QPoint(3, -2), QPoint(0, 0), QPoint(-2, 1)};
+        recipe.lightAndShadow = false;
+        const QStringList paths = writeBracket(recipe, dir.path(), "png");
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));

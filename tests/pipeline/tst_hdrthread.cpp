@@ -111,14 +111,14 @@ private slots:
         if (kind == QLatin1String("single")) {
             paths << writeImage(noiseImage(QSize(1001, 667), 8), dir.path(), QStringLiteral("one"), "jpg");
         } else if (kind != QLatin1String("none")) {
-            BracketSpec spec;
-            spec.size = QSize(200, 150);
-            paths = writeBracket(spec, dir.path(), "png");
+            BracketSpec recipe;
+            recipe.size = QSize(200, 150);
+            paths = writeBracket(recipe, dir.path(), "png");
             if (kind == QLatin1String("unreadable"))
                 paths[0] = dir.filePath(QStringLiteral("missing.jpg"));
             if (kind == QLatin1String("sizes")) {
-                spec.size = QSize(199, 150);
-                paths[2] = writeBracket(spec, dir.path(), "png", QStringLiteral("small")).last();
+                recipe.size = QSize(199, 150);
+                paths[2] = writeBracket(recipe, dir.path(), "png", QStringLiteral("small")).last();
             }
         }
         EngineUnderTest engine;

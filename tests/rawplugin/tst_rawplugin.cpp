@@ -135,7 +135,7 @@ private slots:
     void realDng();
 
 private:
-    QString writeDng(const QString& name, const DngSpec& spec);
+    QString writeDng(const QString& name, const DngSpec& recipe);
     static DngSpec quadrantSpec(int orientation, DngSpec::Preview preview = DngSpec::Preview::None);
 
     QTemporaryDir m_dir;
@@ -146,23 +146,23 @@ void TestRawPlugin::initTestCase()
     QVERIFY(m_dir.isValid());
 }
 
-QString TestRawPlugin::writeDng(const QString& name, const DngSpec& spec)
+QString TestRawPlugin::writeDng(const QString& name, const DngSpec& recipe)
 {
     const QString path = m_dir.filePath(name);
-    if (!DngWriter::write(path, spec))
+    if (!DngWriter::write(path, recipe))
         return {};
     return path;
 }
 
 DngSpec TestRawPlugin::quadrantSpec(int orientation, DngSpec::Preview preview)
 {
-    DngSpec spec;
-    spec.scene = DngWriter::quadrantScene(96, 64);
-    spec.orientation = orientation;
-    spec.preview = preview;
+    DngSpec recipe;
+    recipe.scene = DngWriter::quadrantScene(96, 64);
+    recipe.orientation = orientation;
+    recipe.preview = preview;
     if (preview != DngSpec::Preview::None)
-        spec.previewImage = DngWriter::quadrantScene(48, 32);
-    return spec;
+        recipe.previewImage = DngWriter::quadrantScene(48, 32);
+    return recipe;
 }
 
 void TestRawPlugin::pluginIsRegistered()
@@ -352,12 +352,12 @@ void TestRawPlugin::previewChoice()
     QFETCH(bool, usesPreview);
     QFETCH(QSize, resultSize);
 
-    DngSpec spec;
-    spec.scene = flatImage(640, 480, qRgb(20, 200, 20));
-    spec.orientation = orientation;
-    spec.preview = DngSpec::Preview::Jpeg;
-    spec.previewImage = flatImage(800, 600, qRgb(220, 20, 220));
-    const QString path = writeDng(QStringLiteral("choice%1.dng").arg(orientation), spec);
+    DngSpec recipe;
+    recipe.scene = flatImage(640, 480, qRgb(20, 200, 20));
+    recipe.orientation = orientation;
+    recipe.preview = DngSpec::Preview::Jpeg;
+    recipe.previewImage = flatImage(800, 600, qRgb(220, 20, 220));
+    const QString path = writeDng(QStringLiteral("choice%1.dng").arg(orientation), recipe);
     QVERIFY(!path.isEmpty());
 
     QImageReader reader(path);
@@ -374,8 +374,8 @@ void TestRawPlugin::previewChoice()
 
 void TestRawPlugin::failedPreviewFallsBackToDevelopment()
 {
-    DngSpec spec = quadrantSpec(1, DngSpec::Preview::Jpeg);
-    QByteArray dng = DngWriter::build(spec);
+    DngSpec recipe = quadrantSpec(1, DngSpec::Preview::Jpeg);
+    QByteArray dng = DngWriter::build(recipe);
     const qsizetype soi = dng.indexOf(QByteArray("\xff\xd8\xff", 3));
     QVERIFY(soi > 0);
     // Keep the SOI marker, wreck the rest of the preview stream.
@@ -396,11 +396,11 @@ void TestRawPlugin::failedPreviewFallsBackToDevelopment()
 
 void TestRawPlugin::bitmapPreviewByteOrder()
 {
-    DngSpec spec = quadrantSpec(1, DngSpec::Preview::Rgb);
-    spec.previewImage = flatImage(48, 32, qRgb(200, 100, 50));
-    spec.previewImage.setPixel(0, 0, qRgb(1, 2, 3));
-    spec.previewImage.setPixel(47, 31, qRgb(250, 251, 252));
-    const QString path = writeDng(QStringLiteral("byteorder.dng"), spec);
+    DngSpec recipe = quadrantSpec(1, DngSpec::Preview::Rgb);
+    recipe.previewImage = flatImage(48, 32, qRgb(200, 100, 50));
+    recipe.previewImage.setPixel(0, 0, qRgb(1, 2, 3));
+    recipe.previewImage.setPixel(47, 31, qRgb(250, 251, 252));
+    const QString path = writeDng(QStringLiteral("byteorder.dng"), recipe);
     QImageReader reader(path);
     reader.setScaledSize(QSize(48, 32));
     QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");
@@ -425,14 +425,14 @@ void TestRawPlugin::greyPreviews()
 {
     QFETCH(int, preview);
     QFETCH(int, tolerance);
-    DngSpec spec = quadrantSpec(1, DngSpec::Preview(preview));
+    DngSpec recipe = quadrantSpec(1, DngSpec::Preview(preview));
     // A horizontal ramp, so an over-read or a wrong stride shows up as wrong values.
     QImage grey(48, 32, QImage::Format_Grayscale8);
     for (int y = 0; y < grey.height(); ++y)
         for (int x = 0; x < grey.width(); ++x)
             grey.scanLine(y)[x] = uchar(x * 5);
-    spec.previewImage = grey;
-    const QString path = writeDng(QStringLiteral("grey%1.dng").arg(preview), spec);
+    recipe.previewImage = grey;
+    const QString path = writeDng(QStringLiteral("grey%1.dng").arg(preview), recipe);
     QImageReader reader(path);
     reader.setScaledSize(QSize(48, 32));
     QTest::ignoreMessage(QtDebugMsg, "Using thumbnail");

@@ -171,16 +171,16 @@ QByteArray previewPixels(const QImage& image, bool grey)
 
 } // namespace
 
-QByteArray DngWriter::build(const DngSpec& spec)
+QByteArray DngWriter::build(const DngSpec& recipe)
 {
-    if (spec.scene.isNull() || spec.orientation < 1 || spec.orientation > 8)
+    if (recipe.scene.isNull() || recipe.orientation < 1 || recipe.orientation > 8)
         return {};
-    const bool hasPreview = spec.preview != DngSpec::Preview::None && !spec.previewImage.isNull();
-    const int width = spec.scene.width();
-    const int height = spec.scene.height();
+    const bool hasPreview = recipe.preview != DngSpec::Preview::None && !recipe.previewImage.isNull();
+    const int width = recipe.scene.width();
+    const int height = recipe.scene.height();
 
     TiffBuilder tiff;
-    const QByteArray rawData = bayerSamples(spec.scene);
+    const QByteArray rawData = bayerSamples(recipe.scene);
     const quint32 rawOffset = tiff.appendBlock(rawData);
 
     QVector<Entry> rawIfd = {
@@ -198,14 +198,14 @@ QByteArray DngWriter::build(const DngSpec& spec)
         shorts(33421, {2, 2}),
         bytes(33422, {0, 1, 1, 2}),
         longs(50714, {0}),
-        longs(50717, {quint32(spec.whiteLevel)}),
+        longs(50717, {quint32(recipe.whiteLevel)}),
     };
 
     // Camera space is linear sRGB: XYZ (D65) to linear sRGB.
     QVector<Entry> mainTags = {
         ascii(271, "Vantrel"),
         ascii(272, "Synthetic DNG"),
-        shorts(274, {quint16(spec.orientation)}),
+        shorts(274, {quint16(recipe.orientation)}),
         bytes(50706, {1, 4, 0, 0}),
         bytes(50707, {1, 1, 0, 0}),
         ascii(50708, "Vantrel Synthetic"),
@@ -223,25 +223,25 @@ QByteArray DngWriter::build(const DngSpec& spec)
         QByteArray previewData;
         QVector<Entry> previewTags = {
             longs(254, {1}),
-            longs(256, {quint32(spec.previewImage.width())}),
-            longs(257, {quint32(spec.previewImage.height())}),
+            longs(256, {quint32(recipe.previewImage.width())}),
+            longs(257, {quint32(recipe.previewImage.height())}),
             shorts(284, {1}),
         };
-        if (spec.preview == DngSpec::Preview::Jpeg) {
-            const bool grey = spec.previewImage.isGrayscale();
+        if (recipe.preview == DngSpec::Preview::Jpeg) {
+            const bool grey = recipe.previewImage.isGrayscale();
             QBuffer buffer(&previewData);
             buffer.open(QIODevice::WriteOnly);
-            const QImage source = grey ? spec.previewImage.convertToFormat(QImage::Format_Grayscale8)
-                                       : spec.previewImage.convertToFormat(QImage::Format_RGB32);
-            if (!source.save(&buffer, "JPEG", spec.jpegQuality))
+            const QImage source = grey ? recipe.previewImage.convertToFormat(QImage::Format_Grayscale8)
+                                       : recipe.previewImage.convertToFormat(QImage::Format_RGB32);
+            if (!source.save(&buffer, "JPEG", recipe.jpegQuality))
                 return {};
             previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
             previewTags += shorts(259, {7});
             previewTags += shorts(262, {quint16(grey ? 1 : 6)});
             previewTags += shorts(277, {quint16(grey ? 1 : 3)});
         } else {
-            const bool grey = spec.preview == DngSpec::Preview::Grey;
-            previewData = previewPixels(spec.previewImage, grey);
+            const bool grey = recipe.preview == DngSpec::Preview::Grey;
+            previewData = previewPixels(recipe.previewImage, grey);
             previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
             previewTags += shorts(259, {1});
             previewTags += shorts(262, {quint16(grey ? 1 : 2)});
@@ -249,7 +249,7 @@ QByteArray DngWriter::build(const DngSpec& spec)
         }
         const quint32 previewOffset = tiff.appendBlock(previewData);
         previewTags += longs(273, {previewOffset});
-        previewTags += longs(278, {quint32(spec.previewImage.height())});
+        previewTags += longs(278, {quint32(recipe.previewImage.height())});
         previewTags += longs(279, {quint32(previewData.size())});
         const quint32 rawIfdOffset = tiff.writeIfd(rawIfd);
         previewTags += longs(330, {rawIfdOffset});
@@ -260,9 +260,9 @@ QByteArray DngWriter::build(const DngSpec& spec)
     return tiff.out;
 }
 
-bool DngWriter::write(const QString& path, const DngSpec& spec)
+bool DngWriter::write(const QString& path, const DngSpec& recipe)
 {
-    const QByteArray data = build(spec);
+    const QByteArray data = build(recipe);
     if (data.isEmpty())
         return false;
     QFile file(path);

@@ -21,9 +21,9 @@ struct DngSpec
 class DngWriter
 {
 public:
-    // The whole file; empty when the spec cannot be written.
-    static QByteArray build(const DngSpec& spec);
-    static bool write(const QString& path, const DngSpec& spec);
+    // The whole file; empty when the recipe cannot be written.
+    static QByteArray build(const DngSpec& recipe);
+    static bool write(const QString& path, const DngSpec& recipe);
 
     // A scene of four flat quadrants: red, green / blue, white (top-left,
     // top-right / bottom-left, bottom-right).

@@ -128,14 +128,14 @@ QImage renderFrame(const RadianceScene& scene, QSize size, double exposure, QPoi
     return format == QImage::Format_RGB32 ? image : image.convertToFormat(format);
 }
 
-QList<QImage> renderBracket(const BracketSpec& spec)
+QList<QImage> renderBracket(const BracketSpec& recipe)
 {
-    const RadianceScene scene(spec.size, spec.seed, spec.lightAndShadow);
+    const RadianceScene scene(recipe.size, recipe.seed, recipe.lightAndShadow);
     QList<QImage> frames;
-    for (int i = 0; i < spec.exposures.size(); ++i) {
-        const QPoint shift = i < spec.shifts.size() ? spec.shifts[i] : QPoint();
-        frames.append(renderFrame(scene, spec.size, spec.exposures[i], shift, spec.noiseSigma,
-                                  spec.seed * 31u + quint32(i)));
+    for (int i = 0; i < recipe.exposures.size(); ++i) {
+        const QPoint shift = i < recipe.shifts.size() ? recipe.shifts[i] : QPoint();
+        frames.append(renderFrame(scene, recipe.size, recipe.exposures[i], shift, recipe.noiseSigma,
+                                  recipe.seed * 31u + quint32(i)));
     }
     return frames;
 }
@@ -149,10 +149,10 @@ QString writeImage(const QImage& image, const QString& dir, const QString& name,
     return writer.write(image) ? path : QString();
 }
 
-QStringList writeBracket(const BracketSpec& spec, const QString& dir, const QByteArray& format,
+QStringList writeBracket(const BracketSpec& recipe, const QString& dir, const QByteArray& format,
                          const QString& baseName)
 {
-    const QList<QImage> frames = renderBracket(spec);
+    const QList<QImage> frames = renderBracket(recipe);
     QStringList paths;
     for (int i = 0; i < frames.size(); ++i) {
         const QString path = writeImage(frames[i], dir, baseName + QString::number(i), format);

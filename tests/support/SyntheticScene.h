@@ -57,7 +57,7 @@ struct BracketSpec {
     bool lightAndShadow = true;
 };
 
-QList<QImage> renderBracket(const BracketSpec& spec);
+QList<QImage> renderBracket(const BracketSpec& recipe);
 
 // Writes the picture as dir/name.<format> ("png", "jpg", "tif", ...);
 // returns the path, or an empty string when writing failed.
@@ -66,7 +66,7 @@ QString writeImage(const QImage& image, const QString& dir, const QString& name,
 
 // Renders and writes a bracket; returns the paths in frame order (empty on
 // a write failure).
-QStringList writeBracket(const BracketSpec& spec, const QString& dir, const QByteArray& format = "png",
+QStringList writeBracket(const BracketSpec& recipe, const QString& dir, const QByteArray& format = "png",
                          const QString& baseName = QStringLiteral("frame"));
 
 // A picture of one colour.

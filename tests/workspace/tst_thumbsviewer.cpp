@@ -85,13 +85,13 @@ private slots:
     void rawThumbnailComesFromThePreview()
     {
         QTemporaryDir dir;
-        DngSpec spec;
-        spec.scene = DngWriter::quadrantScene(400, 300);
-        spec.preview = DngSpec::Preview::Jpeg;
-        spec.previewImage = QImage(400, 300, QImage::Format_RGB32);
-        spec.previewImage.fill(qRgb(10, 200, 30)); // unlike the developed scene
+        DngSpec recipe;
+        recipe.scene = DngWriter::quadrantScene(400, 300);
+        recipe.preview = DngSpec::Preview::Jpeg;
+        recipe.previewImage = QImage(400, 300, QImage::Format_RGB32);
+        recipe.previewImage.fill(qRgb(10, 200, 30)); // unlike the developed scene
         const QString path = dir.filePath(QStringLiteral("IMG_0001.DNG"));
-        QVERIFY(DngWriter::write(path, spec));
+        QVERIFY(DngWriter::write(path, recipe));
         const QImage thumb = makeItem(path)->thumbnail(QSize(120, 120));
         QCOMPARE(thumb.size(), QSize(120, 90));
         const QRgb centre = thumb.pixel(60, 45);
