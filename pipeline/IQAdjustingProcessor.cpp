@@ -8,6 +8,7 @@
 
 #include "IQAdjustEngine.h"
 #include "IQBGRData.h"
+#include "IQDenoiseEngineStage.h"
 #include "IQHDRToneEngine.h"
 #include "PixelEngine.h"
 
@@ -159,8 +160,7 @@ bool IQAdjustingProcessor::createEngines(const QImage &)
 {
     try {
         adjustEngine = new IQAdjustEngine(m_width, m_height);
-        // A denoise stage, once there is one, is created here:
-        // denoiseStage.reset(new ...);
+        denoiseStage.reset(new IQDenoiseEngineStage);
         toneEngine = new IQHDRToneEngine;
         toneEngine->setSource(*source);
         return true;

@@ -1,0 +1,574 @@
+#include <QtTest>
+
+#include <QThread>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "IQAdjustingProcessor.h"
+#include "IQBGRData.h"
+#include "IQDenoiseEngine.h"
+#include "IQDenoiseEngineStage.h"
+#include "IQYUVFrame.h"
+#include "PixelEngine.h"
+#include "denoise/DenoiseEngine.h"
+
+namespace {
+
+// An allocated frame that frees itself.
+struct Frame {
+    IQYUVFrame f;
+    Frame(uint32_t format, int w, int h)
+    {
+        f.format = format;
+        f.width = w;
+        f.height = h;
+        YUVFrameAllocate(&f);
+    }
+    ~Frame() { YUVFrameRelease(&f); }
+    Frame(const Frame &) = delete;
+    Frame &operator=(const Frame &) = delete;
+
+    size_t bytes() const { return YUVFrameByteCount(f.format, f.width, f.height); }
+    QByteArray contents() const { return QByteArray(reinterpret_cast<const char *>(f.plane[0]), qsizetype(bytes())); }
+    void fill(uint8_t v) { std::memset(f.plane[0], v, bytes()); }
+};
+
+// Clean content: a flat grey patch (top left), a flat coloured patch (top
+// right), a gradient below, hard-edged squares and one-pixel lines.
+void cleanPixel(int x, int y, int w, int h, int bgr[3])
+{
+    if (x < w / 2 && y < h / 2) {
+        bgr[0] = bgr[1] = bgr[2] = 120;
+        return;
+    }
+    if (y < h / 2) {
+        bgr[0] = 60;
+        bgr[1] = 140;
+        bgr[2] = 200;
+        return;
+    }
+    const int g = 40 + 170 * x / std::max(1, w - 1);
+    bgr[0] = g;
+    bgr[1] = 255 - g;
+    bgr[2] = (g + 80) % 256;
+    if (((x / 16) + (y / 16)) % 5 == 0)
+        bgr[0] = bgr[1] = bgr[2] = 230;
+    if (x % 37 == 0)
+        bgr[0] = bgr[1] = bgr[2] = 10;
+}
+
+// The clean picture plus seeded Gaussian noise of sigma on every channel;
+// row padding is set to 0xA5 so a writer past the row end shows up.
+std::unique_ptr<IQBGRData> makePicture(int w, int h, double sigma, uint32_t seed)
+{
+    std::unique_ptr<IQBGRData> p(IQBGRData::create(w, h));
+    std::mt19937 gen(seed);
+    // Box-Muller by hand: the same numbers with every standard library.
+    auto gauss = [&] {
+        const double u1 = (double(gen()) + 1.0) / 4294967297.0;
+        const double u2 = double(gen()) / 4294967296.0;
+        return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    };
+    for (int y = 0; y < h; ++y) {
+        uint8_t *row = p->data + size_t(y) * size_t(p->bytesPerLine);
+        std::memset(row, 0xA5, size_t(p->bytesPerLine));
+        for (int x = 0; x < w; ++x) {
+            int bgr[3];
+            cleanPixel(x, y, w, h, bgr);
+            for (int c = 0; c < 3; ++c) {
+                const double v = bgr[c] + (sigma > 0 ? sigma * gauss() : 0.0);
+                row[3 * x + c] = uint8_t(std::clamp(int(std::lround(v)), 0, 255));
+            }
+        }
+    }
+    return p;
+}
+
+QByteArray bytesOf(const IQBGRData &p)
+{
+    return QByteArray(reinterpret_cast<const char *>(p.data), qsizetype(p.byteCount()));
+}
+
+QImage imageOf(const IQBGRData &p)
+{
+    QImage image(int(p.width), p.height, QImage::Format_BGR888);
+    for (int y = 0; y < p.height; ++y)
+        std::memcpy(image.scanLine(y), p.data + size_t(y) * size_t(p.bytesPerLine), size_t(p.width) * 3);
+    return image;
+}
+
+bool sameImages(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const QImage x = a.convertToFormat(QImage::Format_BGR888);
+    const QImage y = b.convertToFormat(QImage::Format_BGR888);
+    for (int r = 0; r < x.height(); ++r)
+        if (std::memcmp(x.constScanLine(r), y.constScanLine(r), size_t(x.width()) * 3) != 0)
+            return false;
+    return true;
+}
+
+// Standard deviation of the luma in a rectangle of a picture.
+double lumaNoise(const QImage &image, const QRect &r)
+{
+    const QImage im = image.convertToFormat(QImage::Format_BGR888);
+    double sum = 0, sum2 = 0;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uchar *row = im.constScanLine(y);
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const double l = PixelLuma(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+            sum += l;
+            sum2 += l * l;
+            ++n;
+        }
+    }
+    const double mean = sum / n;
+    return std::sqrt(std::max(0.0, sum2 / n - mean * mean));
+}
+
+// Mean of the standard deviations of the three channels in a rectangle.
+double channelNoise(const QImage &image, const QRect &r)
+{
+    const QImage im = image.convertToFormat(QImage::Format_BGR888);
+    double total = 0;
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0, sum2 = 0;
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const uchar *row = im.constScanLine(y);
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const double v = row[3 * x + c];
+                sum += v;
+                sum2 += v * v;
+                ++n;
+            }
+        }
+        const double mean = sum / n;
+        total += std::sqrt(std::max(0.0, sum2 / n - mean * mean));
+    }
+    return total / 3;
+}
+
+// PSNR of the Y (even bytes) or the U/V (odd bytes) samples of two YUY2
+// frames of the same size, over the real pixels of every row.
+double yuy2Psnr(const IQYUVFrame &a, const IQYUVFrame &b, bool chroma)
+{
+    double se = 0;
+    size_t n = 0;
+    const int rowBytes = ((a.width + 1) / 2) * 4;
+    for (int y = 0; y < a.height; ++y) {
+        const uint8_t *ra = a.plane[0] + size_t(y) * size_t(a.pitch[0]);
+        const uint8_t *rb = b.plane[0] + size_t(y) * size_t(b.pitch[0]);
+        for (int i = chroma ? 1 : 0; i < rowBytes; i += 2) {
+            const double d = double(ra[i]) - double(rb[i]);
+            se += d * d;
+            ++n;
+        }
+    }
+    const double mse = se / double(n);
+    return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+bool sameChroma(const IQYUVFrame &a, const IQYUVFrame &b)
+{
+    const int rowBytes = ((a.width + 1) / 2) * 4;
+    for (int y = 0; y < a.height; ++y) {
+        const uint8_t *ra = a.plane[0] + size_t(y) * size_t(a.pitch[0]);
+        const uint8_t *rb = b.plane[0] + size_t(y) * size_t(b.pitch[0]);
+        for (int i = 1; i < rowBytes; i += 2)
+            if (ra[i] != rb[i])
+                return false;
+    }
+    return true;
+}
+
+// A YUY2 frame of the (noisy) test picture.
+std::unique_ptr<Frame> yuy2Of(const IQBGRData &p)
+{
+    auto f = std::make_unique<Frame>(IQYUV_FORMAT_YUY2, int(p.width), p.height);
+    if (!BGRDataToYUVFrame(p, &f->f))
+        return nullptr;
+    return f;
+}
+
+QByteArray profileOf(const IQDenoiseEngine &e)
+{
+    QByteArray b(IQDenoiseEngine::ProfileBytes, '\0');
+    if (!e.copyNoiseProfile(reinterpret_cast<uint8_t *>(b.data())))
+        return QByteArray();
+    return b;
+}
+
+void putU32(QByteArray &b, int pos, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[pos + i] = char((v >> (8 * i)) & 0xff);
+}
+
+} // namespace
+
+class TestDenoiseEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void profileMeasuredOnceThenLoaded();
+    void chromaLevelsMeasuredAtZeroChrominance();
+    void storedProfileMatchesEstimateInCall();
+    void failedRunsKeepTargetAndProfile();
+    void unusableProfileIsNotLoaded_data();
+    void unusableProfileIsNotLoaded();
+    void concurrentRunsAreSerialised();
+
+    void processorSkipsStageAtZero();
+    void processorDenoisesAndRepeats();
+    void stageOddAndTinySizes_data();
+    void stageOddAndTinySizes();
+};
+
+void TestDenoiseEngine::profileMeasuredOnceThenLoaded()
+{
+    auto clean = makePicture(160, 96, 8.0, 1);
+    auto other = makePicture(160, 96, 20.0, 2); // a much noisier picture
+    auto a = yuy2Of(*clean), b = yuy2Of(*other);
+    Frame dst(IQYUV_FORMAT_YUY2, 160, 96);
+
+    IQDenoiseEngine engine;
+    QVERIFY(engine.isValid());
+    QVERIFY(!engine.hasNoiseProfile());
+    engine.setLuminance(50);
+    engine.setChrominance(50);
+    QCOMPARE(engine.apply(&a->f, &dst.f), 0);
+    const QByteArray first = profileOf(engine);
+    QCOMPARE(first.size(), IQDenoiseEngine::ProfileBytes);
+
+    // The second picture is not measured: the profile stays, and the result
+    // equals an engine that was handed the first profile.
+    QCOMPARE(engine.apply(&b->f, &dst.f), 0);
+    QCOMPARE(profileOf(engine), first);
+    const QByteArray second = dst.contents();
+
+    IQDenoiseEngine seeded(reinterpret_cast<const uint8_t *>(first.constData()));
+    QVERIFY(seeded.hasNoiseProfile());
+    seeded.setLuminance(50);
+    seeded.setChrominance(50);
+    dst.fill(0);
+    QCOMPARE(seeded.apply(&b->f, &dst.f), 0);
+    QCOMPARE(dst.contents(), second);
+
+    // After a reset the next run measures the picture it gets.
+    IQDenoiseEngine fresh;
+    fresh.setLuminance(50);
+    fresh.setChrominance(50);
+    QCOMPARE(fresh.apply(&b->f, &dst.f), 0);
+    engine.resetNoiseProfile();
+    QVERIFY(!engine.hasNoiseProfile());
+    QCOMPARE(engine.apply(&b->f, &dst.f), 0);
+    QCOMPARE(profileOf(engine), profileOf(fresh));
+    QVERIFY(profileOf(engine) != first);
+}
+
+// A profile measured while chrominance was 0 must serve a later run at 50
+// exactly as one measured at 50.
+void TestDenoiseEngine::chromaLevelsMeasuredAtZeroChrominance()
+{
+    const int w = 256, h = 160;
+    auto clean = makePicture(w, h, 0.0, 3);
+    auto noisy = makePicture(w, h, 10.0, 4);
+    auto c = yuy2Of(*clean), n = yuy2Of(*noisy);
+    Frame outA(IQYUV_FORMAT_YUY2, w, h), outB(IQYUV_FORMAT_YUY2, w, h);
+
+    IQDenoiseEngine a;
+    a.setLuminance(50);
+    a.setChrominance(0);
+    QCOMPARE(a.apply(&n->f, &outA.f), 0);
+    QVERIFY(sameChroma(outA.f, n->f)); // chroma untouched at 0
+    a.setChrominance(50);
+    QCOMPARE(a.apply(&n->f, &outA.f), 0);
+
+    IQDenoiseEngine b;
+    b.setLuminance(50);
+    b.setChrominance(50);
+    QCOMPARE(b.apply(&n->f, &outB.f), 0);
+
+    QCOMPARE(profileOf(a), profileOf(b));
+    const double before = yuy2Psnr(n->f, c->f, true);
+    const double gainA = yuy2Psnr(outA.f, c->f, true) - before;
+    const double gainB = yuy2Psnr(outB.f, c->f, true) - before;
+    QCOMPARE(gainA, gainB);
+    QVERIFY2(gainB > 1.0, qPrintable(QString::number(gainB)));
+    QCOMPARE(outA.contents(), outB.contents());
+}
+
+// The wrapper's stored profile gives what the engine does when it measures
+// the picture inside the call.
+void TestDenoiseEngine::storedProfileMatchesEstimateInCall()
+{
+    const int w = 200, h = 120;
+    auto noisy = makePicture(w, h, 10.0, 5);
+    auto n = yuy2Of(*noisy);
+    Frame viaWrapper(IQYUV_FORMAT_YUY2, w, h), direct(IQYUV_FORMAT_YUY2, w, h);
+
+    IQDenoiseEngine wrapper;
+    wrapper.setLuminance(70);
+    wrapper.setChrominance(40);
+    QCOMPARE(wrapper.apply(&n->f, &viaWrapper.f), 0);
+    QCOMPARE(wrapper.apply(&n->f, &viaWrapper.f), 0); // now from the loaded profile
+
+    DenoiseEngine *engine = nullptr;
+    QCOMPARE(DenoiseCreate(&engine), 0);
+    DenoiseSetMode(engine, 0);
+    DenoiseSetLuminanceChrominance(engine, 0);
+    DenoiseSetLuminanceFactor(engine, 0);
+    DenoiseSetLuminance(engine, 70);
+    DenoiseSetChrominance(engine, 40);
+    QCOMPARE(DenoiseProcess(engine, &n->f, &direct.f, nullptr, nullptr), 0);
+    DenoiseDestroy(engine);
+
+    QCOMPARE(viaWrapper.contents(), direct.contents());
+}
+
+void TestDenoiseEngine::failedRunsKeepTargetAndProfile()
+{
+    auto noisy = makePicture(64, 48, 10.0, 6);
+    auto n = yuy2Of(*noisy);
+    IQDenoiseEngine engine;
+    engine.setLuminance(50);
+    engine.setChrominance(50);
+
+    // An unknown format fails the estimate: nothing is kept, the target is
+    // not written.
+    Frame dst(IQYUV_FORMAT_YUY2, 64, 48);
+    dst.fill(7);
+    const QByteArray untouched = dst.contents();
+    IQYUVFrame bad = n->f;
+    bad.format = 0x602;
+    QCOMPARE(engine.apply(&bad, &dst.f), int(PE_ERR_FORMAT));
+    QVERIFY(!engine.hasNoiseProfile());
+    QCOMPARE(dst.contents(), untouched);
+
+    QCOMPARE(engine.apply(nullptr, &dst.f), int(PE_ERR_ARGUMENT));
+    QCOMPARE(engine.apply(&n->f, nullptr), int(PE_ERR_ARGUMENT));
+
+    // A target of another size or format is refused.
+    Frame small(IQYUV_FORMAT_YUY2, 32, 48);
+    small.fill(9);
+    const QByteArray smallBefore = small.contents();
+    QCOMPARE(engine.apply(&n->f, &small.f), int(PE_ERR_MISMATCH));
+    QCOMPARE(small.contents(), smallBefore);
+    Frame i420(IQYUV_FORMAT_I420, 64, 48);
+    i420.fill(3);
+    const QByteArray i420Before = i420.contents();
+    QCOMPARE(engine.apply(&n->f, &i420.f), int(PE_ERR_MISMATCH));
+    QCOMPARE(i420.contents(), i420Before);
+
+    // The next good run measures and works.
+    QCOMPARE(engine.apply(&n->f, &dst.f), 0);
+    QVERIFY(engine.hasNoiseProfile());
+    QVERIFY(dst.contents() != untouched);
+}
+
+void TestDenoiseEngine::unusableProfileIsNotLoaded_data()
+{
+    QTest::addColumn<QByteArray>("profile");
+    QByteArray zero(IQDenoiseEngine::ProfileBytes, '\0');
+    QTest::newRow("empty") << zero;
+    QByteArray channels = zero;
+    putU32(channels, 0, 9);
+    QTest::newRow("nine channels") << channels;
+    QByteArray levels = zero;
+    putU32(levels, 0, 3);
+    putU32(levels, 4, 7);
+    QTest::newRow("seven levels") << levels;
+    QByteArray bits = zero;
+    putU32(bits, 0, 1);
+    putU32(bits, 4, 1);
+    putU32(bits, 8, 12);
+    QTest::newRow("4096-entry table") << bits;
+    QTest::newRow("all ones") << QByteArray(IQDenoiseEngine::ProfileBytes, '\xff');
+    // Three channels of four full levels need 12 * 264 bytes, less than 4096;
+    // a count of 3 with 4 levels everywhere but bits 8 and a huge fraction:
+    QByteArray fraction = zero;
+    putU32(fraction, 0, 1);
+    putU32(fraction, 4, 1);
+    putU32(fraction, 8, 8);
+    putU32(fraction, 12, 0x7fffffff);
+    QTest::newRow("huge fraction bits") << fraction;
+}
+
+void TestDenoiseEngine::unusableProfileIsNotLoaded()
+{
+    QFETCH(QByteArray, profile);
+    auto noisy = makePicture(96, 64, 10.0, 7);
+    auto n = yuy2Of(*noisy);
+    Frame got(IQYUV_FORMAT_YUY2, 96, 64), want(IQYUV_FORMAT_YUY2, 96, 64);
+
+    IQDenoiseEngine seeded(reinterpret_cast<const uint8_t *>(profile.constData()));
+    QVERIFY(!seeded.hasNoiseProfile());
+    seeded.setLuminance(60);
+    seeded.setChrominance(60);
+    QCOMPARE(seeded.apply(&n->f, &got.f), 0);
+    QVERIFY(seeded.hasNoiseProfile());
+
+    IQDenoiseEngine fresh;
+    fresh.setLuminance(60);
+    fresh.setChrominance(60);
+    QCOMPARE(fresh.apply(&n->f, &want.f), 0);
+    QCOMPARE(got.contents(), want.contents());
+}
+
+void TestDenoiseEngine::concurrentRunsAreSerialised()
+{
+    auto noisy = makePicture(180, 100, 12.0, 8);
+    auto n = yuy2Of(*noisy);
+    IQDenoiseEngine engine;
+    engine.setLuminance(50);
+    engine.setChrominance(50);
+    Frame serial(IQYUV_FORMAT_YUY2, 180, 100);
+    QCOMPARE(engine.apply(&n->f, &serial.f), 0);
+
+    Frame d1(IQYUV_FORMAT_YUY2, 180, 100), d2(IQYUV_FORMAT_YUY2, 180, 100);
+    int r1 = -1, r2 = -1;
+    std::unique_ptr<QThread> t1(QThread::create([&] {
+        for (int i = 0; i < 3; ++i)
+            r1 = engine.apply(&n->f, &d1.f);
+    }));
+    std::unique_ptr<QThread> t2(QThread::create([&] {
+        for (int i = 0; i < 3; ++i)
+            r2 = engine.apply(&n->f, &d2.f);
+    }));
+    t1->start();
+    t2->start();
+    QVERIFY(t1->wait(60000));
+    QVERIFY(t2->wait(60000));
+    QCOMPARE(r1, 0);
+    QCOMPARE(r2, 0);
+    QCOMPARE(d1.contents(), serial.contents());
+    QCOMPARE(d2.contents(), serial.contents());
+}
+
+void TestDenoiseEngine::processorSkipsStageAtZero()
+{
+    auto noisy = makePicture(203, 97, 10.0, 9);
+    const QImage picture = imageOf(*noisy);
+    IQAdjustingProcessor processor(picture);
+    QVERIFY(processor.isValid());
+    IQDenoiseParams d;
+    d.luminance = 0;
+    d.chrominance = 0;
+    processor.setDenoiseParams(d);
+    // The untouched picture, byte for byte: no YUY2 round trip at 0/0.
+    QVERIFY(sameImages(processor.process(), picture));
+
+    // The processor has the stage: a denoising pass changes the picture,
+    // and going back to 0/0 gives the picture back unchanged.
+    d.luminance = 50;
+    d.chrominance = 50;
+    processor.setDenoiseParams(d);
+    QVERIFY(!sameImages(processor.process(), picture));
+    d.luminance = 0;
+    d.chrominance = 0;
+    processor.setDenoiseParams(d);
+    QVERIFY(sameImages(processor.process(), picture));
+}
+
+void TestDenoiseEngine::processorDenoisesAndRepeats()
+{
+    const int w = 320, h = 200;
+    auto noisy = makePicture(w, h, 10.0, 10);
+    const QImage picture = imageOf(*noisy);
+    const QRect flat(8, 8, w / 2 - 16, h / 2 - 16);
+    IQAdjustingProcessor processor(picture);
+
+    const QImage plain = processor.process();
+    const double lumaBefore = lumaNoise(plain, flat);
+    const double colourBefore = channelNoise(plain, flat);
+
+    IQDenoiseParams d;
+    d.luminance = 50;
+    d.chrominance = 50;
+    processor.setDenoiseParams(d);
+    const QImage first = processor.process().copy();
+    const double lumaAfter = lumaNoise(first, flat);
+    const double colourAfter = channelNoise(first, flat);
+    QVERIFY2(lumaAfter < lumaBefore && colourAfter < colourBefore * 0.9,
+             qPrintable(QStringLiteral("luma %1 -> %2, channels %3 -> %4")
+                            .arg(lumaBefore).arg(lumaAfter).arg(colourBefore).arg(colourAfter)));
+    // The flat patch keeps its level.
+    double mean = 0;
+    for (int y = flat.top(); y <= flat.bottom(); ++y)
+        for (int x = flat.left(); x <= flat.right(); ++x)
+            mean += qGray(first.pixel(x, y));
+    mean /= double(flat.width()) * flat.height();
+    QVERIFY2(std::abs(mean - 120.0) < 4.0, qPrintable(QString::number(mean)));
+
+    // Later passes load the profile measured by the first: the same bytes.
+    QVERIFY(sameImages(processor.process(), first));
+    QVERIFY(sameImages(processor.process(), first));
+
+    // Full luminance strength takes most of the luma noise away.
+    d.luminance = 100;
+    processor.setDenoiseParams(d);
+    const double stronger = lumaNoise(processor.process(), flat);
+    QVERIFY2(stronger < lumaBefore * 0.6, qPrintable(QStringLiteral("%1 -> %2").arg(lumaBefore).arg(stronger)));
+}
+
+void TestDenoiseEngine::stageOddAndTinySizes_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("1x1") << 1 << 1;
+    QTest::newRow("2x2") << 2 << 2;
+    QTest::newRow("4x2") << 4 << 2;
+    QTest::newRow("1x9") << 1 << 9;
+    QTest::newRow("9x1") << 9 << 1;
+    QTest::newRow("3x5") << 3 << 5;
+    QTest::newRow("3x64") << 3 << 64;
+    QTest::newRow("17x3") << 17 << 3;
+    QTest::newRow("1001x37") << 1001 << 37;
+    QTest::newRow("1001x130") << 1001 << 130;
+}
+
+// Every size either denoises or leaves the picture as it was; the row
+// padding is never written.
+void TestDenoiseEngine::stageOddAndTinySizes()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    auto picture = makePicture(w, h, 10.0, uint32_t(w * 1000 + h));
+    const QByteArray before = bytesOf(*picture);
+
+    IQDenoiseEngineStage stage;
+    IQDenoiseParams d;
+    d.luminance = 50;
+    d.chrominance = 50;
+    const int rc = stage.apply(*picture, d);
+    const QByteArray after = bytesOf(*picture);
+    if (rc != 0) {
+        QCOMPARE(after, before);
+    } else {
+        // Close to the input (no garbage), padding intact.
+        double diff = 0;
+        for (int y = 0; y < h; ++y) {
+            const size_t row = size_t(y) * size_t(picture->bytesPerLine);
+            for (int i = 0; i < w * 3; ++i)
+                diff += std::abs(int(uint8_t(after[qsizetype(row) + i])) - int(uint8_t(before[qsizetype(row) + i])));
+            for (int i = w * 3; i < picture->bytesPerLine; ++i)
+                QCOMPARE(uint8_t(after[qsizetype(row) + i]), uint8_t(0xA5));
+        }
+        QVERIFY2(diff / (double(w) * h * 3) < 20.0, qPrintable(QString::number(diff / (double(w) * h * 3))));
+    }
+
+    // A second pass gives the same bytes.
+    auto again = makePicture(w, h, 10.0, uint32_t(w * 1000 + h));
+    QCOMPARE(stage.apply(*again, d), rc);
+    QCOMPARE(bytesOf(*again), after);
+}
+
+QTEST_GUILESS_MAIN(TestDenoiseEngine)
+#include "tst_denoiseengine.moc"
