@@ -19,10 +19,10 @@ export QT_QPA_PLATFORM=offscreen
 
 SEEDS="$BUILD/seeds"
 rm -rf "$SEEDS"
-"$BUILD/fuzz_make_seeds" "$SEEDS/rawhandler" "$SEEDS/exif" >/dev/null
+"$BUILD/fuzz_make_seeds" "$SEEDS" >/dev/null
 
 status=0
-for target in exif rawhandler; do
+for target in exif rawhandler noiseprofile updatefeed singleinstance; do
   corpus="$BUILD/corpus/$target"
   artifacts="$BUILD/artifacts/$target/"
   mkdir -p "$corpus" "$artifacts"
