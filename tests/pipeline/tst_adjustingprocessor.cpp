@@ -162,6 +162,7 @@ private slots:
     void failingDenoiseKeepsThePixels();
     void tornDownProcessorReturnsNull();
     void threadDeliversThroughQueuedSignal();
+    void threadRunsAsQThread();
 };
 
 void TestAdjustingProcessor::defaultRecordsGiveThePicture_data()
@@ -531,6 +532,29 @@ void TestAdjustingProcessor::threadDeliversThroughQueuedSignal()
     reference.setAdjustParams(p);
     QVERIFY(samePixels(result, reference.process()));
     QThreadPool::globalInstance()->waitForDone();
+}
+
+void TestAdjustingProcessor::threadRunsAsQThread()
+{
+    const QImage picture = makePicture(40, 30, 3);
+    IQAdjustingProcessor processor(picture);
+    IQAdjustingThread job;
+    job.processor = &processor;
+    QImage received;
+    connect(&job, &IQAdjustingThread::threadFinished, this, [&](const QImage &image) { received = image; });
+    QSignalSpy finished(&job, &QThread::finished);
+    job.start();
+    QVERIFY(finished.wait(20000));
+    QTRY_VERIFY(!received.isNull());
+    QVERIFY(samePixels(received, picture.convertToFormat(QImage::Format_BGR888)));
+
+    // Without a processor the signal still comes, with a null picture.
+    IQAdjustingThread empty;
+    QSignalSpy spy(&empty, &IQAdjustingThread::threadFinished);
+    empty.start();
+    QVERIFY(empty.wait(20000));
+    QTRY_COMPARE(spy.count(), 1);
+    QVERIFY(spy.at(0).at(0).value<QImage>().isNull());
 }
 
 QTEST_GUILESS_MAIN(TestAdjustingProcessor)
