@@ -116,6 +116,7 @@ private:
     void showWaitingDialog();
     void closeWaitingDialog();
     void endViewOriginal();
+    void showWorkingImage(const QImage& image);
     void dropProcessor();
 
     Ui::IQAdjustingFrame* ui;

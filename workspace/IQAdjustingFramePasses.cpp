@@ -208,7 +208,7 @@ void IQAdjustingFrame::onAlgorithmFinished(QImage image)
     ui->histWidget->setImage(image);
     // While View Original is held the result waits for the release.
     if (!m_viewingOriginal)
-        setCurrentImage(image, false);
+        showWorkingImage(image);
 }
 
 void IQAdjustingFrame::showWaitingDialog()
@@ -250,6 +250,15 @@ void IQAdjustingFrame::stopProcessing()
     updateRestoreButton();
 }
 
+void IQAdjustingFrame::showWorkingImage(const QImage& image)
+{
+    // Pane A, view kept. The pixmap shares the picture's pixels (a pass
+    // delivers it in the screen's format) instead of copying 100 MB on the
+    // GUI thread for every result.
+    if (viewer())
+        viewer()->showBeforeImage(std::make_unique<QPixmap>(QPixmap::fromImage(QImage(image))), false);
+}
+
 // --- View Original -------------------------------------------------------------------
 
 void IQAdjustingFrame::on_originalButn_pressed()
@@ -281,7 +290,7 @@ void IQAdjustingFrame::endViewOriginal()
     ui->originalButn->setIcon(QIcon(QStringLiteral(":/commonRes/icon_view.png")));
     // The newest result, also one that arrived while the button was held.
     if (!m_result.isNull())
-        setCurrentImage(m_result, false);
+        showWorkingImage(m_result);
 }
 
 // --- leaving and saving ----------------------------------------------------------------

@@ -1,0 +1,121 @@
+// Responsiveness of the editing page on a 24 MP picture: event-loop stalls
+// during a continuous slider drag, and the time from the last change to the
+// new picture on screen against the time of one pass. Prints its figures.
+#include "tst_adjustingframe_support.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <algorithm>
+#include <vector>
+
+using namespace adjtest;
+
+namespace {
+
+// A 24 MP merged picture, built from a small synthetic scene scaled up (the
+// picture's content does not change the cost of a pass).
+QImage bigPicture()
+{
+    const QImage small = mergedPicture(QSize(600, 400));
+    return small.scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .convertToFormat(QImage::Format_RGB888);
+}
+
+} // namespace
+
+class TestAdjustingFrameResponsiveness : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void continuousDrag()
+    {
+        const QImage picture = bigPicture();
+        QCOMPARE(picture.width() * picture.height(), 24000000);
+
+        IQAdjustingFrame page;
+        page.resize(1280, 800);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QElapsedTimer clock;
+        clock.start();
+        page.setImages(picture, picture);
+        const qint64 takeOver = clock.elapsed();
+        QTest::qWait(50);
+
+        // One stage-2 pass on this picture, timed on its own (second run: warm).
+        QSliderWidget* saturation = row(page, "saturationWidget");
+        qint64 passMs = 0;
+        for (int i = 0; i < 2; ++i) {
+            release(saturation, 10 + i);
+            clock.restart();
+            QVERIFY(settle(page));
+            passMs = clock.elapsed();
+        }
+
+        // The machine's own floor: the same timer with nothing to do.
+        qint64 idleGap = 0;
+        {
+            std::vector<qint64> idle;
+            QTimer t;
+            t.setInterval(16);
+            t.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&t, &QTimer::timeout, [&] { idle.push_back(clock.elapsed()); });
+            clock.restart();
+            t.start();
+            QTest::qWait(1000);
+            t.stop();
+            for (size_t i = 1; i < idle.size(); ++i)
+                idleGap = std::max(idleGap, idle[i] - idle[i - 1] - 16);
+        }
+
+        // Drag for three seconds, one update every 16 ms as a mouse would.
+        std::vector<qint64> ticks;
+        std::vector<qint64> results;
+        QObject::connect(&page, &IQAdjustingFrame::algorithmFinished, &page,
+                         [&] { results.push_back(clock.elapsed()); });
+        int value = -100;
+        qint64 lastChange = 0;
+        QTimer mouse;
+        mouse.setInterval(16);
+        mouse.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&mouse, &QTimer::timeout, [&] {
+            ticks.push_back(clock.elapsed());
+            value = value >= 100 ? -100 : value + 3;
+            drag(saturation, value);
+            lastChange = clock.elapsed();
+        });
+        clock.restart();
+        mouse.start();
+        QTest::qWait(3000);
+        mouse.stop();
+        const qint64 stopped = lastChange;
+        QVERIFY(settle(page));
+        const qint64 lastResult = results.empty() ? -1 : results.back();
+        QTest::qWait(20);
+
+        qint64 maxGap = 0;
+        for (size_t i = 1; i < ticks.size(); ++i)
+            maxGap = std::max(maxGap, ticks[i] - ticks[i - 1]);
+        const qint64 stall = std::max<qint64>(0, maxGap - 16);
+        const qint64 latency = lastResult - stopped;
+        qInfo("24 MP: take-over %lld ms, one pass %lld ms, %zu drag updates, %zu pictures shown, "
+              "longest event-loop stall %lld ms (idle machine floor %lld ms), last change to picture %lld ms",
+              takeOver, passMs, ticks.size(), results.size(), stall, idleGap, latency);
+
+        // The last value is on screen.
+        QCOMPARE(page.adjustParams().saturation, value);
+        QVERIFY(lastResult > stopped);
+        QVERIFY(results.size() >= 2);
+        // Generous bounds for a shared, loaded machine; the figures above are the measurement.
+        QVERIFY2(stall < 250, qPrintable(QString::number(stall)));
+        QVERIFY2(latency < 2 * passMs + 250, qPrintable(QString::number(latency)));
+    }
+};
+
+QTEST_MAIN(TestAdjustingFrameResponsiveness)
+#include "tst_adjustingframe_responsiveness.moc"
