@@ -227,6 +227,7 @@ private slots:
 
     void processorSkipsStageAtZero();
     void processorDenoisesAndRepeats();
+    void stageWithoutEngineKeepsPixels();
     void stageOddAndTinySizes_data();
     void stageOddAndTinySizes();
 };
@@ -516,6 +517,26 @@ void TestDenoiseEngine::processorDenoisesAndRepeats()
     processor.setDenoiseParams(d);
     const double stronger = lumaNoise(processor.process(), flat);
     QVERIFY2(stronger < lumaBefore * 0.6, qPrintable(QStringLiteral("%1 -> %2").arg(lumaBefore).arg(stronger)));
+}
+
+void TestDenoiseEngine::stageWithoutEngineKeepsPixels()
+{
+    auto noisy = makePicture(41, 23, 10.0, 11);
+    const QByteArray before = bytesOf(*noisy);
+    IQDenoiseParams d;
+    d.luminance = 50;
+    d.chrominance = 50;
+    IQDenoiseEngineStage stage(nullptr);
+    QVERIFY(stage.apply(*noisy, d) < 0);
+    QCOMPARE(bytesOf(*noisy), before);
+
+    // Through a pass: the picture goes on un-denoised and the pass succeeds.
+    const QImage picture = imageOf(*noisy);
+    IQAdjustingProcessor processor(picture);
+    processor.setDenoiseStage(new IQDenoiseEngineStage(nullptr));
+    processor.setDenoiseParams(d);
+    QVERIFY(sameImages(processor.process(), picture));
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
 }
 
 void TestDenoiseEngine::stageOddAndTinySizes_data()
