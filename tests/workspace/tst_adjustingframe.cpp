@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPalette>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -496,14 +497,31 @@ private slots:
 
     void screenshot()
     {
+        // Dressed as the application dresses it: fusion style, dark palette.
+        QApplication::setStyle("fusion");
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x22, 0x22, 0x22));
+        dark.setColor(QPalette::Base, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
+        dark.setColor(QPalette::WindowText, QColor(0xbf, 0xbf, 0xbf));
+        dark.setColor(QPalette::Text, QColor(0xbf, 0xbf, 0xbf));
+        dark.setColor(QPalette::ButtonText, QColor(0xbf, 0xbf, 0xbf));
+        QApplication::setPalette(dark);
+
+        // The landscape of the effect thumbnails makes a friendlier picture.
+        QImage landscape = QImage(":/Effects/thumb/0.jpg").scaled(960, 720, Qt::IgnoreAspectRatio,
+                                                                   Qt::SmoothTransformation);
+        QVERIFY(!landscape.isNull());
+        landscape = landscape.convertToFormat(QImage::Format_RGB888);
+        page->setSource(landscape);
+        page->setImages(landscape, landscape);
         child<QListWidget>("effectListWidget")->setCurrentRow(2);
         QVERIFY(settle(*page));
         page->toggleCompare();
         QTest::qWait(100);
         QImage shot = page->grab().toImage();
         QVERIFY(!shot.isNull());
-        const QString path = QDir(testOutputDir()).filePath("adjustingframe_effects.png");
-        QVERIFY(shot.save(path));
+        QVERIFY(shot.save(QDir(testOutputDir()).filePath("adjustingframe_effects.png")));
 
         page->toggleCompare();
         child<QPushButton>("manualButn")->click();
