@@ -368,10 +368,17 @@ void TestDenoiseEngine::failedRunsKeepTargetAndProfile()
     QCOMPARE(engine.apply(&n->f, &i420.f), int(PE_ERR_MISMATCH));
     QCOMPARE(i420.contents(), i420Before);
 
-    // The next good run measures and works.
+    // A good run then gives what a fresh engine gives.
     QCOMPARE(engine.apply(&n->f, &dst.f), 0);
     QVERIFY(engine.hasNoiseProfile());
     QVERIFY(dst.contents() != untouched);
+    IQDenoiseEngine fresh;
+    fresh.setLuminance(50);
+    fresh.setChrominance(50);
+    Frame want(IQYUV_FORMAT_YUY2, 64, 48);
+    QCOMPARE(fresh.apply(&n->f, &want.f), 0);
+    QCOMPARE(dst.contents(), want.contents());
+    QCOMPARE(profileOf(engine), profileOf(fresh));
 }
 
 void TestDenoiseEngine::unusableProfileIsNotLoaded_data()
