@@ -1,19 +1,11 @@
 #include "QDoubleSlider.h"
 
-#include <QMouseEvent>
-#include <QStyle>
-#include <QStyleOptionSlider>
-#include <QWheelEvent>
 #include <cmath>
 
 QDoubleSlider::QDoubleSlider(QWidget* parent)
-    : QSlider(parent)
+    : QClickJumpSlider(parent)
 {
     connect(this, SIGNAL(valueChanged(int)), this, SLOT(setValue(int)));
-    setSingleStep(1);
-    setOrientation(Qt::Horizontal);
-    setFocusPolicy(Qt::NoFocus);
-    connect(this, &QAbstractSlider::sliderPressed, this, [this] { m_pressed = true; });
     connect(this, &QAbstractSlider::sliderMoved, this,
             [this](int v) { emit valueChanging(v / m_multiplier); });
 }
@@ -81,65 +73,19 @@ void QDoubleSlider::emitValue(double v)
     emit valueChanged(v);
 }
 
-bool QDoubleSlider::handleContains(const QPoint& pos) const
+void QDoubleSlider::jumpTo(int position)
 {
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this)
-        .contains(pos);
-}
-
-void QDoubleSlider::mousePressEvent(QMouseEvent* event)
-{
-    m_jumped = false;
-    m_handlePress = false;
-    if (handleContains(event->position().toPoint())) {
-        m_handlePress = true;
-        QSlider::mousePressEvent(event);
-        if (!m_continuous && !m_blockedForDrag) {
-            m_blockedBeforeDrag = blockSignals(true);
-            m_blockedForDrag = true;
-        }
-        return;
-    }
-    event->accept();
-    if (width() <= 0)
-        return;
-    m_jumped = true;
-    const double x = event->position().x();
-    const int i = int(std::trunc(x / width() * (QSlider::maximum() - QSlider::minimum())
-                                 + QSlider::minimum()));
-    // Set the integer itself: going through i / multiplier and back can land
-    // one unit short.
-    setIntegerSilently(i);
+    // Set the integer itself: going through position / multiplier and back
+    // can land one unit short.
+    setIntegerSilently(position);
     if (!signalsBlocked())
         emitValue(QSlider::value() / m_multiplier);
 }
 
-void QDoubleSlider::mouseReleaseEvent(QMouseEvent* event)
+void QDoubleSlider::dragReleased()
 {
-    const bool wasBlocked = blockSignals(true);
-    QSlider::mouseReleaseEvent(event);
-    blockSignals(wasBlocked);
-    m_pressed = false;
-    if (m_blockedForDrag) {
-        blockSignals(m_blockedBeforeDrag);
-        m_blockedForDrag = false;
-    }
     // A tracked drag has already reported each step; only an unreported final
     // value (a drag without tracking, or with signals held) is sent now.
-    if (m_handlePress && !m_jumped && value() != m_lastEmitted)
+    if (value() != m_lastEmitted)
         emitValue(value());
-    m_jumped = false;
-    m_handlePress = false;
-}
-
-void QDoubleSlider::mouseMoveEvent(QMouseEvent* event)
-{
-    QSlider::mouseMoveEvent(event);
-}
-
-void QDoubleSlider::wheelEvent(QWheelEvent* event)
-{
-    QWidget::wheelEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include <QSlider>
+#include "QClickJumpSlider.h"
 
 // A slider over doubles: the integer position is value × multiplier.
 // Every change of value is reported by exactly one valueChanged(double).
-class QDoubleSlider : public QSlider
+class QDoubleSlider : public QClickJumpSlider
 {
     Q_OBJECT
 public:
@@ -17,9 +17,6 @@ public:
     double value() const;
     double multiplier() const { return m_multiplier; }
 
-    bool isContinuous() const { return m_continuous; }
-    void setContinuous(bool on) { m_continuous = on; }
-
 signals:
     void valueChanged(double value);
     void valueChanging(double value);
@@ -30,24 +27,13 @@ public slots:
     void setValue(double Value, bool BlockSignals);
     void setValue(double Value);
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
 private:
-    bool handleContains(const QPoint& pos) const;
+    void jumpTo(int position) override;
+    void dragReleased() override;
     void setIntegerSilently(int v);
     void emitValue(double v);
 
     double m_multiplier = 10000.0;
-    bool m_continuous = true;
-    bool m_pressed = false;
-    bool m_jumped = false;
-    bool m_handlePress = false;
     bool m_silent = false;
-    bool m_blockedForDrag = false;
-    bool m_blockedBeforeDrag = false;
     double m_lastEmitted = 0.0;
 };
