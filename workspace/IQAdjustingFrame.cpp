@@ -90,8 +90,7 @@ IQAdjustingFrame::IQAdjustingFrame(QWidget* parent)
 
 IQAdjustingFrame::~IQAdjustingFrame()
 {
-    m_throttle.stop();
-    dropProcessor();
+    dropProcessor(true);
     delete ui;
 }
 
@@ -219,7 +218,6 @@ void IQAdjustingFrame::setupEffects()
             thumb.fill(QColor(0x33, 0x33, 0x33));
         }
         item->setIcon(QIcon(makeEffectThumbnail(thumb, QObject::tr(effects[row].name))));
-        item->setToolTip(QObject::tr(effects[row].name));
     }
     list->setCurrentRow(0);
     connect(list, SIGNAL(currentRowChanged(int)), this, SLOT(onEffectChanged(int)));

@@ -117,7 +117,8 @@ private:
     void closeWaitingDialog();
     void endViewOriginal();
     void showWorkingImage(const QImage& image);
-    void dropProcessor();
+    // Passes of the old processor end unseen; `wait` blocks until they have.
+    void dropProcessor(bool wait);
 
     Ui::IQAdjustingFrame* ui;
     QToolBoxWidget* hdrToneBox = nullptr;

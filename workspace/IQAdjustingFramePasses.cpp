@@ -65,7 +65,7 @@ void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
 {
     m_throttle.stop();
     endViewOriginal();
-    dropProcessor();
+    dropProcessor(false);
 
     IQBAImageFrame::setImages(before, after);
     m_result = after;
@@ -230,23 +230,28 @@ void IQAdjustingFrame::closeWaitingDialog()
     m_waitDialog = nullptr;
 }
 
-void IQAdjustingFrame::dropProcessor()
+void IQAdjustingFrame::dropProcessor(bool wait)
 {
     m_throttle.stop();
-    ++m_generation;
+    ++m_generation; // results still on their way are for the old picture
     m_running = m_pending = m_pendingFull = m_runningFull = false;
     closeWaitingDialog();
-    // No passes wait in the pool (one runs at a time); the running one ends
-    // before the processor goes.
-    pool.clear();
-    pool.waitForDone();
-    delete processor;
+    IQAdjustingProcessor* old = processor;
     processor = nullptr;
+    if (wait) {
+        pool.waitForDone();
+        delete old;
+    } else if (old) {
+        // The pool runs one task at a time: the processor goes once the
+        // running pass has ended, and the GUI thread does not wait for it.
+        auto done = QtConcurrent::run(&pool, [old] { delete old; });
+        Q_UNUSED(done);
+    }
 }
 
 void IQAdjustingFrame::stopProcessing()
 {
-    dropProcessor();
+    dropProcessor(true);
     updateRestoreButton();
 }
 
@@ -316,7 +321,7 @@ bool IQAdjustingFrame::closeImage()
         }
     }
     endViewOriginal();
-    dropProcessor();
+    dropProcessor(false);
     IQBAImageFrame::closeImage();
     if (viewer())
         viewer()->setCompareVisible(false);

@@ -356,14 +356,19 @@ private slots:
         const QImage second = mergedPicture(QSize(200, 150));
         GateStage* oldGate = gate;
         gate = nullptr;
-        // The page waits for the running pass before it drops the processor.
-        std::thread opener([oldGate] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The page does not wait for the running pass: the old processor
+        // goes once that pass has ended.
+        std::atomic<bool> opened{false};
+        std::thread opener([oldGate, &opened] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            opened = true;
             oldGate->open();
         });
         page->setImages(second, second);
+        QVERIFY(!opened);
+        QVERIFY(!page->isBusy());
         opener.join();
-        QTest::qWait(50);
+        QTest::qWait(200);
         // The old pass's result never reaches the new picture.
         QCOMPARE(results.count(), 0);
         QCOMPARE(maxDiff(page->currentImage(), second), 0);
