@@ -7,6 +7,7 @@
 #include "../../pipeline/IQYUVFrame.h"
 #include "PixelEngine.h"
 #include "denoise/DenoiseEngineCore.h"
+#include "denoise/DenoiseEngineExtras.h"
 #include "denoise/DenoiseLayout.h"
 #include "denoise/DenoisePool.h"
 
@@ -63,6 +64,7 @@ int DenoiseEngineDestroy(DenoiseEngine* engine)
     if (!engine)
         return 0;
     const DenoiseMemHandle handle = engine->handle;
+    DenoiseStatisticsFree(engine);
     DenoisePyramidFree(handle, &engine->pyramid);
     DenoiseFree(handle, engine->exportBuffer);
     DenoisePoolDestroy(engine->pool);

@@ -211,7 +211,9 @@ int DenoisePlanesCopyCore(const DenoisePlaneDesc* s, const DenoisePlaneDesc* t)
         return PE_ERR_FORMAT;
     const uint32_t layout = s->layout;
     const int64_t W = std::min(s->width, t->width), H = std::min(s->height, t->height);
-    const int64_t cw = (W + 1) / 2, ch = (H + 1) / 2;
+    // Chroma rows of 4:2:0 planes: only the whole cells are sure to exist. Row
+    // lengths are further bounded by the pitches below.
+    const int64_t cw = (W + 1) / 2, ch = H / 2;
     auto copy = [](uint8_t* dst, int32_t dp, const uint8_t* src, int32_t sp, int64_t bytes, int64_t rows) {
         if (!dst || !src || dst == src || bytes <= 0)
             return;
@@ -383,6 +385,40 @@ int chromaDepthFor(uint32_t layout, int depth)
 }
 }
 
+void DenoiseWorkRecordSetup(const DenoiseEngine* engine, uint32_t layout, int32_t width, int32_t height,
+                            DenoiseWorkRecord* work)
+{
+    *work = DenoiseWorkRecord{};
+    DenoiseWorkRecordFillWeights(work, engine->luma, engine->chroma);
+    work->constant = 1;
+    const int depth = DenoiseDepthForArea(int64_t(width) * height);
+    work->lumaDepth = depth;
+    work->chromaDepth = chromaDepthFor(layout, depth);
+    const DenoiseModeStages mode = DenoiseModeTable(engine->mode);
+    for (int i = 0; i < 4; ++i) {
+        work->lumaStages[i] = mode.luma[i];
+        work->chromaStages[i] = mode.chroma[i];
+        if (mode.lumaUnitFactor[i])
+            work->lumaFactor[i] = 256;
+        if (mode.chromaUnitFactor[i])
+            work->chromaFactor[i] = 256;
+    }
+    // The coarsest stage byte serves the levels that a shallower pyramid cuts off.
+    if (work->lumaDepth <= 3)
+        work->lumaStages[2] = work->lumaStages[3];
+    if (work->lumaDepth <= 2)
+        work->lumaStages[1] = work->lumaStages[3];
+    const int k = 4 - work->chromaDepth;
+    if (k >= 1)
+        work->chromaStages[2] = work->chromaStages[3];
+    if (k >= 2)
+        work->chromaStages[1] = work->chromaStages[3];
+    if (k >= 3)
+        work->chromaStages[0] = work->chromaStages[3];
+    if (engine->chroma.strength <= 0 || engine->chroma.level <= 0)
+        work->chromaDepth = 0;
+}
+
 int DenoiseEngineEstimateNoise(DenoiseEngine* engine, const DenoisePlaneDesc* desc)
 {
     if (!engine)
@@ -419,37 +455,10 @@ int DenoiseEngineProcess(DenoiseEngine* engine, const DenoisePlaneDesc* source, 
     auto* work = static_cast<DenoiseWorkRecord*>(DenoiseCalloc(engine->handle, 1, sizeof(DenoiseWorkRecord)));
     if (!work)
         return PE_ERR_NOMEM;
-    DenoiseWorkRecordFillWeights(work, engine->luma, engine->chroma);
-    work->constant = 1;
+    DenoiseWorkRecordSetup(engine, src.layout, src.width, src.height, work);
     work->pyramid = &engine->pyramid;
     work->pool = engine->pool;
-
-    const int depth = DenoiseDepthForArea(int64_t(src.width) * src.height);
-    work->lumaDepth = depth;
-    work->chromaDepth = chromaDepthFor(src.layout, depth);
     const DenoiseModeStages mode = DenoiseModeTable(engine->mode);
-    for (int i = 0; i < 4; ++i) {
-        work->lumaStages[i] = mode.luma[i];
-        work->chromaStages[i] = mode.chroma[i];
-        if (mode.lumaUnitFactor[i])
-            work->lumaFactor[i] = 256;
-        if (mode.chromaUnitFactor[i])
-            work->chromaFactor[i] = 256;
-    }
-    // The coarsest stage byte serves the levels that a shallower pyramid cuts off.
-    if (work->lumaDepth <= 3)
-        work->lumaStages[2] = work->lumaStages[3];
-    if (work->lumaDepth <= 2)
-        work->lumaStages[1] = work->lumaStages[3];
-    const int k = 4 - work->chromaDepth;
-    if (k >= 1)
-        work->chromaStages[2] = work->chromaStages[3];
-    if (k >= 2)
-        work->chromaStages[1] = work->chromaStages[3];
-    if (k >= 3)
-        work->chromaStages[0] = work->chromaStages[3];
-    if (engine->chroma.strength <= 0 || engine->chroma.level <= 0)
-        work->chromaDepth = 0;
 
     const DenoiseTileSize tile =
         DenoiseTileGrid(src.width, src.height, DenoiseThreadCount(), work->lumaDepth, work->chromaDepth,

@@ -40,6 +40,11 @@ void DenoisePyramidFree(DenoiseMemHandle handle, DenoisePyramid* pyramid);
 void DenoiseProfileScale(DenoiseProfile* profile, const int32_t lumaWeights[4], const int32_t chromaWeights[4]);
 void DenoiseProfileRaiseFloor(DenoiseProfile* profile, int floor);
 
+// Fills the run's work record from the engine's settings for an evened
+// picture of the given size and layout: weights, depths, stage bytes.
+void DenoiseWorkRecordSetup(const DenoiseEngine* engine, uint32_t layout, int32_t width, int32_t height,
+                            DenoiseWorkRecord* work);
+
 int DenoiseEngineProcess(DenoiseEngine* engine, const DenoisePlaneDesc* source, const DenoisePlaneDesc* target,
                          DenoiseProgressCallback progress, void* user);
 // Estimates the stored profile from an interface descriptor.
