@@ -4,10 +4,7 @@
 #include "ImageViewerWidget.h"
 #include "QDoubleSlider.h"
 
-#include <QAction>
 #include <QLayout>
-#include <QSignalBlocker>
-#include <cmath>
 
 IQImageFrameV2::IQImageFrameV2(QWidget* parent)
     : QFrame(parent)
@@ -45,10 +42,7 @@ void IQImageFrameV2::setZoomSlider(QDoubleSlider* slider)
 
 void IQImageFrameV2::setZoomActions(QAction* fit, QAction* original, QAction* in, QAction* out)
 {
-    m_fitAction = fit;
-    m_originalAction = original;
-    m_zoomInAction = in;
-    m_zoomOutAction = out;
+    m_zoomActions = {fit, original, in, out};
     updateZoomAction();
 }
 
@@ -67,42 +61,13 @@ int IQImageFrameV2::zoomState() const
 {
     if (!m_viewer)
         return 0;
-    switch (m_viewer->fitMode()) {
-    case FIT_WINDOW:
-        return 0;
-    case FIT_ORIGINAL:
-        return 1;
-    case FIT_FREE: {
-        const double s = m_viewer->currentScale();
-        if (std::abs(s - m_viewer->maxScale()) <= 1e-6)
-            return 3;
-        if (std::abs(s - m_viewer->minScale()) <= 1e-6)
-            return 4;
-        return 2;
-    }
-    default:
-        return 2;
-    }
+    return zoomStateOf(m_viewer->fitMode(), m_viewer->currentScale(), m_viewer->minScale(),
+                       m_viewer->maxScale());
 }
 
 void IQImageFrameV2::updateZoomAction()
 {
-    QAction* const actions[] = {m_fitAction, m_originalAction, m_zoomInAction, m_zoomOutAction};
-    if (!hasPicture()) {
-        for (QAction* a : actions)
-            if (a)
-                a->setEnabled(false);
-        return;
-    }
-    const int state = zoomState();
-    if (m_fitAction)
-        m_fitAction->setEnabled(state != 0);
-    if (m_originalAction)
-        m_originalAction->setEnabled(state != 1);
-    if (m_zoomInAction)
-        m_zoomInAction->setEnabled(state != 3);
-    if (m_zoomOutAction)
-        m_zoomOutAction->setEnabled(state != 0 && state != 4);
+    m_zoomActions.update(hasPicture(), zoomState());
 }
 
 void IQImageFrameV2::onViewerScaleChanged(double scale)
@@ -118,11 +83,7 @@ void IQImageFrameV2::onViewerScaleRangeChanged(double minScale, double maxScale)
 {
     if (!hasPicture())
         return;
-    if (m_zoomSlider) {
-        const QSignalBlocker blocker(m_zoomSlider);
-        m_zoomSlider->setRange(minScale, maxScale);
-        m_zoomSlider->setValue(m_viewer->currentScale(), true);
-    }
+    showZoomRange(m_zoomSlider, minScale, maxScale, m_viewer->currentScale());
     updateZoomAction();
 }
 

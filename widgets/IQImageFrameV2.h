@@ -1,5 +1,6 @@
 #pragma once
 #include "ImageViewerWidget.h"
+#include "ZoomActions.h"
 
 #include <QFrame>
 #include <QImage>
@@ -45,10 +46,7 @@ private slots:
 private:
     bool hasPicture() const;
 
-    QAction* m_fitAction = nullptr;
-    QAction* m_originalAction = nullptr;
-    QAction* m_zoomInAction = nullptr;
-    QAction* m_zoomOutAction = nullptr;
+    ZoomActions m_zoomActions;
     // Guarded: the viewer belongs to the layout's widget.
     QPointer<ImageViewerWidget> m_viewer;
     QLayout* m_layout = nullptr;

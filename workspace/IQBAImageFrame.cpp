@@ -4,11 +4,9 @@
 #include "GraphicsImageViewer.h"
 #include "QDoubleSlider.h"
 
-#include <QAction>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QSignalBlocker>
 #include <cmath>
 
 IQBAImageFrame::IQBAImageFrame(QWidget* parent)
@@ -23,10 +21,7 @@ IQBAImageFrame::~IQBAImageFrame()
 
 void IQBAImageFrame::setZoomActions(QAction* actual, QAction* fit, QAction* in, QAction* out)
 {
-    m_actualAction = actual;
-    m_fitAction = fit;
-    m_zoomInAction = in;
-    m_zoomOutAction = out;
+    m_zoomActions = {fit, actual, in, out};
     updateZoomAction();
 }
 
@@ -84,22 +79,8 @@ int IQBAImageFrame::zoomState() const
 {
     if (!m_viewer)
         return 0;
-    switch (m_viewer->fitMode()) {
-    case FIT_WINDOW:
-        return 0;
-    case FIT_ORIGINAL:
-        return 1;
-    case FIT_FREE: {
-        const double s = m_viewer->currentScale();
-        if (std::abs(s - m_viewer->maxScale()) <= 1e-6)
-            return 3;
-        if (std::abs(s - m_viewer->minScale()) <= 1e-6)
-            return 4;
-        return 2;
-    }
-    default:
-        return 2;
-    }
+    return zoomStateOf(m_viewer->fitMode(), m_viewer->currentScale(), m_viewer->minScale(),
+                       m_viewer->maxScale());
 }
 
 void IQBAImageFrame::zoomOut()
@@ -128,22 +109,7 @@ void IQBAImageFrame::zoomActual()
 
 void IQBAImageFrame::updateZoomAction()
 {
-    QAction* const actions[] = {m_actualAction, m_fitAction, m_zoomInAction, m_zoomOutAction};
-    if (!hasWorkingImage()) {
-        for (QAction* a : actions)
-            if (a)
-                a->setEnabled(false);
-        return;
-    }
-    const int state = zoomState();
-    if (m_fitAction)
-        m_fitAction->setEnabled(state != 0);
-    if (m_actualAction)
-        m_actualAction->setEnabled(state != 1);
-    if (m_zoomInAction)
-        m_zoomInAction->setEnabled(state != 3);
-    if (m_zoomOutAction)
-        m_zoomOutAction->setEnabled(state != 0 && state != 4);
+    m_zoomActions.update(hasWorkingImage(), zoomState());
 }
 
 void IQBAImageFrame::setImages(const QImage& before, const QImage& after)
@@ -193,11 +159,7 @@ void IQBAImageFrame::onViewerScaleRangeChanged(double minScale, double maxScale)
     if (!hasWorkingImage())
         return;
     const double current = m_viewer->currentScale();
-    if (m_zoomSlider) {
-        const QSignalBlocker blocker(m_zoomSlider);
-        m_zoomSlider->setRange(minScale, maxScale);
-        m_zoomSlider->setValue(current, true);
-    }
+    showZoomRange(m_zoomSlider, minScale, maxScale, current);
     showZoomPercent(current);
     updateZoomAction();
 }

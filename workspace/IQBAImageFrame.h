@@ -1,5 +1,6 @@
 #pragma once
 #include "BAImageViewerWidget.h"
+#include "ZoomActions.h"
 
 #include <QFrame>
 #include <QImage>
@@ -53,10 +54,7 @@ private:
     bool hasWorkingImage() const;
     void showZoomPercent(double scale);
 
-    QAction* m_actualAction = nullptr;
-    QAction* m_fitAction = nullptr;
-    QAction* m_zoomInAction = nullptr;
-    QAction* m_zoomOutAction = nullptr;
+    ZoomActions m_zoomActions;
     // Guarded: the layout's widget owns the viewer too and may go first.
     QPointer<BAImageViewerWidget> m_viewer;
     QLayout* m_viewerLayout = nullptr;
