@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "AdjustKernelArgs.h"
 
@@ -89,23 +90,49 @@ inline bool sample8(const uint8_t* src, int width, int height, int stride, int64
     return true;
 }
 
+// The common start of the grid warps: checks the picture, copies it when the
+// warp is the identity and sizes the grid. A value is the call's result;
+// none means go on and warp.
+std::optional<int> startGridWarp(const uint8_t* source, int width, int height, int stride,
+                                 uint8_t* destination, bool argumentsValid, bool identity,
+                                 WarpGrid& grid)
+{
+    const int check = AdjustCheckBgr(source, width, height, stride);
+    if (check != 0)
+        return check;
+    if (!destination || !argumentsValid)
+        return PE_ERR_ARGUMENT;
+    if (identity) {
+        copyRows(source, width, height, stride, destination);
+        return PE_OK_INPLACE;
+    }
+    if (!grid.allocate(width, height))
+        return PE_ERR_NOMEM;
+    return std::nullopt;
+}
+
+// Radial warps: a node at (dx, dy) from the centre (hw, hh) samples the
+// source at the centre plus (dx, dy) scaled by factor(dx, dy).
+template <typename Factor>
+void fillRadialGrid(WarpGrid& grid, int hw, int hh, Factor factor)
+{
+    for (int by = 0; by < grid.rows; ++by)
+        for (int bx = 0; bx < grid.columns; ++bx) {
+            const float dx = static_cast<float>(16 * bx - hw), dy = static_cast<float>(16 * by - hh);
+            const float f = factor(dx, dy);
+            grid.set(bx, by, double(dx * f + static_cast<float>(hw)), double(dy * f + static_cast<float>(hh)));
+        }
+}
+
 } // namespace
 
 int AdjustLensCorrectApply(const uint8_t* source, int width, int height, int stride,
                            uint8_t* destination, int strength, int balance)
 {
-    const int check = AdjustCheckBgr(source, width, height, stride);
-    if (check != 0)
-        return check;
-    if (!destination)
-        return PE_ERR_ARGUMENT;
-    if (strength == 0) {
-        copyRows(source, width, height, stride, destination);
-        return PE_OK_INPLACE;
-    }
     WarpGrid grid;
-    if (!grid.allocate(width, height))
-        return PE_ERR_NOMEM;
+    if (const auto done = startGridWarp(source, width, height, stride, destination, true,
+                                        strength == 0, grid))
+        return *done;
 
     const int hw = (width + 1) >> 1, hh = (height + 1) >> 1;
     const float a = 0.01f * static_cast<float>(strength);
@@ -124,13 +151,10 @@ int AdjustLensCorrectApply(const uint8_t* source, int width, int height, int str
     }
     const float c0 = 1.0f - c2 - c1;
     const float r2 = radius * radius;
-    for (int by = 0; by < grid.rows; ++by)
-        for (int bx = 0; bx < grid.columns; ++bx) {
-            const float dx = static_cast<float>(16 * bx - hw), dy = static_cast<float>(16 * by - hh);
-            const float rho = (dx * dx + dy * dy) / r2;
-            const float f = c2 * rho + c1 * std::sqrt(rho) + c0;
-            grid.set(bx, by, double(dx * f + static_cast<float>(hw)), double(dy * f + static_cast<float>(hh)));
-        }
+    fillRadialGrid(grid, hw, hh, [&](float dx, float dy) {
+        const float rho = (dx * dx + dy * dy) / r2;
+        return c2 * rho + c1 * std::sqrt(rho) + c0;
+    });
 
     for (int y = 0; y < height; ++y) {
         uint8_t* d = AdjustRow(destination, stride, y);
@@ -146,18 +170,10 @@ int AdjustLensCorrectApply(const uint8_t* source, int width, int height, int str
 int AdjustFisheyeApply(const uint8_t* source, int width, int height, int stride,
                        uint8_t* destination, int amount)
 {
-    const int check = AdjustCheckBgr(source, width, height, stride);
-    if (check != 0)
-        return check;
-    if (!destination || amount < 0 || amount > 100)
-        return PE_ERR_ARGUMENT;
-    if (amount == 0) {
-        copyRows(source, width, height, stride, destination);
-        return PE_OK_INPLACE;
-    }
     WarpGrid grid;
-    if (!grid.allocate(width, height))
-        return PE_ERR_NOMEM;
+    if (const auto done = startGridWarp(source, width, height, stride, destination,
+                                        amount >= 0 && amount <= 100, amount == 0, grid))
+        return *done;
 
     const int hw = (width + 1) >> 1, hh = (height + 1) >> 1;
     const float radius = static_cast<float>(std::min(hw, hh) * int64_t(amount)
@@ -165,12 +181,8 @@ int AdjustFisheyeApply(const uint8_t* source, int width, int height, int stride,
     const int64_t limit = static_cast<int64_t>(double(radius) * double(radius) + 0.5);
     const float h = static_cast<float>(amount * 0.005);
     const float r2 = radius * radius;
-    for (int by = 0; by < grid.rows; ++by)
-        for (int bx = 0; bx < grid.columns; ++bx) {
-            const float dx = static_cast<float>(16 * bx - hw), dy = static_cast<float>(16 * by - hh);
-            const float f = h * std::sqrt((dx * dx + dy * dy) / r2) + (1.0f - h);
-            grid.set(bx, by, double(dx * f + static_cast<float>(hw)), double(dy * f + static_cast<float>(hh)));
-        }
+    fillRadialGrid(grid, hw, hh,
+                   [&](float dx, float dy) { return h * std::sqrt((dx * dx + dy * dy) / r2) + (1.0f - h); });
 
     for (int y = 0; y < height; ++y) {
         uint8_t* d = AdjustRow(destination, stride, y);
