@@ -77,6 +77,8 @@ private slots:
     void profileTravelsBetweenEngines();
     void badProfileIsRefused();
     void progressReports();
+    void packedOrdersGiveSameLuma();
+    void profileWithFewerLevelsIsSafe();
     void awkwardSizes_data();
     void awkwardSizes();
     void outOfMemoryIsReported();
@@ -360,6 +362,41 @@ void TestDenoiseEngine::progressReports()
         QCOMPARE(log.calls.size(), size_t(2));
         QCOMPARE(log.calls.back(), 100);
     }
+}
+
+void TestDenoiseEngine::packedOrdersGiveSameLuma()
+{
+    Scene s(0x501, 320, 240, 10.0);
+    DenoiseTestFrame uyvy(0x503, 320, 240);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            *uyvy.lumaAt(x, y) = *s.noisy.lumaAt(x, y);
+            *uyvy.chromaAt(0, x, y) = *s.noisy.chromaAt(0, x, y);
+            *uyvy.chromaAt(1, x, y) = *s.noisy.chromaAt(1, x, y);
+        }
+    Engine a, b;
+    int rc = 0;
+    DenoiseTestFrame outA = denoised(a, s.noisy, 70, 0, &rc);
+    QCOMPARE(rc, 0);
+    DenoiseTestFrame outB = denoised(b, uyvy, 70, 0, &rc);
+    QCOMPARE(rc, 0);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            QCOMPARE(*outA.lumaAt(x, y), *outB.lumaAt(x, y));
+}
+
+void TestDenoiseEngine::profileWithFewerLevelsIsSafe()
+{
+    // A profile measured on a small picture has fewer levels than a large
+    // picture's pyramid: the missing levels get no noise, nothing is read past.
+    Scene small(0x601, 200, 150, 10.0), large(0x601, 800, 600, 10.0);
+    Engine engine;
+    QCOMPARE(DenoiseEstimateNoise(engine, &small.noisy.frame, nullptr), 0);
+    QCOMPARE(engine.e->stored.levels[0], 2u);
+    int rc = 0;
+    DenoiseTestFrame out = denoised(engine, large.noisy, 100, 100, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(denoisePsnr(out, large.clean, 0, 800, 600) > denoisePsnr(large.noisy, large.clean, 0, 800, 600));
 }
 
 void TestDenoiseEngine::awkwardSizes_data()
