@@ -13,7 +13,7 @@ PACKAGES=(
   libraw-dev libraw-bin
   libyuv-dev
   libbenchmark-dev
-  fonts-dejavu-core fonts-liberation
+  fonts-dejavu-core fonts-liberation fonts-wqy-zenhei
   clang libclang-rt-14-dev
 )
 
