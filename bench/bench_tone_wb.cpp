@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "AdjustWhiteBalance.h"
-#include "Rand15.h"
+#include "BenchPicture.h"
 #include "ToneEngine.h"
 
 namespace {
@@ -16,22 +16,9 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
-// A smooth gradient with noise, so table look-ups do not all hit one entry.
 std::vector<uint8_t>& picture()
 {
-    static std::vector<uint8_t> pixels = [] {
-        std::vector<uint8_t> p(static_cast<size_t>(kWidth) * kHeight * 3);
-        Rand15 rnd(42);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                uint8_t* q = p.data() + (static_cast<size_t>(y) * kWidth + x) * 3;
-                const int n = rnd.next() & 31;
-                q[0] = static_cast<uint8_t>((x * 255 / kWidth + n) & 0xff);
-                q[1] = static_cast<uint8_t>((y * 255 / kHeight + n) & 0xff);
-                q[2] = static_cast<uint8_t>(((x + y) * 255 / (kWidth + kHeight) + 2 * n) & 0xff);
-            }
-        return p;
-    }();
+    static std::vector<uint8_t> pixels = benchGradientPicture(kWidth, kHeight);
     return pixels;
 }
 
