@@ -6,7 +6,21 @@
 #include <cstring>
 #include <vector>
 
+#include "PixelEngine.h"
 #include "Rand15.h"
+
+// The engine's image record around pixels a test owns.
+inline AdjustImage adjustImageOf(uint8_t* pixels, int width, int height, int stride,
+                                 int format = ADJUST_FORMAT_BGR24)
+{
+    AdjustImage im;
+    im.width = width;
+    im.height = height;
+    im.format = format;
+    im.stride = stride;
+    im.pixels = pixels;
+    return im;
+}
 
 struct BgrTestImage {
     int width = 0;

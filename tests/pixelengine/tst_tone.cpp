@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AdjustWhiteBalanceSrgb.h"
+#include "BgrTestImage.h"
 #include "Rand15.h"
 #include "ToneEngine.h"
 
@@ -63,16 +64,7 @@ struct Picture {
             for (int i = 0; i < samples(); ++i)
                 set(y, i, ((rnd.next() << 15) ^ rnd.next()) & mask);
     }
-    AdjustImage image()
-    {
-        AdjustImage im;
-        im.width = width;
-        im.height = height;
-        im.format = format;
-        im.stride = stride;
-        im.pixels = bytes.data();
-        return im;
-    }
+    AdjustImage image() { return adjustImageOf(bytes.data(), width, height, stride, format); }
     bool paddingIntact() const
     {
         for (int y = 0; y < height; ++y)

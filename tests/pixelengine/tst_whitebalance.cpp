@@ -7,6 +7,7 @@
 
 #include "AdjustWhiteBalance.h"
 #include "AdjustWhiteBalanceSrgb.h"
+#include "BgrTestImage.h"
 #include "ColorTemperature.h"
 #include "ColorTemperatureMatrix.h"
 #include "Rand15.h"
@@ -26,13 +27,7 @@ struct Picture {
     uint8_t* px(int x, int y) { return bytes.data() + static_cast<size_t>(y) * stride + x * 3; }
     AdjustImage image(int format = ADJUST_FORMAT_BGR24)
     {
-        AdjustImage im;
-        im.width = width;
-        im.height = height;
-        im.format = format;
-        im.stride = stride;
-        im.pixels = bytes.data();
-        return im;
+        return adjustImageOf(bytes.data(), width, height, stride, format);
     }
     void fill(uint8_t b, uint8_t g, uint8_t r)
     {
