@@ -5,6 +5,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "PixelEngine.h"
 #include "denoise/DenoisePlaneKernels.h"
 
@@ -137,6 +141,45 @@ bool flatBlock(const BlockContext& c, int px, int py, int bx, int by, int64_t t)
     return true;
 }
 
+// sums += block * w for an S x S block of signed or unsigned samples.
+template <int S, bool Sign>
+inline void accumulate(int32_t* __restrict sums, const uint8_t* __restrict base, int32_t pitch, int w)
+{
+#if defined(__SSE2__)
+    // Products fit 16 bits (|sample| <= 255, weight <= 16); sums are kept in 32.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weight = _mm_set1_epi16(int16_t(w));
+    for (int y = 0; y < S; ++y) {
+        const uint8_t* row = base + int64_t(y) * pitch;
+        __m128i bytes;
+        if (S == 8) {
+            bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row));
+        } else {
+            int32_t four;
+            std::memcpy(&four, row, 4);
+            bytes = _mm_cvtsi32_si128(four);
+        }
+        const __m128i wide = Sign ? _mm_srai_epi16(_mm_unpacklo_epi8(zero, bytes), 8) : _mm_unpacklo_epi8(bytes, zero);
+        const __m128i prod = _mm_mullo_epi16(wide, weight);
+        const __m128i lo = Sign ? _mm_srai_epi32(_mm_unpacklo_epi16(zero, prod), 16) : _mm_unpacklo_epi16(prod, zero);
+        __m128i* acc = reinterpret_cast<__m128i*>(sums + y * S);
+        _mm_storeu_si128(acc, _mm_add_epi32(_mm_loadu_si128(acc), lo));
+        if (S == 8) {
+            const __m128i hi =
+                Sign ? _mm_srai_epi32(_mm_unpackhi_epi16(zero, prod), 16) : _mm_unpackhi_epi16(prod, zero);
+            _mm_storeu_si128(acc + 1, _mm_add_epi32(_mm_loadu_si128(acc + 1), hi));
+        }
+    }
+#else
+    for (int y = 0; y < S; ++y) {
+        const uint8_t* __restrict row = base + int64_t(y) * pitch;
+        int32_t* __restrict acc = sums + y * S;
+        for (int x = 0; x < S; ++x)
+            acc[x] += (Sign ? int(int8_t(row[x])) : int(row[x])) * w;
+    }
+#endif
+}
+
 // Block matching of one block at plane position (px, py).
 void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const uint8_t* table)
 {
@@ -223,17 +266,10 @@ void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const
         if (w == 0)
             continue;
         const uint8_t* base = c.src->data + int64_t(py + cands[i].dy) * pitch + (px + cands[i].dx);
-        for (int y = 0; y < s; ++y) {
-            const uint8_t* row = base + int64_t(y) * pitch;
-            int32_t* acc = sums + y * s;
-            if (c.sign) {
-                for (int x = 0; x < s; ++x)
-                    acc[x] += int(int8_t(row[x])) * w;
-            } else {
-                for (int x = 0; x < s; ++x)
-                    acc[x] += int(row[x]) * w;
-            }
-        }
+        if (s == 8)
+            c.sign ? accumulate<8, true>(sums, base, pitch, w) : accumulate<8, false>(sums, base, pitch, w);
+        else
+            c.sign ? accumulate<4, true>(sums, base, pitch, w) : accumulate<4, false>(sums, base, pitch, w);
     }
 
     const int keep = bp.keep;
@@ -293,6 +329,28 @@ void DenoiseBlockStats(uint32_t layout, const uint8_t* window, int32_t pitch, in
 int64_t DenoiseBlockDistance(uint32_t layout, const uint8_t* a, const uint8_t* b, int32_t pitch)
 {
     int sad = 0;
+#if defined(__SSE2__)
+    if (layout == DENOISE_SAMPLES_U8 || layout == DENOISE_SAMPLES_S8) {
+        // Flipping the sign bit maps signed bytes onto unsigned ones with the same differences.
+        const __m128i flip = _mm_set1_epi8(layout == DENOISE_SAMPLES_S8 ? char(0x80) : 0);
+        __m128i total = _mm_setzero_si128();
+        for (int y = 0; y < 8; y += 2) {
+            const uint8_t* ra = a + int64_t(y) * pitch;
+            const uint8_t* rb = b + int64_t(y) * pitch;
+            const __m128i va = _mm_xor_si128(
+                _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(ra)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(ra + pitch))),
+                flip);
+            const __m128i vb = _mm_xor_si128(
+                _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rb)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rb + pitch))),
+                flip);
+            total = _mm_add_epi64(total, _mm_sad_epu8(va, vb));
+        }
+        sad = _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_srli_si128(total, 8));
+        return (int64_t(sad) * sad) >> 6;
+    }
+#endif
     if (layout == DENOISE_SAMPLES_U8) {
         for (int y = 0; y < 8; ++y) {
             const uint8_t* ra = a + int64_t(y) * pitch;

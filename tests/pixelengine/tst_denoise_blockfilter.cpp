@@ -106,7 +106,45 @@ private slots:
     void rebuildFromCoarser();
     void isolatedBlockWithHugeWeightScale();
     void exactSizeSweep();
+    void distanceAndStats();
 };
+
+void TestDenoiseBlockFilter::distanceAndStats()
+{
+    // The vector distance agrees with the plain sum for both sample kinds, at odd alignments.
+    std::mt19937 rng(9);
+    std::vector<uint8_t> a(19 * 12), b(19 * 12);
+    for (int round = 0; round < 200; ++round) {
+        for (auto& v : a)
+            v = uint8_t(rng());
+        for (auto& v : b)
+            v = uint8_t(rng());
+        const int ox = int(rng() % 11), oy = int(rng() % 4);
+        for (uint32_t layout : {DENOISE_SAMPLES_U8, DENOISE_SAMPLES_S8}) {
+            int sad = 0;
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x) {
+                    const int i = (oy + y) * 19 + ox + x;
+                    sad += layout == DENOISE_SAMPLES_S8 ? std::abs(int(int8_t(a[size_t(i)])) - int(int8_t(b[size_t(i)])))
+                                                       : std::abs(int(a[size_t(i)]) - int(b[size_t(i)]));
+                }
+            const size_t o = size_t(oy * 19 + ox);
+            QCOMPARE(DenoiseBlockDistance(layout, a.data() + o, b.data() + o, 19), (int64_t(sad) * sad) >> 6);
+        }
+    }
+    QCOMPARE(DenoiseBlockDistance(0x30, a.data(), b.data(), 19), int64_t(0));
+    // Extreme windows: all 0 against all 255.
+    std::vector<uint8_t> lo(64, 0), hi(64, 255);
+    QCOMPARE(DenoiseBlockDistance(DENOISE_SAMPLES_U8, lo.data(), hi.data(), 8), (int64_t(64 * 255) * (64 * 255)) >> 6);
+    int32_t sum = 0;
+    int64_t var = -1;
+    DenoiseBlockStats(DENOISE_SAMPLES_U8, hi.data(), 8, &sum, &var);
+    QCOMPARE(sum, 64 * 255);
+    QCOMPARE(var, int64_t(0));
+    std::vector<uint8_t> neg(64, uint8_t(int8_t(-100)));
+    DenoiseBlockStats(DENOISE_SAMPLES_S8, neg.data(), 8, &sum, &var);
+    QCOMPARE(sum, -6400);
+}
 
 void TestDenoiseBlockFilter::stageDecoding_data()
 {
