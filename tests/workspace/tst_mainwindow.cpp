@@ -1,0 +1,436 @@
+// The whole program in one window: import, HDR job, editing, saving, failure
+// messages, the unsaved-work guard and the menus, driven as a user would.
+#include <QtTest>
+#include <QActionGroup>
+#include <QImageReader>
+#include <QMenu>
+#include <QToolButton>
+
+#include "SyntheticScene.h"
+#include "tst_mainwindow_support.h"
+
+using namespace mwtest;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<FreshUser> m_user;
+    QStringList m_bracket;
+    QString m_single;
+
+    // Brings a window to the editing page with a picture, without a job.
+    static void showEditingPage(MainWindow& w, QSize size = QSize(320, 240))
+    {
+        const SyntheticScene::RadianceScene scene(size, 5, true);
+        const QImage after = SyntheticScene::renderFrame(scene, size, 0.6, QPoint(), 0.0, 1, QImage::Format_RGB888);
+        w.onHDRFinished(after.copy(), after, 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_user = std::make_unique<FreshUser>();
+        QVERIFY(m_user->server.isListening());
+        SyntheticScene::BracketSpec spec;
+        spec.size = QSize(480, 320);
+        spec.exposures = {0.25, 1.0, 4.0};
+        spec.shifts = {QPoint(0, 0), QPoint(2, -1), QPoint(-1, 2)};
+        spec.noiseSigma = 1.0;
+        m_bracket = SyntheticScene::writeBracket(spec, m_user->photoDir(), "jpg", QStringLiteral("bracket"));
+        QCOMPARE(m_bracket.size(), 3);
+        // An odd size, so the single photo goes through the output size rule.
+        const SyntheticScene::RadianceScene scene(QSize(402, 301), 3, true);
+        m_single = SyntheticScene::writeImage(SyntheticScene::renderFrame(scene, QSize(402, 301), 1.0),
+                                              m_user->photoDir(), QStringLiteral("single"), "png");
+        QVERIFY(!m_single.isEmpty());
+    }
+
+    void startsOnTheImportPageAndChecksTheFeed()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        auto w = openWindow();
+        QVERIFY(w);
+        qInfo("main window constructed and shown in %lld ms", qint64(clock.elapsed()));
+        QCOMPARE(w->currentPage(), 0);
+        QVERIFY(w->tilesFrame()->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vantrel HDR"));
+        // The offscreen screen is 800 x 800: three quarters, held by the form's minimum.
+        QCOMPARE(w->size(), QSize(800, 600));
+        // The update check asks the configured feed shortly after the window shows.
+        QTRY_VERIFY_WITH_TIMEOUT(m_user->feedAsked(), 10000);
+        QVERIFY(!QApplication::activeModalWidget()); // the current version: nothing offered
+        // Nothing to lose on the import page: closing asks nothing.
+        QPointer<QTimer> noBox = whenModal<QMessageBox>([](QMessageBox* box) {
+            clickButton(box, QMessageBox::Cancel);
+            QFAIL("closing the import page asked a question");
+        });
+        QVERIFY(w->close());
+        delete noBox.data();
+    }
+
+    void bracketFromImportToSavedJpeg()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        // Import through the open dialog.
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            fillFileDialog(d, m_user->photoDir(), QStringLiteral("\"bracket0.jpg\" \"bracket1.jpg\" \"bracket2.jpg\""));
+        });
+        QTest::mouseClick(w->tilesFrame()->findChild<QToolButton*>(QStringLiteral("selectTileButn")), Qt::LeftButton);
+        QTRY_COMPARE(photoList(*w)->count(), 3);
+        QTRY_VERIFY(thumbnailsLoaded(*w));
+        QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_import_page.png")));
+
+        // Next: the job runs behind the waiting dialog.
+        bool waitingShown = false;
+        whenModal<QWaitingDialog>([&](QWaitingDialog* d) {
+            waitingShown = true;
+            saveShot(screenshot(*w, {d}), QStringLiteral("mainwindow_waiting_dialog.png"));
+        });
+        selectAllAndNext(*w, false);
+        QTRY_COMPARE(w->currentPage(), 1);
+        QVERIFY(waitingShown);
+        QTRY_VERIFY(!w->isHDRJobRunning());
+        IQAdjustingFrame* page = w->adjustingFrame();
+        QVERIFY(page->isVisible());
+        QVERIFY(!w->tilesFrame()->isVisible());
+        QVERIFY(settle(*page));
+        const QImage merged = page->resultImage();
+        QVERIFY(!merged.isNull());
+        QCOMPARE(merged.width() % 4, 0);
+        QVERIFY(qAbs(merged.width() - 480) <= 4 && qAbs(merged.height() - 320) <= 2);
+        QVERIFY2(greySpread(merged) > 20, "the merged picture is flat");
+
+        // An effect, then two controls on top of it.
+        page->findChild<QListWidget*>(QStringLiteral("effectListWidget"))->setCurrentRow(3);
+        QVERIFY(settle(*page));
+        const QImage withEffect = page->resultImage();
+        QVERIFY(meanAbsDiff(withEffect, merged) > 1.0);
+        QVERIFY(setRowValue(*page, "exposureWidget", 40));
+        QVERIFY(setRowValue(*page, "contastWidget", 30));
+        QVERIFY(settle(*page));
+        const QImage edited = page->resultImage();
+        QCOMPARE(edited.size(), merged.size());
+        QVERIFY(meanAbsDiff(edited, withEffect) > 1.0);
+        QVERIFY(page->isModified());
+        QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_editing_page.png")));
+
+        // Save as JPEG through the save dialog.
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            fillFileDialog(d, m_user->saveDir(), QStringLiteral("result"), QStringLiteral("JPEG Image (*.jpeg *.jpg)"));
+        });
+        QTest::mouseClick(page->findChild<QAbstractButton*>(QStringLiteral("saveButn")), Qt::LeftButton);
+        const QString saved = QDir(m_user->saveDir()).filePath(QStringLiteral("result.jpg"));
+        QTRY_VERIFY(QFileInfo::exists(saved));
+        QImageReader reader(saved);
+        QCOMPARE(reader.format(), QByteArray("jpeg"));
+        const QImage back = reader.read();
+        QCOMPARE(back.size(), edited.size());
+        const double diff = meanAbsDiff(back, page->resultImage());
+        QVERIFY2(diff >= 0 && diff < 4.0, qPrintable(QStringLiteral("saved picture differs by %1").arg(diff)));
+        QVERIFY(!page->isModified());
+        // Saved work closes without a question.
+        QVERIFY(w->close());
+    }
+
+    void singlePhotoToSavedPng()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        QCOMPARE(w->tilesFrame()->importPaths({m_single}), 1);
+        selectAllAndNext(*w, true);
+        QTRY_COMPARE(w->currentPage(), 1);
+        QTRY_VERIFY(!w->isHDRJobRunning());
+        IQAdjustingFrame* page = w->adjustingFrame();
+        QVERIFY(settle(*page));
+        const QImage shown = page->resultImage();
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown.width() % 4, 0);
+        QCOMPARE(shown.height() % 2, 0);
+        QVERIFY(greySpread(shown) > 20);
+
+        QVERIFY(setRowValue(*page, "tempWidget", 7000));
+        QVERIFY(setRowValue(*page, "sharpnessWidget", 50));
+        QVERIFY(settle(*page));
+        QVERIFY(meanAbsDiff(page->resultImage(), shown) > 0.5);
+
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            fillFileDialog(d, m_user->saveDir(), QStringLiteral("single"), QStringLiteral("PNG image (*.png)"));
+        });
+        QVERIFY(w->save());
+        const QImage back(QDir(m_user->saveDir()).filePath(QStringLiteral("single.png")));
+        QCOMPARE(meanAbsDiff(back, page->resultImage()), 0.0); // lossless: every pixel as shown
+        QVERIFY(w->close());
+    }
+
+    void failedJobsShowTheirMessage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sizes differ") << "sizes"
+                                      << "Sorry, the source images resolution must be the same for each photo in the set.";
+        QTest::newRow("unreadable") << "unreadable"
+                                    << "The selected image cannot be opened. It is either damaged or unsupported.";
+    }
+    void failedJobsShowTheirMessage()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QStringList paths = m_bracket.mid(0, 2);
+        if (kind == QLatin1String("sizes")) {
+            const QImage other = QImage(m_bracket[2]).scaled(400, 300);
+            paths << SyntheticScene::writeImage(other, dir.path(), QStringLiteral("smaller"), "jpg");
+        } else {
+            QFile broken(dir.filePath(QStringLiteral("broken.jpg")));
+            QVERIFY(broken.open(QIODevice::WriteOnly));
+            broken.write("\xFF\xD8\xFF\xE0 this is not a picture");
+            broken.close();
+            paths << broken.fileName();
+        }
+        auto w = openWindow();
+        QVERIFY(w);
+        QCOMPARE(w->tilesFrame()->importPaths(paths), 3);
+
+        QString shown;
+        QString title;
+        QWidget* parent = nullptr;
+        bool waitingStillOpen = true;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            title = box->windowTitle();
+            parent = box->parentWidget();
+            const QWidgetList tops = QApplication::topLevelWidgets();
+            waitingStillOpen = std::any_of(tops.begin(), tops.end(), [](QWidget* t) {
+                return qobject_cast<QWaitingDialog*>(t) && t->isVisible();
+            });
+            clickButton(box, QMessageBox::Ok);
+        });
+        selectAllAndNext(*w, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 30000);
+        QCOMPARE(shown, message);
+        QCOMPARE(title, QStringLiteral("Vantrel HDR"));
+        QCOMPARE(parent, w.get());
+        QVERIFY(!waitingStillOpen);
+        QCOMPARE(w->currentPage(), 0);
+        QVERIFY(w->tilesFrame()->isVisible());
+    }
+
+    void failureBoxComesFromATimer_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("nullImage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("-2") << -2 << false
+                            << "Sorry, the source images resolution must be the same for each photo in the set.";
+        QTest::newRow("-1") << -1 << false
+                            << "The selected image cannot be opened. It is either damaged or unsupported.";
+        QTest::newRow("other") << -7 << false << "Unable to create HDR.";
+        QTest::newRow("0 without picture") << 0 << true << "Unable to create HDR.";
+    }
+    void failureBoxComesFromATimer()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, nullImage);
+        QFETCH(QString, message);
+        auto w = openWindow();
+        QVERIFY(w);
+        const QImage after = nullImage ? QImage() : SyntheticScene::uniformImage(QSize(64, 48), qRgb(90, 90, 90));
+        QString shown;
+        qint64 shownAfter = -1;
+        QElapsedTimer clock;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            shownAfter = clock.elapsed();
+            clickButton(box, QMessageBox::Ok);
+        });
+        clock.start();
+        w->onHDRFinished(QImage(), after, code); // returns at once: no box inside
+        QVERIFY(clock.elapsed() < 90);
+        QVERIFY(shown.isEmpty());
+        QTRY_VERIFY(!shown.isEmpty());
+        QCOMPARE(shown, message);
+        QVERIFY(shownAfter >= 95);
+        QCOMPARE(w->currentPage(), 0);
+    }
+
+    void closingWithUnsavedWork_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveDialogAccepts");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("save") << int(QMessageBox::Save) << true << true << true;
+        QTest::newRow("save, dialog cancelled") << int(QMessageBox::Save) << false << false << false;
+        QTest::newRow("discard") << int(QMessageBox::Discard) << false << true << false;
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false << false;
+        QTest::newRow("box dismissed") << int(QMessageBox::NoButton) << false << false << false;
+    }
+    void closingWithUnsavedWork()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, saveDialogAccepts);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        auto w = openWindow();
+        QVERIFY(w);
+        showEditingPage(*w);
+        QCOMPARE(w->currentPage(), 1);
+        IQAdjustingFrame* page = w->adjustingFrame();
+        QVERIFY(setRowValue(*page, "exposureWidget", 25));
+        QVERIFY(settle(*page));
+        QVERIFY(page->isModified());
+
+        QTemporaryDir out;
+        const QString target = out.filePath(QStringLiteral("closing.png"));
+        QString question;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            question = box->text();
+            if (QPushButton* d = box->defaultButton())
+                defaultButton = box->standardButton(d);
+            if (answer == QMessageBox::Save) {
+                whenModal<QFileDialog>([&](QFileDialog* d) {
+                    if (saveDialogAccepts)
+                        fillFileDialog(d, out.path(), QStringLiteral("closing"), QStringLiteral("PNG image (*.png)"));
+                    else
+                        QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+                });
+            }
+            if (answer == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                clickButton(box, QMessageBox::StandardButton(answer));
+        });
+        const bool closed = w->close();
+        QCOMPARE(question, QStringLiteral("Your changes will be lost if you don’t save them."));
+        QCOMPARE(defaultButton, QMessageBox::Save);
+        QCOMPARE(closed, closes);
+        QCOMPARE(w->isVisible(), !closes);
+        QCOMPARE(QFileInfo::exists(target), written);
+        if (written)
+            QCOMPARE(meanAbsDiff(QImage(target), page->resultImage()), 0.0);
+        if (!closes) {
+            QCOMPARE(w->currentPage(), 1);
+            QVERIFY(page->isModified());
+        }
+    }
+
+    void pageOperationsOutsideTheirPage()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        QVERIFY(!w->save()); // nothing to save on the import page
+        QFrame stranger;
+        showEditingPage(*w);
+        w->finish(&stranger);
+        w->finish(nullptr);
+        QCOMPARE(w->currentPage(), 1);
+        QPointer<QTimer> noDialog = whenModal<QWidget>([](QWidget* d) {
+            d->close();
+            QFAIL("import opened a dialog on the editing page");
+        });
+        w->import();
+        QTest::qWait(100);
+        delete noDialog.data();
+        // The editing page's own finish returns to the import page.
+        emit w->adjustingFrame()->finish(w->adjustingFrame());
+        QCOMPARE(w->currentPage(), 0);
+        QVERIFY(w->tilesFrame()->isVisible());
+        QVERIFY(!w->adjustingFrame()->isVisible());
+        QVERIFY(w->close()); // the import page asks nothing
+    }
+
+    void menuAndLanguageMenu()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        auto* menuButton = w->findChild<QPushButton*>(QStringLiteral("menuButton"));
+        QVERIFY(menuButton);
+        for (int i = 0; i < 3; ++i) {
+            QTest::mouseClick(menuButton, Qt::LeftButton);
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QCOMPARE(menu->title(), QStringLiteral("Help"));
+            // It opens below the button (moved left only as far as the screen edge asks).
+            const QPoint corner = menuButton->mapToGlobal(QPoint(0, menuButton->height()));
+            QCOMPARE(menu->pos().y(), corner.y());
+            QVERIFY(menu->pos().x() == corner.x() || menu->geometry().right() == menu->screen()->geometry().right());
+            QStringList texts;
+            for (QAction* a : menu->actions())
+                texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            QCOMPARE(texts, (QStringList{"Language", "-", "Online Help", "Product FAQ", "Contact Customer Service",
+                                         "-", "About"}));
+            QMenu* languages = menu->actions().first()->menu();
+            QVERIFY(languages);
+            QCOMPARE(languages->actions().size(), 16);
+            int checked = 0;
+            for (QAction* a : languages->actions()) {
+                if (a->isChecked()) {
+                    ++checked;
+                    QCOMPARE(a->data().toInt(), int(QLocale::English));
+                }
+            }
+            QCOMPARE(checked, 1);
+            if (i == 0) {
+                menu->setActiveAction(menu->actions().first());
+                QTRY_VERIFY(languages->isVisible());
+                QVERIFY(saveShot(screenshot(*w, {menu, languages}), QStringLiteral("mainwindow_language_menu.png")));
+            }
+            QPointer<QMenu> gone = menu;
+            menu->close();
+            QTRY_VERIFY(!gone);
+        }
+        // One group lives, however often the menu was opened.
+        QCOMPARE(w->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly).size(), 1);
+    }
+
+    void languageChoiceCancelledKeepsRunning()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
+        QAction* german = nullptr;
+        for (QAction* a : languages->actions())
+            if (a->data().toInt() == int(QLocale::German))
+                german = a;
+        QVERIFY(german);
+        QString text;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            text = box->text();
+            clickButton(box, QMessageBox::Cancel);
+        });
+        german->trigger();
+        QCOMPARE(text, QStringLiteral("The language is switched successfully, please restart your application."));
+        QCOMPARE(IQSettings::instance()->language(), int(QLocale::German));
+        QVERIFY(w->isVisible());
+        QVERIFY(!MainWindow::restartRequested());
+        IQSettings::instance()->setLanguage(int(QLocale::English));
+    }
+
+    void languageRestartOnlyWhenEveryWindowClosed()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        showEditingPage(*w);
+        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
+        QAction* english = languages->actions().value(0);
+        for (QAction* a : languages->actions())
+            if (a->data().toInt() == int(QLocale::English))
+                english = a;
+        // Ok to the restart, then Cancel to the unsaved-work question: the
+        // window stays, so nothing may restart.
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            whenModal<QMessageBox>([&](QMessageBox* question) { clickButton(question, QMessageBox::Cancel); });
+            clickButton(box, QMessageBox::Ok);
+        });
+        english->trigger();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QVERIFY(w->isVisible());
+        QVERIFY(!MainWindow::restartRequested());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,250 @@
+#pragma once
+// Shared set-up of the main-window tests: a fresh user (data and config
+// folders in a temporary tree), a "Settings.ini" in the working folder whose
+// feed is a test server on 127.0.0.1, the application's font, style and
+// English texts, and helpers that answer modal dialogs and drive the pages.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFont>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "../app/HttpTestServer.h"
+#include "AppIdentity.h"
+#include "IQAdjustingFrame.h"
+#include "IQSettings.h"
+#include "IQThumbsViewer.h"
+#include "IQTilesFrame.h"
+#include "MainWindow.h"
+#include "QSliderWidget.h"
+#include "QWaitingDialog.h"
+#include "TestPaths.h"
+#include "Translations.h"
+
+namespace mwtest {
+
+// Runs `act` on the next visible modal widget of class W, from a polling
+// timer, so dialogs that run their own event loop can be answered. The timer
+// gives up after `timeoutMs`; delete the returned pointer to stop waiting.
+template <typename W>
+QPointer<QTimer> whenModal(std::function<void(W*)> act, int timeoutMs = 60000)
+{
+    auto* timer = new QTimer;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    timer->setInterval(15);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, started, timeoutMs] {
+        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+        if (w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        } else if (started->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+inline void clickButton(QMessageBox* box, QMessageBox::StandardButton which)
+{
+    if (QAbstractButton* b = box->button(which))
+        b->click();
+}
+
+// Fills a non-native file dialog and accepts it (queued, as a user's click).
+inline void fillFileDialog(QFileDialog* dialog, const QString& folder, const QString& names,
+                           const QString& filter = QString())
+{
+    if (!filter.isEmpty()) {
+        dialog->selectNameFilter(filter);
+        emit dialog->filterSelected(filter);
+    }
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->setText(names);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
+
+// A whole user's world in one temporary tree: data and config folders that do
+// not exist yet, a working folder with "Settings.ini", the feed server.
+class FreshUser {
+public:
+    FreshUser()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("VantrelMainWindowTest"));
+        // Set by the single-instance application object in the program.
+        QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("home/.local/share")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("home/.config")).toUtf8());
+        IQSettings::resetInstanceForTesting();
+        // English texts, whatever the machine's locale.
+        IQSettings::instance()->setLanguage(int(QLocale::English));
+
+        QDir().mkpath(workDir());
+        QDir().mkpath(photoDir());
+        QDir().mkpath(saveDir());
+        QDir::setCurrent(workDir());
+        {
+            QSettings ini(QDir(workDir()).filePath(QStringLiteral("Settings.ini")), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("checkupdate/url"), server.url(QStringLiteral("/feed.json")));
+        }
+        // The feed names the running version: nothing to offer, no window.
+        const QByteArray entry = "{\"module-name\":\"Vantrel HDR\",\"channel\":1,\"latest-version\":\"" VANTREL_VERSION
+                                 "\",\"download-url\":\"\",\"open-url\":\"\"}";
+        server.answer("/feed.json", 200, "{\"windows\":[" + entry + "],\"linux\":[" + entry + "]}");
+
+        // What main does before the window exists.
+        QFont font;
+        font.setFamily(QStringLiteral("Arial"));
+        font.setPixelSize(13);
+        QApplication::setFont(font);
+        QGuiApplication::setApplicationDisplayName(ApplicationDisplayName());
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
+        InstallTranslators(qApp);
+    }
+
+    QString workDir() const { return root.filePath(QStringLiteral("work")); }
+    QString photoDir() const { return root.filePath(QStringLiteral("photos")); }
+    QString saveDir() const { return root.filePath(QStringLiteral("saved")); }
+    bool feedAsked() const
+    {
+        for (const HttpRequestSeen& r : server.requests)
+            if (r.target == "/feed.json")
+                return true;
+        return false;
+    }
+
+    QTemporaryDir root;
+    HttpTestServer server;
+};
+
+inline std::unique_ptr<MainWindow> openWindow()
+{
+    auto w = std::make_unique<MainWindow>(nullptr);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get()))
+        return nullptr;
+    return w;
+}
+
+inline IQThumbsViewer* photoList(MainWindow& w)
+{
+    return w.tilesFrame()->findChild<IQThumbsViewer*>(QStringLiteral("tileListView"));
+}
+
+inline QPushButton* nextButton(MainWindow& w)
+{
+    return w.tilesFrame()->findChild<QPushButton*>(QStringLiteral("nextButn"));
+}
+
+inline bool thumbnailsLoaded(MainWindow& w)
+{
+    IQThumbsViewer* list = photoList(w);
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        if (!list->model()->index(r, 0).data(IQThumbsViewer::LoadedRole).toBool())
+            return false;
+    return true;
+}
+
+// Chooses the mode, selects every listed photo and presses Next. The waiting
+// dialog runs its own loop, so this returns once the job has ended.
+inline void selectAllAndNext(MainWindow& w, bool singlePhoto)
+{
+    const QString button = singlePhoto ? QStringLiteral("fotoButton") : QStringLiteral("hdrButton");
+    QTest::mouseClick(w.tilesFrame()->findChild<QRadioButton*>(button), Qt::LeftButton);
+    photoList(w)->selectAll();
+    QTest::mouseClick(nextButton(w), Qt::LeftButton);
+}
+
+// The user types a value into a slider row's field.
+inline bool setRowValue(IQAdjustingFrame& page, const char* name, int value)
+{
+    auto* row = page.findChild<QSliderWidget*>(QLatin1String(name));
+    QSpinBox* box = row ? row->findChild<QSpinBox*>() : nullptr;
+    if (!box)
+        return false;
+    box->setValue(value);
+    return true;
+}
+
+inline bool settle(IQAdjustingFrame& page, int timeoutMs = 60000)
+{
+    return QTest::qWaitFor([&] { return !page.isBusy(); }, timeoutMs);
+}
+
+// Mean absolute difference per channel; -1 when the sizes differ.
+inline double meanAbsDiff(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c)
+            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c]))
+                + std::abs(qBlue(p[c]) - qBlue(q[c]));
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+// Standard deviation of the grey level: a flat or empty picture is near 0.
+inline double greySpread(const QImage& image)
+{
+    const QImage g = image.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0, sq = 0;
+    for (int r = 0; r < g.height(); ++r)
+        for (int c = 0; c < g.width(); ++c) {
+            const double v = g.constScanLine(r)[c];
+            sum += v;
+            sq += v * v;
+        }
+    const double n = double(g.width()) * g.height();
+    return n > 0 ? std::sqrt(std::max(0.0, sq / n - (sum / n) * (sum / n))) : 0.0;
+}
+
+// The window with `overlays` (dialogs, menus) painted where they are on screen.
+inline QImage screenshot(QWidget& window, const QList<QWidget*>& overlays = {})
+{
+    QImage shot = window.grab().toImage();
+    QPainter p(&shot);
+    for (QWidget* o : overlays) {
+        if (!o || !o->isVisible())
+            continue;
+        const QPoint at = window.mapFromGlobal(o->mapToGlobal(QPoint(0, 0)));
+        p.drawPixmap(at, o->grab());
+    }
+    p.end();
+    return shot;
+}
+
+inline bool saveShot(const QImage& image, const QString& name)
+{
+    return image.save(QDir(testOutputDir()).filePath(name));
+}
+
+} // namespace mwtest
