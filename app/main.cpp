@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QFileInfo>
 #include <QFont>
 #include <QProcess>
 #include <QScreen>
@@ -15,10 +14,12 @@
 Q_IMPORT_PLUGIN(QRawPlugin)
 
 namespace {
-int runApplication(int argc, char* argv[])
+int runApplication(int argc, char* argv[], QString* executable)
 {
     // A second start for the same user hands over to the first and ends here with 0.
     SingleApplication app(argc, argv, false, 1, 1000);
+    // argv[0] may be a bare name found through PATH; the running file is certain.
+    *executable = QCoreApplication::applicationFilePath();
     QFont font;
     font.setFamily(QStringLiteral("Arial"));
     font.setPixelSize(13);
@@ -39,13 +40,11 @@ int runApplication(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    const QString program = QString::fromLocal8Bit(argv[0]);
-    const int code = runApplication(argc, argv);
+    QString program;
+    const int code = runApplication(argc, argv, &program);
     // After a language change the program starts itself again, but only now that
     // this instance has released its single-instance guard.
-    if (MainWindow::restartRequested()) {
-        const QString self = QFileInfo(program).isAbsolute() ? program : QFileInfo(program).absoluteFilePath();
-        QProcess::startDetached(self, QStringList());
-    }
+    if (MainWindow::restartRequested() && !program.isEmpty())
+        QProcess::startDetached(program, QStringList());
     return code;
 }

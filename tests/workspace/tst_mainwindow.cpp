@@ -430,6 +430,25 @@ private slots:
         QVERIFY(w->isVisible());
         QVERIFY(!MainWindow::restartRequested());
     }
+
+    // Last: it ends the (not running) event loop as the real restart does.
+    void languageRestartAfterEveryWindowClosed()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
+        QAction* english = nullptr;
+        for (QAction* a : languages->actions())
+            if (a->data().toInt() == int(QLocale::English))
+                english = a;
+        QVERIFY(english);
+        whenModal<QMessageBox>([&](QMessageBox* box) { clickButton(box, QMessageBox::Ok); });
+        english->trigger();
+        QVERIFY(!w->isVisible());
+        // main starts the new instance once this one has let go of its guard.
+        QVERIFY(MainWindow::restartRequested());
+        MainWindow::setRestartRequested(false);
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
