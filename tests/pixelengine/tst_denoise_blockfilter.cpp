@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PixelEngine.h"
+#include "denoise/DenoiseBlockExtras.h"
 #include "denoise/DenoiseBlockFilter.h"
 #include "denoise/DenoisePlaneKernels.h"
 
@@ -107,7 +108,46 @@ private slots:
     void isolatedBlockWithHugeWeightScale();
     void exactSizeSweep();
     void distanceAndStats();
+    void familyExtras();
 };
+
+void TestDenoiseBlockFilter::familyExtras()
+{
+    int32_t offsets[4];
+    int64_t distances[2];
+    QCOMPARE(DenoiseCandidateAppend(offsets, distances, 0, 2, -1, 2, 77), 0);
+    QCOMPARE(DenoiseCandidateAppend(offsets, distances, 1, 2, 3, 0, 5), 1);
+    QCOMPARE(DenoiseCandidateAppend(offsets, distances, 2, 2, 0, 0, 0), -1);
+    QCOMPARE(offsets[1], 2);
+    QCOMPARE(distances[1], int64_t(5));
+
+    std::vector<uint8_t> ref(64, 10), b1(64, 12), b2(64, 10), block(64, 100);
+    int64_t d1 = -1, d2 = -1;
+    DenoiseBlockDistance2U8(ref.data(), b1.data(), b2.data(), 8, &d1, &d2);
+    QCOMPARE(d1, (int64_t(128) * 128) >> 6);
+    QCOMPARE(d2, int64_t(0));
+    DenoiseBlockDistance2S8(ref.data(), b1.data(), b2.data(), 8, &d1, &d2);
+    QCOMPARE(d1, (int64_t(128) * 128) >> 6);
+
+    // Below 1024/2^17 nothing moves; half way moves half; above 128000 copies.
+    DenoiseBlockShrinkU8(block.data(), 8, ref.data(), 8, 1, 1000);
+    QCOMPARE(int(block[0]), 100);
+    DenoiseBlockShrinkU8(block.data(), 8, ref.data(), 8, 1, 2);
+    QCOMPARE(int(block[0]), 55);
+    DenoiseBlockShrinkU8(block.data(), 8, ref.data(), 8, 1, 1);
+    QCOMPARE(int(block[63]), 10);
+    std::vector<uint8_t> sblock(64, uint8_t(int8_t(-100))), sref(64, uint8_t(int8_t(20)));
+    DenoiseBlockShrinkS8(sblock.data(), 8, sref.data(), 8, 1, 2);
+    QCOMPARE(int(int8_t(sblock[5])), -40);
+
+    std::vector<uint8_t> src(12 * 12), dst(12 * 12, 0);
+    for (size_t i = 0; i < src.size(); ++i)
+        src[i] = uint8_t(i);
+    DenoiseBlockCopy32(dst.data() + 13, 12, src.data() + 13, 12, 4);
+    QCOMPARE(dst[13], src[13]);
+    QCOMPARE(dst[13 + 3 * 12 + 3], src[13 + 3 * 12 + 3]);
+    QCOMPARE(dst[13 + 4], uint8_t(0));
+}
 
 void TestDenoiseBlockFilter::distanceAndStats()
 {
