@@ -1,26 +1,13 @@
 #pragma once
 // YUV frame record shared by the exposure measure and the denoise engine,
 // and its conversions to and from 32-bit and 24-bit BGR pixels (libyuv).
-// Plain C++ on purpose: the pixel engine reads the record without Qt.
 #include <cstddef>
 #include <cstdint>
 
+#include "YUVFrameRecord.h"
+
 class QImage;
 class IQBGRData;
-
-enum IQYUVFormat : uint32_t {
-    IQYUV_FORMAT_YUY2 = 0x501, // packed Y0 U Y1 V
-    IQYUV_FORMAT_I420 = 0x601, // Y plane, then U and V at half width and height
-    IQYUV_FORMAT_NV21 = 0x802, // Y plane, then interleaved V/U at half height
-};
-
-struct IQYUVFrame {
-    uint32_t format = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint8_t* plane[4] = {nullptr, nullptr, nullptr, nullptr};
-    int32_t pitch[4] = {0, 0, 0, 0};
-};
 
 // Bytes of one frame of the given layout: YUY2 rows hold ((w+1)/2)*4 bytes
 // (libyuv writes a whole macro-pixel for an odd last pixel); I420 and NV21

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "../../pipeline/IQYUVFrame.h"
+#include "YUVFrameRecord.h"
 #include "PixelEngine.h"
 #include "denoise/DenoiseEngineCore.h"
 #include "denoise/DenoiseEngineExtras.h"
