@@ -3,7 +3,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QSlider>
 #include <QSpontaneKeyEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
@@ -73,6 +76,23 @@ inline void sendButton(QWidget* target, QEvent::Type type, QPoint pos, Qt::Mouse
     QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, held,
                       Qt::NoModifier);
     QApplication::sendEvent(target, &event);
+}
+
+// Where the style draws the slider's handle for its current position.
+inline QPoint handleCentre(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown = false;
+    option.subControls = QStyle::SC_All;
+    return slider->style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+        .center();
 }
 
 } // namespace widgettest

@@ -5,28 +5,12 @@
 #include "QDoubleSlider.h"
 
 #include <QSignalSpy>
-#include <QStyleOptionSlider>
 #include <QtTest>
 #include <memory>
 
 using namespace widgettest;
 
 namespace {
-QPoint handleCentre(QSlider* slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.subControls = QStyle::SC_All;
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-        .center();
-}
-
 // Either slider at integer range 0..1000, position 500, 400 px wide, with
 // spies on its final and in-drag signals whatever their argument types.
 struct SliderUnderTest {

@@ -9,29 +9,10 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStyleOptionSlider>
 #include <QVBoxLayout>
 #include <QtTest>
 
 using namespace widgettest;
-
-namespace {
-QPoint handleCentre(QSlider* slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.upsideDown = false;
-    option.subControls = QStyle::SC_All;
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-        .center();
-}
-}
 
 class TestSliders : public QObject
 {
