@@ -7,9 +7,10 @@
 
 // Hot pixel loops: an AVX2 clone picked at load time where the processor has
 // it, plus the baseline build. Left out of sanitizer builds, which test the
-// baseline code.
+// baseline code. (Under ThreadSanitizer the clone resolver would also be
+// instrumented and run before the sanitizer is up.)
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) \
-    && defined(__linux__)
+    && !defined(__SANITIZE_THREAD__) && defined(__linux__)
 #define ADJUST_HOT_LOOP __attribute__((target_clones("avx2", "default"), optimize("O3")))
 #else
 #define ADJUST_HOT_LOOP
