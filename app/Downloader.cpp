@@ -1,9 +1,9 @@
 #include "Downloader.h"
 
+#include "CloseApplication.h"
 #include "DownloadSafety.h"
 #include "ui_Downloader.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QIcon>
@@ -320,7 +320,7 @@ void Downloader::failDownload()
     m_downloadedPath.clear();
     QMessageBox::critical(this, tr("Error"), tr("Cannot execute downloaded package!"), QMessageBox::Close);
     if (m_mandatoryUpdate)
-        QCoreApplication::quit();
+        CloseApplication();
 }
 
 void Downloader::discardPartFile()
@@ -354,15 +354,17 @@ void Downloader::installUpdate()
                     + QStringLiteral("</h3>"));
 
     if (box.exec() == QMessageBox::Ok) {
-        if (openDownload())
-            QCoreApplication::quit();
-    } else {
-        if (m_mandatoryUpdate)
-            QCoreApplication::quit();
-        m_ui->openButton->setEnabled(true);
-        m_ui->openButton->show();
-        m_ui->timeLabel->setText(tr("Click the \"Open\" button to apply the update"));
+        // The windows are asked first: one with unsaved work may keep the
+        // application, and then the installer does not start under it.
+        if (CloseApplication())
+            openDownload();
+        return;
     }
+    if (m_mandatoryUpdate)
+        CloseApplication();
+    m_ui->openButton->setEnabled(true);
+    m_ui->openButton->show();
+    m_ui->timeLabel->setText(tr("Click the \"Open\" button to apply the update"));
 }
 
 bool Downloader::openDownload()
@@ -385,7 +387,7 @@ void Downloader::cancelDownload()
 {
     if (!m_reply || m_reply->isFinished()) {
         if (m_mandatoryUpdate)
-            QCoreApplication::quit();
+            CloseApplication();
         hide();
         return;
     }
@@ -401,7 +403,7 @@ void Downloader::cancelDownload()
         if (m_reply)
             m_reply->abort();
         if (m_mandatoryUpdate)
-            QCoreApplication::quit();
+            CloseApplication();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "Updater.h"
 
+#include "CloseApplication.h"
 #include "DownloadSafety.h"
 #include "Downloader.h"
 #include "UpdateFeed.h"
@@ -180,7 +181,7 @@ void Updater::setUpdateAvailable(bool available)
 
     if (box.exec() != QMessageBox::Yes) {
         if (m_mandatoryUpdate)
-            QCoreApplication::quit();
+            CloseApplication();
         return;
     }
 

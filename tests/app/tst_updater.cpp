@@ -5,6 +5,7 @@
 #include "Updater.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QMessageBox>
@@ -121,6 +122,8 @@ private slots:
     void openUrl_data();
     void openUrl();
     void downloadAndStart();
+    void installAsksTheWindows_data();
+    void installAsksTheWindows();
     void hostileFileNames_data();
     void hostileFileNames();
     void existingFileKept();
@@ -312,6 +315,53 @@ void TestUpdater::downloadAndStart()
     QCOMPARE(s.savedFiles(), QStringList{"Vantrel-2.2.run"}); // no ".part" left
     QVERIFY(answers.saw(QStringLiteral("Version 2.2 of Vantrel HDR has been released!")));
     QCOMPARE(s.server.requests.last().userAgent, QCoreApplication::applicationName().toUtf8() + "/2.1.0.118");
+}
+
+// A window standing in for the main window: it keeps itself open when told to,
+// as the main window does for unsaved work the user wants to keep.
+class GuardedWindow : public QWidget
+{
+public:
+    bool refuse = false;
+    int closeRequests = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closeRequests;
+        if (refuse)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+void TestUpdater::installAsksTheWindows_data()
+{
+    QTest::addColumn<bool>("refuse");
+    QTest::newRow("window closes") << false;
+    QTest::newRow("window keeps its work") << true;
+}
+
+void TestUpdater::installAsksTheWindows()
+{
+    QFETCH(bool, refuse);
+    GuardedWindow window;
+    window.refuse = refuse;
+    window.show();
+    Setup s;
+    s.updater.setNotifyOnUpdate(true);
+    s.server.answer("/files/Vantrel-2.2.run", 200, kPayload);
+    s.server.answer("/feed.json", 200, feed("2.2", s.server.url("/files/Vantrel-2.2.run"), sha256Hex(kPayload)));
+    BoxAnswerer answers;
+    QSignalSpy done(&s.updater, &Updater::downloadFinished);
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(done.count(), 1);
+    QTRY_VERIFY(answers.saw(QStringLiteral("Click \"OK\" to begin installing the update")));
+    QTRY_VERIFY(window.closeRequests >= 1);
+    // The installer starts only once the window let the application go.
+    QCOMPARE(s.launched.size(), refuse ? 0 : 1);
+    QCOMPARE(window.isVisible(), refuse);
 }
 
 void TestUpdater::hostileFileNames_data()
