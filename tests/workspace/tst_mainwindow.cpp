@@ -9,6 +9,9 @@
 #include "SyntheticScene.h"
 #include "tst_mainwindow_support.h"
 
+// Camera RAW files through every QImageReader, as in the program.
+Q_IMPORT_PLUGIN(QRawPlugin)
+
 using namespace mwtest;
 
 class TestMainWindow : public QObject {
@@ -161,6 +164,50 @@ private slots:
         QVERIFY(w->save());
         const QImage back(QDir(m_user->saveDir()).filePath(QStringLiteral("single.png")));
         QCOMPARE(meanAbsDiff(back, page->resultImage()), 0.0); // lossless: every pixel as shown
+        QVERIFY(w->close());
+    }
+
+    void realPhotos()
+    {
+        const QString data = sharedTestDataDir();
+        if (data.isEmpty())
+            QSKIP("no shared test photos");
+        const QDir hall(data + QStringLiteral("/homedeck_hall_5d3_3exp"));
+        const QString dng = data + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
+        if (!hall.exists() || !QFileInfo::exists(dng))
+            QSKIP("the hall bracket or the DNG is missing");
+        auto w = openWindow();
+        QVERIFY(w);
+        QStringList bracket;
+        for (const QString& name : hall.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
+            bracket << hall.filePath(name);
+        QCOMPARE(bracket.size(), 3);
+        QCOMPARE(w->tilesFrame()->importPaths(bracket), 3);
+        selectAllAndNext(*w, false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->currentPage(), 1, 60000);
+        IQAdjustingFrame* page = w->adjustingFrame();
+        QVERIFY(settle(*page));
+        QImage merged = page->resultImage();
+        QVERIFY(qAbs(merged.width() - 1920) <= 4 && qAbs(merged.height() - 1280) <= 2);
+        QVERIFY(greySpread(merged) > 20);
+        QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_editing_page_real.png")));
+
+        // Start over with the camera RAW file in Single Photo Mode.
+        emit page->finish(page);
+        QCOMPARE(w->currentPage(), 0);
+        photoList(*w)->selectAll();
+        QTest::mouseClick(w->tilesFrame()->findChild<QToolButton*>(QStringLiteral("removeTileButn")), Qt::LeftButton);
+        QTRY_COMPARE(photoList(*w)->count(), 0);
+        QCOMPARE(w->tilesFrame()->importPaths({dng}), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(thumbnailsLoaded(*w), 30000);
+        selectAllAndNext(*w, true);
+        QTRY_COMPARE_WITH_TIMEOUT(w->currentPage(), 1, 60000);
+        QVERIFY(settle(*page));
+        const QImage raw = page->resultImage();
+        QVERIFY(qAbs(raw.width() - 1734) <= 4 && qAbs(raw.height() - 1156) <= 2);
+        QVERIFY(greySpread(raw) > 20);
+        QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_editing_page_raw.png")));
+        whenModal<QMessageBox>([](QMessageBox* box) { clickButton(box, QMessageBox::Discard); });
         QVERIFY(w->close());
     }
 
