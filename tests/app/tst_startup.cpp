@@ -4,15 +4,29 @@
 #include <QtTest>
 #include <QProcess>
 #include <QSettings>
+#include <QSharedMemory>
 #include <QTemporaryDir>
 
 #include "HttpTestServer.h"
+#include "SingleInstanceProtocol.h"
 
 #ifndef VANTREL_HDR_EXE
 #error "VANTREL_HDR_EXE must name the built program"
 #endif
 
 namespace {
+// The single-instance block of the program for this user.
+QString programBlockName()
+{
+    BlockNameInputs in;
+    in.applicationName = QFileInfo(QStringLiteral(VANTREL_HDR_EXE)).completeBaseName();
+    in.applicationVersion = QStringLiteral(VANTREL_VERSION);
+    in.executablePath = QFileInfo(QStringLiteral(VANTREL_HDR_EXE)).canonicalFilePath();
+    in.userName = queryCurrentUserName();
+    in.options = SingleInstanceUserScope;
+    return deriveBlockName(in);
+}
+
 struct Program {
     QProcess process;
     ~Program()
@@ -44,6 +58,9 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        // The feed is on 127.0.0.1: no proxy in between.
+        for (const char* proxy : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+            env.remove(QString::fromLatin1(proxy));
         return env;
     }
 
@@ -93,6 +110,11 @@ private slots:
         // request tells that the first window is up.
         QTRY_VERIFY_WITH_TIMEOUT(feedRequests() >= 1 || first.process.state() == QProcess::NotRunning, 30000);
         QCOMPARE(first.process.state(), QProcess::Running);
+        {
+            QSharedMemory block(programBlockName());
+            QVERIFY2(block.attach(QSharedMemory::ReadOnly), "the first instance holds no single-instance block");
+            block.detach();
+        }
         qInfo("start-up to the first shown window (feed request 10 ms after it): %lld ms", qint64(clock.elapsed()));
 
         Program second;
@@ -117,6 +139,16 @@ private slots:
         QVERIFY(again.process.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(feedRequests() > before || again.process.state() == QProcess::NotRunning, 30000);
         QCOMPARE(again.process.state(), QProcess::Running);
+    }
+
+    void cleanupTestCase()
+    {
+        // The instances were ended by a signal, which leaves their block
+        // behind; attaching and detaching lets the system remove it.
+        QSharedMemory block(programBlockName());
+        if (block.attach())
+            block.detach();
+        QVERIFY(!QSharedMemory(programBlockName()).attach());
     }
 };
 
