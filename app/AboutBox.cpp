@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <algorithm>
@@ -52,6 +53,14 @@ void ShowAboutBox(QWidget* parent, const AboutInfo& info)
     logo.setDevicePixelRatio(std::min<qreal>(2.0, box->devicePixelRatioF()));
     if (!logo.isNull())
         box->setIconPixmap(logo);
+
+    // In a right-to-left interface every line keeps to the right edge; left
+    // to itself, each paragraph aligns by its first letter, and the Latin
+    // name, version and copyright would sit left of the translated labels.
+    if (QGuiApplication::isRightToLeft()) {
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    }
 
     // The box shows no buttons; it is closed from its title bar.
     const QList<QAbstractButton*> buttons = box->buttons();

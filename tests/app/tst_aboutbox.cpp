@@ -175,6 +175,11 @@ private slots:
         QMessageBox* box = openBox(&parent);
         QVERIFY(box);
         QVERIFY(QTest::qWaitForWindowExposed(box));
+        // Right-to-left: all lines on the right edge, the Latin ones included.
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(bool(label->alignment() & Qt::AlignRight) && bool(label->alignment() & Qt::AlignAbsolute),
+                 language == QLocale::Arabic);
         const QString dir = testOutputDir();
         QVERIFY(box->grab().save(dir + QStringLiteral("/aboutbox_%1.png").arg(name)));
         if (language != QLocale::English)
