@@ -72,6 +72,38 @@ private slots:
         delete noBox.data();
     }
 
+    void titleBarButtons()
+    {
+        auto w = openWindow();
+        QVERIFY(w);
+        const QList<QPair<QString, QString>> buttons = {{"menuButton", "Menu"},
+                                                        {"miniButton", "Minimize"},
+                                                        {"normalButton", "Restore"},
+                                                        {"closeButton", "Close"}};
+        for (const auto& [name, tip] : buttons) {
+            auto* b = w->findChild<QPushButton*>(name);
+            QVERIFY2(b, qPrintable(name));
+            QCOMPARE(b->toolTip(), tip);
+            QVERIFY2(!b->icon().pixmap(16, 16).isNull(), qPrintable(name + QStringLiteral(" has no icon")));
+        }
+        // The pictures the pages name, each at 1x and 2x.
+        for (const char* icon : {"icon-menu", "icon-minus", "icon-maximize", "icon-close", "icon_open", "icon_remove",
+                                 "icon_remove_disable", "icon_hdr", "icon_hdr_high", "icon_image", "icon_image_high",
+                                 "icon_loading", "icon_loading_error"}) {
+            const QString base = QStringLiteral(":/vh/icon/") + QLatin1String(icon);
+            QVERIFY2(!QImage(base + QStringLiteral(".png")).isNull(), icon);
+            const QImage twice(base + QStringLiteral("@2x.png"));
+            QCOMPARE(twice.size(), QImage(base + QStringLiteral(".png")).size() * 2);
+        }
+        auto* normal = w->findChild<QPushButton*>(QStringLiteral("normalButton"));
+        QTest::mouseClick(normal, Qt::LeftButton);
+        QTRY_VERIFY(w->isMaximized());
+        QTest::mouseClick(normal, Qt::LeftButton);
+        QTRY_VERIFY(!w->isMaximized());
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
+        QTRY_VERIFY(!w->isVisible());
+    }
+
     void bracketFromImportToSavedJpeg()
     {
         auto w = openWindow();
