@@ -278,15 +278,15 @@ const SliderSpec* sliderSpec(const QString& key)
 
 bool IQAdjustingFrame::takeSliderValue(const QString& key, int value, bool dragging)
 {
-    const SliderSpec* spec = sliderSpec(key);
+    const SliderSpec* slider = sliderSpec(key);
     int* field = adjustField(adjust, tone, denoise, key);
-    if (!spec || !field)
+    if (!slider || !field)
         return false;
-    const Take rule = dragging ? spec->whileDragging : spec->onRelease;
+    const Take rule = dragging ? slider->whileDragging : slider->onRelease;
     if (*field == value && !(rule == DiffersOrZero && value == 0))
         return false;
     *field = value;
-    stage = spec->stage;
+    stage = slider->stage;
     return true;
 }
 

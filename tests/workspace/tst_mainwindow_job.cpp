@@ -21,10 +21,10 @@ private slots:
         m_user = std::make_unique<FreshUser>();
         // Rendered small and enlarged: the job sees 6000 x 4000 photos with
         // real structure, without minutes of scene rendering.
-        SyntheticScene::BracketSpec spec;
-        spec.size = QSize(1500, 1000);
-        spec.exposures = {0.25, 1.0, 4.0};
-        const QList<QImage> frames = SyntheticScene::renderBracket(spec);
+        SyntheticScene::BracketSpec bracket;
+        bracket.size = QSize(1500, 1000);
+        bracket.exposures = {0.25, 1.0, 4.0};
+        const QList<QImage> frames = SyntheticScene::renderBracket(bracket);
         QCOMPARE(frames.size(), 3);
         for (int i = 0; i < frames.size(); ++i) {
             const QImage big = frames[i].scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
