@@ -17,10 +17,13 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -47,6 +50,40 @@ QString passErrorText(int code)
     }
 }
 
+// 24-bit pictures to Format_RGB32 (the screen's format, so the viewer takes
+// the pixels as they are) in row bands on the global pool: a single thread
+// needs tens of milliseconds for 24 MP, which every preview pass would pay.
+QImage toScreenFormat(const QImage& bgr)
+{
+    const bool rgbOrder = bgr.format() == QImage::Format_RGB888;
+    if (bgr.format() != QImage::Format_BGR888 && !rgbOrder)
+        return bgr.convertToFormat(QImage::Format_RGB32);
+    const int r = rgbOrder ? 0 : 2;
+    const int b = rgbOrder ? 2 : 0;
+    QImage out(bgr.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    const int w = bgr.width();
+    const int h = bgr.height();
+    const int bands = std::clamp(h / 64, 1, 16);
+    std::vector<int> index(size_t(bands), 0);
+    for (int i = 0; i < bands; ++i)
+        index[size_t(i)] = i;
+    uchar* dstBits = out.bits();
+    const qsizetype dstStride = out.bytesPerLine();
+    QtConcurrent::blockingMap(index, [&](int band) {
+        const int y0 = int(qint64(h) * band / bands);
+        const int y1 = int(qint64(h) * (band + 1) / bands);
+        for (int y = y0; y < y1; ++y) {
+            const uchar* s = bgr.constScanLine(y);
+            auto* d = reinterpret_cast<quint32*>(dstBits + y * dstStride);
+            for (int x = 0; x < w; ++x, s += 3)
+                d[x] = 0xff000000u | (quint32(s[r]) << 16) | (quint32(s[1]) << 8) | quint32(s[b]);
+        }
+    });
+    return out;
+}
+
 QString iconViewPressed()
 {
     // Fall back to the plain icon when the pressed variant is not built in.
@@ -67,8 +104,11 @@ void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
     endViewOriginal();
     dropProcessor(false);
 
-    IQBAImageFrame::setImages(before, after);
-    m_result = after;
+    // Converted once, in parallel, instead of by each pane on the GUI thread.
+    const QImage shownAfter = toScreenFormat(after);
+    const QImage shownBefore = before.cacheKey() == after.cacheKey() ? shownAfter : toScreenFormat(before);
+    IQBAImageFrame::setImages(shownBefore, shownAfter);
+    m_result = shownAfter;
     processor = new IQAdjustingProcessor(after);
     if (!processor->isValid()) {
         const QString message = passErrorText(processor->lastError());
@@ -155,7 +195,7 @@ void IQAdjustingFrame::startPass()
                 error = passErrorText(proc->lastError());
             } else {
                 // Ready for the screen here, not on the GUI thread.
-                image = image.convertToFormat(QImage::Format_RGB32);
+                image = toScreenFormat(image);
                 if (image.isNull())
                     error = passErrorText(IQAdjustingProcessor::ErrorOutOfMemory);
             }
@@ -204,11 +244,18 @@ void IQAdjustingFrame::onAlgorithmFinished(QImage image)
 {
     if (image.isNull())
         return;
+    // The last holder of the previous picture lets it go on another thread:
+    // returning 100 MB to the system is not the GUI thread's work.
+    QImage previous = std::move(m_result);
     m_result = image;
     ui->histWidget->setImage(image);
     // While View Original is held the result waits for the release.
     if (!m_viewingOriginal)
         showWorkingImage(image);
+    if (!previous.isNull()) {
+        auto released = QtConcurrent::run([p = std::move(previous)]() mutable { p = QImage(); });
+        Q_UNUSED(released);
+    }
 }
 
 void IQAdjustingFrame::showWaitingDialog()
