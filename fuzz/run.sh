@@ -51,6 +51,6 @@ for target in $TARGETS; do
     status=1
   fi
   grep -E "^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$log" || true
-  echo "corpus: $(find "$corpus" -type f | wc -l) files, $(du -sk "$corpus" | cut -f1) KiB"
+  echo "corpus: $(find "$corpus" -type f | wc -l) files, $(find "$corpus" -type f -exec cat {} + | wc -c) bytes"
 done
 exit $status
