@@ -119,9 +119,19 @@ private slots:
 
         // Next: the job runs behind the waiting dialog.
         bool waitingShown = false;
-        whenModal<QWaitingDialog>([&](QWaitingDialog* d) {
-            waitingShown = true;
-            saveShot(screenshot(*w, {d}), QStringLiteral("mainwindow_waiting_dialog.png"));
+        ShowSpy<QWaitingDialog> waiting([&](QWaitingDialog* d) {
+            if (waitingShown)
+                return;
+            waitingShown = d->isModal() && d->parentWidget() == w.get();
+            // Once the dialog has placed itself over the window.
+            QPointer<QWaitingDialog> dialog = d;
+            QMetaObject::invokeMethod(
+                d,
+                [&, dialog] {
+                    if (dialog && dialog->isVisible())
+                        saveShot(screenshot(*w, {dialog.data()}), QStringLiteral("mainwindow_waiting_dialog.png"));
+                },
+                Qt::QueuedConnection);
         });
         selectAllAndNext(*w, false);
         QTRY_COMPARE(w->currentPage(), 1);
@@ -463,6 +473,34 @@ private slots:
         }
         // One group lives, however often the menu was opened.
         QCOMPARE(w->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly).size(), 1);
+    }
+
+    void languageMenuChecksTheCurrentLanguage_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("checked"); // -1: no entry
+        QTest::newRow("German") << int(QLocale::German) << int(QLocale::German);
+        QTest::newRow("not offered") << int(QLocale::Welsh) << -1;
+        const int system = int(SystemLanguage());
+        bool offered = false;
+        for (const InterfaceLanguage& l : InterfaceLanguages())
+            offered = offered || int(l.language) == system;
+        QTest::newRow("none stored: the system's") << 0 << (offered ? system : -1);
+    }
+    void languageMenuChecksTheCurrentLanguage()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, checked);
+        IQSettings::instance()->setLanguage(stored);
+        auto w = openWindow();
+        QVERIFY(w);
+        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
+        QList<int> marked;
+        for (QAction* a : languages->actions())
+            if (a->isChecked())
+                marked << a->data().toInt();
+        IQSettings::instance()->setLanguage(int(QLocale::English));
+        QCOMPARE(marked, checked < 0 ? QList<int>() : QList<int>{checked});
     }
 
     void languageChoiceCancelledKeepsRunning()

@@ -66,6 +66,24 @@ QPointer<QTimer> whenModal(std::function<void(W*)> act, int timeoutMs = 60000)
     return timer;
 }
 
+// Calls `act` with every widget of class W at the moment it is shown, however
+// briefly it stays (a fast job's waiting dialog may be gone before any timer).
+template <typename W>
+class ShowSpy : public QObject {
+public:
+    explicit ShowSpy(std::function<void(W*)> act) : m_act(std::move(act)) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* w = qobject_cast<W*>(watched))
+                m_act(w);
+        return false;
+    }
+
+private:
+    std::function<void(W*)> m_act;
+};
+
 inline void clickButton(QMessageBox* box, QMessageBox::StandardButton which)
 {
     if (QAbstractButton* b = box->button(which))
