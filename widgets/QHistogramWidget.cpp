@@ -79,20 +79,27 @@ void QHistogramWidget::paintEvent(QPaintEvent*)
     }
     const QColor bar(0xf4, 0xf4, 0xf4);
     const double step = double(w) / m_bins.size();
+    // Narrower than the bins, some bins have no column of their own; they
+    // share one with their neighbour and the taller bar is shown, or the
+    // clipped blacks of bin 0 would never appear.
+    const int end = std::min(w, int(std::trunc(m_bins.size() * step)));
+    QVector<int> tops(std::max(end, 0), h);
     for (int i = 0; i < m_bins.size(); ++i) {
         const double b = m_bins[i] * h;
         const int top = int(std::trunc(h - b));
         const int x0 = int(std::trunc(i * step));
-        const int x1 = int(std::trunc((i + 1) * step));
-        if (x1 <= x0)
-            continue;
+        const int x1 = std::min(end, std::max(x0 + 1, int(std::trunc((i + 1) * step))));
+        for (int x = x0; x < x1; ++x)
+            tops[x] = std::min(tops[x], top);
+    }
+    for (int x = 0; x < end; ++x) {
+        const int top = std::max(tops[x], 0);
         if (top > 0)
-            painter.fillRect(QRect(x0, 0, x1 - x0, top), m_background);
+            painter.fillRect(QRect(x, 0, 1, top), m_background);
         if (top < h)
-            painter.fillRect(QRect(x0, top, x1 - x0, h - top), bar);
+            painter.fillRect(QRect(x, top, 1, h - top), bar);
     }
     // Columns right of the last bar (rounding) keep the background.
-    const int end = int(std::trunc(m_bins.size() * step));
     if (end < w)
-        painter.fillRect(QRect(end, 0, w - end, h), m_background);
+        painter.fillRect(QRect(std::max(end, 0), 0, w - std::max(end, 0), h), m_background);
 }

@@ -12,6 +12,8 @@ private slots:
     void twoLevelsNormalised();
     void reducesToWidth256();
     void paintsBarsAndBackground();
+    void narrowWidgetKeepsEveryBar_data();
+    void narrowWidgetKeepsEveryBar();
     void nullImageClears();
     void degenerateSizes();
 };
@@ -98,6 +100,41 @@ void TestHistogram::paintsBarsAndBackground()
 
     w.setBackgroundColor(Qt::black);
     QCOMPARE(w.grab().toImage().pixelColor(10, 10), QColor(Qt::black));
+}
+
+void TestHistogram::narrowWidgetKeepsEveryBar_data()
+{
+    QTest::addColumn<int>("grey");
+    QTest::addColumn<int>("width");
+    // The editing page's histogram is about 240 pixels wide: fewer columns
+    // than bins, so some bins share a column. Bin 0 (clipped blacks) is one.
+    QTest::newRow("black, 240 wide") << 0 << 240;
+    QTest::newRow("grey 16, 240 wide") << 16 << 240;
+    QTest::newRow("white, 240 wide") << 255 << 240;
+    QTest::newRow("black, 100 wide") << 0 << 100;
+    QTest::newRow("grey 200, 7 wide") << 200 << 7;
+}
+
+void TestHistogram::narrowWidgetKeepsEveryBar()
+{
+    QFETCH(int, grey);
+    QFETCH(int, width);
+    QImage img(64, 64, QImage::Format_RGB32);
+    img.fill(qRgb(grey, grey, grey));
+    QHistogramWidget w;
+    w.setImage(img);
+    QCOMPARE(w.bins().at(grey), 1.0);
+    w.resize(width, 50);
+    const QImage shot = w.grab().toImage();
+    const QColor bar(0xf4, 0xf4, 0xf4);
+    const int column = int(std::trunc(grey * double(width) / 256));
+    QCOMPARE(shot.pixelColor(column, 0), bar);
+    QCOMPARE(shot.pixelColor(column, 49), bar);
+    // One bar only: every other column is background.
+    int barColumns = 0;
+    for (int x = 0; x < width; ++x)
+        barColumns += shot.pixelColor(x, 25) == bar ? 1 : 0;
+    QCOMPARE(barColumns, 1);
 }
 
 void TestHistogram::nullImageClears()
