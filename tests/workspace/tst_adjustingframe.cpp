@@ -484,6 +484,33 @@ private slots:
         QCOMPARE(maxDiff(page->currentImage(), picture), 0);
     }
 
+    void effectThumbnail()
+    {
+        QImage image(320, 240, QImage::Format_RGB32);
+        image.fill(QColor(200, 40, 40));
+        const QPixmap pixmap = IQAdjustingFrame::makeEffectThumbnail(image, "Super Nature");
+        QCOMPARE(pixmap.size(), QSize(320, 240));
+        const QImage out = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        // Above the band: untouched.
+        QCOMPARE(out.pixel(5, 5), qRgb(200, 40, 40));
+        // The band: RGB (39, 39, 39) at alpha 196 over the picture, full width.
+        const QRgb band = out.pixel(2, 236);
+        QVERIFY(std::abs(qRed(band) - (39 * 196 + 200 * 59) / 255) <= 2);
+        QVERIFY(std::abs(qGreen(band) - (39 * 196 + 40 * 59) / 255) <= 2);
+        QCOMPARE(out.pixel(317, 236), band);
+        // The name in white, centred.
+        int white = 0, left = 320, right = 0;
+        for (int y = 190; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                if (qGray(out.pixel(x, y)) > 200) {
+                    ++white;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY(white > 100);
+        QVERIFY(std::abs((left + right) / 2 - 160) <= 6);
+    }
+
     void compareButton()
     {
         BAImageViewerWidget* viewer = page->viewer();
