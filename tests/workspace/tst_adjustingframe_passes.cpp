@@ -227,10 +227,14 @@ private slots:
         QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
         QSliderWidget* sat = row(*page, "saturationWidget");
         QTest::qWait(110); // the page counts its construction as the last start
+        QElapsedTimer sinceStart;
         drag(sat, 10);
+        sinceStart.start();
         QVERIFY(page->isProcessing());
         QVERIFY(settle(*page));
         QCOMPARE(results.count(), 1);
+        if (sinceStart.elapsed() >= 90)
+            QSKIP("the machine is too slow to finish a small pass within the throttle interval");
         // Within 100 ms of the last start: held back, not started.
         drag(sat, 20);
         QVERIFY(!page->isProcessing());
