@@ -4,6 +4,7 @@
 # race, a lock-order inversion or a thread leak.
 #   scripts/tsan.sh                 build dir build-tsan, all cores
 #   TSAN_BUILD_DIR=dir JOBS=4 scripts/tsan.sh
+#   TSAN_TESTS="denoise_pool" scripts/tsan.sh   only the named tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +17,7 @@ jobs=${JOBS:-$(nproc)}
 # out: those libraries are not built with the sanitizer, so their hand-overs
 # are invisible to it and every such test reads as racy.
 targets=()
-for t in denoise_pool denoise_engine denoise_core denoise_blockfilter; do
+for t in ${TSAN_TESTS:-denoise_pool denoise_engine denoise_core denoise_blockfilter}; do
   # Only tests that exist in this checkout.
   [[ -f tests/pixelengine/tst_$t.cpp ]] && targets+=("tst_pixelengine_$t")
 done
