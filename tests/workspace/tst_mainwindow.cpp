@@ -34,12 +34,12 @@ private slots:
     {
         m_user = std::make_unique<FreshUser>();
         QVERIFY(m_user->server.isListening());
-        SyntheticScene::BracketSpec spec;
-        spec.size = QSize(480, 320);
-        spec.exposures = {0.25, 1.0, 4.0};
-        spec.shifts = {QPoint(0, 0), QPoint(2, -1), QPoint(-1, 2)};
-        spec.noiseSigma = 1.0;
-        m_bracket = SyntheticScene::writeBracket(spec, m_user->photoDir(), "jpg", QStringLiteral("bracket"));
+        SyntheticScene::BracketSpec bracket;
+        bracket.size = QSize(480, 320);
+        bracket.exposures = {0.25, 1.0, 4.0};
+        bracket.shifts = {QPoint(0, 0), QPoint(2, -1), QPoint(-1, 2)};
+        bracket.noiseSigma = 1.0;
+        m_bracket = SyntheticScene::writeBracket(bracket, m_user->photoDir(), "jpg", QStringLiteral("bracket"));
         QCOMPARE(m_bracket.size(), 3);
         // An odd size, so the single photo goes through the output size rule.
         const SyntheticScene::RadianceScene scene(QSize(402, 301), 3, true);
