@@ -10,6 +10,7 @@
 
 class IQAdjustingProcessor;
 class QButtonGroup;
+class QMessageBox;
 class QSliderWidget;
 class QToolBoxWidget;
 class QWaitingDialog;
@@ -117,6 +118,7 @@ private:
     void closeWaitingDialog();
     void endViewOriginal();
     void showWorkingImage(const QImage& image);
+    void showError(const QString& message);
     // Passes of the old processor end unseen; `wait` blocks until they have.
     void dropProcessor(bool wait);
 
@@ -149,6 +151,7 @@ private:
     quint64 m_generation = 0;
     QTimer m_throttle;
     QPointer<QWaitingDialog> m_waitDialog;
+    QPointer<QMessageBox> m_errorBox;
 
     // The newest processed picture; pane A shows it except while View
     // Original is held.

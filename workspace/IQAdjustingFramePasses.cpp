@@ -114,11 +114,7 @@ void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
         const QString message = passErrorText(processor->lastError());
         delete processor;
         processor = nullptr;
-        emit processingFailed(message);
-        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        showError(message);
     }
     ui->saveButn->setEnabled(!m_result.isNull());
 
@@ -230,14 +226,24 @@ void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, const
         closeWaitingDialog();
 
     if (!error.isEmpty()) {
-        emit processingFailed(error);
-        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), error,
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        showError(error);
         return;
     }
     emit algorithmFinished(image);
+}
+
+void IQAdjustingFrame::showError(const QString& message)
+{
+    emit processingFailed(message);
+    // One box at a time: a drag over a failing picture must not stack them up.
+    if (m_errorBox)
+        return;
+    auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_errorBox = box;
+    // Not exec(): the page keeps serving its passes meanwhile.
+    box->open();
 }
 
 void IQAdjustingFrame::onAlgorithmFinished(QImage image)
