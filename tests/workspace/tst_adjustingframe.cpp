@@ -7,6 +7,7 @@
 #include "TestPaths.h"
 
 #include <QCheckBox>
+#include <climits>
 #include <QComboBox>
 #include <QPalette>
 #include <QListWidget>
@@ -26,8 +27,6 @@ int recordValue(const IQAdjustingFrame& page, const QString& key)
     const IQAdjustParams& a = page.adjustParams();
     const IQHDRToneParams& t = page.toneParams();
     const IQDenoiseParams& d = page.denoiseParams();
-    static const QHash<QString, std::function<int()>>* none = nullptr;
-    Q_UNUSED(none);
     if (key == "HIGHLIGHT_NAME") return t.highlight;
     if (key == "SHADOW_NAME") return t.shadow;
     if (key == "CONTRAST_NAME") return a.contrast;
