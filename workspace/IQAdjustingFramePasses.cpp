@@ -95,7 +95,7 @@ QString iconViewPressed()
 
 void IQAdjustingFrame::setSource(const QImage& image)
 {
-    ui->histWidget->setImage(image.copy());
+    ui->histWidget->setImage(image);
 }
 
 void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
