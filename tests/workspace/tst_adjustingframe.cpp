@@ -179,9 +179,8 @@ private slots:
         QTest::newRow("blue") << "blueWidget" << 30 << 2 << true;
         QTest::newRow("opacity") << "opacityWidget" << 0 << 2 << false; // the neutral white filter shows nothing
         QTest::newRow("vignette") << "amountWidget" << 90 << 2 << true;
-        // Denoise reaches the picture only with a denoise stage in the processor.
-        QTest::newRow("luminance") << "luminWidget" << 60 << 2 << false;
-        QTest::newRow("chrominance") << "colorWidget" << 60 << 2 << false;
+        QTest::newRow("luminance") << "luminWidget" << 60 << 2 << true;
+        QTest::newRow("chrominance") << "colorWidget" << 60 << 2 << true;
     }
 
     void sliderRow()

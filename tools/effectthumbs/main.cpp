@@ -1,7 +1,8 @@
 // Renders the thumbnails of the editing page's effect list: a procedural
 // landscape (sky with sun and clouds, hazy mountains, lit hills, a tree with
 // its shadow, a meadow) run through the adjustment processor with each
-// preset, written as <dir>/0.jpg ... <dir>/10.jpg. Deterministic.
+// preset, written as <dir>/0.jpg ... <dir>/10.jpg. Deterministic, except the
+// film noise of "Old Photo", which the engine draws anew on every pass.
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
