@@ -24,7 +24,7 @@ enum HandshakeKind : qint8
 
 struct SingleInstanceBlock
 {
-    bool primary;
+    quint8 primary; // 0 or 1; a byte, since another process writes it
     quint32 laterCount;
     qint64 primaryPid;
     char primaryUser[128];
