@@ -13,8 +13,18 @@
 #include <libraw/libraw.h>
 
 #include <memory>
+#include <mutex>
 
 namespace {
+// LibRaw 0.20's VNG interpolation (chosen by four_color_rgb) keeps a pointer
+// in a function-level static, so two developments at once can crash even in
+// the thread-safe build. Unpacking stays parallel; only this step is serial.
+int developSerialized(LibRaw& raw)
+{
+    static std::mutex developMutex;
+    std::lock_guard<std::mutex> lock(developMutex);
+    return raw.dcraw_process();
+}
 
 struct ProcessedImageDeleter
 {
@@ -204,7 +214,7 @@ QImage RawIOHandlerPrivate::develop(const QSize& target)
         return {};
     qDebug("Decoding raw data");
     QImage picture;
-    if (raw->unpack() == LIBRAW_SUCCESS && raw->dcraw_process() == LIBRAW_SUCCESS) {
+    if (raw->unpack() == LIBRAW_SUCCESS && developSerialized(*raw) == LIBRAW_SUCCESS) {
         int width = 0, height = 0, colors = 0, bps = 0;
         raw->get_mem_image_format(&width, &height, &colors, &bps);
         if (colors == 3 && bps == 8 && fitsImageAllocationLimit(QSize(width, height))) {
