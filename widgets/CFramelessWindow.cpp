@@ -232,7 +232,11 @@ bool CFramelessWindow::handleMouseMove(const QPoint& globalPos, Qt::MouseButtons
     const QPoint delta = globalPos - m_dragStartGlobal;
     const QRect start = m_dragStartGeometry;
     if (m_drag == Drag::PendingMove) {
-        if (delta.manhattanLength() < QApplication::startDragDistance())
+        // The window system keeps the offset the pointer has when the move
+        // starts, so the window trails the grab point by this distance: keep
+        // it small, just enough for a double-click with a shaky hand.
+        const int threshold = std::min(QApplication::startDragDistance(), 4);
+        if (delta.manhattanLength() < threshold)
             return true;
         QWindow* handle = windowHandle();
         if (handle && handle->startSystemMove()) {
