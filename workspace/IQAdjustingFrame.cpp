@@ -32,14 +32,14 @@ const char* const kRestoreStyle =
 // when it equals 0.
 enum Take { Differs, DiffersOrZero };
 
-struct SliderSpec {
+struct SliderRule {
     const char* key;
     int stage;
     Take onRelease;
     Take whileDragging;
 };
 
-const SliderSpec kSliders[] = {
+const SliderRule kSliders[] = {
     {"HIGHLIGHT_NAME", 8, DiffersOrZero, DiffersOrZero},
     {"SHADOW_NAME", 8, DiffersOrZero, DiffersOrZero},
     {"CONTRAST_NAME", 2, DiffersOrZero, Differs},
@@ -266,9 +266,9 @@ int* adjustField(IQAdjustParams& a, IQHDRToneParams& t, IQDenoiseParams& d, cons
     return nullptr;
 }
 
-const SliderSpec* sliderSpec(const QString& key)
+const SliderRule* sliderRule(const QString& key)
 {
-    for (const SliderSpec& s : kSliders)
+    for (const SliderRule& s : kSliders)
         if (key == QLatin1String(s.key))
             return &s;
     return nullptr;
@@ -278,7 +278,7 @@ const SliderSpec* sliderSpec(const QString& key)
 
 bool IQAdjustingFrame::takeSliderValue(const QString& key, int value, bool dragging)
 {
-    const SliderSpec* slider = sliderSpec(key);
+    const SliderRule* slider = sliderRule(key);
     int* field = adjustField(adjust, tone, denoise, key);
     if (!slider || !field)
         return false;
