@@ -266,17 +266,19 @@ void MainWindow::setupStatusBar()
 
 void MainWindow::onHDRImageSelected(QStringList files)
 {
-    if (m_job)
+    if (m_jobRunning)
         return; // one job at a time on the one engine
     JobWaitingDialog dialog(this);
     auto* thread = new IQHDRThread(IQHDREngine::instance(), files);
     connect(thread, &IQHDRThread::threadFinished, this, &MainWindow::onHDRFinished);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, &dialog, [&dialog] { dialog.jobDone(); });
-    m_job = thread;
+    m_jobRunning = true;
     thread->start(QThread::InheritPriority);
     dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog.exec();
+    // The dialog ends only when the worker has finished.
+    m_jobRunning = false;
 }
 
 QString MainWindow::messageForCode(int errorCode)
@@ -313,7 +315,7 @@ void MainWindow::onHDRFinished(QImage before, QImage after, int errorCode)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The worker must not be left running under a closing program.
-    if (m_job) {
+    if (m_jobRunning) {
         event->ignore();
         return;
     }

@@ -1,6 +1,5 @@
 #pragma once
 #include <QImage>
-#include <QPointer>
 #include <QStringList>
 
 #include "CFramelessWindow.h"
@@ -11,7 +10,6 @@ class QFrame;
 class QMenu;
 class IQTilesFrame;
 class IQAdjustingFrame;
-#include "IQHDRThread.h"
 class QSimpleUpdater;
 namespace Ui { class MainWindow; }
 
@@ -28,7 +26,7 @@ public:
     QFrame* frame(int index);
     int currentPage() const { return page; }
     void setTitle(const QString& title);
-    bool isHDRJobRunning() const { return m_job != nullptr; }
+    bool isHDRJobRunning() const { return m_jobRunning; }
 
     QMenu* createMainMenu();
     QMenu* createLanguageMenu();
@@ -76,6 +74,7 @@ private:
     IQAdjustingFrame* m_adjustingFrame = nullptr;
     int page = 0;
     QSimpleUpdater* updater = nullptr;
-    QPointer<IQHDRThread> m_job;
+    // From the start of a job until its waiting dialog has closed.
+    bool m_jobRunning = false;
     bool m_updateCheckScheduled = false;
 };
