@@ -1,4 +1,5 @@
 #pragma once
+#include "ModalWatcher.h"
 // Shared helpers of the editing-page tests: a synthetic merged picture,
 // reference passes straight through the processor, picture comparison and
 // waiting for the page to settle.
@@ -101,31 +102,11 @@ inline void drag(QSliderWidget* r, int value)
     emit r->propertyValueChanging(r->key(), value);
 }
 
-// Runs `onDialog` on the next modal widget of the given class that appears,
-// from a timer, so a test can drive dialogs that run their own event loop.
+// Dialogs of the page time out sooner than the default.
 template <typename Widget>
 void whenModal(std::function<void(Widget*)> onDialog, int timeoutMs = 20000)
 {
-    auto* timer = new QTimer;
-    auto* elapsed = new QElapsedTimer;
-    elapsed->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, onDialog, timeoutMs] {
-        auto* w = qobject_cast<Widget*>(QApplication::activeModalWidget());
-        if (w && w->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            delete elapsed;
-            onDialog(w);
-            return;
-        }
-        if (elapsed->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete elapsed;
-        }
-    });
-    timer->start();
+    ::whenModal<Widget>(std::move(onDialog), timeoutMs);
 }
 
 } // namespace adjtest

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include "ModalWatcher.h"
 #include <QApplication>
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -11,20 +12,6 @@
 
 namespace {
 // Answers the next modal dialog with `act` once it is shown.
-void whenModal(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
-}
-
 void fillSaveDialog(QWidget* w, const QString& name, const QString& filter)
 {
     auto* dialog = qobject_cast<QFileDialog*>(w);

@@ -38,33 +38,11 @@
 #include "QWaitingDialog.h"
 #include "TestPaths.h"
 #include "Translations.h"
+#include "ModalWatcher.h"
 
 namespace mwtest {
 
-// Runs `act` on the next visible modal widget of class W, from a polling
-// timer, so dialogs that run their own event loop can be answered. The timer
-// gives up after `timeoutMs`; delete the returned pointer to stop waiting.
-template <typename W>
-QPointer<QTimer> whenModal(std::function<void(W*)> act, int timeoutMs = 60000)
-{
-    auto* timer = new QTimer;
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    timer->setInterval(15);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, started, timeoutMs] {
-        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (w && w->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        } else if (started->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start();
-    return timer;
-}
+using ::whenModal;
 
 // Calls `act` with every widget of class W at the moment it is shown, however
 // briefly it stays (a fast job's waiting dialog may be gone before any timer).

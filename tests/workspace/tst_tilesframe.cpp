@@ -1,4 +1,5 @@
 #include <QtTest>
+#include "ModalWatcher.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -19,21 +20,6 @@
 #include "TestPaths.h"
 
 namespace {
-QTimer* whenModal(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
-    return timer;
-}
-
 QString writePhoto(const QString& path, int shade)
 {
     QImage img(64, 48, QImage::Format_RGB32);

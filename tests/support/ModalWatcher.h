@@ -1,0 +1,40 @@
+#pragma once
+// Answers dialogs that run their own event loop: the test arms a watcher
+// before the call that opens the dialog.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+template <typename T>
+struct ModalWatcherIdentity {
+    using type = T;
+};
+
+// Runs `act` on the next visible modal widget of class W, from a polling
+// timer. The watcher gives up after `timeoutMs`; delete the returned pointer
+// to stop waiting earlier (a watcher must not outlive the state it captures).
+template <typename W = QWidget>
+QPointer<QTimer> whenModal(std::function<void(typename ModalWatcherIdentity<W>::type*)> act, int timeoutMs = 60000)
+{
+    auto* timer = new QTimer;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    timer->setInterval(15);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, started, timeoutMs] {
+        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+        if (w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        } else if (started->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+    return timer;
+}
