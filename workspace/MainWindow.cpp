@@ -16,7 +16,6 @@
 
 #include "AppIdentity.h"
 #include "IQAdjustingFrame.h"
-#include "IQBAImageFrame.h"
 #include "IQGuideDialog.h"
 #include "IQHDREngine.h"
 #include "IQHDRThread.h"
@@ -206,39 +205,29 @@ bool MainWindow::save()
     return page == 1 && m_adjustingFrame ? m_adjustingFrame->save() : false;
 }
 
-namespace {
-IQBAImageFrame* comparisonFrame(IQAdjustingFrame* page)
-{
-    return page ? page->findChild<IQBAImageFrame*>() : nullptr;
-}
-}
-
+// The editing page is the before-and-after frame, so it zooms itself.
 void MainWindow::zoomFit()
 {
-    if (page == 1)
-        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
-            f->zoomFit();
+    if (page == 1 && m_adjustingFrame)
+        m_adjustingFrame->zoomFit();
 }
 
 void MainWindow::zoomActual()
 {
-    if (page == 1)
-        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
-            f->zoomActual();
+    if (page == 1 && m_adjustingFrame)
+        m_adjustingFrame->zoomActual();
 }
 
 void MainWindow::zoomIn()
 {
-    if (page == 1)
-        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
-            f->zoomIn();
+    if (page == 1 && m_adjustingFrame)
+        m_adjustingFrame->zoomIn();
 }
 
 void MainWindow::zoomOut()
 {
-    if (page == 1)
-        if (IQBAImageFrame* f = comparisonFrame(m_adjustingFrame))
-            f->zoomOut();
+    if (page == 1 && m_adjustingFrame)
+        m_adjustingFrame->zoomOut();
 }
 
 void MainWindow::updateChangelog(QString)

@@ -195,6 +195,15 @@ private slots:
         QCOMPARE(shown.height() % 2, 0);
         QVERIFY(greySpread(shown) > 20);
 
+        // The window's zoom entries drive the editing page's viewers.
+        const double fitScale = page->scale();
+        w->zoomActual();
+        QTRY_COMPARE(page->scale(), 1.0);
+        w->zoomIn();
+        QTRY_VERIFY(page->scale() > 1.0);
+        w->zoomFit();
+        QTRY_COMPARE(page->scale(), fitScale);
+
         QVERIFY(setRowValue(*page, "tempWidget", 7000));
         QVERIFY(setRowValue(*page, "sharpnessWidget", 50));
         QVERIFY(settle(*page));
