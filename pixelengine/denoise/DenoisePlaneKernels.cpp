@@ -263,6 +263,18 @@ void DenoiseReduce(const uint8_t* fine, ptrdiff_t fp, int fullW, int fullH, int 
     DenoiseReducePlain(fine, fp, fullW, fullH, 2 * ii1, 2 * jj0, 2 * ci1, 2 * jj1, coarse, cp);
 }
 
+// A region that starts on an odd column and an odd row gets its first sample
+// from the two vertical averages of the four coarse neighbours.
+static void expandOddStartCorner(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int x0, int y0,
+                                 uint8_t* fine, ptrdiff_t fp)
+{
+    const int i = x0 >> 1, j = y0 >> 1;
+    const int ir = std::min(i + 1, cw - 1), jd = std::min(j + 1, ch - 1);
+    const int c = coarse[j * cp + i], r = coarse[j * cp + ir];
+    const int d = coarse[jd * cp + i], e = coarse[jd * cp + ir];
+    fine[y0 * fp + x0] = uint8_t((((c + d) >> 1) + ((r + e) >> 1) + 1) >> 1);
+}
+
 void DenoiseExpandPlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
                         uint8_t* fine, ptrdiff_t fp)
 {
@@ -276,13 +288,8 @@ void DenoiseExpandPlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int full
         for (int x = x0; x < x1; ++x)
             row[x] = uint8_t(predict<Prediction::Rounded>(coarse, cp, cw, ch, x, y));
     }
-    if (oddStart) {
-        const int i = x0 >> 1, j = y0 >> 1;
-        const int ir = std::min(i + 1, cw - 1), jd = std::min(j + 1, ch - 1);
-        const int c = coarse[j * cp + i], r = coarse[j * cp + ir];
-        const int d = coarse[jd * cp + i], e = coarse[jd * cp + ir];
-        fine[y0 * fp + x0] = uint8_t((((c + d) >> 1) + ((r + e) >> 1) + 1) >> 1);
-    }
+    if (oddStart)
+        expandOddStartCorner(coarse, cp, cw, ch, x0, y0, fine, fp);
 }
 
 void DenoiseExpand(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
@@ -320,13 +327,8 @@ void DenoiseExpand(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, in
         for (; x < x1; ++x)
             row[x] = uint8_t(predict<Prediction::Rounded>(coarse, cp, cw, ch, x, y));
     }
-    if (oddStart) {
-        const int i = x0 >> 1, j = y0 >> 1;
-        const int ir = std::min(i + 1, cw - 1), jd = std::min(j + 1, ch - 1);
-        const int c = coarse[j * cp + i], r = coarse[j * cp + ir];
-        const int d = coarse[jd * cp + i], e = coarse[jd * cp + ir];
-        fine[y0 * fp + x0] = uint8_t((((c + d) >> 1) + ((r + e) >> 1) + 1) >> 1);
-    }
+    if (oddStart)
+        expandOddStartCorner(coarse, cp, cw, ch, x0, y0, fine, fp);
 }
 
 void DenoiseCollapsePlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
