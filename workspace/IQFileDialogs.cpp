@@ -26,6 +26,20 @@ bool suffixIn(const QString& path, const char* const (&list)[N])
 
 const char kJpegFilter[] = "JPEG Image (*.jpeg *.jpg)";
 
+// Runs an open-mode dialog from `folder` and hands back its selection only
+// when it was accepted.
+int runOpenDialog(QFileDialog& dialog, const QString& folder, QFileDialog::FileMode mode, QStringList* selected)
+{
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
+    const int result = dialog.exec();
+    if (result == QDialog::Accepted && selected)
+        *selected = dialog.selectedFiles();
+    return result;
+}
+
 } // namespace
 
 bool isSupportedImageSuffix(const QString& path) { return suffixIn(path, kImageSuffixes); }
@@ -65,15 +79,8 @@ int getOpenImageFileNames(QWidget* parent, QStringList* files, const QString& fo
                           QFileDialog::FileMode mode)
 {
     QFileDialog dialog(parent, QObject::tr("Open File"), QString(), openImageFilter());
-    if (!folder.isEmpty())
-        dialog.setDirectory(folder);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(mode);
     dialog.selectNameFilter(openImageFilter());
-    const int result = dialog.exec();
-    if (result == QDialog::Accepted && files)
-        *files = dialog.selectedFiles();
-    return result;
+    return runOpenDialog(dialog, folder, mode, files);
 }
 
 int getSaveImageFileName(QWidget* parent, QString* fileName, const QString& folder, QString* filter)
@@ -131,14 +138,7 @@ QString makeOutputFileName(const QString& fileName, const QString& folder)
 int getFolderDialog(QWidget* parent, QStringList* folders, const QString& folder)
 {
     QFileDialog dialog(parent, QString(), QString(), QString());
-    if (!folder.isEmpty())
-        dialog.setDirectory(folder);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::Directory);
-    const int result = dialog.exec();
-    if (result == QDialog::Accepted && folders)
-        *folders = dialog.selectedFiles();
-    return result;
+    return runOpenDialog(dialog, folder, QFileDialog::Directory, folders);
 }
 
 int getOpenAllImageFileNames(QWidget* parent, QStringList* files, const QString& folder,
@@ -170,12 +170,5 @@ int getOpenAllImageFileNames(QWidget* parent, QStringList* files, const QString&
         filter += QLatin1Char(')');
     }
     QFileDialog dialog(parent, QObject::tr("Open File"), QString(), filter);
-    if (!folder.isEmpty())
-        dialog.setDirectory(folder);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(mode);
-    const int result = dialog.exec();
-    if (result == QDialog::Accepted && files)
-        *files = dialog.selectedFiles();
-    return result;
+    return runOpenDialog(dialog, folder, mode, files);
 }
