@@ -45,6 +45,13 @@ bool framePlanesReady(const IQYUVFrame* frame)
     return frame->pitch[0] >= chromaWidth * 4;
 }
 
+// A 24-bit buffer that can take or give a frame's pixels: same size, whole rows.
+bool bgrMatchesFrame(const IQBGRData& data, const IQYUVFrame* frame)
+{
+    return data.data && int64_t(data.width) == frame->width && data.height == frame->height
+           && int64_t(data.bytesPerLine) >= int64_t(data.width) * 3;
+}
+
 bool isDirect32(const QImage& image)
 {
     switch (image.format()) {
@@ -178,11 +185,7 @@ IQYUVFrame* QImageToYUVFrame(const QImage& image, IQYUVFrame* frame)
 
 bool BGRDataToYUVFrame(const IQBGRData& data, IQYUVFrame* frame)
 {
-    if (!framePlanesReady(frame) || frame->format != IQYUV_FORMAT_YUY2 || !data.data)
-        return false;
-    if (int64_t(data.width) != frame->width || data.height != frame->height)
-        return false;
-    if (int64_t(data.bytesPerLine) < int64_t(data.width) * 3)
+    if (!framePlanesReady(frame) || frame->format != IQYUV_FORMAT_YUY2 || !bgrMatchesFrame(data, frame))
         return false;
     const int width = frame->width;
     return forEachBand(width, frame->height, [&](int y, int n, uint8_t* tmp) {
@@ -217,11 +220,7 @@ bool YUVFrameToARGB(uint8_t* dst, int dstStride, const IQYUVFrame* frame)
 
 bool YUVFrameToBGRData(const IQYUVFrame* frame, IQBGRData& data)
 {
-    if (!framePlanesReady(frame) || !data.data)
-        return false;
-    if (int64_t(data.width) != frame->width || data.height != frame->height)
-        return false;
-    if (int64_t(data.bytesPerLine) < int64_t(data.width) * 3)
+    if (!framePlanesReady(frame) || !bgrMatchesFrame(data, frame))
         return false;
     const int width = frame->width;
     // Each band is converted through a view of its rows (bands start on even
