@@ -1,5 +1,6 @@
 // RAW handler over arbitrary bytes: content probe, size, preview read and full
 // development, through the plugin as Qt would call it.
+#include "FuzzQtApp.h"
 #include "QRawPlugin.h"
 #include "RawIOHandler.h"
 
@@ -11,16 +12,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace {
-
-void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    qInstallMessageHandler(silent);
+    startQuietQtApplication(argc, argv);
     // Keep every decode small: hostile headers may claim huge pictures.
     QImageReader::setAllocationLimit(4);
     return 0;

@@ -3,6 +3,7 @@
 // it (8-byte big-endian length, hand-shake body, then length and message
 // frames), each hand-shake body goes through the parser, and the leading
 // bytes also go through the shared block's readers.
+#include "FuzzQtApp.h"
 #include "FuzzBlockName.h"
 #include "SingleInstanceProtocol.h"
 
@@ -14,8 +15,6 @@
 #include <cstring>
 
 namespace {
-
-void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 void checkAccepted(const Handshake& h, const QString& name)
 {
@@ -31,8 +30,7 @@ void checkAccepted(const Handshake& h, const QString& name)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    qInstallMessageHandler(silent);
+    startQuietQtApplication(argc, argv);
     return 0;
 }
 

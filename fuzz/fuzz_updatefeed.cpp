@@ -1,6 +1,7 @@
 // Update feed over arbitrary bytes: the feed parser, then what the updater does
 // with the strings of a found entry (version compare, fetch rule, download
 // file name, a hostile redirect Location).
+#include "FuzzQtApp.h"
 #include "DownloadSafety.h"
 #include "UpdateFeed.h"
 
@@ -11,8 +12,6 @@
 #include <cstdint>
 
 namespace {
-
-void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 const QUrl& feedUrl()
 {
@@ -31,8 +30,7 @@ void checkFileName(const QString& name)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    qInstallMessageHandler(silent);
+    startQuietQtApplication(argc, argv);
     return 0;
 }
 
