@@ -110,11 +110,17 @@ inline uchar toneByte(const ToneInputs &in, int c, float invG, float divisor)
     return uchar(int(std::min(std::max(t, 0.0f), 1.0f) * 255));
 }
 
-// Per divisor: a positive floor for 1 - k.
-inline float positiveDivisor(float k)
+// Strength of the exponent of a tone pass for a setting in -100..100. Up to
+// -50 it is the setting's own strength s = v / 400; past -50 the exponent
+// follows the slider at a fifth of that rate, so at -100 it is 2.5 (g = 0.4)
+// instead of infinite. The divisor 1 - k keeps the full strength: it stays
+// at or above 0.75 and goes on darkening, which also outweighs the
+// approximation's slight lift of the brightest bytes as the exponent grows.
+inline float exponentStrength(int v, float s)
 {
-    const float d = 1 - k;
-    return d > 1e-6f ? d : 1e-6f;
+    if (v >= -50)
+        return s;
+    return (-50 + float(v + 50) / 5) / 100 * 0.25f;
 }
 
 // out = (int)(255 * pow(c / 255, e)) with e = 2^((128 - m) / 128), for every
@@ -224,14 +230,17 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
         CV_Error(cv::Error::StsUnmatchedSizes, "the picture does not match the analysed source");
     prepareDestination(src, dst);
 
+    // The slider's range; settings beyond it act as its ends.
+    v = std::clamp(v, -100, 100);
     const float s = float(v) / 100 * 0.25f;
-    const float gMax = 1 + 4 * s;
+    const float se = exponentStrength(v, s);
+    const float gMax = 1 + 4 * se;
     // Masked pixels share one exponent: their bytes come from a table.
     const ToneInputs &inputs = toneInputs();
     uchar maskedTable[256];
     {
         const float invG = 1 / gMax;
-        const float divisor = positiveDivisor(s);
+        const float divisor = 1 - s;
         for (int c = 0; c < 256; ++c)
             maskedTable[c] = toneByte(inputs, c, invG, divisor);
     }
@@ -251,10 +260,12 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
                     continue;
                 }
                 const float w = wp[x];
-                const float g = float(4 * s * w / mean + 1);
+                // w < mean here, so g lies between gMax and 1 and 1 - k
+                // between 1 - s and 1: both stay positive.
+                const float g = float(4 * se * w / mean + 1);
                 const float k = float(w / mean * s);
                 const float invG = 1 / g;
-                const float divisor = positiveDivisor(k);
+                const float divisor = 1 - k;
                 out[0] = toneByte(inputs, in[0], invG, divisor);
                 out[1] = toneByte(inputs, in[1], invG, divisor);
                 out[2] = toneByte(inputs, in[2], invG, divisor);

@@ -29,6 +29,9 @@ public:
     void applyDetailChain(const cv::Mat &src, cv::Mat &dst);
     void applyHighlightShadow(const cv::Mat &src, cv::Mat &dst);
 
+    // One tone pass with the highlight or the shadow maps, v in -100..100
+    // (values beyond act as the ends). Past -50 the exponent grows at a fifth
+    // of its rate, so no setting crushes the picture.
     void recoverHighlights(const cv::Mat &src, cv::Mat &dst, int v);
     void recoverShadows(const cv::Mat &src, cv::Mat &dst, int v);
 
