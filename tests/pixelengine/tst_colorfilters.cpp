@@ -103,7 +103,9 @@ private slots:
     {
         QTest::addColumn<int>("contrast");
         QTest::addColumn<int>("saturation");
-        for (int c : {-100, -37, 0, 1, 30, 99, 100})
+        // -90 .. 76: settings where single and double precision truncate
+        // differently.
+        for (int c : {-100, -90, -88, -76, -65, -64, -52, -37, 0, 1, 30, 52, 76, 99, 100})
             for (int s : {-100, -55, 0, 3, 61, 100})
                 QTest::addRow("c%d s%d", c, s) << c << s;
     }
@@ -218,6 +220,10 @@ private slots:
                                                 << QList<int>{0, 0, 126};
         QTest::newRow("red 100 mode 1 on grey") << QList<int>{255, 0, 0} << 100 << 1 << QList<int>{128, 128, 128}
                                                 << QList<int>{97, 100, 193};
+        QTest::newRow("red 50 mode 1 on grey") << QList<int>{255, 0, 0} << 50 << 1 << QList<int>{128, 128, 128}
+                                               << QList<int>{112, 114, 160};
+        QTest::newRow("white 50 mode 0") << QList<int>{255, 255, 255} << 50 << 0 << QList<int>{200, 100, 50}
+                                         << QList<int>{195, 99, 47};
         QTest::newRow("opacity 0 leaves it") << QList<int>{255, 0, 0} << 0 << 0 << QList<int>{12, 34, 56}
                                              << QList<int>{12, 34, 56};
     }

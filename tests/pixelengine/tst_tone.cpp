@@ -165,7 +165,8 @@ void TestTone::midGreyAtFullStrength()
     Engine t;
     QCOMPARE(applyOne(t.e, 100, 1, 128), 177);
     QCOMPARE(applyOne(t.e, 100, 2, 128), 177);
-    QVERIFY(applyOne(t.e, -100, 1, 128) < 128);
+    QCOMPARE(applyOne(t.e, -100, 1, 128), 88);
+    QCOMPARE(applyOne(t.e, -100, 1, 64), 41);
     // All three channels of a pixel go through the same curve.
     Picture p(2, 1, 1);
     p.fill(128);

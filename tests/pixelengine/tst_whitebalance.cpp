@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -143,6 +144,88 @@ bool isIdentityState()
     return sameState(m, c, id, ones);
 }
 
+// The colour matrix built from the published constants (sRGB primaries to
+// XYZ under D50 in four and five digits, the Bradford cone matrix), without
+// the library's helpers.
+using M3 = std::array<double, 9>;
+
+M3 mul(const M3& a, const M3& b)
+{
+    M3 r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                r[i * 3 + j] += a[i * 3 + k] * b[k * 3 + j];
+    return r;
+}
+
+std::array<double, 3> mul(const M3& a, const std::array<double, 3>& v)
+{
+    return {a[0] * v[0] + a[1] * v[1] + a[2] * v[2], a[3] * v[0] + a[4] * v[1] + a[5] * v[2],
+            a[6] * v[0] + a[7] * v[1] + a[8] * v[2]};
+}
+
+M3 inverse(const M3& m)
+{
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6])
+                       + m[2] * (m[3] * m[7] - m[4] * m[6]);
+    M3 r = {m[4] * m[8] - m[5] * m[7], m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
+            m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
+            m[3] * m[7] - m[4] * m[6], m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3]};
+    for (double& v : r)
+        v /= det;
+    return r;
+}
+
+std::array<double, 3> xyz(double x, double y)
+{
+    if (x < 0.01 && y < 0.01)
+        return {1, 1, 98};
+    x = std::max(x, 0.01);
+    y = std::max(y, 0.01);
+    if (x + y > 0.99) {
+        const double f = 0.99 / (x + y);
+        x *= f;
+        y *= f;
+    }
+    return {x / y, 1, (1 - x - y) / y};
+}
+
+const M3 kS4 = {0.4361, 0.3851, 0.1431, 0.2225, 0.7169, 0.0606, 0.0139, 0.0971, 0.7141};
+const M3 kS5 = {0.43607, 0.38515, 0.14307, 0.22249, 0.71687, 0.06061, 0.01392, 0.09708, 0.7141};
+const M3 kCone = {0.8951, 0.2664, -0.1614, -0.7502, 1.7135, 0.0367, 0.0389, -0.0685, 1.0296};
+
+M3 bradford(double x1, double y1, double x2, double y2)
+{
+    const auto r1 = mul(kCone, xyz(x1, y1)), r2 = mul(kCone, xyz(x2, y2));
+    M3 d{};
+    for (int k = 0; k < 3; ++k)
+        d[k * 4] = std::max(0.1, r2[k] / r1[k]);
+    return mul(inverse(kCone), mul(d, kCone));
+}
+
+// The matrix in blue-green-red order and the blue, green, red clip levels.
+void whiteMatrix(double x, double y, double bgr[9], double clip[3])
+{
+    M3 m1 = mul(inverse(kS4), bradford(0.3457, 0.3585, x, y));
+    const auto g = mul(m1, xyz(0.3457, 0.3585));
+    const double top = std::max({g[0], g[1], g[2]});
+    for (double& v : m1)
+        v /= top;
+    const M3 m2 = mul(inverse(kS5), inverse(m1));
+    for (int i = 0; i < 9; ++i)
+        bgr[i] = m2[8 - i];
+    const auto level = mul(m1, xyz(0.3457, 0.3585));
+    clip[0] = level[2];
+    clip[1] = level[1];
+    clip[2] = level[0];
+}
+
+bool close(double a, double b, double tolerance = 1e-9)
+{
+    return std::fabs(a - b) <= tolerance * std::max(1.0, std::fabs(b));
+}
+
 } // namespace
 
 class TestWhiteBalance : public QObject {
@@ -156,7 +239,11 @@ private slots:
     void kernelMatchesMatrix_data();
     void kernelMatchesMatrix();
     void manualClampsAndPresets();
-    void warmAndCoolShiftChannels();
+    void knownGreys_data();
+    void knownGreys();
+    void matrixFromPublishedConstants_data();
+    void matrixFromPublishedConstants();
+    void temperatureOnPlanckianLocus();
     void d50ConvertsToFiveThousandKelvin();
     void temperatureRoundTrip_data();
     void temperatureRoundTrip();
@@ -173,7 +260,6 @@ private slots:
     void warmUpLeavesSevenThousandFiveHundred();
     void matrixHelpers();
     void xyConversions();
-    void bradfordBetweenEqualWhitesIsIdentity();
     void srgbFilters();
 };
 
@@ -336,30 +422,70 @@ void TestWhiteBalance::manualClampsAndPresets()
     }
 }
 
-void TestWhiteBalance::warmAndCoolShiftChannels()
+void TestWhiteBalance::knownGreys_data()
 {
-    // The kelvin names the light to correct for: a low setting cools a grey
-    // (blue up, red down), a high one warms it.
+    QTest::addColumn<int>("kelvin");
+    QTest::addColumn<int>("tint");
+    QTest::addColumn<QList<int>>("out"); // B, G, R of grey 128
+    QTest::newRow("6500/10") << 6500 << 10 << QList<int>{127, 146, 159};
+    QTest::newRow("3000/0") << 3000 << 0 << QList<int>{228, 166, 108};
+    QTest::newRow("2000/150") << 2000 << 150 << QList<int>{168, 181, 95};
+}
+
+void TestWhiteBalance::knownGreys()
+{
+    QFETCH(int, kelvin);
+    QFETCH(int, tint);
+    QFETCH(QList<int>, out);
     Context c;
-    Picture warm(8, 8), cool(8, 8);
-    warm.fill(128, 128, 128);
-    cool.fill(128, 128, 128);
-    auto prm = params(8, 3000, 10);
-    AdjustImage iw = warm.image();
-    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &iw), 0);
-    prm = params(8, 9000, 10);
-    AdjustImage ic = cool.image();
-    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ic), 0);
-    QVERIFY(warm.px(3, 3)[0] > warm.px(3, 3)[2]);
-    QVERIFY(cool.px(3, 3)[0] < cool.px(3, 3)[2]);
-    // A tint above the neutral 10 adds magenta, i.e. lowers green against red and blue.
-    Picture magenta(8, 8);
-    magenta.fill(128, 128, 128);
-    prm = params(8, 5000, 120);
-    AdjustImage im = magenta.image();
+    Picture p(4, 3, 1);
+    p.fill(128, 128, 128);
+    const auto prm = params(8, kelvin, tint);
+    AdjustImage im = p.image();
     QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
-    QVERIFY(magenta.px(1, 1)[1] < magenta.px(1, 1)[0]);
-    QVERIFY(magenta.px(1, 1)[1] < magenta.px(1, 1)[2]);
+    QCOMPARE(QList<int>({p.px(2, 1)[0], p.px(2, 1)[1], p.px(2, 1)[2]}), out);
+}
+
+void TestWhiteBalance::matrixFromPublishedConstants_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::newRow("D65") << 0.3127 << 0.3290;
+    QTest::newRow("illuminant A") << 0.4476 << 0.4074;
+    QTest::newRow("cool, green") << 0.28 << 0.31;
+    QTest::newRow("past the locus, scaled") << 0.7 << 0.5;
+}
+
+void TestWhiteBalance::matrixFromPublishedConstants()
+{
+    QFETCH(double, x);
+    QFETCH(double, y);
+    double expected[9], expectedClip[3], m[9], clip[3];
+    whiteMatrix(x, y, expected, expectedClip);
+    QCOMPARE(AdjustBuildWhiteMatrix(x, y), 0);
+    AdjustWhiteBalanceState(m, clip);
+    for (int i = 0; i < 9; ++i)
+        QVERIFY2(close(m[i], expected[i]), qPrintable(QString("m[%1] %2 vs %3").arg(i).arg(m[i], 0, 'g', 12).arg(expected[i], 0, 'g', 12)));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(close(clip[i], expectedClip[i]), qPrintable(QString("clip[%1]").arg(i)));
+    double b[9];
+    AdjustBradfordMatrix(b, 0.3457, 0.3585, x, y);
+    const M3 rb = bradford(0.3457, 0.3585, x, y);
+    for (int i = 0; i < 9; ++i)
+        QVERIFY(close(b[i], rb[i]));
+}
+
+void TestWhiteBalance::temperatureOnPlanckianLocus()
+{
+    // Chromaticities of the black body at temperatures on the table's rows.
+    const double locus[][3] = {{2000, 0.52669, 0.41331}, {2500, 0.47701, 0.41368}, {4000, 0.38052, 0.37673},
+                               {5000, 0.34510, 0.35162}, {10000, 0.28071, 0.28838}};
+    for (const auto& row : locus) {
+        double x = 0, y = 0;
+        QCOMPARE(AdjustTemperatureToXy(row[0], 0, &x, &y), 0);
+        QVERIFY2(std::fabs(x - row[1]) < 2e-4 && std::fabs(y - row[2]) < 2e-4,
+                 qPrintable(QString("%1 K: %2, %3").arg(row[0]).arg(x, 0, 'f', 5).arg(y, 0, 'f', 5)));
+    }
 }
 
 void TestWhiteBalance::d50ConvertsToFiveThousandKelvin()
@@ -694,22 +820,6 @@ void TestWhiteBalance::xyConversions()
     QCOMPARE(y, 0.3585);
     AdjustXyToXyz(xyz, std::nan(""), std::numeric_limits<double>::infinity());
     QVERIFY(std::isfinite(xyz[0]) && std::isfinite(xyz[2]));
-}
-
-void TestWhiteBalance::bradfordBetweenEqualWhitesIsIdentity()
-{
-    double m[9];
-    AdjustBradfordMatrix(m, 0.3457, 0.3585, 0.3457, 0.3585);
-    for (int i = 0; i < 9; ++i)
-        QVERIFY(std::fabs(m[i] - (i % 4 == 0 ? 1.0 : 0.0)) < 1e-12);
-    // Adapting D50 to D65 maps the D50 white onto the D65 white.
-    AdjustBradfordMatrix(m, 0.3457, 0.3585, 0.3127, 0.3290);
-    double w50[3], w65[3], out[3];
-    AdjustXyToXyz(w50, 0.3457, 0.3585);
-    AdjustXyToXyz(w65, 0.3127, 0.3290);
-    AdjustMatrixMultiplyVector(out, m, w50);
-    for (int k = 0; k < 3; ++k)
-        QVERIFY(std::fabs(out[k] - w65[k]) < 1e-9);
 }
 
 void TestWhiteBalance::srgbFilters()
