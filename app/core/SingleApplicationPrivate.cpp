@@ -7,7 +7,9 @@
 #include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QThread>
-#include <QtEndian>
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
@@ -16,11 +18,40 @@
 namespace {
 // Connections a first instance keeps at once; more are refused.
 constexpr int kMaxConnections = 64;
-constexpr quint8 kStageRejected = 0xFF;
 
 int timeLeft(const QElapsedTimer& timer, int timeoutMs)
 {
     return int(qMax<qint64>(1, timeoutMs - timer.elapsed()));
+}
+
+// A process that has ended but was not yet reaped.
+bool isZombie(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.read(4096);
+    // "pid (name) S ...": the name may hold spaces and parentheses.
+    const int close = line.lastIndexOf(')');
+    if (close < 0 || close + 2 >= line.size())
+        return false;
+    const char state = line.at(close + 2);
+    return state == 'Z' || state == 'X';
+}
+
+// True only when the process plainly runs a program of another name: its
+// number was handed on after our first instance died. When its program
+// cannot be read (another user's process), nothing is claimed.
+bool runsOtherProgram(qint64 pid)
+{
+    QString target = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (target.isEmpty())
+        return false;
+    // A program replaced on disk (say, by its installer) still counts as itself.
+    const QLatin1String deleted(" (deleted)");
+    if (target.endsWith(deleted))
+        target.chop(deleted.size());
+    return QFileInfo(target).fileName() != QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 } // namespace
 
@@ -99,6 +130,7 @@ SingleApplicationPrivate::StartResult SingleApplicationPrivate::fail(const char*
 SingleApplicationPrivate::StartResult SingleApplicationPrivate::start(bool allowSecondary, int timeoutMs)
 {
     blockName_ = deriveBlockName();
+    serverName_ = localServerName(blockName_);
     sleepRandomly();
 
     memory_ = new QSharedMemory(blockName_);
@@ -127,8 +159,8 @@ SingleApplicationPrivate::StartResult SingleApplicationPrivate::start(bool allow
             return fail("SingleApplication: Unable to lock memory after random wait.");
     }
 
-    // The block outlives a killed first instance; take it over when its
-    // owner is gone.
+    // The block outlives a killed first instance; take it over only when
+    // its owner is gone.
     SingleInstanceBlock* b = block();
     if (b->primary && !primaryAlive(b->primaryPid)) {
         qWarning("SingleApplication: Recovering the block of a first instance that is gone.");
@@ -167,16 +199,9 @@ bool SingleApplicationPrivate::primaryAlive(qint64 pid)
         return true;
     if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
         return false;
-    // The number may belong to another process by now: the owner is alive
-    // only while its server answers.
-    QLocalSocket probe;
-    probe.connectToServer(blockName_);
-    if (probe.state() == QLocalSocket::ConnectedState || probe.waitForConnected(500)) {
-        probe.abort();
-        return true;
-    }
-    const QLocalSocket::LocalSocketError error = probe.error();
-    return error != QLocalSocket::ServerNotFoundError && error != QLocalSocket::ConnectionRefusedError;
+    // A live first instance whose server does not answer (it could not
+    // listen, or is busy) still runs: a second one must not start beside it.
+    return !isZombie(pid) && !runsOtherProgram(pid);
 }
 
 void SingleApplicationPrivate::becomePrimary()
@@ -192,11 +217,11 @@ void SingleApplicationPrivate::becomePrimary()
 
 void SingleApplicationPrivate::startServer()
 {
-    QLocalServer::removeServer(blockName_);
+    QLocalServer::removeServer(serverName_);
     server_ = new QLocalServer();
     server_->setSocketOptions((options_ & SingleInstanceUserScope) ? QLocalServer::UserAccessOption
                                                                    : QLocalServer::WorldAccessOption);
-    if (!server_->listen(blockName_)) {
+    if (!server_->listen(serverName_)) {
         qCritical().noquote() << "SingleApplication: Unable to listen for later instances:"
                               << server_->errorString();
     }
@@ -232,7 +257,7 @@ bool SingleApplicationPrivate::connectToFirstInstance(int timeoutMs, qint8 kind)
     for (;;) {
         sleepRandomly();
         if (socket_->state() != QLocalSocket::ConnectingState)
-            socket_->connectToServer(blockName_, QIODevice::ReadWrite);
+            socket_->connectToServer(serverName_, QIODevice::ReadWrite);
         if (socket_->state() == QLocalSocket::ConnectingState)
             socket_->waitForConnected(timeLeft(timer, timeoutMs));
         if (socket_->state() == QLocalSocket::ConnectedState)
@@ -303,60 +328,33 @@ void SingleApplicationPrivate::slotConnectionEstablished()
 void SingleApplicationPrivate::readFrames(QLocalSocket* socket)
 {
     for (;;) {
+        // Receivers may close the socket: the record is looked up every time.
         auto it = connections_.find(socket);
         if (it == connections_.end() || !socket->isOpen())
             return;
-        LocalConnectionRecord& record = it.value();
-        if (record.stage == kStageRejected)
+        const FrameStep step = readNextFrame(*socket, it.value(), blockName_);
+        switch (step.event) {
+        case FrameEvent::NeedMore:
             return;
-        if (record.stage == 0 || record.stage == 2) {
-            if (socket->bytesAvailable() < 8)
-                return;
-            uchar raw[8];
-            if (socket->read(reinterpret_cast<char*>(raw), 8) != 8)
-                return;
-            const qint64 length = qFromBigEndian<qint64>(raw);
-            const qint64 limit = record.stage == 0 ? kMaxHandshakeLength : kMaxMessageLength;
-            if (length < 0 || length > limit) {
-                reject(socket, record);
-                return;
-            }
-            record.length = quint64(length);
-            record.stage = record.stage == 0 ? 1 : 3;
+        case FrameEvent::Rejected:
+            // No acknowledgement; nothing more is read from this peer.
+            socket->abort();
+            return;
+        case FrameEvent::LengthRead:
             socket->putChar('\n');
-        } else if (record.stage == 1) {
-            if (quint64(socket->bytesAvailable()) < record.length)
-                return;
-            const QByteArray body = socket->read(qint64(record.length));
-            const Handshake handshake = parseHandshakeBody(body, blockName_);
-            if (!handshake.accepted) {
-                reject(socket, record);
-                return;
-            }
-            record.instance = quint32(handshake.instance);
-            record.stage = 2;
+            break;
+        case FrameEvent::HandshakeAccepted:
             socket->putChar('\n');
-            if (handshake.kind == HandshakeNewInstance
-                || (handshake.kind == HandshakeSecondaryInstance && (options_ & SingleInstanceNotifyLater)))
+            if (step.handshake.kind == HandshakeNewInstance
+                || (step.handshake.kind == HandshakeSecondaryInstance && (options_ & SingleInstanceNotifyLater)))
                 emit instanceStarted();
-        } else {
-            if (quint64(socket->bytesAvailable()) < record.length)
-                return;
-            const QByteArray message = socket->read(qint64(record.length));
-            const quint32 instance = record.instance;
-            record.stage = 2;
+            break;
+        case FrameEvent::MessageRead:
             socket->putChar('\n');
-            // Receivers may close the socket; the record is looked up again.
-            emit receivedMessage(instance, message);
+            emit receivedMessage(it.value().instance, step.message);
+            break;
         }
     }
-}
-
-void SingleApplicationPrivate::reject(QLocalSocket* socket, LocalConnectionRecord& record)
-{
-    // No acknowledgement; nothing more is read from this peer.
-    record.stage = kStageRejected;
-    socket->abort();
 }
 
 void SingleApplicationPrivate::slotClientConnectionClosed(QLocalSocket* socket)

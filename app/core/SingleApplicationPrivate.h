@@ -10,13 +10,6 @@ class QLocalServer;
 class QLocalSocket;
 class QSharedMemory;
 
-struct LocalConnectionRecord
-{
-    quint64 length = 0;
-    quint32 instance = 0;
-    quint8 stage = 0; // 0/2 wait for a length, 1 for a hand-shake body, 3 for a message body
-};
-
 // The working part of the single-instance guard: the shared block, the
 // first instance's local server and the later instances' client socket.
 // Qt Core/Network only; the application object forwards its signals.
@@ -40,6 +33,8 @@ public:
     bool isFirstInstance() const { return server_ != nullptr; }
     quint32 instanceNumber() const { return instanceNumber_; }
     QString blockName() const { return blockName_; }
+    // The local server's address (a socket path); set by start().
+    QString serverName() const { return serverName_; }
     QStringList extraData() const { return extraData_; }
     qint64 firstInstanceProcessId() const;
     QString firstInstanceUserName() const;
@@ -65,7 +60,6 @@ private:
     void slotConnectionEstablished();
     void readFrames(QLocalSocket* socket);
     void slotClientConnectionClosed(QLocalSocket* socket);
-    static void reject(QLocalSocket* socket, LocalConnectionRecord& record);
     static void sleepRandomly();
 
     QSharedMemory* memory_ = nullptr;
@@ -73,6 +67,7 @@ private:
     QLocalServer* server_ = nullptr;
     quint32 instanceNumber_ = 0;
     QString blockName_;
+    QString serverName_;
     quint32 options_ = 0;
     QHash<QLocalSocket*, LocalConnectionRecord> connections_;
     QStringList extraData_;

@@ -2,13 +2,35 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QFile>
 #include <QIODevice>
+#include <QtEndian>
 
 #include <cerrno>
 #include <cstring>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+constexpr quint8 kStageRejected = 0xFF;
+// Block names are 44 characters: Base64 of a SHA-256.
+constexpr int kBlockNameBytes = 44;
+
+// A folder (not a link to one) of this user that nobody else may enter.
+bool isPrivateFolder(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 077) == 0;
+}
+
+bool fitsSocketPath(const QByteArray& folder)
+{
+    return folder.size() + 1 + kBlockNameBytes <= kMaxSocketPathBytes;
+}
+} // namespace
 
 quint16 blockChecksum(const SingleInstanceBlock& block)
 {
@@ -139,4 +161,76 @@ Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName)
     result.kind = kind;
     result.instance = instance;
     return result;
+}
+
+QString privateSocketFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && fitsSocketPath(runtime) && isPrivateFolder(runtime))
+        return QFile::decodeName(runtime);
+    const QByteArray own = "/tmp/vantrel-" + QByteArray::number(quint32(::geteuid()));
+    if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
+        return QString();
+    // An existing folder counts only when it is ours and closed to others.
+    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
+}
+
+QString localServerName(const QString& blockName)
+{
+    const QString folder = privateSocketFolder();
+    return folder.isEmpty() ? blockName : folder + QLatin1Char('/') + blockName;
+}
+
+FrameStep readNextFrame(QIODevice& device, LocalConnectionRecord& record, const QString& blockName)
+{
+    FrameStep step;
+    if (record.stage == kStageRejected) {
+        step.event = FrameEvent::Rejected;
+        return step;
+    }
+    if (record.stage == 0 || record.stage == 2) {
+        if (device.bytesAvailable() < 8)
+            return step;
+        uchar raw[8];
+        if (device.read(reinterpret_cast<char*>(raw), 8) != 8) {
+            record.stage = kStageRejected;
+            step.event = FrameEvent::Rejected;
+            return step;
+        }
+        const qint64 length = qFromBigEndian<qint64>(raw);
+        const qint64 limit = record.stage == 0 ? kMaxHandshakeLength : kMaxMessageLength;
+        if (length < 0 || length > limit) {
+            record.stage = kStageRejected;
+            step.event = FrameEvent::Rejected;
+            return step;
+        }
+        record.length = quint64(length);
+        record.stage = record.stage == 0 ? 1 : 3;
+        step.event = FrameEvent::LengthRead;
+        return step;
+    }
+    if (quint64(device.bytesAvailable()) < record.length)
+        return step;
+    const QByteArray body = device.read(qint64(record.length));
+    if (quint64(body.size()) != record.length) {
+        record.stage = kStageRejected;
+        step.event = FrameEvent::Rejected;
+        return step;
+    }
+    if (record.stage == 1) {
+        step.handshake = parseHandshakeBody(body, blockName);
+        if (!step.handshake.accepted) {
+            record.stage = kStageRejected;
+            step.event = FrameEvent::Rejected;
+            return step;
+        }
+        record.instance = quint32(step.handshake.instance);
+        record.stage = 2;
+        step.event = FrameEvent::HandshakeAccepted;
+        return step;
+    }
+    record.stage = 2;
+    step.event = FrameEvent::MessageRead;
+    step.message = body;
+    return step;
 }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+class QIODevice;
+
 // Shared-memory record and socket frames of the single-instance guard.
 
 enum SingleInstanceOption : quint32
@@ -80,3 +82,43 @@ struct Handshake
 // Accepts a body only when it parses completely, names blockName and
 // carries the right checksum.
 Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName);
+
+// Where the first instance listens: the block name in a folder that only
+// this user can enter and whose path fits a local socket address —
+// $XDG_RUNTIME_DIR, else "/tmp/vantrel-<uid>" (created with mode 0700).
+// A long $TMPDIR has no say. Falls back to the bare block name (a socket in
+// the temporary folder) when neither folder is usable.
+QString localServerName(const QString& blockName);
+// The folder part of the rule above; empty when neither folder is usable.
+QString privateSocketFolder();
+// Longest socket path used: the system limit is 107 bytes.
+constexpr int kMaxSocketPathBytes = 100;
+
+// What one peer of the first instance has sent so far.
+struct LocalConnectionRecord
+{
+    quint64 length = 0;
+    quint32 instance = 0;
+    quint8 stage = 0; // 0/2 wait for a length, 1 for a hand-shake body, 3 for a message body
+};
+
+enum class FrameEvent
+{
+    NeedMore,          // nothing complete yet; wait for more bytes
+    LengthRead,        // a length frame: acknowledge it
+    HandshakeAccepted, // acknowledge; `handshake` holds the peer's kind and number
+    MessageRead,       // acknowledge; `message` holds the body
+    Rejected,          // close the connection without an answer
+};
+
+struct FrameStep
+{
+    FrameEvent event = FrameEvent::NeedMore;
+    Handshake handshake;
+    QByteArray message;
+};
+
+// Reads the next complete frame of one connection from device and moves the
+// record on. Nothing is consumed until the announced length is there; a
+// length outside the limits or a foreign hand-shake rejects the peer for good.
+FrameStep readNextFrame(QIODevice& device, LocalConnectionRecord& record, const QString& blockName);

@@ -1,11 +1,12 @@
 // Test helper: runs SingleApplication and reports on stdout what happened.
 //   singleinstance_helper first <key>        first instance, or exit 0 after the hand-shake
 //   singleinstance_helper send <key> <text>  secondary instance that sends <text>
-// A first instance prints "FIRST <pid> <block name>", then "STARTED" and
+// A first instance prints "FIRST <pid> <block name> <server name>", then "STARTED" and
 // "MESSAGE <instance> <text>" lines, and quits on "quit" on stdin or as a message.
 #include "SingleApplication.h"
 #include "SingleApplicationPrivate.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <cstdio>
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
         }
     });
     const QString blockName = SingleApplicationPrivate(SingleInstanceUserScope, extra).deriveBlockName();
-    say("FIRST " + QByteArray::number(app.firstInstanceProcessId()) + ' ' + blockName.toLatin1());
+    say("FIRST " + QByteArray::number(app.firstInstanceProcessId()) + ' ' + blockName.toLatin1() + ' '
+        + QFile::encodeName(localServerName(blockName)));
     return app.exec();
 }

@@ -2,11 +2,13 @@
 
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <QtEndian>
 #include <QtTest>
 
 #include <memory>
+#include <unistd.h>
 
 namespace {
 const QString kHelper = QStringLiteral(SINGLEINSTANCE_HELPER);
@@ -17,9 +19,10 @@ struct Helper
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
     QStringList lines;
 
-    void start(const QStringList& args)
+    void start(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessEnvironment(env);
         process->start(kHelper, args);
     }
     bool waitForLine(const QString& prefix, int ms = 10000)
@@ -63,10 +66,12 @@ QString uniqueKey()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-int runSecond(const QStringList& args, int ms = 10000)
+int runSecond(const QStringList& args, int ms = 10000,
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.setProcessEnvironment(env);
     p.start(kHelper, args);
     if (!p.waitForFinished(ms)) {
         p.kill();
@@ -87,6 +92,9 @@ private slots:
     void hostileClientsDoNotBlock_data();
     void hostileClientsDoNotBlock();
     void normalEndFreesTheBlock();
+    void longTempFolder_data();
+    void longTempFolder();
+    void liveFirstWithoutServerKeepsTheBlock();
 };
 
 void TestSingleApplication::secondStartHandsOverAndExits()
@@ -154,10 +162,10 @@ void TestSingleApplication::hostileClientsDoNotBlock()
     Helper first;
     first.start({"first", key});
     QVERIFY(first.waitForLine("FIRST"));
-    const QString blockName = first.line("FIRST").section(' ', 2, 2);
+    const QString serverName = first.line("FIRST").section(' ', 3, 3);
 
     QLocalSocket hostile;
-    hostile.connectToServer(blockName);
+    hostile.connectToServer(serverName);
     QVERIFY(hostile.waitForConnected(2000));
     hostile.write(bytes);
     QVERIFY(hostile.waitForBytesWritten(2000));
@@ -182,6 +190,77 @@ void TestSingleApplication::normalEndFreesTheBlock()
     Helper next;
     next.start({"first", key});
     QVERIFY(next.waitForLine("FIRST"));
+}
+
+void TestSingleApplication::longTempFolder_data()
+{
+    QTest::addColumn<QString>("runtime"); // "" unset, "short" a private folder, "long" one too long
+    QTest::newRow("no runtime folder") << "";
+    QTest::newRow("private runtime folder") << "short";
+    QTest::newRow("runtime folder too long") << "long";
+}
+
+// A temporary folder whose path leaves no room for a socket name in it must
+// not cost the guard its server.
+void TestSingleApplication::longTempFolder()
+{
+    QFETCH(QString, runtime);
+    QTemporaryDir root(QStringLiteral("/tmp/vsi-XXXXXX"));
+    QVERIFY(root.isValid());
+    QString tmp = root.path() + QLatin1Char('/');
+    tmp += QString(78 - tmp.size(), QLatin1Char('t'));
+    QCOMPARE(tmp.size(), 78);
+    QVERIFY(QDir().mkpath(tmp));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    QString folder = QStringLiteral("/tmp/vantrel-%1").arg(::geteuid());
+    if (!runtime.isEmpty()) {
+        QString dir = root.filePath(QStringLiteral("run"));
+        if (runtime == QLatin1String("long"))
+            dir += QLatin1Char('/') + QString(60, QLatin1Char('r'));
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+        if (runtime == QLatin1String("short"))
+            folder = dir;
+    }
+
+    const QString key = uniqueKey();
+    Helper first;
+    first.start({"first", key}, env);
+    QVERIFY(first.waitForLine("FIRST"));
+    const QString blockName = first.line("FIRST").section(' ', 2, 2);
+    QCOMPARE(first.line("FIRST").section(' ', 3, 3), folder + QLatin1Char('/') + blockName);
+    QVERIFY(QFileInfo(folder + QLatin1Char('/') + blockName).exists());
+    QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther),
+             QFile::Permissions());
+
+    // A second start hands over through the server and ends with 0 ...
+    QCOMPARE(runSecond({"first", key}, 10000, env), 0);
+    QVERIFY(first.waitForLine("STARTED"));
+    // ... and messages still arrive.
+    QCOMPARE(runSecond({"send", key, "hello"}, 10000, env), 0);
+    QVERIFY(first.waitForLine("MESSAGE 1 hello"));
+    QCOMPARE(first.process->state(), QProcess::Running);
+}
+
+void TestSingleApplication::liveFirstWithoutServerKeepsTheBlock()
+{
+    const QString key = uniqueKey();
+    Helper first;
+    first.start({"first", key});
+    QVERIFY(first.waitForLine("FIRST"));
+    // The first instance runs on, but nothing answers at its address.
+    QVERIFY(QFile::remove(first.line("FIRST").section(' ', 3, 3)));
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(runSecond({"first", key}), 0);
+    // It gave up after its one-second hand-shake, not after running as a first instance.
+    QVERIFY(clock.elapsed() < 8000);
+    QCOMPARE(first.process->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestSingleApplication)

@@ -56,6 +56,9 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
+        // A block and a server of their own: a program started elsewhere from
+        // this build is another user's business.
+        env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
         // The feed is on 127.0.0.1: no proxy in between.
@@ -91,6 +94,9 @@ private slots:
         const QString runtime = m_root.filePath(QStringLiteral("runtime"));
         QVERIFY(QDir().mkpath(runtime));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // The block's key follows the temporary folder: look where the program does.
+        QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("tmp"))));
+        qputenv("TMPDIR", QFile::encodeName(m_root.filePath(QStringLiteral("tmp"))));
         QSettings ini(m_root.filePath(QStringLiteral("work/Settings.ini")), QSettings::IniFormat);
         ini.setValue(QStringLiteral("checkupdate/url"), m_server.url(QStringLiteral("/feed.json")));
         ini.sync();

@@ -10,6 +10,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 QStringList uniqueKey()
@@ -31,6 +33,23 @@ qint64 deadPid()
     p.waitForFinished();
     return p.processId() > 0 ? p.processId() : 0x3ffffff0;
 }
+
+// A child that has ended but is not reaped until the guard goes.
+struct Zombie
+{
+    pid_t pid = ::fork();
+    Zombie()
+    {
+        if (pid == 0)
+            ::_exit(0);
+        QTest::qWait(100);
+    }
+    ~Zombie()
+    {
+        if (pid > 0)
+            ::waitpid(pid, nullptr, 0);
+    }
+};
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -49,6 +68,7 @@ private slots:
     void hostileFrames_data();
     void hostileFrames();
     void noMessageBeforeHandshake();
+    void staleBlockRecovered_data();
     void staleBlockRecovered();
     void corruptBlockRepaired();
     void secondaryCountsInstances();
@@ -181,7 +201,7 @@ void TestSingleInstance::firstInstanceReceivesMessage()
     QSignalSpy messages(&first, &SingleApplicationPrivate::receivedMessage);
 
     QLocalSocket client;
-    client.connectToServer(first.blockName());
+    client.connectToServer(first.serverName());
     QVERIFY(client.waitForConnected(1000));
     const QByteArray hs = handshakeBody(first.blockName(), HandshakeNewInstance, 5);
     send(client, lengthFrame(hs.size()) + hs);
@@ -202,7 +222,7 @@ void TestSingleInstance::splitHandshake()
     QCOMPARE(first.start(false, 1000), SingleApplicationPrivate::StartResult::FirstInstance);
     QSignalSpy messages(&first, &SingleApplicationPrivate::receivedMessage);
     QLocalSocket client;
-    client.connectToServer(first.blockName());
+    client.connectToServer(first.serverName());
     QVERIFY(client.waitForConnected(1000));
     const QByteArray hs = handshakeBody(first.blockName(), HandshakeReconnect, 1);
     const QByteArray all = lengthFrame(hs.size()) + hs + lengthFrame(3) + "abc";
@@ -239,7 +259,7 @@ void TestSingleInstance::hostileFrames()
     QSignalSpy messages(&first, &SingleApplicationPrivate::receivedMessage);
 
     QLocalSocket hostile;
-    hostile.connectToServer(first.blockName());
+    hostile.connectToServer(first.serverName());
     QVERIFY(hostile.waitForConnected(1000));
     QSignalSpy closed(&hostile, &QLocalSocket::disconnected);
     send(hostile, bytes);
@@ -249,7 +269,7 @@ void TestSingleInstance::hostileFrames()
 
     // The first instance still serves an honest client.
     QLocalSocket honest;
-    honest.connectToServer(first.blockName());
+    honest.connectToServer(first.serverName());
     QVERIFY(honest.waitForConnected(1000));
     const QByteArray hs = handshakeBody(first.blockName(), HandshakeReconnect, 2);
     send(honest, lengthFrame(hs.size()) + hs + lengthFrame(2) + "ok");
@@ -266,7 +286,7 @@ void TestSingleInstance::noMessageBeforeHandshake()
     {
         // Bytes left on a socket that closes before any hand-shake are not a message.
         QLocalSocket client;
-        client.connectToServer(first.blockName());
+        client.connectToServer(first.serverName());
         QVERIFY(client.waitForConnected(1000));
         send(client, lengthFrame(40) + "not a hand-shake");
         client.waitForBytesWritten(1000);
@@ -278,7 +298,7 @@ void TestSingleInstance::noMessageBeforeHandshake()
 
     // A complete exchange sent just before closing still arrives.
     QLocalSocket client;
-    client.connectToServer(first.blockName());
+    client.connectToServer(first.serverName());
     QVERIFY(client.waitForConnected(1000));
     const QByteArray hs = handshakeBody(first.blockName(), HandshakeReconnect, 3);
     send(client, lengthFrame(hs.size()) + hs + lengthFrame(4) + "last");
@@ -288,20 +308,40 @@ void TestSingleInstance::noMessageBeforeHandshake()
     QCOMPARE(messages.at(0).at(1).toByteArray(), QByteArray("last"));
 }
 
+void TestSingleInstance::staleBlockRecovered_data()
+{
+    QTest::addColumn<QString>("owner");
+    QTest::newRow("ended") << "ended";
+    QTest::newRow("ended, not reaped") << "zombie";
+    QTest::newRow("number reused by another program") << "other";
+}
+
+// What a killed first instance leaves: a block that names a process that is
+// gone, or a number that now belongs to some other program.
 void TestSingleInstance::staleBlockRecovered()
 {
+    QFETCH(QString, owner);
+    Zombie zombie;
+    QProcess other;
+    qint64 pid = deadPid();
+    if (owner == QLatin1String("zombie")) {
+        pid = zombie.pid;
+    } else if (owner == QLatin1String("other")) {
+        other.start(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        pid = other.processId();
+    }
     const QStringList key = uniqueKey();
     SingleApplicationPrivate probe(SingleInstanceUserScope, key);
     const QString name = probe.deriveBlockName();
 
-    // What a killed first instance leaves: a block that names a dead process.
     QSharedMemory leftover(name);
     QVERIFY(leftover.create(kSingleInstanceBlockSize));
     QVERIFY(leftover.lock());
     auto* b = static_cast<SingleInstanceBlock*>(leftover.data());
     resetBlock(*b);
     b->primary = true;
-    b->primaryPid = deadPid();
+    b->primaryPid = pid;
     setBlockUser(*b, QStringLiteral("ghost"));
     b->checksum = blockChecksum(*b);
     QVERIFY(leftover.unlock());
@@ -310,6 +350,10 @@ void TestSingleInstance::staleBlockRecovered()
     QCOMPARE(next.start(false, 300), SingleApplicationPrivate::StartResult::FirstInstance);
     QVERIFY(next.isFirstInstance());
     QCOMPARE(next.firstInstanceProcessId(), QCoreApplication::applicationPid());
+    if (other.state() != QProcess::NotRunning) {
+        other.kill();
+        other.waitForFinished();
+    }
 }
 
 void TestSingleInstance::corruptBlockRepaired()
