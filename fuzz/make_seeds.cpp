@@ -169,21 +169,22 @@ int writeUpdateFeeds(const QDir& dir)
 
 int writeSingleInstanceFrames(const QDir& dir)
 {
+    // The first byte of a seed picks how the stream is cut into pieces.
     const QString name = fuzzBlockName();
     int written = 0;
     const qint8 kinds[] = {HandshakeNewInstance, HandshakeSecondaryInstance, HandshakeReconnect};
     for (qint8 kind : kinds) {
         const QByteArray body = handshakeBody(name, kind, kind * 7);
-        written += save(dir.filePath(QStringLiteral("body_%1.bin").arg(kind)), body);
+        written += save(dir.filePath(QStringLiteral("body_%1.bin").arg(kind)), '\0' + body);
         QByteArray stream = lengthFrame(body.size()) + body;
         for (const QByteArray& message : {QByteArray("open /tmp/a.jpg"), QByteArray(), QByteArray(300, '\x7f')})
             stream += lengthFrame(message.size()) + message;
-        written += save(dir.filePath(QStringLiteral("stream_%1.bin").arg(kind)), stream);
+        written += save(dir.filePath(QStringLiteral("stream_%1.bin").arg(kind)), char(kind * 3) + stream);
     }
     // A hand-shake naming another block, and one over the size limit.
     const QByteArray other = handshakeBody(QStringLiteral("other"), HandshakeNewInstance, 1);
-    written += save(dir.filePath(QStringLiteral("stream_other.bin")), lengthFrame(other.size()) + other);
-    written += save(dir.filePath(QStringLiteral("stream_long.bin")), lengthFrame(kMaxHandshakeLength + 1));
+    written += save(dir.filePath(QStringLiteral("stream_other.bin")), '\x02' + lengthFrame(other.size()) + other);
+    written += save(dir.filePath(QStringLiteral("stream_long.bin")), '\x01' + lengthFrame(kMaxHandshakeLength + 1));
 
     SingleInstanceBlock block;
     resetBlock(block);
