@@ -309,8 +309,12 @@ void Downloader::finished()
     m_downloadedPath = target;
     emit downloadFinished(m_urlId, target);
     clearUp();
+    if (m_useCustomProcedures) {
+        hide();
+        return;
+    }
+    // The window stays up unless the application ends: it holds the Open button.
     installUpdate();
-    hide();
 }
 
 void Downloader::failDownload()
@@ -354,17 +358,26 @@ void Downloader::installUpdate()
                     + QStringLiteral("</h3>"));
 
     if (box.exec() == QMessageBox::Ok) {
-        // The windows are asked first: one with unsaved work may keep the
-        // application, and then the installer does not start under it.
-        if (CloseApplication())
-            openDownload();
+        // The installer first: the application ends only once it runs, and
+        // then as the user would end it, so a window with unsaved work can
+        // still ask (or keep the application).
+        if (openDownload() && CloseApplication())
+            return;
+    } else if (m_mandatoryUpdate && CloseApplication()) {
         return;
     }
-    if (m_mandatoryUpdate)
-        CloseApplication();
+    offerOpen();
+}
+
+void Downloader::offerOpen()
+{
     m_ui->openButton->setEnabled(true);
     m_ui->openButton->show();
     m_ui->timeLabel->setText(tr("Click the \"Open\" button to apply the update"));
+    // Closing the windows may have closed this one too.
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 bool Downloader::openDownload()

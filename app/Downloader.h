@@ -67,6 +67,8 @@ private:
     void calculateTimeRemaining(qint64 received, qint64 total);
     void writeFile();
     bool openDownload();
+    // Keeps the window up with its Open button for another try.
+    void offerOpen();
     void clearUp();
     void failDownload();
     void discardPartFile();

@@ -54,20 +54,18 @@ bool Updater::isNewerVersion(const QString& x, const QString& y)
 
 void Updater::checkForUpdates()
 {
+    // One check at a time: the running one reports for a second call too.
+    if (m_reply)
+        return;
     sendRequest(QUrl(m_url), 0);
 }
 
 void Updater::sendRequest(const QUrl& url, int redirects)
 {
-    if (m_reply) {
-        // A new check supersedes the one still running.
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
     m_requestUrl = url;
     m_redirects = redirects;
+    m_feed.clear();
+    m_feedTooLarge = false;
     if (!isFetchAllowed(url)) {
         qWarning().noquote() << "Updater: refusing to fetch" << url.toDisplayString();
         finishWithoutUpdate();
@@ -78,6 +76,40 @@ void Updater::sendRequest(const QUrl& url, int redirects)
     if (!m_userAgentString.isEmpty())
         request.setRawHeader("User-Agent", m_userAgentString.toUtf8());
     m_reply = m_manager->get(request);
+    // Taken as it comes, so the reply never holds more than a small buffer.
+    m_reply->setReadBufferSize(64 * 1024);
+    connect(m_reply, &QIODevice::readyRead, this, &Updater::readFeed);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &Updater::watchFeedSize);
+}
+
+void Updater::readFeed()
+{
+    if (!m_reply || m_feedTooLarge)
+        return;
+    const QByteArray chunk = m_reply->readAll();
+    if (m_feed.size() + chunk.size() > kMaxUpdateFeedBytes) {
+        abandonOversizedFeed();
+        return;
+    }
+    m_feed += chunk;
+}
+
+void Updater::watchFeedSize(qint64 received, qint64 total)
+{
+    // A declared length over the cap ends the check before the body comes.
+    if (received > kMaxUpdateFeedBytes || total > kMaxUpdateFeedBytes)
+        abandonOversizedFeed();
+}
+
+void Updater::abandonOversizedFeed()
+{
+    if (!m_reply || m_feedTooLarge)
+        return;
+    qWarning("Updater: the feed is larger than %lld bytes; the check is abandoned", kMaxUpdateFeedBytes);
+    m_feedTooLarge = true;
+    m_feed.clear();
+    // Finishes the reply at once; onReply reports the failed check.
+    m_reply->abort();
 }
 
 void Updater::finishWithoutUpdate()
@@ -90,8 +122,12 @@ void Updater::onReply(QNetworkReply* reply)
 {
     reply->deleteLater();
     if (reply != m_reply)
-        return; // superseded
+        return;
     m_reply = nullptr;
+    if (m_feedTooLarge) {
+        finishWithoutUpdate();
+        return;
+    }
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() == QNetworkReply::NoError && isRedirectStatus(status)) {
@@ -110,7 +146,14 @@ void Updater::onReply(QNetworkReply* reply)
         return;
     }
 
-    const QByteArray data = reply->read(kMaxUpdateFeedBytes + 1);
+    const QByteArray rest = reply->readAll();
+    if (m_feed.size() + rest.size() > kMaxUpdateFeedBytes) {
+        qWarning("Updater: the feed is larger than %lld bytes; the check is abandoned", kMaxUpdateFeedBytes);
+        finishWithoutUpdate();
+        return;
+    }
+    const QByteArray data = m_feed + rest;
+    m_feed.clear();
     if (m_customAppcast) {
         emit appcastDownloaded(m_url, data);
         emit checkingFinished(m_url);

@@ -72,6 +72,9 @@ private slots:
 
 private:
     void sendRequest(const QUrl& url, int redirects);
+    void readFeed();
+    void watchFeedSize(qint64 received, qint64 total);
+    void abandonOversizedFeed();
     void finishWithoutUpdate();
     bool openPage(const QString& address);
 
@@ -96,6 +99,9 @@ private:
     QNetworkAccessManager* m_manager = nullptr;
 
     QNetworkReply* m_reply = nullptr;
+    // The feed as it arrives; a reply that outgrows the cap is abandoned.
+    QByteArray m_feed;
+    bool m_feedTooLarge = false;
     QUrl m_requestUrl;
     int m_redirects = 0;
     UrlOpener m_urlOpener;

@@ -9,11 +9,18 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+#include <memory>
+
 struct HttpAnswer
 {
     int status = 200;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
+    // When above 0: instead of body, this many bytes of blanks written as the
+    // client takes them, never much more than the socket holds at once.
+    qint64 streamBytes = 0;
+    // Without a length the body ends when the server closes the connection.
+    bool declareLength = true;
 };
 
 struct HttpRequestSeen
@@ -61,6 +68,8 @@ public:
     void setFallback(const HttpAnswer& a) { m_fallback = a; }
 
     QList<HttpRequestSeen> requests;
+    // Bytes of streamed bodies handed to the sockets so far.
+    qint64 streamed = 0;
 
 private:
     void serve(QTcpSocket* socket)
@@ -83,14 +92,35 @@ private:
         requests.append(seen);
 
         const HttpAnswer a = m_answers.value(seen.target, m_fallback);
+        const qint64 length = a.streamBytes > 0 ? a.streamBytes : a.body.size();
         QByteArray out = "HTTP/1.1 " + QByteArray::number(a.status) + " X\r\n";
-        out += "Content-Length: " + QByteArray::number(a.body.size()) + "\r\n";
+        if (a.declareLength)
+            out += "Content-Length: " + QByteArray::number(length) + "\r\n";
         out += "Connection: close\r\n";
         for (const auto& h : a.headers)
             out += h.first + ": " + h.second + "\r\n";
-        out += "\r\n" + a.body;
+        out += "\r\n";
+        if (a.streamBytes <= 0) {
+            socket->write(out + a.body);
+            socket->disconnectFromHost();
+            return;
+        }
         socket->write(out);
-        socket->disconnectFromHost();
+        auto left = std::make_shared<qint64>(a.streamBytes);
+        auto pump = [this, socket, left] {
+            static const QByteArray chunk(64 * 1024, ' ');
+            while (*left > 0 && socket->state() == QAbstractSocket::ConnectedState
+                   && socket->bytesToWrite() < 256 * 1024) {
+                const qint64 n = qMin<qint64>(*left, chunk.size());
+                socket->write(chunk.constData(), n);
+                *left -= n;
+                streamed += n;
+            }
+            if (*left == 0 && socket->state() == QAbstractSocket::ConnectedState)
+                socket->disconnectFromHost();
+        };
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+        pump();
     }
 
     QTcpServer m_server;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -55,6 +56,24 @@ private:
 };
 
 const QByteArray kPayload = "#!/bin/sh\necho installer\n" + QByteArray(200000, 'x');
+
+// Peak resident memory of this process, in bytes, since the last reset.
+qint64 peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+bool resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
 
 QByteArray sha256Hex(const QByteArray& data)
 {
@@ -117,13 +136,16 @@ private slots:
     void redirects();
     void refusedFeedAddress_data();
     void refusedFeedAddress();
+    void oversizedFeed_data();
+    void oversizedFeed();
+    void secondCheckWhileRunning();
     void facadeForwards();
     void feedTextIsPlain();
     void openUrl_data();
     void openUrl();
     void downloadAndStart();
-    void installAsksTheWindows_data();
-    void installAsksTheWindows();
+    void installUnderRunningLoop_data();
+    void installUnderRunningLoop();
     void hostileFileNames_data();
     void hostileFileNames();
     void existingFileKept();
@@ -230,6 +252,57 @@ void TestUpdater::refusedFeedAddress()
     QVERIFY(s.server.requests.isEmpty());
 }
 
+void TestUpdater::oversizedFeed_data()
+{
+    QTest::addColumn<bool>("declareLength");
+    QTest::newRow("declared length") << true;
+    QTest::newRow("no declared length") << false;
+}
+
+// A feed far beyond 4 MiB is given up while it arrives, not kept whole.
+void TestUpdater::oversizedFeed()
+{
+    QFETCH(bool, declareLength);
+    const qint64 huge = qint64(256) << 20;
+    Setup s;
+    HttpAnswer answer;
+    answer.streamBytes = huge;
+    answer.declareLength = declareLength;
+    s.server.answer("/feed.json", answer);
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    const bool peakKnown = resetPeakMemory();
+    const qint64 before = peakMemory();
+    s.updater.checkForUpdates();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QVERIFY(!s.updater.updateAvailable());
+    // The server could hand over little beyond the cap and the socket buffers.
+    QVERIFY2(s.server.streamed < qint64(32) << 20, QByteArray::number(s.server.streamed));
+    if (peakKnown)
+        QVERIFY2(peakMemory() - before < qint64(64) << 20, QByteArray::number(peakMemory() - before));
+    QTest::qWait(100);
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestUpdater::secondCheckWhileRunning()
+{
+    Setup s;
+    s.server.answer("/feed.json", 200, feed("2.1.0.119"));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    QSignalSpy finished(&s.updater, &Updater::checkingFinished);
+    s.updater.checkForUpdates();
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 1);
+    QTest::qWait(200);
+    // One answer, and the true one.
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(s.updater.updateAvailable());
+    QCOMPARE(s.server.requests.size(), 1);
+    // Once it is done, the next check runs again.
+    s.updater.checkForUpdates();
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(s.server.requests.size(), 2);
+}
+
 void TestUpdater::facadeForwards()
 {
     HttpTestServer server;
@@ -322,46 +395,124 @@ void TestUpdater::downloadAndStart()
 class GuardedWindow : public QWidget
 {
 public:
+    explicit GuardedWindow(QStringList* events)
+        : m_events(events)
+    {
+    }
     bool refuse = false;
-    int closeRequests = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        ++closeRequests;
+        *m_events << QStringLiteral("close");
         if (refuse)
             event->ignore();
         else
             event->accept();
     }
+
+private:
+    QStringList* m_events;
 };
 
-void TestUpdater::installAsksTheWindows_data()
+void TestUpdater::installUnderRunningLoop_data()
 {
-    QTest::addColumn<bool>("refuse");
-    QTest::newRow("window closes") << false;
-    QTest::newRow("window keeps its work") << true;
+    QTest::addColumn<bool>("starts");  // the launcher starts the installer
+    QTest::addColumn<bool>("accept");  // the install question is answered OK
+    QTest::addColumn<bool>("refuse");  // the window keeps its work
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<bool>("quits");
+    QTest::newRow("installer starts, window closes") << true << true << false << QStringList{"launch", "close"} << true;
+    QTest::newRow("installer starts, window keeps its work") << true << true << true << QStringList{"launch", "close"}
+                                                             << false;
+    QTest::newRow("installer does not start") << false << true << false << QStringList{"launch"} << false;
+    QTest::newRow("install declined") << true << false << false << QStringList{} << false;
 }
 
-void TestUpdater::installAsksTheWindows()
+// The whole install step under the application's own event loop, where a
+// quit really ends it.
+void TestUpdater::installUnderRunningLoop()
 {
+    QFETCH(bool, starts);
+    QFETCH(bool, accept);
     QFETCH(bool, refuse);
-    GuardedWindow window;
+    QFETCH(QStringList, events);
+    QFETCH(bool, quits);
+    QStringList seen;
+    GuardedWindow window(&seen);
     window.refuse = refuse;
     window.show();
     Setup s;
     s.updater.setNotifyOnUpdate(true);
+    s.updater.downloader()->setLauncher([&seen, starts](const QString&) {
+        seen << QStringLiteral("launch");
+        return starts;
+    });
     s.server.answer("/files/Vantrel-2.2.run", 200, kPayload);
     s.server.answer("/feed.json", 200, feed("2.2", s.server.url("/files/Vantrel-2.2.run"), sha256Hex(kPayload)));
-    BoxAnswerer answers;
-    QSignalSpy done(&s.updater, &Updater::downloadFinished);
-    s.updater.checkForUpdates();
-    QTRY_COMPARE(done.count(), 1);
-    QTRY_VERIFY(answers.saw(QStringLiteral("Click \"OK\" to begin installing the update")));
-    QTRY_VERIFY(window.closeRequests >= 1);
-    // The installer starts only once the window let the application go.
-    QCOMPARE(s.launched.size(), refuse ? 0 : 1);
-    QCOMPARE(window.isVisible(), refuse);
+    Downloader* downloader = s.updater.downloader();
+    auto* open = downloader->findChild<QPushButton*>(QStringLiteral("openButton"));
+    QVERIFY(open);
+
+    int installQuestions = 0;
+    qint64 errorShownMs = -1;
+    QElapsedTimer errorClock;
+    bool stepDone = false;
+    bool downloaderShown = false;
+    bool openOffered = false;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (!box->isVisible())
+                return;
+            const QString text = box->text();
+            if (text.contains(QStringLiteral("has been released"))) {
+                box->button(QMessageBox::Yes)->click();
+            } else if (text.contains(QStringLiteral("In order to install the update"))) {
+                ++installQuestions;
+                // The second question comes from the Open button: declined.
+                const bool ok = installQuestions == 1 && accept;
+                box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+                if (installQuestions == 2)
+                    QTimer::singleShot(200, [] { QCoreApplication::exit(42); });
+            } else if (text.contains(QStringLiteral("Cannot execute downloaded package!"))) {
+                // The error waits for the user, however long it takes.
+                if (!errorClock.isValid())
+                    errorClock.start();
+                if (errorClock.elapsed() >= 1000) {
+                    errorShownMs = errorClock.elapsed();
+                    box->button(QMessageBox::Close)->click();
+                }
+            }
+            return;
+        }
+        if (installQuestions == 1 && !stepDone) {
+            stepDone = true;
+            downloaderShown = downloader->isVisible();
+            openOffered = open->isVisible() && open->isEnabled();
+            if (openOffered)
+                QTimer::singleShot(0, open, &QAbstractButton::click);
+            else
+                QCoreApplication::exit(42);
+        }
+    });
+    driver.start();
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(0, &s.updater, &Updater::checkForUpdates);
+    const int code = QApplication::exec();
+    driver.stop();
+
+    QCOMPARE(code, quits ? 0 : 42);
+    QCOMPARE(errorShownMs >= 1000, !starts);
+    // The installer before any window is asked to close.
+    QCOMPARE(seen, events);
+    if (!quits) {
+        QVERIFY(downloaderShown);
+        QVERIFY(openOffered);
+        QCOMPARE(installQuestions, 2);
+        QCOMPARE(window.isVisible(), true);
+    }
 }
 
 void TestUpdater::hostileFileNames_data()
