@@ -2,12 +2,14 @@
 #include "Downloader.h"
 #include "HttpTestServer.h"
 #include "QSimpleUpdater.h"
+#include "TestPaths.h"
 #include "Updater.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -151,6 +153,7 @@ private slots:
     void existingFileKept();
     void failedDownloads_data();
     void failedDownloads();
+    void downloaderIcon();
     void sizeTexts_data();
     void sizeTexts();
     void timeTexts_data();
@@ -618,6 +621,23 @@ void TestUpdater::failedDownloads()
     QVERIFY(s.savedFiles().isEmpty());
     QVERIFY(s.updater.downloader()->downloadedFilePath().isEmpty());
     QVERIFY(s.server.requests.size() <= kMaxRedirects + 2);
+}
+
+void TestUpdater::downloaderIcon()
+{
+    Downloader window;
+    auto* icon = window.findChild<QLabel*>(QStringLiteral("updater_icon"));
+    QVERIFY(icon);
+    const QImage image = icon->pixmap().toImage();
+    QVERIFY2(!image.isNull(), "the window's icon is not among the resources");
+    QCOMPARE(image.size(), QSize(96, 96));
+    // A drawn disc: clear corners, an opaque middle.
+    QCOMPARE(image.pixelColor(1, 1).alpha(), 0);
+    QCOMPARE(image.pixelColor(48, 48).alpha(), 255);
+    QCOMPARE(QImage(QStringLiteral(":/icons/update@2x.png")).size(), QSize(192, 192));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.grab().save(testOutputDir() + QStringLiteral("/downloader.png")));
 }
 
 void TestUpdater::sizeTexts_data()

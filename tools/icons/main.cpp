@@ -333,6 +333,29 @@ void closeIcon(QPainter& p)
     p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
 }
 
+// Updater: an accent disc with an arrow coming down into a tray (96 x 96).
+void updateIcon(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawEllipse(QPointF(48.0, 48.0), 42.0, 42.0);
+    const QColor white(0xff, 0xff, 0xff);
+    p.setPen(inkPen(7.0, white));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(48.0, 22.0), QPointF(48.0, 56.0));
+    QPainterPath head;
+    head.moveTo(34.0, 43.0);
+    head.lineTo(48.0, 57.0);
+    head.lineTo(62.0, 43.0);
+    p.drawPath(head);
+    QPainterPath tray;
+    tray.moveTo(27.0, 60.0);
+    tray.lineTo(27.0, 71.0);
+    tray.lineTo(69.0, 71.0);
+    tray.lineTo(69.0, 60.0);
+    p.drawPath(tray);
+}
+
 struct Icon {
     const char* folder;
     const char* name;
@@ -375,6 +398,7 @@ int main(int argc, char** argv)
         {"vh", "icon-minus", 16, false, minusIcon},
         {"vh", "icon-maximize", 16, false, maximizeIcon},
         {"vh", "icon-close", 16, false, closeIcon},
+        {"updater", "update", 96, false, updateIcon},
     };
     for (const Icon& icon : icons) {
         if (!out.mkpath(QString::fromLatin1(icon.folder))) {
