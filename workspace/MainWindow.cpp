@@ -242,7 +242,18 @@ void MainWindow::checkForUpdates()
 
 void MainWindow::showGuide()
 {
-    IQGuideDialog dialog(this);
+    // A window of its own; it lives on this stack until it is closed.
+    IQGuideDialog dialog(nullptr);
+    // Without a parent Qt would centre it on the screen: centre it over this
+    // window instead, kept on the window's screen.
+    QRect placed(QPoint(), dialog.size());
+    placed.moveCenter(frameGeometry().center());
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        placed.moveLeft(qMax(area.left(), qMin(placed.left(), area.right() + 1 - placed.width())));
+        placed.moveTop(qMax(area.top(), qMin(placed.top(), area.bottom() + 1 - placed.height())));
+    }
+    dialog.move(placed.topLeft());
     dialog.exec();
 }
 

@@ -7,6 +7,7 @@
 
 #include "IQGuideDialog.h"
 #include "IQSettings.h"
+#include "tst_mainwindow_support.h"
 
 class TestGuideDialog : public QObject {
     Q_OBJECT
@@ -109,6 +110,40 @@ private slots:
         QVERIFY(!dialog.isVisible());
         // Closing leaves the stored choice alone.
         QCOMPARE(IQSettings::instance()->showGuide(), 1);
+    }
+
+    // Last: it installs the application's translators.
+    void mainWindowRunsItWithoutParent()
+    {
+        mwtest::FreshUser user;
+        auto window = mwtest::openWindow();
+        QVERIFY(window);
+        // Off the screen's centre, so centring on the screen would show.
+        window->move(10, 20);
+        const QRect area = window->screen()->availableGeometry();
+        const QPoint expected(10 + window->width() / 2, 20 + window->height() / 2);
+        QVERIFY((expected - area.center()).manhattanLength() > 50);
+        QPointer<IQGuideDialog> guide;
+        QWidget* parent = window.get();
+        bool modal = false;
+        QRect shown;
+        whenModal<IQGuideDialog>([&](IQGuideDialog* d) {
+            guide = d;
+            parent = d->parentWidget();
+            modal = d->isModal() && d->windowModality() == Qt::ApplicationModal;
+            shown = d->frameGeometry();
+            d->findChild<QPushButton*>(QStringLiteral("okButn"))->click();
+        });
+        window->showGuide();
+        QCOMPARE(parent, nullptr);
+        QVERIFY(modal);
+        QVERIFY2((shown.center() - expected).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("centre %1,%2").arg(shown.center().x()).arg(shown.center().y())));
+        QVERIFY(area.contains(shown));
+        // Closed means gone: nothing is left among the windows.
+        QVERIFY(guide.isNull());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<IQGuideDialog*>(w));
     }
 };
 
