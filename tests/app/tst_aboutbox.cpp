@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include "AboutBox.h"
@@ -97,9 +98,7 @@ private slots:
         QCOMPARE(box->text(), AboutBoxText(info));
         QCOMPARE(box->textFormat(), Qt::AutoText);
         QVERIFY(Qt::mightBeRichText(box->text()));
-        // The logo, at most at ratio 2.
         QVERIFY(!box->iconPixmap().isNull());
-        QCOMPARE(box->iconPixmap().devicePixelRatio(), std::min<qreal>(2.0, box->devicePixelRatioF()));
         QCOMPARE(box->iconPixmap().size(), QPixmap(info[5]).size());
         // No visible buttons.
         const QList<QAbstractButton*> buttons = box->buttons();
@@ -111,6 +110,44 @@ private slots:
         box->close();
         QTRY_VERIFY(box.isNull());
         QCOMPARE(parent.findChildren<QMessageBox*>().size(), 1);
+    }
+
+    void logoRatio_data()
+    {
+        QTest::addColumn<QString>("screenName");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("ratio 1") << QStringLiteral("one") << 1.0;
+        QTest::newRow("ratio 1.5") << QStringLiteral("threehalves") << 1.5;
+        QTest::newRow("ratio 3 draws at 2") << QStringLiteral("three") << 2.0;
+    }
+
+    // The logo follows the screen of the box, up to ratio 2: on a ratio-3
+    // screen it shows one and a half times as large as a ratio-3 logo would.
+    void logoRatio()
+    {
+        QFETCH(QString, screenName);
+        QFETCH(qreal, ratio);
+        QScreen* screen = nullptr;
+        for (QScreen* s : QGuiApplication::screens())
+            if (s->name() == screenName)
+                screen = s;
+        if (!screen)
+            QSKIP("needs the offscreen screens set up by main()");
+        QWidget parent;
+        parent.setScreen(screen);
+        parent.setGeometry(QRect(screen->geometry().topLeft() + QPoint(20, 20), QSize(200, 100)));
+        parent.show();
+        const AboutInfo info = fullInfo();
+        ShowAboutBox(&parent, info);
+        QMessageBox* box = openBox(&parent);
+        QVERIFY(box);
+        QCOMPARE(box->screen(), screen);
+        const QPixmap logo = box->iconPixmap();
+        const QSize pixels = QImage(info[5]).size();
+        QCOMPARE(logo.size(), pixels);
+        QCOMPARE(logo.devicePixelRatio(), ratio);
+        QCOMPARE(logo.deviceIndependentSize(), QSizeF(pixels) / ratio);
+        box->close();
     }
 
     void missingLogoAndName()
@@ -202,5 +239,27 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAboutBox)
+// Three offscreen screens side by side at device pixel ratios 1, 1.5 and 3
+// (logical DPI over the base of 96); the first stays the primary one.
+int main(int argc, char** argv)
+{
+    QTemporaryDir configDir;
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen") && configDir.isValid()) {
+        const QString config = configDir.filePath(QStringLiteral("screens.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(R"({"screens": [
+  {"name": "one", "x": 0, "y": 0, "width": 800, "height": 800, "logicalDpi": 96, "logicalBaseDpi": 96},
+  {"name": "threehalves", "x": 800, "y": 0, "width": 800, "height": 800, "logicalDpi": 144, "logicalBaseDpi": 96},
+  {"name": "three", "x": 1600, "y": 0, "width": 800, "height": 800, "logicalDpi": 288, "logicalBaseDpi": 96}
+]})");
+            file.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+        }
+    }
+    QApplication app(argc, argv);
+    TestAboutBox test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_aboutbox.moc"

@@ -298,10 +298,26 @@ private slots:
             keys << int(l);
         QCOMPARE(keys, expected);
         QCOMPARE(WebLinks().languages().keys(), map.keys());
-        for (QLocale::Language l : map.keys())
-            QCOMPARE(map.value(l), LanguageNativeName(l));
-        QCOMPARE(LanguageNativeName(QLocale::German), QStringLiteral("Deutsch"));
-        QCOMPARE(LanguageNativeName(QLocale::Arabic), QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629"));
+        // The names the menu shows, each in its own language, in menu order.
+        const QStringList names = {QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629"),
+                                   QStringLiteral("\u4E2D\u6587"),
+                                   QStringLiteral("Dansk"),
+                                   QStringLiteral("Nederlands"),
+                                   QStringLiteral("English"),
+                                   QStringLiteral("Fran\u00E7ais"),
+                                   QStringLiteral("Deutsch"),
+                                   QStringLiteral("\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC"),
+                                   QStringLiteral("Italiano"),
+                                   QStringLiteral("\u65E5\u672C\u8A9E"),
+                                   QStringLiteral("Norsk"),
+                                   QStringLiteral("Portugu\u00EAs"),
+                                   QStringLiteral("\u0420\u0443\u0441\u0441\u043A\u0438\u0439"),
+                                   QStringLiteral("Espa\u00F1ol"),
+                                   QStringLiteral("Svenska"),
+                                   QStringLiteral("T\u00FCrk\u00E7e")};
+        QCOMPARE(map.values(), names);
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(LanguageNativeName(QLocale::Language(expected.at(i))), names.at(i));
         QCOMPARE(LanguageNativeName(QLocale::Korean), QStringLiteral("English"));
         QCOMPARE(LanguageNativeName(QLocale::AnyLanguage), QStringLiteral("English"));
     }
