@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <cmath>
+
 #include <vector>
 
 #include "AdjustUnsharpMask.h"
@@ -69,17 +71,39 @@ private slots:
         QVERIFY(img.paddingIntact());
     }
 
-    void vignetteFallsOffFromTheCentre()
+    // The gain table written out: 4^(-0.02 a r^2 / D), indexed by the
+    // squared radius shifted so the table fits 4096 entries.
+    void vignetteMatchesFormula_data()
     {
-        BgrTestImage img(81, 41);
-        img.fill(200, 200, 200);
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("amount");
+        QTest::newRow("81x41 60") << 81 << 41 << 60;
+        QTest::newRow("300x200 25") << 300 << 200 << 25;
+        QTest::newRow("7x5 100") << 7 << 5 << 100;
+    }
+    void vignetteMatchesFormula()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, amount);
+        BgrTestImage img(width, height, 2);
+        img.fillRandom(uint32_t(width + amount));
         BgrTestImage orig = img;
-        QCOMPARE(AdjustVignetteApply(img.data(), 81, 41, img.stride, 0), 1);
+        QCOMPARE(AdjustVignetteApply(img.data(), width, height, img.stride, 0), 1);
         QVERIFY(img.samePixels(orig));
-        QCOMPARE(AdjustVignetteApply(img.data(), 81, 41, img.stride, 60), 1);
-        for (int x = 41; x < 80; ++x)
-            QVERIFY(img.px(x + 1, 20)[1] <= img.px(x, 20)[1]);
-        QVERIFY(img.px(80, 20)[1] < 200);
+        QCOMPARE(AdjustVignetteApply(img.data(), width, height, img.stride, amount), 1);
+        const int hw = (width + 1) >> 1, hh = (height + 1) >> 1, d = hw * hw + hh * hh;
+        const int shift = std::max(0, int(std::floor(std::log2(double(d)))) - 11);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int i = ((x - hw) * (x - hw) + (y - hh) * (y - hh)) >> shift;
+                const int gain = int(std::pow(4.0, double(i) * (1 << shift) / d * (-0.02 * amount)) * 1024 + 0.5);
+                for (int c = 0; c < 3; ++c)
+                    if (img.px(x, y)[c] != (orig.px(x, y)[c] * gain) >> 10)
+                        QFAIL(qPrintable(QString("pixel %1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(img.paddingIntact());
     }
 
     // Negative amounts brighten; the products used to wrap past 255.
