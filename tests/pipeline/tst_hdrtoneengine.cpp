@@ -153,15 +153,17 @@ void checkBoundedPasses(IQHDRToneEngine &engine, const cv::Mat &picture, int dar
     const double meanIn = meanLuma(picture);
     for (const bool highlights : {true, false}) {
         const QString pass = name + (highlights ? QStringLiteral(" highlights ") : QStringLiteral(" shadows "));
-        cv::Mat previous = tonePass(engine, picture, highlights, -50);
-        for (int v = -51; v >= -100; --v) {
+        cv::Mat previous;
+        for (int v = -50; v >= -100; --v) {
             const cv::Mat out = tonePass(engine, picture, highlights, v);
-            cv::Mat rise;
-            cv::subtract(out, previous, rise);
-            QVERIFY2(cv::countNonZero(rise.reshape(1)) == 0, qPrintable(pass + QString::number(v)));
+            if (!previous.empty()) {
+                cv::Mat rise;
+                cv::subtract(out, previous, rise);
+                QVERIFY2(cv::countNonZero(rise.reshape(1)) == 0, qPrintable(pass + QString::number(v)));
+            }
             previous = out;
         }
-        for (int v = -100; v <= 100; v += (v < -50 ? 1 : step)) {
+        for (int v = -100; v <= 100; v += step) {
             const ToneDamage d = damageOf(picture, tonePass(engine, picture, highlights, v), darkFloor);
             QVERIFY2(d.crushed < 1e-4, qPrintable(pass + QStringLiteral("%1 crushes %2").arg(v).arg(d.crushed)));
             QVERIFY2(d.coloured < 1e-4, qPrintable(pass + QStringLiteral("%1 colours %2").arg(v).arg(d.coloured)));
@@ -427,7 +429,7 @@ void TestHDRToneEngine::tonePassBoundedOnRamps()
     // Any darkening exponent takes bytes below about 48 to 0..3, where one
     // level between channels reads as full saturation: the colour count
     // starts above them.
-    checkBoundedPasses(engine, ramps, 48, 5, QStringLiteral("ramp"));
+    checkBoundedPasses(engine, ramps, 48, 1, QStringLiteral("ramp"));
 
     // Over a grey ramp every column has one mask and weight; rows 0..255 of
     // the probe hold bytes 0..255, so a column is the pass's curve for that
@@ -471,7 +473,7 @@ void TestHDRToneEngine::tonePassBoundedOnRealPhoto()
     PaddedBuffer buffer(picture);
     IQHDRToneEngine engine;
     engine.setSource(*buffer.data);
-    checkBoundedPasses(engine, picture, 0, 10, QStringLiteral("hall"));
+    checkBoundedPasses(engine, picture, 0, 5, QStringLiteral("hall"));
 
     // For a person to look at.
     for (const bool highlights : {true, false})
