@@ -220,7 +220,6 @@ private slots:
     void blurLevels();
     void vibranceMatchesReference();
     void vibranceLeavesGreyAndNarrowPictures();
-    void sepiaMatchesReference();
     void workBufferFollowsApplyArguments();
     void everyStepStaysInsideRows_data();
     void everyStepStaysInsideRows();
@@ -418,23 +417,6 @@ void TestAdjustEngine::vibranceLeavesGreyAndNarrowPictures()
         QCOMPARE(picture.apply(engine), 1);
         QVERIFY2(picture.bytes == before.bytes, qPrintable(QString::number(w)));
     }
-}
-
-void TestAdjustEngine::sepiaMatchesReference()
-{
-    Picture picture(301, 17);
-    picture.fill(99);
-    Picture expected = picture;
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x) {
-            uint8_t *q = expected.pixel(x, y);
-            const double B = q[0], G = q[1], R = q[2];
-            q[0] = referenceSepiaByte(0.272 * R + 0.534 * G + 0.131 * B);
-            q[1] = referenceSepiaByte(0.349 * R + 0.686 * G + 0.168 * B);
-            q[2] = referenceSepiaByte(0.393 * R + 0.769 * G + 0.189 * B);
-        }
-    IQAdjustEngine::applySepia(picture.bytes.data(), picture.width, picture.height, picture.bytesPerLine);
-    QVERIFY(picture.bytes == expected.bytes);
 }
 
 void TestAdjustEngine::workBufferFollowsApplyArguments()
