@@ -10,11 +10,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <QtPlugin>
 
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <exception>
+
+// Camera RAW files, as in the program.
+Q_IMPORT_PLUGIN(QRawPlugin)
 
 namespace {
 

@@ -26,7 +26,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QRawPlugin plugin;
-    if (!(plugin.capabilities(&buffer, QByteArray()) & QImageIOPlugin::CanRead))
+    const bool claimed = plugin.capabilities(&buffer, QByteArray()) & QImageIOPlugin::CanRead;
+    // Any name Qt passes on is decided by the same contents, and the position stays.
+    buffer.seek(qint64(size / 2));
+    for (const char* name : {"tif", "bin"}) {
+        if (bool(plugin.capabilities(&buffer, name) & QImageIOPlugin::CanRead) != claimed
+            || buffer.pos() != qint64(size / 2))
+            __builtin_trap();
+    }
+    buffer.seek(0);
+    if (!claimed)
         return 0;
     std::unique_ptr<QImageIOHandler> handler(plugin.create(&buffer, "dng"));
     const QSize full = handler->option(QImageIOHandler::Size).toSize();

@@ -5,6 +5,7 @@
 #include "IQImageConvert.h"
 #include "IQParallel.h"
 #include "IQYUVFrame.h"
+#include "RawContent.h"
 #include "align.h"
 
 #include <QDebug>
@@ -66,7 +67,7 @@ QImage IQHDREngine::readPhoto(const QString& path)
     // Very large photos are the point of this program; no size limit.
     static std::once_flag unlimited;
     std::call_once(unlimited, [] { QImageReader::setAllocationLimit(0); });
-    QImageReader reader(path);
+    QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
     return reader.read();
 }

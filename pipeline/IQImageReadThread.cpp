@@ -1,5 +1,7 @@
 #include "IQImageReadThread.h"
 
+#include "RawContent.h"
+
 #include <QImageReader>
 
 IQImageReadThread::IQImageReadThread(const QString& path) : m_path(path) {}
@@ -10,7 +12,7 @@ void IQImageReadThread::run()
 {
     QImage image;
     try {
-        QImageReader reader(m_path);
+        QImageReader reader(m_path, cameraRawFormat(m_path));
         reader.setAutoTransform(true);
         image = reader.read();
         if (!image.isNull())

@@ -21,14 +21,16 @@ QStringList QRawPlugin::rawFormatKeys()
 QImageIOPlugin::Capabilities QRawPlugin::capabilities(QIODevice* device, const QByteArray& format) const
 {
     if (!format.isEmpty()) {
-        const QString name = QString::fromLatin1(format);
-        if (rawFormatKeys().contains(name, Qt::CaseSensitive))
+        if (rawFormatKeys().contains(QString::fromLatin1(format), Qt::CaseSensitive))
             return CanRead;
-        // TIFF-based RAW files; Qt's own TIFF reader is preferred by suffix.
-        if (format == "tif" || format == "tiff")
+        // Asked without a file: TIFF-based RAW files may carry these names.
+        if (!device && (format == "tif" || format == "tiff"))
             return CanRead;
-        return {};
     }
+    // Otherwise the contents decide. Qt asks with the file's suffix (or the
+    // format it was given) before it probes by content, so a camera RAW under
+    // any other name is claimed here, and every other file, plain TIFFs
+    // included, is left to the reader that owns its name or its contents.
     if (!device || !device->isOpen() || !device->isReadable())
         return {};
     return RawIOHandler::canReadDevice(device) ? Capabilities(CanRead) : Capabilities();

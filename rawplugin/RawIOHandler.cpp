@@ -1,5 +1,6 @@
 #include "RawIOHandler.h"
 #include "DeviceDatastream.h"
+#include "RawContent.h"
 #include "RawPixels.h"
 
 #include <QBuffer>
@@ -250,9 +251,9 @@ RawIOHandler::~RawIOHandler()
 
 bool RawIOHandler::canReadDevice(QIODevice* device)
 {
-    if (!device)
+    if (!device || !hasCameraRawLayout(device))
         return false;
-    const qint64 position = device->isSequential() ? 0 : device->pos();
+    const qint64 position = device->pos();
     RawIOHandler probe;
     const bool ok = probe.d->load(device);
     if (ok)

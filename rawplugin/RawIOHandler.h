@@ -20,7 +20,8 @@ public:
     void setOption(ImageOption option, const QVariant& value) override;
     bool supportsOption(ImageOption option) const override;
 
-    // Whether LibRaw opens the device's contents; the position is kept.
+    // Whether the device holds a camera RAW that LibRaw opens; the position
+    // is kept. Files that LibRaw would only take for their size are refused.
     static bool canReadDevice(QIODevice* device);
 
 private:

@@ -1,4 +1,5 @@
 #include "IQThumbnailItem.h"
+#include "RawContent.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -32,7 +33,7 @@ QString IQImageFileItem::displayName() const { return QFileInfo(path).fileName()
 
 QImage IQImageFileItem::thumbnail(QSize size)
 {
-    QImageReader reader(path);
+    QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
     disableAllocationLimit();
     const QSize full = reader.size();
@@ -52,7 +53,7 @@ QImage IQImageFileItem::thumbnail(QSize size)
 
 QImage IQImageFileItem::image()
 {
-    QImageReader reader(path);
+    QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
     disableAllocationLimit();
     return reader.read();

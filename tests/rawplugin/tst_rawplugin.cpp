@@ -1,6 +1,7 @@
 #include "DeviceDatastream.h"
 #include "DngWriter.h"
 #include "QRawPlugin.h"
+#include "RawContent.h"
 #include "RawIOHandler.h"
 #include "TestPaths.h"
 
@@ -128,7 +129,11 @@ private slots:
     void sequentialDeviceRefused();
 
     void deviceDatastream();
-    void tiffStillReadByQt();
+    void rawByContentWhateverTheName_data();
+    void rawByContentWhateverTheName();
+    void plainTiffsStayWithQt_data();
+    void plainTiffsStayWithQt();
+    void sizeOnlyMatchesRefused();
     void secondReadOnOneHandler();
     void manyReadsInARow();
     void concurrentReads();
@@ -223,6 +228,19 @@ void TestRawPlugin::capabilitiesByContent()
     readable.seek(dng.size());
     QCOMPARE(plugin.capabilities(&readable, QByteArray()), QImageIOPlugin::Capabilities(QImageIOPlugin::CanRead));
     QCOMPARE(readable.pos(), qint64(dng.size()));
+
+    // Whatever name the reader passes on, a camera RAW is claimed by contents
+    // and a plain TIFF is not.
+    QByteArray tiff = DngWriter::plainTiff(flatImage(32, 32, qRgb(1, 2, 3)), 0);
+    QBuffer plain(&tiff);
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    for (const QByteArray& format : {QByteArray("tif"), QByteArray("tiff"), QByteArray("bin"), QByteArray("CR2")}) {
+        readable.seek(7);
+        QCOMPARE(plugin.capabilities(&readable, format), QImageIOPlugin::Capabilities(QImageIOPlugin::CanRead));
+        QCOMPARE(readable.pos(), qint64(7));
+        QCOMPARE(plugin.capabilities(&plain, format), QImageIOPlugin::Capabilities());
+        QCOMPARE(plain.pos(), qint64(0));
+    }
 }
 
 void TestRawPlugin::fullDevelopment()
@@ -475,8 +493,10 @@ void TestRawPlugin::refusesBadInput()
     buffer.seek(position);
 
     QRawPlugin plugin;
-    QCOMPARE(plugin.capabilities(&buffer, QByteArray()), QImageIOPlugin::Capabilities());
-    QCOMPARE(buffer.pos(), position);
+    for (const QByteArray& format : {QByteArray(), QByteArray("tif"), QByteArray("bin")}) {
+        QCOMPARE(plugin.capabilities(&buffer, format), QImageIOPlugin::Capabilities());
+        QCOMPARE(buffer.pos(), position);
+    }
     QVERIFY(!RawIOHandler::canReadDevice(&buffer));
     QCOMPARE(buffer.pos(), position);
 
@@ -579,25 +599,142 @@ void TestRawPlugin::deviceDatastream()
     QCOMPARE(stream.tell(), INT64(4210));
 }
 
-void TestRawPlugin::tiffStillReadByQt()
+void TestRawPlugin::rawByContentWhateverTheName_data()
 {
-    if (!QImageReader::supportedImageFormats().contains("tiff"))
-        QSKIP("Qt's TIFF plugin is not installed");
-    QImage picture(40, 30, QImage::Format_RGB32);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            picture.setPixel(x, y, qRgb(x * 6, y * 8, 77));
-    for (const QString& name : {QStringLiteral("plain.tif"), QStringLiteral("plain.tiff")}) {
-        const QString path = m_dir.filePath(name);
-        QVERIFY(picture.save(path, "TIFF"));
-        QImageReader reader(path);
-        const QImage back = reader.read();
-        QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
-        QCOMPARE(reader.format(), QByteArray("tiff"));
-        QCOMPARE(back.size(), picture.size());
-        QCOMPARE(back.pixel(13, 21), picture.pixel(13, 21));
-        QCOMPARE(back.pixel(39, 29), picture.pixel(39, 29));
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plainReader"); // the plugin alone wins, without routing
+    QTest::newRow("tif") << QStringLiteral("picture.tif") << false;
+    QTest::newRow("TIFF") << QStringLiteral("picture.TIFF") << false;
+    QTest::newRow("no suffix") << QStringLiteral("picture") << false;
+    QTest::newRow("bin") << QStringLiteral("picture.bin") << true;
+    QTest::newRow("png") << QStringLiteral("picture.png") << true;
+    QTest::newRow("dng") << QStringLiteral("picture.dng") << true;
+}
+
+void TestRawPlugin::rawByContentWhateverTheName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, plainReader);
+    // A 160 x 120 preview in the first directory, as cameras write it: Qt's
+    // TIFF reader would return that preview instead of the picture.
+    DngSpec recipe;
+    recipe.scene = DngWriter::quadrantScene(320, 240);
+    recipe.preview = DngSpec::Preview::Rgb;
+    recipe.previewImage = flatImage(160, 120, qRgb(220, 20, 220));
+    QVERIFY(DngWriter::write(m_dir.filePath(name), recipe));
+
+    auto check = [](QImageReader& reader) {
+        QCOMPARE(reader.size(), QSize(320, 240));
+        QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(image.size(), QSize(320, 240));
+        QVERIFY(looksLike(image.pixel(8, 8), Tint::Red));
+        QVERIFY(looksLike(image.pixel(311, 8), Tint::Green));
+        QVERIFY(looksLike(image.pixel(8, 231), Tint::Blue));
+        QVERIFY(looksLike(image.pixel(311, 231), Tint::White));
+    };
+    // The program's readers ask for the format by content first.
+    const QByteArray format = cameraRawFormat(m_dir.filePath(name));
+    QCOMPARE(format, name.endsWith(QLatin1String(".dng")) ? QByteArray() : QByteArray("raw"));
+    QImageReader routed(m_dir.filePath(name), format);
+    check(routed);
+    if (plainReader) {
+        QImageReader reader(m_dir.filePath(name));
+        check(reader);
     }
+}
+
+void TestRawPlugin::plainTiffsStayWithQt_data()
+{
+    QVERIFY2(QImageReader::supportedImageFormats().contains("tiff"),
+             "Qt's TIFF plugin (package qt6-image-formats-plugins) is required");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QImage>("expected");
+    QImage picture(72, 40, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 3, y * 6, (x * y) % 251));
+    const struct
+    {
+        const char* name;
+        QImage::Format format;
+    } written[] = {{"rgb 8-bit", QImage::Format_RGB32},       {"argb 8-bit", QImage::Format_ARGB32},
+                   {"grey 8-bit", QImage::Format_Grayscale8}, {"grey 16-bit", QImage::Format_Grayscale16},
+                   {"rgba 16-bit", QImage::Format_RGBA64},    {"mono", QImage::Format_Mono}};
+    for (const auto& w : written) {
+        const QImage source = picture.convertToFormat(w.format);
+        QByteArray data;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(source.save(&buffer, "TIFF"));
+        for (const char* name : {"plain.tif", "plain.tiff", "plain"})
+            QTest::addRow("%s, %s", w.name, name) << QString::fromLatin1(name) << data << source;
+    }
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    QTest::newRow("tiled") << QStringLiteral("tiled.tif") << DngWriter::plainTiff(picture, 32) << rgb;
+    QTest::newRow("one strip, camera make") << QStringLiteral("strip.tif")
+                                            << DngWriter::plainTiff(picture, 0, "Canon") << rgb;
+    QTest::newRow("tiled, camera make, no suffix") << QStringLiteral("tiled") << DngWriter::plainTiff(picture, 32, "NIKON")
+                                                   << rgb;
+}
+
+void TestRawPlugin::plainTiffsStayWithQt()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(QImage, expected);
+    const QString path = m_dir.filePath(name);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+
+    QCOMPARE(cameraRawFormat(path), QByteArray());
+    QImageReader reader(path);
+    QCOMPARE(reader.format(), QByteArray("tiff"));
+    const QImage back = reader.read();
+    QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(back.size(), expected.size());
+    // Every pixel as written, compared at the depth of the written picture.
+    const QImage::Format common = expected.depth() > 32 || expected.format() == QImage::Format_Grayscale16
+                                      ? QImage::Format_RGBA64
+                                      : QImage::Format_ARGB32;
+    QCOMPARE(back.convertToFormat(common), expected.convertToFormat(common));
+}
+
+void TestRawPlugin::sizeOnlyMatchesRefused()
+{
+    // LibRaw takes any 307,200-byte file for a 640 x 480 headerless sensor
+    // dump; a PNG of that size (PNG readers ignore the padding) stays a PNG.
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 200, 30));
+    picture.setPixel(5, 7, qRgb(250, 0, 0));
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    QVERIFY(pngBuffer.open(QIODevice::WriteOnly));
+    QVERIFY(picture.save(&pngBuffer, "PNG"));
+    pngBuffer.close();
+    png.append(QByteArray(640 * 480 - png.size(), '\0'));
+    const QImage loaded = QImage::fromData(png);
+    QCOMPARE(loaded.size(), picture.size());
+    QCOMPARE(loaded.convertToFormat(QImage::Format_RGB32), picture);
+
+    QRawPlugin plugin;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QCOMPARE(plugin.capabilities(&buffer, QByteArray()), QImageIOPlugin::Capabilities());
+    QCOMPARE(plugin.capabilities(&buffer, QByteArray("png")), QImageIOPlugin::Capabilities());
+
+    // A bare dump of that size under a name that says nothing is no photo.
+    const QString dump = m_dir.filePath(QStringLiteral("dump.bin"));
+    QFile out(dump);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(QByteArray(640 * 480, '\x40')) == 640 * 480);
+    out.close();
+    QCOMPARE(cameraRawFormat(dump), QByteArray());
+    QImageReader reader(dump);
+    QVERIFY(reader.read().isNull());
+    QCOMPARE(reader.error(), QImageReader::UnsupportedFormatError);
 }
 
 void TestRawPlugin::secondReadOnOneHandler()
@@ -694,6 +831,17 @@ void TestRawPlugin::realDng()
             colours.insert(image.pixel(x, y) & 0xf0f0f0);
     QVERIFY(colours.size() > 20);
     image.scaledToWidth(600).save(testOutputDir() + QStringLiteral("/rawplugin_colorchart.jpg"));
+
+    // The same file under names Qt's TIFF reader owns or that say nothing.
+    for (const QString& name : {QStringLiteral("chart.tif"), QStringLiteral("chart"), QStringLiteral("chart.bin")}) {
+        const QString copy = m_dir.filePath(name);
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(path, copy));
+        QImageReader renamed(copy, cameraRawFormat(copy));
+        QCOMPARE(renamed.format(), QByteArray("raw"));
+        QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+        QCOMPARE(renamed.read(), image);
+    }
 
     // No preview inside: a thumbnail request develops and scales.
     QImageReader thumbReader(path);

@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -267,6 +268,49 @@ bool DngWriter::write(const QString& path, const DngSpec& recipe)
         return false;
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QByteArray DngWriter::plainTiff(const QImage& image, int tile, const QByteArray& make)
+{
+    if (image.isNull() || tile < 0 || tile % 16)
+        return {};
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const int width = rgb.width();
+    const int height = rgb.height();
+    TiffBuilder tiff;
+    QVector<Entry> tags = {
+        longs(256, {quint32(width)}), longs(257, {quint32(height)}), shorts(258, {8, 8, 8}),
+        shorts(259, {1}),             shorts(262, {2}),              shorts(277, {3}),
+        shorts(284, {1}),
+    };
+    if (!make.isEmpty())
+        tags += ascii(271, make);
+    // One block per tile (edge tiles padded), or the whole picture as one strip.
+    const int tw = tile ? tile : width;
+    const int th = tile ? tile : height;
+    Entry offsets{quint16(tile ? 324 : 273), Long, 0, {}};
+    Entry counts{quint16(tile ? 325 : 279), Long, 0, {}};
+    for (int ty = 0; ty < height; ty += th) {
+        for (int tx = 0; tx < width; tx += tw) {
+            QByteArray block(qsizetype(tw) * th * 3, '\0');
+            for (int y = 0; y < th && ty + y < height; ++y) {
+                const int n = std::min(tw, width - tx);
+                std::memcpy(block.data() + qsizetype(y) * tw * 3, rgb.constScanLine(ty + y) + tx * 3, size_t(n) * 3);
+            }
+            putU32(offsets.data, tiff.appendBlock(block));
+            putU32(counts.data, quint32(block.size()));
+            ++offsets.count;
+            ++counts.count;
+        }
+    }
+    tags += offsets;
+    tags += counts;
+    if (tile)
+        tags += {longs(322, {quint32(tile)}), longs(323, {quint32(tile)})};
+    else
+        tags += longs(278, {quint32(height)});
+    tiff.setFirstIfd(tiff.writeIfd(tags));
+    return tiff.out;
 }
 
 QImage DngWriter::quadrantScene(int width, int height)

@@ -25,6 +25,10 @@ public:
     static QByteArray build(const DngSpec& recipe);
     static bool write(const QString& path, const DngSpec& recipe);
 
+    // A plain 8-bit RGB TIFF (no RAW data) in tiles of `tile` pixels, or in
+    // one strip when `tile` is 0; `make` adds a camera maker tag.
+    static QByteArray plainTiff(const QImage& image, int tile, const QByteArray& make = {});
+
     // A scene of four flat quadrants: red, green / blue, white (top-left,
     // top-right / bottom-left, bottom-right).
     static QImage quadrantScene(int width, int height);
