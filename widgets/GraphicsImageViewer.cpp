@@ -201,14 +201,31 @@ void GraphicsImageViewer::showImage(std::unique_ptr<QPixmap> pixmap)
     m_pixmap->setDevicePixelRatio(m_dpr);
     m_item->setPixmap(*m_pixmap);
     m_item->update();
-    if (!sameSize) {
-        // Keep the scale but re-centre the item on its new size, so the
-        // picture does not drift off the scene centre.
-        placeItem();
-        updateScaleRange();
-        centreFittingAxes();
-        keepImageEdges();
+    if (!sameSize)
+        adoptNewSize();
+}
+
+void GraphicsImageViewer::adoptNewSize()
+{
+    // Re-centre the item on its new size, so the picture does not drift off
+    // the scene centre, and take the new picture's scale range.
+    placeItem();
+    updateScaleRange();
+    if (m_lockMode == 0 && m_fitMode != FIT_FREE) {
+        // A fitted picture is fitted again.
+        applyFitMode();
+    } else {
+        // A free or locked scale stays, within the new range: an old scale
+        // below the new minimum would make the next zoom-out enlarge.
+        const float scale = float(currentScale());
+        if (clampedScale(scale) != scale)
+            setScale(scale);
+        if (m_lockMode == 0 && currentScale() == m_fitScale)
+            m_fitMode = FIT_WINDOW;
     }
+    centreFittingAxes();
+    keepImageEdges();
+    requestScaling();
 }
 
 void GraphicsImageViewer::placeItem()
@@ -499,9 +516,9 @@ void GraphicsImageViewer::requestScaling()
                           ScalingFilter(m_scalingFilter));
 }
 
-void GraphicsImageViewer::setScalingFilter(int filter)
+void GraphicsImageViewer::setScalingFilter(ScalingFilter filter)
 {
-    if (filter == m_scalingFilter || filter < 0 || filter > 1)
+    if (filter == m_scalingFilter || filter < QI_FILTER_NEAREST || filter > QI_FILTER_BILINEAR)
         return;
     m_scalingFilter = filter;
     m_item->setTransformationMode(transformationMode());
@@ -566,6 +583,11 @@ void GraphicsImageViewer::restoreRelativePosition()
 
 void GraphicsImageViewer::showEvent(QShowEvent* event)
 {
+    // No QCoreApplication::processEvents() here: the pane is shown from
+    // inside the callers' own slots (a new result, the comparison toggle),
+    // and serving the event loop there would run queued results and user
+    // input in the middle of them. Qt has already laid the pane out and
+    // resized it before this event, so there is nothing to wait for.
     QGraphicsView::showEvent(event);
     if (m_fitMode == FIT_ORIGINAL)
         zoomToScale(1.0f);

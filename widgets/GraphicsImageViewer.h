@@ -62,14 +62,11 @@ public:
     double maxScale() const { return m_maxScale; }
     double fitScale() const { return m_fitScale; }
     double zoomStep() const { return m_zoomStep; }
-    void setZoomStep(double step) { m_zoomStep = step; }
     bool expandImage() const { return m_expandImage; }
     int zoomAnchorMode() const { return m_zoomAnchorMode; }
     void setZoomAnchorMode(int mode);
     int interactionState() const { return m_state; }
     bool isFullscreenMode() const { return m_fullscreen; }
-    bool lockZoomEnabled() const { return m_lockMode == 1; }
-    bool lockViewEnabled() const { return m_lockMode == 2; }
     bool hasAnimation() const { return m_movie != nullptr; }
     bool loopPlayback() const { return m_loopPlayback; }
     QPixmap pixmap() const;
@@ -84,10 +81,6 @@ public:
     void scrollTo(int x, int y);
     void scrollBy(int dx, int dy);
     void scrollAnimated(int dx, int dy);
-
-    bool showAnimationFrame(int frame);
-    void nextFrame();
-    void prevFrame();
 
 signals:
     void scalingRequested(QSize size, ScalingFilter filter);
@@ -125,13 +118,25 @@ public slots:
     virtual void hide();
     virtual void setFilterNearest();
     virtual void setFilterBilinear();
-    virtual void setScalingFilter(int filter);
-    void toggleLockZoom();
-    void toggleLockView();
-    void onFullscreenModeChanged(bool on);
+    virtual void setScalingFilter(ScalingFilter filter);
     void setLoopPlayback(bool on);
+    void nextFrame();
+    void prevFrame();
+    bool showAnimationFrame(int frame);
+    void onFullscreenModeChanged(bool on);
+    void toggleLockZoom();
+    bool lockZoomEnabled() const { return m_lockMode == 1; }
+    void toggleLockView();
+    bool lockViewEnabled() const { return m_lockMode == 2; }
+    void setZoomStep(double step = 0.05) { m_zoomStep = step; }
+    ImageScrolling imageScrolling() const { return SCROLL_BY_DRAG; }
     bool nativeMagnifyEvent(float delta, float deltaX, float deltaY);
     bool nativeSmartMagnifyEvent(float delta, float deltaX, float deltaY);
+    // Swipes are not used; the caller handles them.
+    bool nativeSwipeEvent(float, float, float) { return false; }
+
+protected slots:
+    void onAnimationTimer();
 
 protected:
     virtual bool pinchGesture(QGestureEvent* event);
@@ -147,15 +152,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private slots:
+    void requestScaling();
     void scrollToX(int x);
     void scrollToY(int y);
     void onScrollTimelineFinished();
-    void onAnimationTimer();
-    void requestScaling();
 
 private:
     void displayPixmap(std::unique_ptr<QPixmap> pixmap);
     void placeItem();
+    void adoptNewSize();
     void applyFitMode();
     void computeFitScale();
     void updateScaleRange();

@@ -1,9 +1,12 @@
 #include "WidgetTestUtil.h"
 
 #include "GraphicsImageViewer.h"
+#include "TestPaths.h"
 
+#include <QGestureEvent>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
+#include <QPinchGesture>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -32,6 +35,40 @@ QPointF viewportPointOf(GraphicsImageViewer& v, QPointF picturePoint)
 {
     QGraphicsPixmapItem* item = pictureItem(v);
     return v.mapFromScene(item->mapToScene(picturePoint + item->offset()));
+}
+
+bool near(QPointF a, QPointF b)
+{
+    return std::abs(a.x() - b.x()) <= 1.0 && std::abs(a.y() - b.y()) <= 1.0;
+}
+
+// A picture wider (taller) than the viewport covers it on that axis; a
+// narrower one is centred on it.
+void verifyPlacement(const QRect& r, QSize viewport)
+{
+    if (r.width() > viewport.width()) {
+        QVERIFY(r.left() <= 0);
+        QVERIFY(r.right() >= viewport.width());
+    } else {
+        QVERIFY(std::abs((r.left() + r.right()) / 2 - viewport.width() / 2) <= 1);
+    }
+    if (r.height() > viewport.height()) {
+        QVERIFY(r.top() <= 0);
+        QVERIFY(r.bottom() >= viewport.height());
+    } else {
+        QVERIFY(std::abs((r.top() + r.bottom()) / 2 - viewport.height() / 2) <= 1);
+    }
+}
+
+// Sends a pinch update the way the gesture manager delivers it.
+bool sendPinch(GraphicsImageViewer& v, qreal totalFactor, QPinchGesture::ChangeFlags flags)
+{
+    QPinchGesture pinch;
+    pinch.setTotalScaleFactor(totalFactor);
+    pinch.setChangeFlags(flags);
+    QGestureEvent event(QList<QGesture*>{&pinch});
+    event.ignore();
+    return static_cast<QObject&>(v).event(&event);
 }
 }
 
@@ -72,6 +109,14 @@ private slots:
     void keysDoNotScroll();
     void nullAndEmptyPictures();
     void replaceKeepsView();
+    void newSizeRefitsOrClamps_data();
+    void newSizeRefitsOrClamps();
+    void showImageScaledRefits();
+    void anchorModes_data();
+    void anchorModes();
+    void pinch_data();
+    void pinch();
+    void slotsByName();
     void scalingRequestedBelowOne();
     void resizeRefits();
     void imageRectOfCentredPicture();
@@ -455,19 +500,201 @@ void TestImageViewer::replaceKeepsView()
     QCOMPARE(v.fitMode(), 3);
     QCOMPARE(v.image().pixel(800, 600), other.pixel(800, 600));
 
-    // A new size keeps the scale; a picture that now fits is centred.
-    v.showImage(testPixmap(200, 100));
-    QCOMPARE(v.currentScale(), s);
-    const QRect small = v.imageRect();
-    QCOMPARE(small.width(), 161);
-    QVERIFY(std::abs((small.left() + small.right()) / 2 - 200) <= 1);
-    QVERIFY(std::abs((small.top() + small.bottom()) / 2 - 150) <= 1);
-
     // Replacing into an empty viewer shows the picture with a fit.
     v.closeImage();
     v.showImage(testPixmap(1600, 1200));
     QVERIFY(v.isDisplaying());
     QCOMPARE(v.currentScale(), 0.25);
+}
+
+void TestImageViewer::newSizeRefitsOrClamps_data()
+{
+    QTest::addColumn<int>("mode"); // 3: free zoom to `scale`
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QSize>("first");
+    QTest::addColumn<QSize>("second");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("modeAfter");
+    // Viewport 400 x 300: the fit is min(400 / width, 300 / height); a picture
+    // that fits at 1.0 has the minimum 1.0, any other its fit.
+    QTest::newRow("free, now fits") << 3 << 0.8 << QSize(1600, 1200) << QSize(200, 100) << 1.0 << 3;
+    QTest::newRow("free, onto new fit") << 3 << 0.3 << QSize(1600, 1200) << QSize(800, 600) << 0.5 << 0;
+    QTest::newRow("free, within range") << 3 << 0.8 << QSize(1600, 1200) << QSize(1000, 1000) << double(0.8f) << 3;
+    QTest::newRow("fit window, larger") << 0 << 0.0 << QSize(1600, 1200) << QSize(4000, 1000) << double(0.1f) << 0;
+    QTest::newRow("fit window, smaller") << 0 << 0.0 << QSize(1600, 1200) << QSize(800, 600) << 0.5 << 0;
+    QTest::newRow("fit width") << 1 << 0.0 << QSize(800, 1200) << QSize(1000, 2000) << double(0.4f) << 1;
+    QTest::newRow("original size") << 2 << 0.0 << QSize(1600, 1200) << QSize(200, 100) << 1.0 << 2;
+}
+
+void TestImageViewer::newSizeRefitsOrClamps()
+{
+    QFETCH(int, mode);
+    QFETCH(double, scale);
+    QFETCH(QSize, first);
+    QFETCH(QSize, second);
+    QFETCH(double, expected);
+    QFETCH(int, modeAfter);
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(first.width(), first.height()));
+    if (mode == 3)
+        v.zoom(float(scale));
+    else
+        v.setFitMode(ImageFitMode(mode));
+    v.showImage(testPixmap(second.width(), second.height()));
+    QCOMPARE(v.sourceSize(), second);
+    QCOMPARE(v.currentScale(), expected);
+    QCOMPARE(v.fitMode(), modeAfter);
+    verifyPlacement(v.imageRect(), kViewport);
+    // Zooming out never enlarges.
+    v.zoomOut();
+    QVERIFY(v.currentScale() <= expected);
+}
+
+void TestImageViewer::showImageScaledRefits()
+{
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(1600, 1200));
+    v.zoom(2.0f);
+    v.scrollBy(300, 200);
+    QSignalSpy range(&v, &GraphicsImageViewer::scaleRangeChanged);
+    const QImage next = testImage(800, 600, QColor(220, 60, 20));
+    v.showImageScaled(std::make_unique<QPixmap>(QPixmap::fromImage(next)));
+    QCOMPARE(v.sourceSize(), QSize(800, 600));
+    QCOMPARE(v.currentScale(), 0.5);
+    QCOMPARE(v.fitMode(), 0);
+    QCOMPARE(v.imageRect(), QRect(QPoint(0, 0), QPoint(400, 300)));
+    QVERIFY(range.count() >= 1);
+    QCOMPARE(range.last().at(0).toDouble(), 0.5);
+    QCOMPARE(v.image(), next);
+    // The screen shows the new picture whole: its corner markers at the corners.
+    const QImage shot = v.viewport()->grab().toImage();
+    shot.save(testOutputDir() + QStringLiteral("/imageviewer_showimagescaled.png"));
+    QCOMPARE(QColor(shot.pixel(3, 3)), QColor(Qt::red));
+    QCOMPARE(QColor(shot.pixel(396, 296)), QColor(Qt::white));
+
+    // A locked scale carries over, as for every new picture.
+    v.zoom(0.75f);
+    v.toggleLockZoom();
+    v.showImageScaled(testPixmap(1600, 1200));
+    QCOMPARE(v.currentScale(), 0.75);
+    QCOMPARE(v.fitMode(), 3);
+}
+
+void TestImageViewer::anchorModes_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::newRow("0: top") << 0;
+    QTest::newRow("1: viewport centre") << 1;
+    QTest::newRow("2: cursor") << 2;
+}
+
+void TestImageViewer::anchorModes()
+{
+    QFETCH(int, anchor);
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(2000, 1500));
+    QCOMPARE(v.currentScale(), double(0.2f));
+    v.setZoomAnchorMode(anchor);
+    const QPoint cursor(300, 60);
+    QCursor::setPos(v.viewport()->mapToGlobal(cursor));
+    QCOMPARE(v.viewport()->mapFromGlobal(QCursor::pos()), cursor);
+    const QPoint centre(199, 149);
+    const QPointF underCursor = picturePointAt(v, cursor);
+    const QPointF underCentre = picturePointAt(v, centre);
+    v.setFitOriginal();
+    QCOMPARE(v.currentScale(), 1.0);
+    const QRect r = v.imageRect();
+    switch (anchor) {
+    case 0: // the top of the picture, centred across
+        QCOMPARE(r.top(), 0);
+        QVERIFY(std::abs((r.left() + r.right()) / 2 - 200) <= 1);
+        break;
+    case 1:
+        QVERIFY(near(viewportPointOf(v, underCentre), centre));
+        break;
+    case 2:
+        QVERIFY(near(viewportPointOf(v, underCursor), cursor));
+        QVERIFY(!near(viewportPointOf(v, underCentre), centre));
+        break;
+    }
+    verifyPlacement(r, kViewport);
+}
+
+void TestImageViewer::pinch_data()
+{
+    QTest::addColumn<qreal>("factor");
+    QTest::addColumn<bool>("scaleChanged"); // the flag of the update
+    QTest::addColumn<bool>("underMouse");
+    QTest::addColumn<bool>("interaction");
+    QTest::addColumn<bool>("handled");
+    QTest::addColumn<double>("step"); // scale factor expected
+    QTest::newRow("spread") << 1.5 << true << true << true << true << 1.2;
+    QTest::newRow("slight spread") << 1.01 << true << true << true << true << 1.2;
+    QTest::newRow("pinch") << 0.6 << true << true << true << true << 0.8;
+    QTest::newRow("no change") << 1.0 << true << true << true << true << 1.0;
+    QTest::newRow("centre moved only") << 1.5 << false << true << true << false << 1.0;
+    QTest::newRow("mouse elsewhere") << 1.5 << true << false << true << false << 1.0;
+    QTest::newRow("interaction off") << 1.5 << true << true << false << true << 1.0;
+}
+
+void TestImageViewer::pinch()
+{
+    QFETCH(qreal, factor);
+    QFETCH(bool, scaleChanged);
+    QFETCH(bool, underMouse);
+    QFETCH(bool, interaction);
+    QFETCH(bool, handled);
+    QFETCH(double, step);
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(2000, 1500));
+    v.setFitOriginal();
+    const QPoint cursor(90, 230);
+    QCursor::setPos(v.viewport()->mapToGlobal(cursor));
+    v.setAttribute(Qt::WA_UnderMouse, underMouse);
+    if (!interaction)
+        v.disableZoomInteraction();
+    const QPointF anchored = picturePointAt(v, cursor);
+    const QPinchGesture::ChangeFlags flags = scaleChanged ? QPinchGesture::ScaleFactorChanged
+                                                          : QPinchGesture::CenterPointChanged;
+    QCOMPARE(sendPinch(v, factor, flags), handled);
+    // One zoom step per update, about the point under the fingers.
+    QCOMPARE(v.currentScale(), double(float(step)));
+    QVERIFY(near(viewportPointOf(v, anchored), cursor));
+}
+
+void TestImageViewer::slotsByName()
+{
+    // The panes are driven through string-based connections and invocations.
+    GraphicsImageViewer& v = makeViewer();
+    v.showImageOwned(testPixmap(1600, 1200));
+    v.setFitOriginal();
+    QVERIFY(QMetaObject::invokeMethod(&v, "setZoomStep"));
+    QVERIFY(QMetaObject::invokeMethod(&v, "zoomIn"));
+    QCOMPARE(v.currentScale(), double(float(1.05)));
+    QVERIFY(QMetaObject::invokeMethod(&v, "setZoomStep", Q_ARG(double, 0.5)));
+    QVERIFY(QMetaObject::invokeMethod(&v, "zoomOut"));
+    QCOMPARE(v.currentScale(), double(float(float(1.05) * 0.5)));
+
+    ImageScrolling scrolling = SCROLL_NONE;
+    QVERIFY(QMetaObject::invokeMethod(&v, "imageScrolling", Q_RETURN_ARG(ImageScrolling, scrolling)));
+    QCOMPARE(int(scrolling), 1);
+    bool result = true;
+    QVERIFY(QMetaObject::invokeMethod(&v, "nativeSwipeEvent", Q_RETURN_ARG(bool, result), Q_ARG(float, 1.0f),
+                                      Q_ARG(float, 0.0f), Q_ARG(float, 0.0f)));
+    QVERIFY(!result);
+    QVERIFY(QMetaObject::invokeMethod(&v, "showAnimationFrame", Q_RETURN_ARG(bool, result), Q_ARG(int, 0)));
+    QVERIFY(!result); // a still picture has no frames
+
+    QVERIFY(QMetaObject::invokeMethod(&v, "toggleLockView"));
+    QVERIFY(QMetaObject::invokeMethod(&v, "lockViewEnabled", Q_RETURN_ARG(bool, result)));
+    QVERIFY(result);
+    QVERIFY(QMetaObject::invokeMethod(&v, "lockZoomEnabled", Q_RETURN_ARG(bool, result)));
+    QVERIFY(!result);
+
+    QVERIFY(QMetaObject::invokeMethod(&v, "setScalingFilter", Q_ARG(ScalingFilter, QI_FILTER_NEAREST)));
+    QCOMPARE(v.itemTransformationMode(), Qt::FastTransformation);
+    for (const char* slot : {"nextFrame", "prevFrame"})
+        QVERIFY(QMetaObject::invokeMethod(&v, slot));
 }
 
 void TestImageViewer::scalingRequestedBelowOne()

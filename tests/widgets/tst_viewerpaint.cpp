@@ -109,7 +109,7 @@ private slots:
         QFETCH(double, scale);
         QFETCH(int, filter);
         GraphicsImageViewer& v = makeViewer();
-        v.setScalingFilter(filter);
+        v.setScalingFilter(ScalingFilter(filter));
         const QSize size(1200, 900);
         v.showImageOwned(solid(size, Qt::red));
         if (scale > 0)
