@@ -1,6 +1,8 @@
 // RAW reading: the plugin's full development against LibRaw's own dcraw_emu
-// on the same file, and a thumbnail from a 6000 x 4000 embedded JPEG preview.
+// on the same file, a thumbnail from a 6000 x 4000 embedded JPEG preview, and
+// the content check every program read makes before it picks a reader.
 #include "DngWriter.h"
+#include "RawContent.h"
 #include "TestPaths.h"
 
 #include <QCoreApplication>
@@ -22,6 +24,9 @@ namespace {
 QTemporaryDir* workDir = nullptr;
 QString syntheticPath;  // 6000 x 4000 Bayer image with a 6000 x 4000 JPEG preview
 QString colorChartPath; // the shared real DNG, when present
+QString plainTiffPath;  // 6000 x 4000 8-bit RGB TIFF written by Qt
+QString jpegPath;       // 6000 x 4000 JPEG
+QString rawAsTiffPath;  // the synthetic DNG named .tif
 
 // Gradients, stripes and light sensor-like noise: the JPEG preview comes out
 // at about 3 MB, the size of a camera's full-size preview.
@@ -52,6 +57,15 @@ void prepareFiles()
     syntheticPath = workDir->filePath(QStringLiteral("synthetic-6000x4000.dng"));
     if (!DngWriter::write(syntheticPath, recipe))
         syntheticPath.clear();
+    plainTiffPath = workDir->filePath(QStringLiteral("plain-6000x4000.tif"));
+    if (!recipe.scene.save(plainTiffPath, "TIFF"))
+        plainTiffPath.clear();
+    jpegPath = workDir->filePath(QStringLiteral("photo-6000x4000.jpg"));
+    if (!recipe.scene.save(jpegPath, "JPEG", 90))
+        jpegPath.clear();
+    rawAsTiffPath = workDir->filePath(QStringLiteral("synthetic-6000x4000.tif"));
+    if (syntheticPath.isEmpty() || !QFile::copy(syntheticPath, rawAsTiffPath))
+        rawAsTiffPath.clear();
     const QString shared = sharedTestDataDir();
     const QString chart = (shared.isEmpty() ? QStringLiteral("/work/shared/testdata") : shared)
                           + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
@@ -119,6 +133,24 @@ void thumbnail(benchmark::State& state)
     }
 }
 
+// What each read of the program adds before Qt picks a reader.
+void contentCheck(benchmark::State& state, const QString* path)
+{
+    if (path->isEmpty()) {
+        state.SkipWithError("file not available");
+        return;
+    }
+    const bool raw = path == &rawAsTiffPath;
+    for (auto _ : state) {
+        const QByteArray format = cameraRawFormat(*path);
+        if (format.isEmpty() == raw) {
+            state.SkipWithError("wrong verdict");
+            return;
+        }
+        benchmark::DoNotOptimize(format.constData());
+    }
+}
+
 void quietDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type != QtDebugMsg)
@@ -132,6 +164,9 @@ BENCHMARK_CAPTURE(dcrawEmu, synthetic_6000x4000, &syntheticPath)->Unit(benchmark
 BENCHMARK_CAPTURE(fullRead, colorchart, &colorChartPath)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK_CAPTURE(dcrawEmu, colorchart, &colorChartPath)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(thumbnail)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK_CAPTURE(contentCheck, plain_tiff, &plainTiffPath)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(contentCheck, jpeg, &jpegPath)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(contentCheck, dng_named_tif, &rawAsTiffPath)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
