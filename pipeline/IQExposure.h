@@ -36,6 +36,6 @@ struct IQExposureItem {
 // One photo of the series as it is sorted and merged.
 struct IQExposureImage {
     QString path;
-    cv::Mat image; // CV_8UC3, B,G,R, owning its pixels
+    cv::Mat image; // B,G,R pixels: CV_8UC3, or CV_8UC4 over the picture as read
     double exposureTime = 0.0;
 };

@@ -34,17 +34,15 @@ bool isBGRA32(QImage::Format format)
         || format == QImage::Format_ARGB32_Premultiplied;
 }
 
-// The picture as an owning B,G,R matrix: what converting to RGB888 and then
-// swapping the channels gives, in one pass where the pixels are RGB32.
-cv::Mat toBGRMatrix(const QImage& picture)
+// The picture as B,G,R(,X) pixels for the alignment and the merge. RGB32
+// pixels (what JPEG decodes to) are used in place as four channels; other
+// formats become an owning three-channel copy, as RGB888 with the channels
+// swapped.
+cv::Mat mergeInputOf(const QImage& picture)
 {
-    if (picture.format() == QImage::Format_RGB32) {
-        const cv::Mat view(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
-                           size_t(picture.bytesPerLine()));
-        cv::Mat bgr;
-        cv::cvtColor(view, bgr, cv::COLOR_BGRA2BGR);
-        return bgr;
-    }
+    if (picture.format() == QImage::Format_RGB32)
+        return cv::Mat(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
+                       size_t(picture.bytesPerLine()));
     const QImage converted = picture.convertToFormat(QImage::Format_RGB888);
     if (converted.isNull())
         return cv::Mat();
@@ -176,7 +174,7 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
             return;
         // Only pictures of the first picture's size are merged; others end
         // the route before their matrix would be needed.
-        matrices[size_t(i)] = toBGRMatrix(pictures[size_t(i)]);
+        matrices[size_t(i)] = mergeInputOf(pictures[size_t(i)]);
     });
     QSize reference;
     for (int i = 0; i < count; ++i) {
@@ -197,7 +195,6 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
 
     timer.restart();
     IQParallelFor(count, [&](int i) { items[size_t(i)].exposureTime = 1.0 / exposureOf(pictures[size_t(i)]); });
-    pictures.clear();
     std::vector<IQExposureImage> list(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         list[size_t(i)].path = items[size_t(i)].path;
@@ -222,8 +219,9 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
     timer.restart();
     std::vector<cv::Mat> aligned(images);
     cv::Ptr<cv::AlignIndexMTBImpl> align = cv::createAlignIndexMTB(alignMaxBitsFor(count), 6, true, referenceIndex);
+    // The aligned pictures are views into the pictures as read (kept alive
+    // by `pictures` until the merge is done).
     align->process(images, aligned);
-    // The unshifted photos are not needed once their aligned copies exist.
     images.clear();
     m_times.alignMs = elapsedMs(timer);
 
@@ -231,6 +229,7 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
     cv::Mat radiance;
     IQMergeDebevecBanded(aligned, times, radiance);
     aligned.clear();
+    pictures.clear();
     m_times.mergeMs = elapsedMs(timer);
 
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);

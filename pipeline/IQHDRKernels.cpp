@@ -35,12 +35,37 @@ struct MinMax {
 
 } // namespace
 
+namespace {
+
+// Adds one picture's row to the weighted sums; pixels are `Channels` bytes
+// apart, B,G,R first (a fourth byte is ignored).
+template <int Channels>
+void accumulateRow(const uchar* in, int width, const float* weights, const float* logResponse, float logTime,
+                   float* out, float* weightSum)
+{
+    for (int x = 0; x < width; ++x) {
+        const uchar* p = in + Channels * x;
+        float w = 0.0f;
+        w += weights[p[0]];
+        w += weights[p[1]];
+        w += weights[p[2]];
+        w = float(double(w) * (1.0 / 3.0));
+        float* o = out + 3 * x;
+        o[0] += w * (logResponse[p[0]] - logTime);
+        o[1] += w * (logResponse[p[1]] - logTime);
+        o[2] += w * (logResponse[p[2]] - logTime);
+        weightSum[x] += w;
+    }
+}
+
+} // namespace
+
 void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance)
 {
     CV_Assert(!images.empty() && images.size() == times.size());
     const cv::Size size = images[0].size();
     for (const cv::Mat& image : images)
-        CV_Assert(image.type() == CV_8UC3 && image.size() == size);
+        CV_Assert((image.type() == CV_8UC3 || image.type() == CV_8UC4) && image.size() == size);
 
     // Triangle weights and the log of the linear response (response 0 is
     // taken as 1, so its log is 0).
@@ -66,21 +91,13 @@ void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<
             std::fill(out, out + size_t(width) * 3, 0.0f);
             std::fill(weightSum.begin(), weightSum.end(), 0.0f);
             for (size_t i = 0; i < count; ++i) {
-                const uchar* in = images[i].ptr<uchar>(y);
                 const float logTime = logTimes.at<float>(int(i));
-                for (int x = 0; x < width; ++x) {
-                    const uchar* p = in + 3 * x;
-                    float w = 0.0f;
-                    w += weights[p[0]];
-                    w += weights[p[1]];
-                    w += weights[p[2]];
-                    w = float(double(w) * (1.0 / 3.0));
-                    float* o = out + 3 * x;
-                    o[0] += w * (logResponse[p[0]] - logTime);
-                    o[1] += w * (logResponse[p[1]] - logTime);
-                    o[2] += w * (logResponse[p[2]] - logTime);
-                    weightSum[size_t(x)] += w;
-                }
+                if (images[i].channels() == 4)
+                    accumulateRow<4>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, out,
+                                     weightSum.data());
+                else
+                    accumulateRow<3>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, out,
+                                     weightSum.data());
             }
             for (int x = 0; x < width; ++x) {
                 const float inverse = 1.0f / weightSum[size_t(x)];

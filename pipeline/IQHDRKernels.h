@@ -6,8 +6,9 @@
 
 #include <vector>
 
-// Debevec merge (default linear response) of equally sized CV_8UC3 pictures
-// with their exposure times into a CV_32FC3 radiance map.
+// Debevec merge (default linear response) of equally sized B,G,R pictures
+// (CV_8UC3, or CV_8UC4 whose fourth byte is ignored; views with any row
+// step) with their exposure times into a CV_32FC3 radiance map.
 void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance);
 
 // Reinhard tone mapping of a CV_32FC3 radiance map, scaled by 255 and

@@ -274,9 +274,10 @@ Point searchShift(const std::vector<BitLevel> &ref, const std::vector<BitLevel> 
 
 Mat toGrey(const Mat &bgr)
 {
-    // Code 7 on B,G,R data, as the merge has always done.
+    // Code 7 on B,G,R data, as the merge has always done. Four-channel
+    // pictures (B,G,R,X) take the same weights through the RGBA form.
     Mat grey;
-    cvtColor(bgr, grey, COLOR_RGB2GRAY);
+    cvtColor(bgr, grey, bgr.channels() == 4 ? COLOR_RGBA2GRAY : COLOR_RGB2GRAY);
     return grey;
 }
 
@@ -351,7 +352,6 @@ void AlignIndexMTBImpl::process(InputArrayOfArrays _src, std::vector<Mat> &dst)
             others.push_back(i);
 
     std::vector<Point> shifts(count, Point(0, 0));
-    std::vector<Mat> shifted(count);
     std::vector<std::exception_ptr> errors(count);
     parallel_for_(Range(0, int(others.size())), [&](const Range &r) {
         for (int k = r.start; k < r.end; ++k) {
@@ -359,12 +359,7 @@ void AlignIndexMTBImpl::process(InputArrayOfArrays _src, std::vector<Mat> &dst)
             try {
                 const Mat grey = toGrey(src[i]);
                 checkShiftArguments(greyBase, grey);
-                const Point shift = searchShift(reference, buildPyramid(grey, maxLevel, exclude_range));
-                shifts[i] = shift;
-                if (shift == Point(0, 0))
-                    shifted[i] = src[i];
-                else
-                    shiftMat(src[i], shifted[i], shift);
+                shifts[i] = searchShift(reference, buildPyramid(grey, maxLevel, exclude_range));
             } catch (...) {
                 errors[i] = std::current_exception();
             }
@@ -374,12 +369,15 @@ void AlignIndexMTBImpl::process(InputArrayOfArrays _src, std::vector<Mat> &dst)
         if (e)
             std::rethrow_exception(e);
 
-    shifted[pivot] = src[pivot];
-    for (size_t i = 0; i < count; ++i)
-        dst[i] = shifted[i];
-
-    if (!cut)
+    if (!cut) {
+        for (size_t i = 0; i < count; ++i) {
+            if (shifts[i] == Point(0, 0))
+                dst[i] = src[i];
+            else
+                shiftMat(src[i], dst[i], shifts[i]);
+        }
         return;
+    }
     Point maxShift(0, 0), minShift(0, 0);
     for (const Point &s : shifts) {
         maxShift.x = std::max(maxShift.x, s.x);
@@ -393,9 +391,11 @@ void AlignIndexMTBImpl::process(InputArrayOfArrays _src, std::vector<Mat> &dst)
     if (width <= 0 || height <= 0)
         cv::error(Error::StsBadSize, "the aligned photos have no area in common", "process", kAlignFile,
                   __LINE__);
+    // Inside the common area every shifted picture is covered by its source,
+    // so the cut result is a view of the source: no shifted copy is needed.
     const Rect common(maxShift.x, maxShift.y, int(width), int(height));
-    for (Mat &m : dst)
-        m = m(common);
+    for (size_t i = 0; i < count; ++i)
+        dst[i] = src[i](Rect(common.tl() - shifts[i], common.size()));
 }
 
 Point AlignIndexMTBImpl::calculateShift(InputArray _img0, InputArray _img1)

@@ -22,8 +22,10 @@ public:
     // Forwards to the two-argument form; times and response are not needed.
     void process(InputArrayOfArrays src, std::vector<Mat> &dst,
                  InputArray times, InputArray response) override;
-    // Aligns every photo onto the reference. A photo that needs no shift
-    // shares its pixels with its source, as the reference always does.
+    // Aligns every photo onto the reference (B,G,R pictures; a fourth channel
+    // is ignored for the search). With cut the results are views into the
+    // sources; without it a photo that needs no shift shares its pixels with
+    // its source, as the reference always does.
     void process(InputArrayOfArrays src, std::vector<Mat> &dst) override;
 
     // The shift that moves img1 onto img0 (shiftMat(img1, out, shift)).
