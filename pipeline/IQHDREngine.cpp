@@ -227,7 +227,16 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
 
     timer.restart();
     cv::Mat radiance;
-    IQMergeDebevecBanded(aligned, times, radiance);
+    IQRadianceRange range;
+    IQMergeDebevecBanded(aligned, times, radiance, &range);
+    // A map of one colour keeps the level of the photo the series is
+    // measured against.
+    cv::Scalar flatColour;
+    if (range.isFlat()) {
+        const size_t pivot = referenceIndex >= 0 ? size_t(referenceIndex) : aligned.size() / 2;
+        flatColour = cv::mean(aligned[pivot]);
+        flatColour[3] = 0;
+    }
     aligned.clear();
     pictures.clear();
     m_times.mergeMs = elapsedMs(timer);
@@ -235,6 +244,10 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     m_pendingFusion = QImage();
     m_result = radiance;
+    m_hasRange = true;
+    m_range = range;
+    m_hasFlatColour = range.isFlat();
+    m_flatColour = flatColour;
     m_mergeKind = 1;
     return IQHDR_OK;
 }
@@ -263,6 +276,8 @@ int IQHDREngine::fuseSingle(QList<QImage>& sources)
     // is first asked for.
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     m_result.release();
+    m_hasRange = false;
+    m_hasFlatColour = false;
     m_pendingFusion = scaled;
     m_mergeKind = 0;
     return IQHDR_OK;
@@ -296,6 +311,8 @@ void IQHDREngine::clear()
 {
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     m_result.release();
+    m_hasRange = false;
+    m_hasFlatColour = false;
     m_pendingFusion = QImage();
 }
 
@@ -313,15 +330,22 @@ QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAda
 {
     QElapsedTimer timer;
     timer.start();
+    std::unique_lock<std::recursive_mutex> guard(m_resultLock);
     const cv::Mat radiance = result();
     if (radiance.empty() || radiance.type() != CV_32FC3)
         return QImage();
+    const bool hasRange = m_hasRange;
+    const IQRadianceRange range = m_range;
+    const bool hasFlatColour = m_hasFlatColour;
+    const cv::Scalar flatColour = m_flatColour;
+    guard.unlock();
     // The bands are written straight into the picture's R,G,B rows.
     QImage picture(radiance.cols, radiance.rows, QImage::Format_RGB888);
     if (picture.isNull())
         return QImage();
     cv::Mat view(picture.height(), picture.width(), CV_8UC3, picture.bits(), size_t(picture.bytesPerLine()));
-    IQTonemapReinhardBanded(radiance, gamma, intensity, lightAdapt, colorAdapt, view, true);
+    IQTonemapReinhardBanded(radiance, gamma, intensity, lightAdapt, colorAdapt, view, true,
+                            hasRange ? &range : nullptr, hasFlatColour ? &flatColour : nullptr);
     QImage out = applySizeRule(picture);
     m_times.tonemapMs = elapsedMs(timer);
     return out;

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <opencv2/core.hpp>
 
+#include "IQHDRKernels.h"
+
 #include <mutex>
 #include <vector>
 
@@ -90,6 +92,12 @@ private:
     bool m_singleImage = false;
     int m_mergeKind = 0;
     cv::Mat m_result;
+    // What the merge learnt about `result`: its range, and for a map of one
+    // colour the level of the reference photo it came from.
+    bool m_hasRange = false;
+    IQRadianceRange m_range;
+    bool m_hasFlatColour = false;
+    cv::Scalar m_flatColour;
     QImage m_pendingFusion; // the single photo whose fusion is not yet computed
     std::recursive_mutex m_resultLock;
     IQHDRStageTimes m_times;

@@ -10,6 +10,10 @@
 #include <limits>
 #include <mutex>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // Both operators are fused per row: every pixel is read once per pass and
 // no whole-picture temporaries exist. The arithmetic follows OpenCV's
 // MergeDebevec and TonemapReinhard step by step, in single precision, with
@@ -32,6 +36,69 @@ struct MinMax {
         max = std::max(max, hi);
     }
 };
+
+// Folds the per-channel minimum and maximum of `pixels` B,G,R float pixels
+// into lo and hi. NaN values are skipped, as std::min/std::max skip them.
+void rowRange(const float* p, int pixels, float lo[3], float hi[3])
+{
+    int x = 0;
+#ifdef __SSE2__
+    // Four pixels are twelve floats: three vectors whose lanes hold the
+    // channels in the patterns 0120, 1201 and 2012.
+    if (pixels >= 4) {
+        __m128 l0 = _mm_setr_ps(lo[0], lo[1], lo[2], lo[0]), l1 = _mm_setr_ps(lo[1], lo[2], lo[0], lo[1]),
+               l2 = _mm_setr_ps(lo[2], lo[0], lo[1], lo[2]);
+        __m128 h0 = _mm_setr_ps(hi[0], hi[1], hi[2], hi[0]), h1 = _mm_setr_ps(hi[1], hi[2], hi[0], hi[1]),
+               h2 = _mm_setr_ps(hi[2], hi[0], hi[1], hi[2]);
+        for (; x + 4 <= pixels; x += 4) {
+            const float* q = p + 3 * x;
+            const __m128 v0 = _mm_loadu_ps(q), v1 = _mm_loadu_ps(q + 4), v2 = _mm_loadu_ps(q + 8);
+            // min(v, l) keeps l where v is NaN.
+            l0 = _mm_min_ps(v0, l0);
+            l1 = _mm_min_ps(v1, l1);
+            l2 = _mm_min_ps(v2, l2);
+            h0 = _mm_max_ps(v0, h0);
+            h1 = _mm_max_ps(v1, h1);
+            h2 = _mm_max_ps(v2, h2);
+        }
+        alignas(16) float a[12], b[12];
+        _mm_store_ps(a, l0);
+        _mm_store_ps(a + 4, l1);
+        _mm_store_ps(a + 8, l2);
+        _mm_store_ps(b, h0);
+        _mm_store_ps(b + 4, h1);
+        _mm_store_ps(b + 8, h2);
+        for (int i = 0; i < 12; ++i) {
+            lo[i % 3] = std::min(lo[i % 3], a[i]);
+            hi[i % 3] = std::max(hi[i % 3], b[i]);
+        }
+    }
+#endif
+    for (; x < pixels; ++x) {
+        for (int c = 0; c < 3; ++c) {
+            lo[c] = std::min(lo[c], p[3 * x + c]);
+            hi[c] = std::max(hi[c], p[3 * x + c]);
+        }
+    }
+}
+
+struct ChannelRanges {
+    MinMax channel[3];
+
+    void add(const float lo[3], const float hi[3])
+    {
+        for (int c = 0; c < 3; ++c)
+            channel[c].add(lo[c], hi[c]);
+    }
+};
+
+void startRange(float lo[3], float hi[3])
+{
+    for (int c = 0; c < 3; ++c) {
+        lo[c] = std::numeric_limits<float>::infinity();
+        hi[c] = -std::numeric_limits<float>::infinity();
+    }
+}
 
 } // namespace
 
@@ -60,7 +127,8 @@ void accumulateRow(const uchar* in, int width, const float* weights, const float
 
 } // namespace
 
-void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance)
+void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<float>& times, cv::Mat& radiance,
+                          IQRadianceRange* range)
 {
     CV_Assert(!images.empty() && images.size() == times.size());
     const cv::Size size = images[0].size();
@@ -84,8 +152,11 @@ void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<
     radiance.create(size, CV_32FC3);
     const int width = size.width;
     const size_t count = images.size();
+    ChannelRanges ranges;
     IQParallelBands(size.height, IQBandRowsFor(size.height), [&](int begin, int end) {
         std::vector<float> weightSum(static_cast<size_t>(width));
+        float lo[3], hi[3];
+        startRange(lo, hi);
         for (int y = begin; y < end; ++y) {
             float* out = radiance.ptr<float>(y);
             std::fill(out, out + size_t(width) * 3, 0.0f);
@@ -108,8 +179,19 @@ void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<
             }
             cv::Mat row(1, width * 3, CV_32F, out);
             cv::exp(row, row);
+            // The tone mapper's first pass, done while the row is at hand.
+            if (range)
+                rowRange(out, width, lo, hi);
         }
+        if (range)
+            ranges.add(lo, hi);
     });
+    if (range) {
+        for (int c = 0; c < 3; ++c) {
+            range->min[c] = float(ranges.channel[c].min);
+            range->max[c] = float(ranges.channel[c].max);
+        }
+    }
 }
 
 namespace {
@@ -179,8 +261,59 @@ void mappedRow(const float* src, int width, const ReinhardGlobals& g, std::vecto
 
 } // namespace
 
+void IQRadianceRangeOf(const cv::Mat& radiance, IQRadianceRange& range)
+{
+    CV_Assert(!radiance.empty() && radiance.type() == CV_32FC3);
+    const int width = radiance.cols;
+    ChannelRanges ranges;
+    IQParallelBands(radiance.rows, IQBandRowsFor(radiance.rows), [&](int begin, int end) {
+        float lo[3], hi[3];
+        startRange(lo, hi);
+        for (int y = begin; y < end; ++y)
+            rowRange(radiance.ptr<float>(y), width, lo, hi);
+        ranges.add(lo, hi);
+    });
+    for (int c = 0; c < 3; ++c) {
+        range.min[c] = float(ranges.channel[c].min);
+        range.max[c] = float(ranges.channel[c].max);
+    }
+}
+
+namespace {
+
+// Gives every pixel one colour.
+void fillPicture(cv::Mat& out8, const cv::Scalar& colour, bool swapRedBlue)
+{
+    cv::Scalar value = colour;
+    if (swapRedBlue)
+        std::swap(value[0], value[2]);
+    out8.setTo(value);
+}
+
+#ifdef __SSE2__
+// Four pixels of a global-adaptation mapping: twelve floats in, twelve
+// rounded bytes out. The arithmetic is the scalar loop's, lane by lane.
+inline void mapGlobalBlock(const float* src, const ReinhardGlobals& g, const __m128 adapt[3], bool stretch2,
+                           float scale2, float shift2, float* mapped)
+{
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (int k = 0; k < 3; ++k) {
+        __m128 x = _mm_loadu_ps(src + 4 * k);
+        if (g.stretch1)
+            x = _mm_add_ps(_mm_mul_ps(x, _mm_set1_ps(g.scale1)), _mm_set1_ps(g.shift1));
+        __m128 m = _mm_mul_ps(x, _mm_div_ps(one, _mm_add_ps(adapt[k], x)));
+        if (stretch2)
+            m = _mm_add_ps(_mm_mul_ps(m, _mm_set1_ps(scale2)), _mm_set1_ps(shift2));
+        _mm_storeu_ps(mapped + 4 * k, m);
+    }
+}
+#endif
+
+} // namespace
+
 void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensity, float lightAdapt,
-                             float colorAdapt, cv::Mat& out8, bool swapRedBlue)
+                             float colorAdapt, cv::Mat& out8, bool swapRedBlue, const IQRadianceRange* knownRange,
+                             const cv::Scalar* flatColour)
 {
     CV_Assert(!radiance.empty() && radiance.type() == CV_32FC3);
     CV_Assert(out8.type() == CV_8UC3 && out8.size() == radiance.size());
@@ -190,28 +323,23 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
     const double total = double(radiance.total());
 
     // Range of the radiance map, per channel and overall.
+    IQRadianceRange measured;
+    if (!knownRange)
+        IQRadianceRangeOf(radiance, measured);
+    const IQRadianceRange& r = knownRange ? *knownRange : measured;
     MinMax range;
     MinMax channelRange[3];
-    IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        float lo[3], hi[3];
-        for (int c = 0; c < 3; ++c) {
-            lo[c] = std::numeric_limits<float>::infinity();
-            hi[c] = -std::numeric_limits<float>::infinity();
-        }
-        for (int y = begin; y < end; ++y) {
-            const float* p = radiance.ptr<float>(y);
-            for (int x = 0; x < width; ++x, p += 3) {
-                for (int c = 0; c < 3; ++c) {
-                    lo[c] = std::min(lo[c], p[c]);
-                    hi[c] = std::max(hi[c], p[c]);
-                }
-            }
-        }
-        for (int c = 0; c < 3; ++c) {
-            channelRange[c].add(lo[c], hi[c]);
-            range.add(lo[c], hi[c]);
-        }
-    });
+    for (int c = 0; c < 3; ++c) {
+        channelRange[c].add(r.min[c], r.max[c]);
+        range.add(r.min[c], r.max[c]);
+    }
+    // A picture of one colour has no contrast to map: the operator would
+    // make it a light grey whatever it showed. It keeps the level it came
+    // with, or mid-grey when that is not known.
+    if (r.isFlat()) {
+        fillPicture(out8, flatColour ? *flatColour : cv::Scalar::all(128), swapRedBlue);
+        return;
+    }
     ReinhardGlobals g;
     stretchParams(range.min, range.max, g.stretch1, g.scale1, g.shift1);
 
@@ -310,13 +438,24 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
 
     // Final stretch, gamma and 8-bit rounding.
     IQParallelBands(rows, bandRows, [&](int begin, int end) {
-        std::vector<float> img(size_t(width) * 3), gray(static_cast<size_t>(width)), adapt(size_t(width) * 3),
-            mapped(size_t(width) * 3);
+        const size_t n = size_t(width) * 3;
+        std::vector<float> img(n), gray(static_cast<size_t>(width)), adapt(n), mapped(n);
+        std::vector<uchar> bytes(n);
         cv::Mat mappedMat(1, width * 3, CV_32F, mapped.data());
+#ifdef __SSE2__
+        const __m128 adaptLanes[3] = {_mm_setr_ps(channelAdapt[0], channelAdapt[1], channelAdapt[2], channelAdapt[0]),
+                                      _mm_setr_ps(channelAdapt[1], channelAdapt[2], channelAdapt[0], channelAdapt[1]),
+                                      _mm_setr_ps(channelAdapt[2], channelAdapt[0], channelAdapt[1], channelAdapt[2])};
+#endif
         for (int y = begin; y < end; ++y) {
+            size_t done = 0;
             if (globalAdaptation) {
                 const float* src = radiance.ptr<float>(y);
-                for (size_t i = 0; i < size_t(width) * 3; i += 3) {
+#ifdef __SSE2__
+                for (; done + 12 <= n; done += 12)
+                    mapGlobalBlock(src + done, g, adaptLanes, stretch2, scale2, shift2, mapped.data() + done);
+#endif
+                for (size_t i = done; i < n; i += 3) {
                     for (int c = 0; c < 3; ++c) {
                         const float x = g.stretch1 ? src[i + c] * g.scale1 + g.shift1 : src[i + c];
                         mapped[i + c] = x * (1.0f / (channelAdapt[c] + x));
@@ -326,20 +465,33 @@ void IQTonemapReinhardBanded(const cv::Mat& radiance, float gamma, float intensi
                 mappedRow(radiance.ptr<float>(y), width, g, img, gray, adapt, mapped.data());
             }
             if (stretch2) {
-                for (float& v : mapped)
-                    v = v * scale2 + shift2;
+                for (size_t i = done; i < n; ++i)
+                    mapped[i] = mapped[i] * scale2 + shift2;
             }
-            cv::pow(mappedMat, inverseGamma, mappedMat);
+            if (inverseGamma != 1.0f)
+                cv::pow(mappedMat, inverseGamma, mappedMat);
+            // Rounded to the nearest even as cvRound does, then saturated.
+            size_t i = 0;
+#ifdef __SSE2__
+            const __m128 full = _mm_set1_ps(255.0f);
+            for (; i + 8 <= n; i += 8) {
+                const __m128i a = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(mapped.data() + i), full));
+                const __m128i b = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(mapped.data() + i + 4), full));
+                const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128());
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes.data() + i), packed);
+            }
+#endif
+            for (; i < n; ++i)
+                bytes[i] = cv::saturate_cast<uchar>(mapped[i] * 255.0f);
             uchar* out = out8.ptr<uchar>(y);
-            for (int x = 0; x < width; ++x) {
-                const float* m = mapped.data() + 3 * x;
-                uchar* o = out + 3 * x;
-                const uchar c0 = cv::saturate_cast<uchar>(m[0] * 255.0f);
-                const uchar c1 = cv::saturate_cast<uchar>(m[1] * 255.0f);
-                const uchar c2 = cv::saturate_cast<uchar>(m[2] * 255.0f);
-                o[0] = swapRedBlue ? c2 : c0;
-                o[1] = c1;
-                o[2] = swapRedBlue ? c0 : c2;
+            if (!swapRedBlue) {
+                std::copy(bytes.begin(), bytes.end(), out);
+                continue;
+            }
+            for (size_t p = 0; p < n; p += 3) {
+                out[p] = bytes[p + 2];
+                out[p + 1] = bytes[p + 1];
+                out[p + 2] = bytes[p];
             }
         }
     });

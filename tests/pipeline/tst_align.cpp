@@ -320,6 +320,28 @@ void TestAlign::processAlignsAndCuts()
         const cv::Mat expected = photoAt(scene, size, {0, 0}, 0.5 + 0.25 * double(i))(common);
         QCOMPARE(cv::norm(dst[i], expected, cv::NORM_INF), 0.0);
     }
+
+    // Four-channel photos (B,G,R and a fourth byte that differs per photo)
+    // find the same shifts; the cut results are views into the sources.
+    std::vector<cv::Mat> src4, dst4;
+    for (size_t i = 0; i < src.size(); ++i) {
+        cv::Mat bgra;
+        cv::cvtColor(src[i], bgra, cv::COLOR_BGR2BGRA);
+        cv::Mat alpha(bgra.size(), CV_8UC1);
+        cv::randu(alpha, 0, 256);
+        const int toAlpha[] = {0, 3};
+        cv::mixChannels(&alpha, 1, &bgra, 1, toAlpha, 1);
+        src4.push_back(bgra);
+    }
+    align->process(src4, dst4);
+    for (size_t i = 0; i < dst4.size(); ++i) {
+        QCOMPARE(dst4[i].size(), common.size());
+        QCOMPARE(dst4[i].type(), CV_8UC4);
+        QVERIFY(dst4[i].datastart == src4[i].datastart);
+        cv::Mat bgr;
+        cv::cvtColor(dst4[i], bgr, cv::COLOR_BGRA2BGR);
+        QCOMPARE(cv::norm(bgr, dst[i], cv::NORM_INF), 0.0);
+    }
 }
 
 void TestAlign::processWithoutCutKeepsSize()
