@@ -52,13 +52,13 @@ int main(int argc, char** argv)
         code = engine->load(inputs, sources);
         if (code == IQHDR_OK) {
             if (inputs.size() >= 2) {
-                picture = engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f);
+                picture = engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f, &code);
                 engine->clear();
             } else {
                 picture = sources.first();
             }
-            if (picture.isNull())
-                code = IQHDR_OUT_OF_MEMORY;
+            if (picture.isNull() && code == IQHDR_OK)
+                code = IQHDR_FAILED;
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "job failed: %s\n", e.what());

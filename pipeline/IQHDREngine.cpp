@@ -3,6 +3,7 @@
 #include "IQExposure.h"
 #include "IQHDRKernels.h"
 #include "IQImageConvert.h"
+#include "IQImageReadGuard.h"
 #include "IQParallel.h"
 #include "IQYUVFrame.h"
 #include "RawContent.h"
@@ -62,12 +63,27 @@ IQHDREngine* IQHDREngine::instance()
 
 QImage IQHDREngine::readPhoto(const QString& path)
 {
-    // Very large photos are the point of this program; no size limit.
-    static std::once_flag unlimited;
-    std::call_once(unlimited, [] { QImageReader::setAllocationLimit(0); });
     QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
-    return reader.read();
+    return IQReadImageChecked(reader);
+}
+
+bool IQHDREngine::photosFitInMemory(const QStringList& paths)
+{
+    // The header's size, before anything is decoded; files whose size is
+    // not known up front are left to the read.
+    QSize largest;
+    for (const QString& path : paths) {
+        const QSize size = QImageReader(path, cameraRawFormat(path)).size();
+        if (size.isValid() && qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
+            largest = size;
+    }
+    if (!largest.isValid() || largest.isEmpty() || IQPhotosFitInMemory(largest, int(paths.size())))
+        return true;
+    qWarning("Photos of %d x %d pixels need %lld MB through the job and the editing page; %lld MB are available",
+             largest.width(), largest.height(), (long long)(IQPhotoMemoryNeed(largest, int(paths.size())) >> 20),
+             (long long)(IQAvailableMemory() >> 20));
+    return false;
 }
 
 double IQHDREngine::exposureOf(const QImage& picture)
@@ -147,6 +163,9 @@ int IQHDREngine::load(const QStringList& paths, QList<QImage>& sources)
     m_times = IQHDRStageTimes();
     if (paths.isEmpty())
         return IQHDR_READ_FAILED;
+    IQPrepareImageReading();
+    if (!photosFitInMemory(paths))
+        return IQHDR_TOO_LARGE;
     if (paths.size() == 1)
         return fuseSingle(sources);
     return mergeExposures(sources);
@@ -326,14 +345,19 @@ QImage IQHDREngine::applySizeRule(const QImage& picture)
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAdapt, float colorAdapt)
+QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAdapt, float colorAdapt, int* code)
 {
+    int scratch = 0;
+    int& status = code ? *code : scratch;
+    status = IQHDR_OK;
     QElapsedTimer timer;
     timer.start();
     std::unique_lock<std::recursive_mutex> guard(m_resultLock);
     const cv::Mat radiance = result();
-    if (radiance.empty() || radiance.type() != CV_32FC3)
+    if (radiance.empty() || radiance.type() != CV_32FC3) {
+        status = IQHDR_FAILED;
         return QImage();
+    }
     const bool hasRange = m_hasRange;
     const IQRadianceRange range = m_range;
     const bool hasFlatColour = m_hasFlatColour;
@@ -341,12 +365,16 @@ QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAda
     guard.unlock();
     // The bands are written straight into the picture's R,G,B rows.
     QImage picture(radiance.cols, radiance.rows, QImage::Format_RGB888);
-    if (picture.isNull())
+    if (picture.isNull()) {
+        status = IQHDR_OUT_OF_MEMORY;
         return QImage();
+    }
     cv::Mat view(picture.height(), picture.width(), CV_8UC3, picture.bits(), size_t(picture.bytesPerLine()));
     IQTonemapReinhardBanded(radiance, gamma, intensity, lightAdapt, colorAdapt, view, true,
                             hasRange ? &range : nullptr, hasFlatColour ? &flatColour : nullptr);
     QImage out = applySizeRule(picture);
+    if (out.isNull())
+        status = IQHDR_OUT_OF_MEMORY;
     m_times.tonemapMs = elapsedMs(timer);
     return out;
 }

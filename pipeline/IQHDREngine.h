@@ -20,6 +20,7 @@ enum IQHDRResult : int {
     IQHDR_SIZE_MISMATCH = -2, // the photos of a series differ in size
     IQHDR_OUT_OF_MEMORY = -3, // a buffer of the job could not be allocated
     IQHDR_FAILED = -4,        // the imaging library or the job raised an error
+    IQHDR_TOO_LARGE = -5,     // the photos need more memory than this computer has available
 };
 
 // Wall time of each stage of the last job, in milliseconds.
@@ -48,8 +49,10 @@ public:
     int mergeExposures(QList<QImage>& sources);
     int fuseSingle(QList<QImage>& sources);
 
-    // 8-bit RGB888 pictures of `result`, W4 x H2 sized; null on failure.
-    QImage toneMapReinhard(float gamma, float intensity, float lightAdapt, float colorAdapt);
+    // 8-bit RGB888 pictures of `result`, W4 x H2 sized; null on failure,
+    // with *code saying why (IQHDR_FAILED without a radiance map,
+    // IQHDR_OUT_OF_MEMORY when the picture cannot be allocated).
+    QImage toneMapReinhard(float gamma, float intensity, float lightAdapt, float colorAdapt, int* code = nullptr);
     QImage toneMapMantiuk(float gamma, float scale, float saturation);
 
     // Releases `result` (and a pending single-photo fusion).
@@ -67,8 +70,13 @@ public:
     // Relative exposure gain of one picture (time = 1 / gain).
     static double exposureOf(const QImage& picture);
 
-    // Reads one photo with its stored orientation applied; null on failure.
+    // Reads one photo with its stored orientation applied; null when it
+    // cannot be read or its decoder reported missing or corrupt data.
     static QImage readPhoto(const QString& path);
+
+    // Whether photos of these paths, at the size their headers give, fit
+    // through the job and the editing page in the memory available.
+    static bool photosFitInMemory(const QStringList& paths);
 
     // Index of the smallest time at or above 1.0 in an ascending list, or -1.
     static int referenceIndexFor(const std::vector<double>& sortedTimes);

@@ -1,6 +1,7 @@
 #include "IQHDRThread.h"
 
 #include "IQHDREngine.h"
+#include "IQImageReadGuard.h"
 
 #include <QDebug>
 #include <opencv2/core.hpp>
@@ -11,6 +12,9 @@
 IQHDRThread::IQHDRThread(IQHDREngine* engine, const QStringList& paths)
     : m_engine(engine), m_paths(paths)
 {
+    // The readers' process-wide settings are made here, on the creating
+    // thread, before the job's threads read anything.
+    IQPrepareImageReading();
 }
 
 IQHDRThread::~IQHDRThread() = default;
@@ -24,14 +28,18 @@ int IQHDRThread::runJob(QImage& after)
     if (code != IQHDR_OK)
         return code;
     if (m_paths.size() >= 2) {
-        after = m_engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f);
+        int toneCode = IQHDR_OK;
+        after = m_engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f, &toneCode);
         // The radiance map is not read again in this road; give its memory back.
         m_engine->clear();
+        if (after.isNull())
+            return toneCode != IQHDR_OK ? toneCode : IQHDR_FAILED;
     } else if (!sources.isEmpty()) {
         after = sources.first();
     }
-    // A job that produced no picture did not succeed.
-    return after.isNull() ? IQHDR_OUT_OF_MEMORY : IQHDR_OK;
+    // A job that produced no picture did not succeed; running out of memory
+    // is reported as such where it happens.
+    return after.isNull() ? IQHDR_FAILED : IQHDR_OK;
 }
 
 void IQHDRThread::run()

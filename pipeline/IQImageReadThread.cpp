@@ -1,5 +1,6 @@
 #include "IQImageReadThread.h"
 
+#include "IQImageReadGuard.h"
 #include "RawContent.h"
 
 #include <QImageReader>
@@ -14,7 +15,7 @@ void IQImageReadThread::run()
     try {
         QImageReader reader(m_path, cameraRawFormat(m_path));
         reader.setAutoTransform(true);
-        image = reader.read();
+        image = IQReadImageChecked(reader);
         if (!image.isNull())
             image = image.convertToFormat(QImage::Format_ARGB32);
     } catch (...) {

@@ -1,19 +1,10 @@
 #include "IQThumbnailItem.h"
+
+#include "IQImageReadGuard.h"
 #include "RawContent.h"
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <mutex>
-
-namespace {
-// Very large photos must not be refused; the limit is process-wide and
-// thumbnails are read on several threads, so switch it off exactly once.
-void disableAllocationLimit()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { QImageReader::setAllocationLimit(0); });
-}
-}
 
 IQFileItem::IQFileItem(const QString& identifier, const QString& path, const QDateTime& timeAdded)
     : identifier(identifier), path(path), timeAdded(timeAdded)
@@ -35,16 +26,19 @@ QImage IQImageFileItem::thumbnail(QSize size)
 {
     QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
-    disableAllocationLimit();
     const QSize full = reader.size();
+    // A photo too large to go through the job is not decoded for its
+    // thumbnail either: the list shows it as unreadable.
+    if (full.isValid() && !IQPhotosFitInMemory(full, 1))
+        return QImage();
     if (full.isValid() && !full.isEmpty()) {
         // Decoding at the target size lets JPEG scale in the decoder and RAW
         // files answer from their embedded preview.
         reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatio));
-        return reader.read();
+        return IQReadImageChecked(reader);
     }
     // The size is not known without decoding: read whole, then scale.
-    const QImage whole = reader.read();
+    const QImage whole = IQReadImageChecked(reader);
     if (whole.isNull())
         return whole;
     return whole.scaled(whole.size().scaled(size, Qt::KeepAspectRatio), Qt::IgnoreAspectRatio,
@@ -55,6 +49,8 @@ QImage IQImageFileItem::image()
 {
     QImageReader reader(path, cameraRawFormat(path));
     reader.setAutoTransform(true);
-    disableAllocationLimit();
-    return reader.read();
+    const QSize full = reader.size();
+    if (full.isValid() && !IQPhotosFitInMemory(full, 1))
+        return QImage();
+    return IQReadImageChecked(reader);
 }

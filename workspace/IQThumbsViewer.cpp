@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "IQImageReadGuard.h"
 #include "SortFilterModel.h"
 
 namespace {
@@ -31,6 +32,9 @@ const QColor kCellBackground(39, 39, 39);
 
 IQThumbsViewer::IQThumbsViewer(QWidget* parent) : QListView(parent)
 {
+    // Thumbnails are read on pool threads; the readers' process-wide
+    // settings are made here, on the GUI thread, before any of them starts.
+    IQPrepareImageReading();
     setViewMode(QListView::IconMode);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setResizeMode(QListView::Adjust);

@@ -57,6 +57,8 @@ public:
     void setDisplayFlag(bool scrollToTop) { scrollToTopOnClear = scrollToTop; }
     void setLoadingPixmap(const QString& file) { loadingPixmap = renderPlaceholder(file); }
     void setErrorPixmap(const QString& file) { errorPixmap = renderPlaceholder(file); }
+    // What a row shows when its photo cannot be read.
+    const QPixmap& errorPlaceholder() const { return errorPixmap; }
     void emitCountChanged();
     void applyStyleSheet();
     static double fitSize(const QSize& size, const QSize& box, int& w, int& h);

@@ -288,6 +288,8 @@ QString MainWindow::messageForCode(int errorCode)
         return tr("IDS_SAME_SIZE");
     case -1:
         return tr("IDS_READ_FAILED");
+    case -5:
+        return tr("IDS_TOO_LARGE");
     default:
         return tr("IDS_ERROR");
     }

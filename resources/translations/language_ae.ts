@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</source>
         <translation>تعذّر إنشاء صورة HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>الصور المحددة كبيرة جدًا بالنسبة للذاكرة المتاحة على هذا الكمبيوتر.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>ستفقد تغييراتك إذا لم تحفظها.</translation>
     </message>

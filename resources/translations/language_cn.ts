@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</source>
         <translation>无法创建 HDR 图像。</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>所选照片太大，此计算机的可用内存不足以处理。</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>如果不保存，您的更改将会丢失。</translation>
     </message>

@@ -334,6 +334,10 @@ Vælg 3 eller flere fotos med forskellig eksponering.</translation>
         <translation>HDR-billedet kunne ikke oprettes.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>De valgte fotos er for store til den hukommelse, der er ledig på denne computer.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Dine ændringer går tabt, hvis du ikke gemmer dem.</translation>
     </message>

@@ -334,6 +334,10 @@ Bitte wählen Sie 3 oder mehr Fotos mit unterschiedlicher Belichtung aus.</trans
         <translation>HDR kann nicht erstellt werden.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Die ausgewählten Fotos sind zu groß für den auf diesem Computer verfügbaren Arbeitsspeicher.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
     </message>

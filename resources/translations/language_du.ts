@@ -334,6 +334,10 @@ Selecteer 3 of meer foto&apos;s met verschillende belichtingen.</translation>
         <translation>Kan de HDR-afbeelding niet maken.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>De geselecteerde foto&apos;s zijn te groot voor het beschikbare geheugen van deze computer.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Uw wijzigingen gaan verloren als u ze niet opslaat.</translation>
     </message>

@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</translation>
         <translation>Unable to create HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>The selected photos are too large for the memory available on this computer.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Your changes will be lost if you don’t save them.</translation>
     </message>

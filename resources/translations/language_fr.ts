@@ -334,6 +334,10 @@ Veuillez sélectionner au moins 3 photos avec des expositions différentes.</tra
         <translation>Impossible de créer l&apos;image HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Les photos sélectionnées sont trop grandes pour la mémoire disponible sur cet ordinateur.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Vos modifications seront perdues si vous ne les enregistrez pas.</translation>
     </message>

@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</source>
         <translation>Δεν ήταν δυνατή η δημιουργία της εικόνας HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Οι επιλεγμένες φωτογραφίες είναι πολύ μεγάλες για τη διαθέσιμη μνήμη αυτού του υπολογιστή.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Οι αλλαγές σας θα χαθούν αν δεν τις αποθηκεύσετε.</translation>
     </message>

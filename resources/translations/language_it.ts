@@ -334,6 +334,10 @@ Seleziona 3 o più foto con esposizioni diverse.</translation>
         <translation>Impossibile creare l&apos;immagine HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Le foto selezionate sono troppo grandi per la memoria disponibile su questo computer.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Le modifiche andranno perse se non le salvi.</translation>
     </message>

@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</source>
         <translation>HDR を作成できません。</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>選択した写真は大きすぎて、このコンピューターの空きメモリでは処理できません。</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>保存しないと変更内容は失われます。</translation>
     </message>

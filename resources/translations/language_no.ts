@@ -334,6 +334,10 @@ Velg 3 eller flere bilder med ulik eksponering.</translation>
         <translation>Kan ikke lage HDR-bildet.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>De valgte bildene er for store for minnet som er tilgjengelig på denne datamaskinen.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Endringene dine går tapt hvis du ikke lagrer dem.</translation>
     </message>

@@ -334,6 +334,10 @@ Selecione 3 ou mais fotografias com exposições diferentes.</translation>
         <translation>Não é possível criar a imagem HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>As fotos selecionadas são grandes demais para a memória disponível neste computador.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>As suas alterações serão perdidas se não as guardar.</translation>
     </message>

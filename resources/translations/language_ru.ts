@@ -334,6 +334,10 @@ Please select 3 or more photos with different exposures.</source>
         <translation>Не удалось создать HDR-изображение.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Выбранные фотографии слишком велики для свободной памяти этого компьютера.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Если не сохранить изменения, они будут потеряны.</translation>
     </message>

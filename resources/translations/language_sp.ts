@@ -334,6 +334,10 @@ Seleccione 3 o más fotos con distintas exposiciones.</translation>
         <translation>No se puede crear la imagen HDR.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Las fotos seleccionadas son demasiado grandes para la memoria disponible en este equipo.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Sus cambios se perderán si no los guarda.</translation>
     </message>

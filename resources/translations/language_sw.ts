@@ -334,6 +334,10 @@ Välj 3 eller fler foton med olika exponering.</translation>
         <translation>Det gick inte att skapa HDR-bilden.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>De valda fotona är för stora för det tillgängliga minnet på den här datorn.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Dina ändringar går förlorade om du inte sparar dem.</translation>
     </message>

@@ -334,6 +334,10 @@ Lütfen farklı pozlamalara sahip 3 veya daha fazla fotoğraf seçin.</translati
         <translation>HDR oluşturulamadı.</translation>
     </message>
     <message>
+        <source>IDS_TOO_LARGE</source>
+        <translation>Seçilen fotoğraflar bu bilgisayardaki kullanılabilir bellek için çok büyük.</translation>
+    </message>
+    <message>
         <source>IDS_SAVE_PROMPT</source>
         <translation>Kaydetmezseniz değişiklikleriniz kaybolacak.</translation>
     </message>

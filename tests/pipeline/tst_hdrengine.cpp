@@ -1,7 +1,11 @@
 // The engine's reading stage and result codes, the single-photo route and
 // its size rule, reference selection and the alignment depth.
+#include "DamagedFiles.h"
 #include "IQHDREngine.h"
+#include "IQImageReadGuard.h"
 #include "SyntheticScene.h"
+
+#include <QElapsedTimer>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,6 +35,19 @@ QString writeFrame(const QString& dir, const QString& name, QSize size, double e
     const RadianceScene scene(QSize(200, 150), 4);
     return writeImage(renderFrame(scene, size, exposure), dir, name, "png");
 }
+
+int64_t g_available = 0;
+int64_t injectedAvailable() { return g_available; }
+
+// Sets the available memory for one test and restores the real source.
+struct AvailableMemory {
+    explicit AvailableMemory(int64_t bytes)
+    {
+        g_available = bytes;
+        IQSetAvailableMemorySource(injectedAvailable);
+    }
+    ~AvailableMemory() { IQSetAvailableMemorySource(nullptr); }
+};
 
 } // namespace
 
@@ -84,6 +101,122 @@ private slots:
         QCOMPARE(int(sources.size()), badIndex);
         for (const QImage& picture : sources)
             QCOMPARE(picture.size(), QSize(64, 48));
+    }
+
+    void cutJpegIsUnreadable_data()
+    {
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<bool>("single");
+        for (const bool progressive : {false, true}) {
+            for (const double fraction : {0.3, 0.7, 0.99, 1.0}) {
+                for (const bool single : {true, false}) {
+                    QTest::addRow("%s %d%% %s", progressive ? "progressive" : "baseline", int(fraction * 100),
+                                  single ? "single" : "in a series")
+                        << progressive << fraction << single;
+                }
+            }
+        }
+    }
+    void cutJpegIsUnreadable()
+    {
+        // A JPEG cut short decodes to a picture whose lower part is flat
+        // grey; it must be refused like any unreadable file. The whole file
+        // (fraction 1) is the control.
+        QFETCH(bool, progressive);
+        QFETCH(double, fraction);
+        QFETCH(bool, single);
+        QTemporaryDir dir;
+        const QSize size(1920, 1280);
+        // Encoded once for all rows.
+        static QMap<int, QByteArray> encoded;
+        QStringList paths;
+        for (int i = 0; i < (single ? 1 : 3); ++i) {
+            QByteArray& bytes = encoded[i * 2 + int(progressive)];
+            if (bytes.isEmpty()) {
+                const RadianceScene scene(QSize(200, 150), 4);
+                bytes = DamagedFiles::jpegBytes(renderFrame(scene, size, 0.5 * (i + 1)), progressive);
+            }
+            const QString name = QStringLiteral("f%1.jpg").arg(i);
+            const bool cut = i == (single ? 0 : 1) && fraction < 1.0;
+            paths << DamagedFiles::writeCut(bytes, cut ? fraction : 1.0, dir.path(), name);
+        }
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        const int code = engine.load(paths, sources);
+        if (fraction >= 1.0) {
+            QCOMPARE(code, int(IQHDR_OK));
+            QCOMPARE(sources.first().size(), size);
+            return;
+        }
+        QCOMPARE(code, int(IQHDR_READ_FAILED));
+        QCOMPARE(int(sources.size()), single ? 0 : 1);
+    }
+
+    void tooLargePhotosAreRefusedBeforeDecoding_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<qint64>("available");
+        QTest::addColumn<int>("code");
+        // 900 MP behind a few kilobytes: the picture and the editing page
+        // need far more than 16 GB.
+        QTest::newRow("30000 x 30000 single, 16 GB") << QSize(30000, 30000) << 1 << qint64(16) * 1024 * 1024 * 1024
+                                                    << int(IQHDR_TOO_LARGE);
+        QTest::newRow("30000 x 30000 in a series") << QSize(30000, 30000) << 3 << qint64(16) * 1024 * 1024 * 1024
+                                                  << int(IQHDR_TOO_LARGE);
+        // Very large photos stay allowed where the memory is there: 36 MP
+        // takes well under 4 GB; the header-only file then fails to decode.
+        QTest::newRow("7360 x 4912 single, 16 GB") << QSize(7360, 4912) << 1 << qint64(16) * 1024 * 1024 * 1024
+                                                  << int(IQHDR_READ_FAILED);
+        QTest::newRow("7360 x 4912 series, 16 GB") << QSize(7360, 4912) << 3 << qint64(16) * 1024 * 1024 * 1024
+                                                  << int(IQHDR_READ_FAILED);
+        QTest::newRow("7360 x 4912 single, 1 GB") << QSize(7360, 4912) << 1 << qint64(1) * 1024 * 1024 * 1024
+                                                 << int(IQHDR_TOO_LARGE);
+    }
+    void tooLargePhotosAreRefusedBeforeDecoding()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, count);
+        QFETCH(qint64, available);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << DamagedFiles::writePngHeaderOf(size.width(), size.height(), dir.path(),
+                                                    QStringLiteral("big%1.png").arg(i));
+        const AvailableMemory memory(available);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(engine.load(paths, sources), code);
+        if (code == int(IQHDR_TOO_LARGE)) {
+            // Refused from the header alone: nothing decoded, nothing kept.
+            QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+            QVERIFY(sources.isEmpty());
+        }
+    }
+
+    void realPhotoRefusedWhenMemoryIsShort()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFrame(dir.path(), QStringLiteral("p"), QSize(400, 300), 1.0);
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        {
+            // 120,000 pixels cannot go through the editing page in 1 MB.
+            const AvailableMemory memory(1024 * 1024);
+            QCOMPARE(engine.load({path}, sources), int(IQHDR_TOO_LARGE));
+        }
+        {
+            const AvailableMemory memory(qint64(64) * 1024 * 1024);
+            QCOMPARE(engine.load({path}, sources), int(IQHDR_OK));
+        }
+        QCOMPARE(sources.size(), 1);
+        // Unknown memory refuses nothing.
+        const AvailableMemory unknown(-1);
+        QCOMPARE(engine.load({path}, sources), int(IQHDR_OK));
     }
 
     void differentSizesFail_data()

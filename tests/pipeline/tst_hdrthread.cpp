@@ -5,6 +5,7 @@
 #include "IQImageReadThread.h"
 #include "SyntheticScene.h"
 
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -45,6 +46,13 @@ public:
 
 private:
     int m_kind;
+};
+
+// An engine whose load reports success but leaves nothing to show: no
+// radiance map for a series, no picture for a single photo.
+class HollowEngine : public IQHDREngine {
+public:
+    int load(const QStringList&, QList<QImage>&) override { return IQHDR_OK; }
 };
 
 // Receives the worker's signal on the test's thread.
@@ -90,6 +98,37 @@ class TestHdrThread : public QObject {
     Q_OBJECT
 
 private slots:
+    void readerLimitIsOffBeforeTheJobStarts()
+    {
+        // Runs first: nothing in this process has read a photo yet. The
+        // process-wide limit is switched off by the creating thread, not
+        // by the job's reader threads racing each other.
+        QVERIFY(QImageReader::allocationLimit() != 0);
+        EngineUnderTest engine;
+        IQHDRThread job(&engine, {QStringLiteral("a.jpg")});
+        job.setAutoDelete(false);
+        QCOMPARE(QImageReader::allocationLimit(), 0);
+    }
+
+    void jobWithoutPictureIsNotOutOfMemory_data()
+    {
+        QTest::addColumn<int>("photos");
+        QTest::newRow("series without radiance map") << 3;
+        QTest::newRow("single photo without picture") << 1;
+    }
+    void jobWithoutPictureIsNotOutOfMemory()
+    {
+        QFETCH(int, photos);
+        HollowEngine engine;
+        QStringList paths;
+        for (int i = 0; i < photos; ++i)
+            paths << QStringLiteral("p%1.jpg").arg(i);
+        const JobResult job = runOnThread(&engine, paths);
+        QVERIFY(job.received);
+        QCOMPARE(job.code, int(IQHDR_FAILED));
+        QVERIFY(job.before.isNull() && job.after.isNull());
+    }
+
     void codesThroughTheThread_data()
     {
         QTest::addColumn<QString>("kind");

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <functional>
 
+#include "DamagedFiles.h"
+#include "IQImageReadGuard.h"
 #include "IQSettings.h"
 #include "IQThumbsViewer.h"
 #include "IQTilesFrame.h"
@@ -28,6 +30,18 @@ QString writePhoto(const QString& path, int shade)
     if (!w.write(img))
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+int64_t oneMegabyte() { return 1024 * 1024; }
+
+// A textured photo, so that a cut-off part would show.
+QImage texturedPhoto(QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            img.setPixel(x, y, qRgb((x * 7 + y) % 256, (x ^ y) % 256, (y * 3) % 256));
+    return img;
 }
 } // namespace
 
@@ -55,6 +69,29 @@ private:
         QTest::mouseClick(next(f), Qt::LeftButton);
         QTest::qWait(50);
         delete watcher.data(); // no box came: the watcher must not outlive this call
+        return shown;
+    }
+
+    // Imports the files into a fresh page and tells, row by row, whether
+    // the row shows the error placeholder once its thumbnail is loaded.
+    QList<bool> showsErrorPlaceholder(const QStringList& files, const QString& screenshot)
+    {
+        IQTilesFrame f;
+        f.resize(856, 400);
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f) || f.importPaths(files) != files.size())
+            return {};
+        IQThumbsViewer* l = list(f);
+        QList<bool> shown;
+        const QImage placeholder = l->errorPlaceholder().toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int r = 0; r < files.size(); ++r) {
+            const QModelIndex index = l->model()->index(r, 0);
+            if (!QTest::qWaitFor([&] { return index.data(IQThumbsViewer::LoadedRole).toBool(); }, 10000))
+                return {};
+            const QPixmap pixmap = index.data(Qt::DecorationRole).value<QIcon>().pixmap(placeholder.size());
+            shown << (pixmap.toImage().convertToFormat(QImage::Format_ARGB32) == placeholder);
+        }
+        f.grab().save(QDir(testOutputDir()).filePath(screenshot));
         return shown;
     }
 
@@ -190,18 +227,32 @@ private slots:
         QVERIFY(b.open(QIODevice::WriteOnly));
         b.write("\xFF\xD8\xFF\xE0 not really a jpeg");
         b.close();
-        IQTilesFrame f;
-        f.resize(856, 400);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.importPaths({m_paths[0], png, tif, broken}), 4);
-        IQThumbsViewer* l = list(f);
-        for (int r = 0; r < 4; ++r)
-            QTRY_VERIFY(l->model()->index(r, 0).data(IQThumbsViewer::LoadedRole).toBool());
-        auto icon = [&](int r) { return l->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>(); };
-        QVERIFY(icon(0).cacheKey() != icon(3).cacheKey());
-        QCOMPARE(l->model()->index(2, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("b.tif"));
-        f.grab().save(QDir(testOutputDir()).filePath(QStringLiteral("import_page.png")));
+        QStringList files{m_paths[0], png, tif, broken};
+        QList<bool> expected{false, false, false, true};
+        // JPEGs cut short decode with a grey lower part; they are unreadable.
+        const QImage photo = texturedPhoto(QSize(640, 427));
+        for (const bool progressive : {false, true}) {
+            const QByteArray bytes = DamagedFiles::jpegBytes(photo, progressive);
+            for (const double fraction : {0.3, 0.7, 0.99, 1.0}) {
+                files << DamagedFiles::writeCut(bytes, fraction, dir.path(),
+                                                QStringLiteral("cut%1_%2.jpg").arg(int(progressive)).arg(int(fraction * 100)));
+                expected << (fraction < 1.0);
+            }
+        }
+        QCOMPARE(showsErrorPlaceholder(files, QStringLiteral("import_page.png")), expected);
+    }
+
+    void tooLargePhotoShowsErrorPlaceholder()
+    {
+        // A photo that cannot go through the job in the memory available
+        // is not decoded for its thumbnail either.
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.png"));
+        QVERIFY(QImageWriter(big).write(texturedPhoto(QSize(400, 300))));
+        IQSetAvailableMemorySource(oneMegabyte);
+        const QList<bool> shown = showsErrorPlaceholder({m_paths[1], big}, QStringLiteral("import_page_large.png"));
+        IQSetAvailableMemorySource(nullptr);
+        QCOMPARE(shown, QList<bool>({false, true}));
     }
 };
 

@@ -1,0 +1,138 @@
+#include "IQImageReadGuard.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <mutex>
+
+namespace {
+
+// The watch of the read running on this thread, if any.
+thread_local bool* t_damage = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+// libjpeg's warnings for data that is missing or broken. The decoder goes
+// on and fills the rest of the picture with grey; Qt returns that picture.
+// "Extraneous bytes before marker" is left out: it names stray bytes
+// between complete segments, which many cameras write, and loses nothing.
+bool reportsDamage(const QString& message)
+{
+    if (message.contains(QLatin1String("extraneous bytes before marker")))
+        return false;
+    return message.startsWith(QLatin1String("Corrupt JPEG data"))
+        || message.startsWith(QLatin1String("Premature end of JPEG file"))
+        || message.startsWith(QLatin1String("Invalid SOS parameters"));
+}
+
+void watchingHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (t_damage && type == QtWarningMsg && reportsDamage(message))
+        *t_damage = true;
+    g_previousHandler(type, context, message);
+}
+
+std::atomic<IQAvailableMemorySource> g_memorySource{nullptr};
+
+int64_t memAvailableFromProc()
+{
+    QFile file(QStringLiteral("/proc/meminfo"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (!line.startsWith("MemAvailable:"))
+            continue;
+        const QList<QByteArray> parts = line.mid(13).simplified().split(' ');
+        bool ok = false;
+        const qint64 kb = parts.value(0).toLongLong(&ok);
+        if (!ok || kb < 0)
+            return -1;
+        return kb > std::numeric_limits<int64_t>::max() / 1024 ? std::numeric_limits<int64_t>::max() : kb * 1024;
+    }
+    return -1;
+}
+
+// Bytes per pixel of the largest photo. The job holds every decoded photo
+// (4 bytes a pixel) and, for a series, its radiance map (12), the alignment's
+// grey pictures (2) and the tone-mapped and before pictures (3 + 3); a
+// single photo needs its 24-bit copies (about 9). The editing page holds the
+// processor's buffers and YUV frames, a pass's copies, the detail chain's
+// float temporaries and the viewers' pixmaps: about 48 bytes a pixel,
+// measured on a 36 MP picture.
+constexpr int64_t kEditingBytesPerPixel = 48;
+
+int64_t jobBytesPerPixel(int photos)
+{
+    return photos >= 2 ? 4 * int64_t(photos) + 20 : 13;
+}
+
+} // namespace
+
+void IQPrepareImageReading()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QImageReader::setAllocationLimit(0);
+        g_previousHandler = qInstallMessageHandler(watchingHandler);
+    });
+}
+
+QImage IQReadImageChecked(QImageReader& reader, bool* damaged)
+{
+    IQPrepareImageReading();
+    bool reported = false;
+    bool* const outer = t_damage;
+    t_damage = &reported;
+    QImage image;
+    try {
+        image = reader.read();
+    } catch (...) {
+        t_damage = outer;
+        throw;
+    }
+    t_damage = outer;
+    if (outer && reported)
+        *outer = true;
+    if (damaged)
+        *damaged = reported;
+    if (reported) {
+        qWarning("%s: the decoder reported missing or corrupt data; the picture is not used",
+                 qPrintable(reader.fileName()));
+        return QImage();
+    }
+    return image;
+}
+
+int64_t IQAvailableMemory()
+{
+    const IQAvailableMemorySource source = g_memorySource.load();
+    return source ? source() : memAvailableFromProc();
+}
+
+void IQSetAvailableMemorySource(IQAvailableMemorySource source)
+{
+    g_memorySource.store(source);
+}
+
+int64_t IQPhotoMemoryNeed(const QSize& size, int photos)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return 0;
+    const int64_t perPixel = std::max(jobBytesPerPixel(std::max(1, photos)), kEditingBytesPerPixel);
+    const int64_t pixels = int64_t(size.width()) * int64_t(size.height());
+    if (pixels > std::numeric_limits<int64_t>::max() / perPixel)
+        return std::numeric_limits<int64_t>::max();
+    return pixels * perPixel;
+}
+
+bool IQPhotosFitInMemory(const QSize& size, int photos)
+{
+    const int64_t available = IQAvailableMemory();
+    if (available < 0)
+        return true;
+    return IQPhotoMemoryNeed(size, photos) <= available;
+}
