@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "IQBGRData.h"
+#include "IQDomainTransform.h"
 #include "Rand15.h"
 
 namespace {
@@ -312,16 +313,12 @@ void IQHDRToneEngine::applyDetailChain(const cv::Mat &src, cv::Mat &dst)
         equalizeHistogramRounded(dst, dst);
     if (params.equalizeTruncated)
         equalizeHistogramTruncated(dst, dst);
-    if (params.detailEnhance) {
-        cv::Mat out;
-        cv::detailEnhance(dst, out, 100.0f, 0.1f);
-        storeInto(out, dst);
-    }
-    if (params.edgePreserve) {
-        cv::Mat out;
-        cv::edgePreservingFilter(dst, out, 1, 60.0f, 0.4f);
-        storeInto(out, dst);
-    }
+    // Parallel forms of cv::detailEnhance(100, 0.1) and
+    // cv::edgePreservingFilter(flags 1, 60, 0.4), written in place.
+    if (params.detailEnhance)
+        IQDetailEnhance(dst, dst, 100.0f, 0.1f);
+    if (params.edgePreserve)
+        IQEdgePreservingRecursive(dst, dst, 60.0f, 0.4f);
     if (params.denoiseColored) {
         cv::Mat out;
         cv::fastNlMeansDenoisingColored(dst, out, 5.0f, 3.0f, 7, 21);
@@ -446,7 +443,7 @@ void IQHDRToneEngine::enhanceDetail(const cv::Mat &src, cv::Mat &dst)
 {
     requireBgr(src, "the picture");
     cv::Mat out;
-    cv::detailEnhance(src, out, 100.0f, 0.1f);
+    IQDetailEnhance(src, out, 100.0f, 0.1f);
     prepareDestination(src, dst);
     storeInto(out, dst);
 }
