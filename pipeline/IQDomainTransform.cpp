@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -270,6 +271,20 @@ void domainTransform(cv::Mat& img, float sigmaS, float sigmaR)
     }
 }
 
+// OpenCV fills its Lab tables on the first conversion without a lock: bands
+// making that first conversion at once each build and leak a set, racing on
+// the shared pointers. One conversion on one thread beforehand settles them.
+void prepareLabTables()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const cv::Mat pixel(1, 1, CV_32FC3, cv::Scalar::all(0.5));
+        cv::Mat lab, back;
+        cv::cvtColor(pixel, lab, cv::COLOR_BGR2Lab);
+        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
+    });
+}
+
 // Runs body(y0, y1, lab) over [r0, r1) in chunks of a few rows, lab being
 // the chunk as the 0..1 float Lab picture. The chunk buffers are reused, so a
 // band costs no whole-band temporaries.
@@ -312,6 +327,7 @@ void IQDetailEnhance(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigma
     const int rows = src.rows;
     const int cols = src.cols;
     const int band = IQBandRowsFor(rows);
+    prepareLabTables();
     // L of the float Lab picture, scaled by 1/255 as the filter expects.
     cv::Mat lightness(src.size(), CV_32F);
     IQParallelBands(rows, band, [&](int r0, int r1) {
