@@ -14,6 +14,7 @@
 
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
+#include "IQNonLocalMeans.h"
 #include "Rand15.h"
 
 namespace {
@@ -321,7 +322,7 @@ void IQHDRToneEngine::applyDetailChain(const cv::Mat &src, cv::Mat &dst)
         IQEdgePreservingRecursive(dst, dst, 60.0f, 0.4f);
     if (params.denoiseColored) {
         cv::Mat out;
-        cv::fastNlMeansDenoisingColored(dst, out, 5.0f, 3.0f, 7, 21);
+        IQNonLocalMeansColored(dst, out, 5.0f, 3.0f, 7, 21);
         storeInto(out, dst);
     }
     if (params.addNoise)

@@ -1,0 +1,153 @@
+// AVX2 tile kernel of the non-local means filter; this file alone is built
+// with -mavx2 and runs only after a run-time check of the processor.
+#include <immintrin.h>
+
+#include "IQNonLocalMeansTile.h"
+
+namespace {
+
+inline __m256i load16(const uint8_t *p)
+{
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+}
+
+inline __m256i loadu(const void *p)
+{
+    return _mm256_loadu_si256(static_cast<const __m256i *>(p));
+}
+
+inline void storeu(void *p, __m256i v)
+{
+    _mm256_storeu_si256(static_cast<__m256i *>(p), v);
+}
+
+struct Avx2Ops {
+    // The 16-bit unpacks work within 128-bit halves, so the sums of a group
+    // of 16 pixels are kept in the order 0-3, 8-11, 4-7, 12-15; packing the
+    // two halves back together restores the pixel order.
+    template <int C>
+    static void startRow(const uint8_t *const *e, int32_t w0, int32_t *den, int32_t *const *num, int n)
+    {
+        const __m256i w = _mm256_set1_epi32(w0);
+        const __m256i zero = _mm256_setzero_si256();
+        for (int x = 0; x < n; x += 16) {
+            storeu(den + x, w);
+            storeu(den + x + 8, w);
+            for (int c = 0; c < C; ++c) {
+                const __m256i v = load16(e[c] + x);
+                storeu(num[c] + x, _mm256_madd_epi16(_mm256_unpacklo_epi16(v, zero), w));
+                storeu(num[c] + x + 8, _mm256_madd_epi16(_mm256_unpackhi_epi16(v, zero), w));
+            }
+        }
+    }
+
+    // (num + half) / den for 8 lanes; in double precision the quotient of
+    // such 32-bit sums never rounds across a whole number.
+    static __m256i divide(__m256i num, __m256i half, __m256i den)
+    {
+        const __m128i n0 = _mm256_castsi256_si128(num), n1 = _mm256_extracti128_si256(num, 1);
+        const __m128i h0 = _mm256_castsi256_si128(half), h1 = _mm256_extracti128_si256(half, 1);
+        const __m128i d0 = _mm256_castsi256_si128(den), d1 = _mm256_extracti128_si256(den, 1);
+        const __m256d q0 = _mm256_div_pd(_mm256_add_pd(_mm256_cvtepi32_pd(n0), _mm256_cvtepi32_pd(h0)),
+                                         _mm256_cvtepi32_pd(d0));
+        const __m256d q1 = _mm256_div_pd(_mm256_add_pd(_mm256_cvtepi32_pd(n1), _mm256_cvtepi32_pd(h1)),
+                                         _mm256_cvtepi32_pd(d1));
+        return _mm256_set_m128i(_mm256_cvttpd_epi32(q1), _mm256_cvttpd_epi32(q0));
+    }
+
+    template <int C>
+    static void finishRow(const int32_t *den, const int32_t *const *num, uint8_t *const *out, int n)
+    {
+        for (int x = 0; x < n; x += 16) {
+            const __m256i dl = loadu(den + x);
+            const __m256i dh = loadu(den + x + 8);
+            const __m256i hl = _mm256_srli_epi32(dl, 1);
+            const __m256i hh = _mm256_srli_epi32(dh, 1);
+            for (int c = 0; c < C; ++c) {
+                const __m256i words = _mm256_packus_epi32(divide(loadu(num[c] + x), hl, dl),
+                                                          divide(loadu(num[c] + x + 8), hh, dh));
+                const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(words, words), 0x08);
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out[c] + x), _mm256_castsi256_si128(bytes));
+            }
+        }
+    }
+
+    template <int C>
+    static void diffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n)
+    {
+        for (int x = 0; x < n; x += 16) {
+            __m256i e = _mm256_sub_epi16(load16(a[0] + x), load16(b[0] + x));
+            __m256i s = _mm256_mullo_epi16(e, e);
+            for (int c = 1; c < C; ++c) {
+                e = _mm256_sub_epi16(load16(a[c] + x), load16(b[c] + x));
+                s = _mm256_adds_epu16(s, _mm256_mullo_epi16(e, e));
+            }
+            storeu(d + x, s);
+        }
+    }
+
+    static void boxRow(const uint16_t *d, uint16_t *h, int n, int taps)
+    {
+        for (int x = 0; x < n; x += 16) {
+            __m256i s = loadu(d + x);
+            for (int k = 1; k < taps; ++k)
+                s = _mm256_adds_epu16(s, loadu(d + x + k));
+            storeu(h + x, s);
+        }
+    }
+
+    static void weightRow(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    {
+        const auto *weights = t.weights;
+        const int cap = t.cap;
+        const int shift = t.shift;
+        const __m256i capv = _mm256_set1_epi16(short(cap));
+        const __m128i sh = _mm_cvtsi32_si128(shift);
+        for (int x = 0; x < n; x += 16) {
+            __m256i s = loadu(h + x);
+            for (int k = 1; k < taps; ++k)
+                s = _mm256_adds_epu16(s, loadu(h + size_t(k) * stride + x));
+            const __m256i bin = _mm256_min_epu16(_mm256_srl_epi16(s, sh), capv);
+            // Far from every candidate: nothing to look up.
+            if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(bin, capv)) == -1) {
+                storeu(w + x, _mm256_setzero_si256());
+                continue;
+            }
+            const __m256i lo = _mm256_i32gather_epi32(weights, _mm256_cvtepu16_epi32(_mm256_castsi256_si128(bin)), 4);
+            const __m256i hi = _mm256_i32gather_epi32(weights, _mm256_cvtepu16_epi32(_mm256_extracti128_si256(bin, 1)), 4);
+            storeu(w + x, _mm256_permute4x64_epi64(_mm256_packus_epi32(lo, hi), 0xD8));
+        }
+    }
+
+    template <int C>
+    static void accumulateRow(const uint16_t *wp, const uint16_t *wm, const uint8_t *const *ep,
+                              const uint8_t *const *em, int32_t *den, int32_t *const *num, int n)
+    {
+        const __m256i ones = _mm256_set1_epi16(1);
+        for (int x = 0; x < n; x += 16) {
+            const __m256i a = loadu(wp + x);
+            const __m256i b = loadu(wm + x);
+            const __m256i any = _mm256_or_si256(a, b);
+            if (_mm256_testz_si256(any, any))
+                continue;
+            const __m256i lo = _mm256_unpacklo_epi16(a, b);
+            const __m256i hi = _mm256_unpackhi_epi16(a, b);
+            storeu(den + x, _mm256_add_epi32(loadu(den + x), _mm256_madd_epi16(lo, ones)));
+            storeu(den + x + 8, _mm256_add_epi32(loadu(den + x + 8), _mm256_madd_epi16(hi, ones)));
+            for (int c = 0; c < C; ++c) {
+                const __m256i p = load16(ep[c] + x);
+                const __m256i m = load16(em[c] + x);
+                int32_t *s = num[c] + x;
+                storeu(s, _mm256_add_epi32(loadu(s), _mm256_madd_epi16(lo, _mm256_unpacklo_epi16(p, m))));
+                storeu(s + 8, _mm256_add_epi32(loadu(s + 8), _mm256_madd_epi16(hi, _mm256_unpackhi_epi16(p, m))));
+            }
+        }
+    }
+};
+
+} // namespace
+
+void IQNlmDenoiseTileAvx2(const IQNlmTile &tile)
+{
+    nlmDenoiseTileWith<Avx2Ops>(tile);
+}
