@@ -8,7 +8,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "IQNonLocalMeansKernel.h"
@@ -204,9 +203,19 @@ void checkSizes(int templateWindowSize, int searchWindowSize)
         CV_Error(cv::Error::StsOutOfRange, "non-local means: the template and search windows must be at least 1 pixel");
 }
 
-bool windowsFit(int templateHalf, int searchHalf)
+// Fills in the weights of every plane; false when the kernels cannot
+// reproduce these settings exactly.
+bool prepareWeights(std::vector<PlaneJob> &planes, const std::vector<float> &strengths, int templateHalf,
+                    int searchHalf)
 {
-    return templateHalf <= kMaxTemplateHalf && searchHalf <= kMaxSearchHalf;
+    if (templateHalf > kMaxTemplateHalf || searchHalf > kMaxSearchHalf)
+        return false;
+    for (size_t i = 0; i < planes.size(); ++i) {
+        planes[i].weights = weightsFor(strengths[i], planes[i].channels, 2 * templateHalf + 1, 2 * searchHalf + 1);
+        if (!planes[i].weights.exact)
+            return false;
+    }
+    return true;
 }
 
 // dst's pixels when they do not overlap src's, else a copy of src to read from.
@@ -227,9 +236,8 @@ void IQNonLocalMeansColored(cv::InputArray _src, cv::OutputArray _dst, float h, 
     checkSizes(templateWindowSize, searchWindowSize);
     const int templateHalf = templateWindowSize / 2;
     const int searchHalf = searchWindowSize / 2;
-    std::vector<PlaneJob> planes{{0, 1, weightsFor(h, 1, 2 * templateHalf + 1, 2 * searchHalf + 1)},
-                                 {1, 2, weightsFor(hColor, 2, 2 * templateHalf + 1, 2 * searchHalf + 1)}};
-    if (!windowsFit(templateHalf, searchHalf) || !planes[0].weights.exact || !planes[1].weights.exact) {
+    std::vector<PlaneJob> planes{{0, 1, {}}, {1, 2, {}}};
+    if (!prepareWeights(planes, {h, hColor}, templateHalf, searchHalf)) {
         cv::fastNlMeansDenoisingColored(src, _dst, h, hColor, templateWindowSize, searchWindowSize);
         return;
     }
@@ -249,9 +257,8 @@ void IQNonLocalMeansPlane(cv::InputArray _src, cv::OutputArray _dst, float h, in
     checkSizes(templateWindowSize, searchWindowSize);
     const int templateHalf = templateWindowSize / 2;
     const int searchHalf = searchWindowSize / 2;
-    std::vector<PlaneJob> planes{
-        {0, in.channels(), weightsFor(h, in.channels(), 2 * templateHalf + 1, 2 * searchHalf + 1)}};
-    if (!windowsFit(templateHalf, searchHalf) || !planes[0].weights.exact) {
+    std::vector<PlaneJob> planes{{0, in.channels(), {}}};
+    if (!prepareWeights(planes, {h}, templateHalf, searchHalf)) {
         cv::fastNlMeansDenoising(in, _dst, h, templateWindowSize, searchWindowSize);
         return;
     }
