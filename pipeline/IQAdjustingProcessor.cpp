@@ -62,13 +62,14 @@ int mergeStage(int pending, int requested)
 
 } // namespace
 
-IQAdjustingProcessor::IQAdjustingProcessor(const QImage &picture)
+IQAdjustingProcessor::IQAdjustingProcessor(const QImage &picture, Loading loading)
+    : m_picture(picture), m_width(picture.width()), m_height(picture.height())
 {
     m_adjustParams.reset();
     m_toneParams.reset();
     m_denoiseParams.reset();
-    if (loadSource(picture))
-        createEngines(picture);
+    if (loading == LoadNow)
+        prepare();
 }
 
 IQAdjustingProcessor::~IQAdjustingProcessor()
@@ -77,10 +78,33 @@ IQAdjustingProcessor::~IQAdjustingProcessor()
     destroyEngines();
 }
 
-bool IQAdjustingProcessor::isValid() const
+bool IQAdjustingProcessor::prepare()
 {
     QMutexLocker pass(&mutex);
-    return source && input && working && adjustEngine && toneEngine;
+    if (!m_prepared) {
+        m_prepared = true;
+        const QImage picture = std::move(m_picture);
+        m_picture = QImage();
+        try {
+            if (loadSource(picture) && !m_enginesDestroyed)
+                createEngines();
+        } catch (...) {
+            // Nothing may escape: this runs on pool threads too.
+            m_lastError = ErrorUnexpected;
+        }
+    }
+    return source && adjustEngine && toneEngine;
+}
+
+bool IQAdjustingProcessor::isValid()
+{
+    return prepare();
+}
+
+QString IQAdjustingProcessor::lastErrorDetail() const
+{
+    QMutexLocker lock(&m_paramsLock);
+    return m_lastErrorDetail;
 }
 
 bool IQAdjustingProcessor::loadSource(const QImage &picture)
@@ -142,32 +166,27 @@ bool IQAdjustingProcessor::loadSource(const QImage &picture)
         }
     });
 
-    std::unique_ptr<IQBGRData> in(loaded->clone());
-    std::unique_ptr<IQBGRData> work(loaded->clone());
-    if (!in || !work) {
-        m_lastError = ErrorOutOfMemory;
-        return false;
-    }
     m_width = w;
     m_height = h;
     source = loaded.release();
-    input = in.release();
-    working = work.release();
     return true;
 }
 
-bool IQAdjustingProcessor::createEngines(const QImage &)
+// The tone engine analyses the source only when a tone pass first needs it.
+bool IQAdjustingProcessor::createEngines()
 {
     try {
         adjustEngine = new IQAdjustEngine(m_width, m_height);
-        denoiseStage.reset(new IQDenoiseEngineStage);
+        if (!m_denoiseStageChosen)
+            denoiseStage.reset(new IQDenoiseEngineStage);
         toneEngine = new IQHDRToneEngine;
-        toneEngine->setSource(*source);
         return true;
     } catch (const cv::Exception &e) {
         m_lastError = e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorNoEngine;
     } catch (const std::bad_alloc &) {
         m_lastError = ErrorOutOfMemory;
+    } catch (...) {
+        m_lastError = ErrorNoEngine;
     }
     destroyEngines();
     return false;
@@ -239,26 +258,49 @@ void IQAdjustingProcessor::setDenoiseStage(DenoiseStage *newStage)
 {
     QMutexLocker pass(&mutex);
     denoiseStage.reset(newStage);
+    m_denoiseStageChosen = true;
 }
 
-QImage IQAdjustingProcessor::fail(int error)
+QImage IQAdjustingProcessor::fail(int error, const char *detail)
 {
+    {
+        QMutexLocker lock(&m_paramsLock);
+        m_lastErrorDetail = detail ? QString::fromLocal8Bit(detail) : QString();
+    }
     m_lastError = error;
     return QImage();
+}
+
+void IQAdjustingProcessor::prepareToneSource()
+{
+    if (m_toneSourceSet)
+        return;
+    toneEngine->setSource(*source);
+    m_toneSourceSet = true;
 }
 
 int IQAdjustingProcessor::runToneStage(const Snapshot &s)
 {
     if (s.stage != StageFull && s.stage != StageHighlightShadow)
-        return NoError; // working already holds the result for the current input
+        return NoError; // the last highlight/shadow result stands
     try {
+        prepareToneSource();
         toneEngine->setParams(s.tone);
-        cv::Mat inputMat = wrap(*input);
-        cv::Mat workingMat = wrap(*working);
-        if (s.stage == StageFull)
+        if (s.stage == StageFull) {
+            if (!input && !(input = source->clone()))
+                return ErrorOutOfMemory;
+            cv::Mat inputMat = wrap(*input);
             toneEngine->applyDetailChain(toneEngine->source, inputMat);
-        toneEngine->applyHighlightShadow(inputMat, workingMat);
-        if (inputMat.data != input->data || workingMat.data != working->data)
+            if (inputMat.data != input->data)
+                return ErrorToneStage;
+        }
+        const IQBGRData &detail = input ? *input : *source;
+        if (!working && !(working = detail.clone()))
+            return ErrorOutOfMemory;
+        const cv::Mat detailMat = wrap(const_cast<IQBGRData &>(detail));
+        cv::Mat workingMat = wrap(*working);
+        toneEngine->applyHighlightShadow(detailMat, workingMat);
+        if (workingMat.data != working->data)
             return ErrorToneStage;
         return NoError;
     } catch (const cv::Exception &e) {
@@ -282,8 +324,10 @@ QImage IQAdjustingProcessor::outputImage()
 QImage IQAdjustingProcessor::process()
 {
     QMutexLocker pass(&mutex);
+    prepare();
     const Snapshot s = takeSnapshot();
-    // Nothing may escape a pass: it runs on pool threads.
+    // Nothing may escape a pass: it runs on pool threads. A failed pass hands
+    // its tone work back, so the next pass redoes it.
     try {
         QImage result = runPass(s);
         if (result.isNull())
@@ -291,16 +335,22 @@ QImage IQAdjustingProcessor::process()
         return result;
     } catch (const cv::Exception &e) {
         requeueStage(s.stage);
-        return fail(e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorToneStage);
+        return fail(e.code == cv::Error::StsNoMem ? ErrorOutOfMemory : ErrorToneStage, e.what());
     } catch (const std::bad_alloc &) {
         requeueStage(s.stage);
         return fail(ErrorOutOfMemory);
+    } catch (const std::exception &e) {
+        requeueStage(s.stage);
+        return fail(ErrorUnexpected, e.what());
+    } catch (...) {
+        requeueStage(s.stage);
+        return fail(ErrorUnexpected);
     }
 }
 
 QImage IQAdjustingProcessor::runPass(const Snapshot &s)
 {
-    if (!source || !input || !working)
+    if (!source)
         return fail(ErrorNoPicture);
     if (!adjustEngine || !toneEngine)
         return fail(ErrorNoEngine);
@@ -317,7 +367,8 @@ QImage IQAdjustingProcessor::runPass(const Snapshot &s)
     m_output = QImage(); // result is now the only holder, so bits() does not copy
     uint8_t *bits = result.bits();
     const int stride = int(result.bytesPerLine());
-    copyRows(working->data, working->bytesPerLine, bits, stride, m_height);
+    const IQBGRData &shown = working ? *working : input ? *input : *source;
+    copyRows(shown.data, shown.bytesPerLine, bits, stride, m_height);
 
     IQBGRData out(bits, uint32_t(m_width), m_height, stride);
     if (denoiseStage)
@@ -330,6 +381,10 @@ QImage IQAdjustingProcessor::runPass(const Snapshot &s)
 
     m_output = result;
     m_lastError = NoError;
+    {
+        QMutexLocker lock(&m_paramsLock);
+        m_lastErrorDetail.clear();
+    }
     return result;
 }
 
@@ -347,19 +402,25 @@ void IQAdjustingProcessor::freeBuffers()
     QMutexLocker pass(&mutex);
     if (toneEngine)
         toneEngine->source.release(); // it views the source buffer
+    m_toneSourceSet = false;
     delete source;
     delete input;
     delete working;
     source = input = working = nullptr;
     m_output = QImage();
+    // Nothing left to load either.
+    m_prepared = true;
+    m_picture = QImage();
 }
 
 void IQAdjustingProcessor::destroyEngines()
 {
     QMutexLocker pass(&mutex);
+    m_enginesDestroyed = true; // also for a processor not prepared yet
     delete adjustEngine;
     adjustEngine = nullptr;
     delete toneEngine;
     toneEngine = nullptr;
+    m_toneSourceSet = false;
     denoiseStage.reset();
 }

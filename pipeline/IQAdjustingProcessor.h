@@ -8,9 +8,15 @@
 // records and the stage code sit behind a short lock of their own, so the GUI
 // thread can hand them over while a pass runs; every pass copies them once at
 // its start and so sees one consistent set.
+//
+// Building is cheap and can be left to the thread that runs the passes
+// (LoadLater): the picture is converted on prepare() or the first pass. The
+// buffers of the tone work are made when a pass first needs them, so a
+// picture that only ever gets colour controls never pays for them.
 #include <QImage>
 #include <QMutex>
 #include <QRecursiveMutex>
+#include <QString>
 
 #include <atomic>
 #include <memory>
@@ -38,6 +44,13 @@ public:
         ErrorOutOfMemory = 3, // a pass could not get its memory
         ErrorToneStage = 4,   // the tone engine failed on the picture
         ErrorAdjustStage = 5, // the adjust engine refused the picture
+        ErrorUnexpected = 6,  // anything else that stopped a pass
+    };
+
+    // When the picture is converted and the engines are built.
+    enum Loading {
+        LoadNow,   // in the constructor
+        LoadLater, // in prepare(), or at the latest in the first pass
     };
 
     // The denoise step of a pass. It runs after the tone work and before the
@@ -50,16 +63,23 @@ public:
         virtual int apply(IQBGRData &picture, const IQDenoiseParams &params) = 0;
     };
 
-    explicit IQAdjustingProcessor(const QImage &picture);
+    explicit IQAdjustingProcessor(const QImage &picture, Loading loading = LoadNow);
     ~IQAdjustingProcessor();
 
     IQAdjustingProcessor(const IQAdjustingProcessor &) = delete;
     IQAdjustingProcessor &operator=(const IQAdjustingProcessor &) = delete;
 
+    // Converts the picture and builds the engines unless that is done; waits
+    // for a running pass. False when the processor cannot work (lastError()).
+    bool prepare();
     // False when the picture could not be loaded or the engines not built;
-    // lastError() says which.
-    bool isValid() const;
+    // lastError() says which. Prepares a processor built with LoadLater.
+    bool isValid();
     int lastError() const { return m_lastError.load(); }
+    // What the exception that stopped the last failed pass said; empty when
+    // it said nothing or no exception was involved.
+    QString lastErrorDetail() const;
+    // The picture's size, known from construction on.
     int width() const { return m_width; }
     int height() const { return m_height; }
 
@@ -80,7 +100,8 @@ public:
     QImage process();
     QImage processWith(const IQProcessParams &p);
 
-    // Takes ownership; null removes the stage.
+    // Takes ownership; null removes the stage. A stage set before the
+    // processor is prepared is kept in place of the built-in one.
     void setDenoiseStage(DenoiseStage *stage);
 
     void freeBuffers();
@@ -95,13 +116,14 @@ private:
     };
 
     bool loadSource(const QImage &picture);
-    bool createEngines(const QImage &picture);
+    bool createEngines();
     Snapshot takeSnapshot();
     void requeueStage(int stage);
     int runToneStage(const Snapshot &s);
+    void prepareToneSource();
     QImage runPass(const Snapshot &s);
     QImage outputImage();
-    QImage fail(int error);
+    QImage fail(int error, const char *detail = nullptr);
 
     IQAdjustEngine *adjustEngine = nullptr;
     IQAdjustParams m_adjustParams;
@@ -111,13 +133,22 @@ private:
     IQHDRToneParams m_toneParams;
     int stage = 0;
     IQBGRData *source = nullptr;
+    // Made by the first pass that writes them: until then the detail result
+    // (input) is the source, and the highlight/shadow result (working) is
+    // the detail result.
     IQBGRData *input = nullptr;
     IQBGRData *working = nullptr;
     QImage m_output; // the last result, reused when nobody else holds it
 
+    QImage m_picture;            // until it is loaded
+    bool m_prepared = false;     // the picture was loaded, or loading failed
+    bool m_toneSourceSet = false; // the tone engine has analysed the source
+    bool m_denoiseStageChosen = false;
+    bool m_enginesDestroyed = false;
     int m_width = 0;
     int m_height = 0;
     std::atomic<int> m_lastError{NoError};
+    QString m_lastErrorDetail;   // under m_paramsLock
     mutable QMutex m_paramsLock;     // the records and the stage code
     mutable QRecursiveMutex mutex;   // passes and tear-down
 };

@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "AdjustColor.h"
 #include "IQAdjustEngine.h"
@@ -16,6 +18,7 @@
 #include "IQBGRData.h"
 #include "IQHDRToneEngine.h"
 #include "Rand15.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -134,6 +137,47 @@ public:
     int result = 0;
 };
 
+// A denoise stage that throws what it is given.
+template <typename E>
+class ThrowingDenoise : public IQAdjustingProcessor::DenoiseStage {
+public:
+    explicit ThrowingDenoise(E e) : error(std::move(e)) {}
+    int apply(IQBGRData &, const IQDenoiseParams &) override { throw error; }
+    E error;
+};
+
+// The processor as first written: detail and highlight/shadow buffers made
+// with the picture, stage 4 runs the detail chain from the source and then
+// highlight/shadow, stage 8 only highlight/shadow, other codes keep the last
+// result; then the adjust engine.
+class EagerReference {
+public:
+    explicit EagerReference(const QImage &picture)
+        : source(bgrOf(picture)), input(source->clone()), working(source->clone()),
+          adjust(int(source->width), source->height)
+    {
+        tone.setSource(*source);
+    }
+    std::unique_ptr<IQBGRData> pass(const IQHDRToneParams &t, const IQAdjustParams &a, int stage)
+    {
+        tone.setParams(t);
+        cv::Mat in = matOf(*input), work = matOf(*working);
+        if (stage == 4)
+            tone.applyDetailChain(tone.source, in);
+        if (stage == 4 || stage == 8)
+            tone.applyHighlightShadow(in, work);
+        std::unique_ptr<IQBGRData> out(working->clone());
+        adjust.setParams(a);
+        adjust.apply(out->data, int(out->width), out->height, out->bytesPerLine);
+        return out;
+    }
+
+private:
+    std::unique_ptr<IQBGRData> source, input, working;
+    IQHDRToneEngine tone;
+    IQAdjustEngine adjust;
+};
+
 } // namespace
 
 class Relay : public QObject {
@@ -163,6 +207,11 @@ private slots:
     void tornDownProcessorReturnsNull();
     void threadDeliversThroughQueuedSignal();
     void threadRunsAsQThread();
+    void anyExceptionFailsThePass_data();
+    void anyExceptionFailsThePass();
+    void buffersMadeOnDemandKeepEveryPass_data();
+    void buffersMadeOnDemandKeepEveryPass();
+    void loadingLaterKeepsAChosenStage();
 };
 
 void TestAdjustingProcessor::defaultRecordsGiveThePicture_data()
@@ -555,6 +604,118 @@ void TestAdjustingProcessor::threadRunsAsQThread()
     QVERIFY(empty.wait(20000));
     QTRY_COMPARE(spy.count(), 1);
     QVERIFY(spy.at(0).at(0).value<QImage>().isNull());
+}
+
+void TestAdjustingProcessor::anyExceptionFailsThePass_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("int") << 0 << int(IQAdjustingProcessor::ErrorUnexpected) << QString();
+    QTest::newRow("std::runtime_error") << 1 << int(IQAdjustingProcessor::ErrorUnexpected) << "stage broke";
+    QTest::newRow("std::bad_alloc") << 2 << int(IQAdjustingProcessor::ErrorOutOfMemory) << QString();
+}
+
+void TestAdjustingProcessor::anyExceptionFailsThePass()
+{
+    QFETCH(int, kind);
+    QFETCH(int, error);
+    QFETCH(QString, detail);
+    const QImage picture = makePicture(70, 50, 23);
+    IQAdjustingProcessor processor(picture);
+    if (kind == 0)
+        processor.setDenoiseStage(new ThrowingDenoise<int>(42));
+    else if (kind == 1)
+        processor.setDenoiseStage(new ThrowingDenoise<std::runtime_error>(std::runtime_error("stage broke")));
+    else
+        processor.setDenoiseStage(new ThrowingDenoise<std::bad_alloc>(std::bad_alloc()));
+    processor.setToneParams(toneWith(55, -30), IQAdjustingProcessor::StageHighlightShadow);
+    QVERIFY(processor.process().isNull());
+    QCOMPARE(processor.lastError(), error);
+    QCOMPARE(processor.lastErrorDetail(), detail);
+
+    // The tone work of the failed pass is redone by the next one, which works.
+    processor.setDenoiseStage(nullptr);
+    processor.setToneParams(toneWith(55, -30), IQAdjustingProcessor::StageNone);
+    QVERIFY(sameAs(processor.process(), *toneReference(picture, toneWith(55, -30), false)));
+    QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
+    QVERIFY(processor.lastErrorDetail().isEmpty());
+}
+
+void TestAdjustingProcessor::buffersMadeOnDemandKeepEveryPass_data()
+{
+    QTest::addColumn<QString>("photo");
+    QTest::newRow("synthetic 301x203") << QString();
+    QTest::newRow("synthetic 3x7") << QStringLiteral("3x7");
+    const QString data = sharedTestDataDir();
+    if (!data.isEmpty())
+        QTest::newRow("hall photo") << data + "/homedeck_hall_5d3_3exp/group_15.jpg";
+}
+
+void TestAdjustingProcessor::buffersMadeOnDemandKeepEveryPass()
+{
+    QFETCH(QString, photo);
+    const QImage picture = photo.isEmpty() ? makePicture(301, 203, 77)
+        : photo == "3x7"                   ? makePicture(3, 7, 5)
+                                           : QImage(photo).convertToFormat(QImage::Format_RGB888);
+    QVERIFY(!picture.isNull());
+
+    struct Step {
+        int stage, highlight, shadow;
+        bool clahe, equalize, localGamma;
+        int saturation, brightness;
+    };
+    // Colour controls first (no tone buffer yet), then every order of the
+    // tone stages, with colour passes in between.
+    const Step steps[] = {
+        {2, 0, 0, false, false, false, 30, 0},   {0, 0, 0, false, false, false, -20, 15},
+        {8, 40, -25, false, false, false, -20, 15}, {2, 40, -25, false, false, false, 10, 15},
+        {4, 40, -25, true, false, false, 10, 0}, {0, 40, -25, true, false, false, 10, 0},
+        {8, -60, 70, true, false, false, 10, 0}, {2, -60, 70, true, false, false, -5, -30},
+        {4, 0, 0, false, true, true, 0, 0},      {8, 20, 0, false, true, true, 0, 0},
+        {4, 20, 0, true, true, false, 25, 5},    {2, 20, 0, true, true, false, 0, 0},
+    };
+    IQAdjustingProcessor processor(picture, IQAdjustingProcessor::LoadLater);
+    QCOMPARE(processor.width(), picture.width());
+    QCOMPARE(processor.height(), picture.height());
+    processor.setDenoiseStage(nullptr);
+    EagerReference reference(picture);
+    int index = 0;
+    for (const Step &st : steps) {
+        IQHDRToneParams t = toneWith(st.highlight, st.shadow);
+        t.clahe = st.clahe;
+        t.claheClip = 3.0;
+        t.equalizeRounded = st.equalize;
+        t.localGamma = st.localGamma;
+        IQAdjustParams a;
+        a.saturation = st.saturation;
+        a.brightness = st.brightness;
+        processor.setAdjustParams(a);
+        processor.setToneParams(t, st.stage);
+        const QImage result = processor.process();
+        QVERIFY2(sameAs(result, *reference.pass(t, a, st.stage)), qPrintable(QString::number(index)));
+        ++index;
+    }
+}
+
+void TestAdjustingProcessor::loadingLaterKeepsAChosenStage()
+{
+    const QImage picture = makePicture(40, 24, 8);
+    IQAdjustingProcessor later(picture, IQAdjustingProcessor::LoadLater);
+    auto *denoise = new FakeDenoise;
+    later.setDenoiseStage(denoise);
+    QVERIFY(later.prepare());
+    // The stage set before the picture was loaded is the one passes use.
+    const QImage result = later.process();
+    QCOMPARE(denoise->calls.loadRelaxed(), 1);
+    QImage inverted = picture.convertToFormat(QImage::Format_BGR888);
+    inverted.invertPixels();
+    QVERIFY(samePixels(result, inverted));
+
+    IQAdjustingProcessor broken(QImage(), IQAdjustingProcessor::LoadLater);
+    QVERIFY(!broken.prepare());
+    QCOMPARE(broken.lastError(), int(IQAdjustingProcessor::ErrorNoPicture));
+    QVERIFY(broken.process().isNull());
 }
 
 QTEST_GUILESS_MAIN(TestAdjustingProcessor)
