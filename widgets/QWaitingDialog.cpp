@@ -2,6 +2,7 @@
 
 #include "ui_QWaitingDialog.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 
 QWaitingDialog::QWaitingDialog(QWidget* parent)
@@ -21,6 +22,26 @@ QWaitingDialog::QWaitingDialog(QWidget* parent)
 QWaitingDialog::~QWaitingDialog()
 {
     delete ui;
+}
+
+void QWaitingDialog::finish()
+{
+    m_held = false;
+    accept();
+}
+
+void QWaitingDialog::reject()
+{
+    if (!m_held)
+        QDialog::reject();
+}
+
+void QWaitingDialog::closeEvent(QCloseEvent* event)
+{
+    if (m_held)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 QProgressIndicator* QWaitingDialog::indicator() const

@@ -38,10 +38,13 @@ public:
 
     // Asks the user before leaving unsaved work; false when the page stays.
     bool closeImage();
-    // Save dialog and write; true when the picture was written.
+    // Save dialog and write; true when the picture was written. The passes
+    // still running or waiting end first (behind the waiting dialog), so the
+    // file holds the picture of the controls as they were when Save was pressed.
     bool save();
-    // Writes the newest result to `path` (format from the suffix); on failure
-    // `error` gets the reason and any file already at `path` is left as it was.
+    // Writes the newest result to `path` (format from the suffix) at once; on
+    // failure `error` gets the reason and any file already at `path` is left
+    // as it was.
     bool saveTo(const QString& path, QString* error = nullptr);
 
     // Whether the page holds work that has not been saved.
@@ -65,6 +68,11 @@ public:
     bool isCompareMode() const;
     void toggleCompare();
     void setPairSliders(const int* values);
+
+    // The picture in the screen's format (Format_RGB32), which the viewer
+    // shows without another copy; 24-bit pictures are converted in row bands
+    // on the global pool. Safe on any thread.
+    static QImage screenImage(const QImage& picture);
 
     // The thumbnail of one effect: the picture with the name on a dark band.
     static QPixmap makeEffectThumbnail(QImage& image, const QString& name);
@@ -113,7 +121,11 @@ private:
     void process(bool full);
     void requestPass(PassKind kind);
     void startPass();
-    void onPassDone(const QImage& image, quint64 generation, const QString& error);
+    void onPassDone(const QImage& image, quint64 generation, qint64 serial, const QString& error);
+    void onPrepareFailed(quint64 generation, const QString& message);
+    // Serves the event loop under a held waiting dialog until no pass runs or
+    // waits; false when the newest pass failed.
+    bool waitForPasses();
     void showWaitingDialog();
     void closeWaitingDialog();
     void endViewOriginal();
@@ -149,8 +161,14 @@ private:
     bool m_pendingFull = false;
     bool m_runningFull = false;
     quint64 m_generation = 0;
+    // Which records a picture matches: every request for a pass counts one
+    // up; the shown result and the saved file keep the count they were made at.
+    qint64 m_recordsSerial = 0;
+    qint64 m_resultSerial = 0;
+    qint64 m_savedSerial = -1;
     QTimer m_throttle;
     QPointer<QWaitingDialog> m_waitDialog;
+    QWaitingDialog* m_settleDialog = nullptr; // while save() waits for the passes
     QPointer<QMessageBox> m_errorBox;
 
     // The newest processed picture; pane A shows it except while View

@@ -37,8 +37,10 @@ int strongerStage(int current, int requested)
     return rank(requested) > rank(current) ? requested : current;
 }
 
-QString passErrorText(int code)
+QString passErrorText(int code, const QString& detail = QString())
 {
+    if (!detail.isEmpty())
+        return passErrorText(code) + QLatin1Char('\n') + detail;
     switch (code) {
     case IQAdjustingProcessor::ErrorOutOfMemory:
         return IQAdjustingFrame::tr("There is not enough memory to process the picture.");
@@ -50,10 +52,12 @@ QString passErrorText(int code)
     }
 }
 
+} // namespace
+
 // 24-bit pictures to Format_RGB32 (the screen's format, so the viewer takes
 // the pixels as they are) in row bands on the global pool: a single thread
 // needs tens of milliseconds for 24 MP, which every preview pass would pay.
-QImage toScreenFormat(const QImage& bgr)
+QImage IQAdjustingFrame::screenImage(const QImage& bgr)
 {
     const bool rgbOrder = bgr.format() == QImage::Format_RGB888;
     if (bgr.format() != QImage::Format_BGR888 && !rgbOrder)
@@ -84,15 +88,6 @@ QImage toScreenFormat(const QImage& bgr)
     return out;
 }
 
-QString iconViewPressed()
-{
-    // Fall back to the plain icon when the pressed variant is not built in.
-    const QString pressed = QStringLiteral(":/commonRes/icon_viewN.png");
-    return QFileInfo::exists(pressed) ? pressed : QStringLiteral(":/commonRes/icon_view.png");
-}
-
-} // namespace
-
 void IQAdjustingFrame::setSource(const QImage& image)
 {
     ui->histWidget->setImage(image);
@@ -105,16 +100,26 @@ void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
     dropProcessor(false);
 
     // Converted once, in parallel, instead of by each pane on the GUI thread.
-    const QImage shownAfter = toScreenFormat(after);
-    const QImage shownBefore = before.cacheKey() == after.cacheKey() ? shownAfter : toScreenFormat(before);
+    const QImage shownAfter = screenImage(after);
+    const QImage shownBefore = before.cacheKey() == after.cacheKey() ? shownAfter : screenImage(before);
     IQBAImageFrame::setImages(shownBefore, shownAfter);
     m_result = shownAfter;
-    processor = new IQAdjustingProcessor(after);
-    if (!processor->isValid()) {
-        const QString message = passErrorText(processor->lastError());
-        delete processor;
-        processor = nullptr;
-        showError(message);
+    m_recordsSerial = m_resultSerial = 0;
+    m_savedSerial = -1;
+    // Converting the picture and building the engines is the pool's work,
+    // done before any pass of this picture (the pool runs one task at a time).
+    processor = new IQAdjustingProcessor(after, IQAdjustingProcessor::LoadLater);
+    {
+        IQAdjustingProcessor* proc = processor;
+        const quint64 generation = m_generation;
+        auto prepared = QtConcurrent::run(&pool, [this, proc, generation] {
+            if (proc->prepare())
+                return;
+            const QString message = passErrorText(proc->lastError());
+            QMetaObject::invokeMethod(
+                this, [this, generation, message] { onPrepareFailed(generation, message); }, Qt::QueuedConnection);
+        });
+        Q_UNUSED(prepared);
     }
     ui->saveButn->setEnabled(!m_result.isNull());
 
@@ -142,6 +147,17 @@ void IQAdjustingFrame::process(bool full)
     requestPass(full ? PassKind::Full : PassKind::Preview);
 }
 
+void IQAdjustingFrame::onPrepareFailed(quint64 generation, const QString& message)
+{
+    if (generation != m_generation)
+        return;
+    // Passes asked for meanwhile end unseen; the picture stays as it came.
+    dropProcessor(false);
+    m_resultSerial = m_recordsSerial;
+    updateRestoreButton();
+    showError(message);
+}
+
 void IQAdjustingFrame::requestPass(PassKind kind)
 {
     m_requestedStage = strongerStage(m_requestedStage, stage);
@@ -149,6 +165,7 @@ void IQAdjustingFrame::requestPass(PassKind kind)
         return;
     // Any change after a save makes the work unsaved again.
     modified = true;
+    ++m_recordsSerial;
     if (kind == PassKind::Full)
         m_pendingFull = true;
     if (m_running) {
@@ -182,16 +199,17 @@ void IQAdjustingFrame::startPass()
 
     IQAdjustingProcessor* proc = processor;
     const quint64 generation = m_generation;
-    auto future = QtConcurrent::run(&pool, [this, proc, generation] {
+    const qint64 serial = m_recordsSerial;
+    auto future = QtConcurrent::run(&pool, [this, proc, generation, serial] {
         QImage image;
         QString error;
         try {
             image = proc->process();
             if (image.isNull()) {
-                error = passErrorText(proc->lastError());
+                error = passErrorText(proc->lastError(), proc->lastErrorDetail());
             } else {
                 // Ready for the screen here, not on the GUI thread.
-                image = toScreenFormat(image);
+                image = screenImage(image);
                 if (image.isNull())
                     error = passErrorText(IQAdjustingProcessor::ErrorOutOfMemory);
             }
@@ -206,7 +224,8 @@ void IQAdjustingFrame::startPass()
             error = passErrorText(-1);
         }
         QMetaObject::invokeMethod(
-            this, [this, image, generation, error] { onPassDone(image, generation, error); }, Qt::QueuedConnection);
+            this, [this, image, generation, serial, error] { onPassDone(image, generation, serial, error); },
+            Qt::QueuedConnection);
     });
     Q_UNUSED(future);
     lastStart.restart();
@@ -214,7 +233,7 @@ void IQAdjustingFrame::startPass()
         showWaitingDialog();
 }
 
-void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, const QString& error)
+void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, qint64 serial, const QString& error)
 {
     if (generation != m_generation)
         return; // a pass over a picture that has been replaced
@@ -225,11 +244,17 @@ void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, const
     if (!m_runningFull && !m_pendingFull)
         closeWaitingDialog();
 
-    if (!error.isEmpty()) {
+    if (error.isEmpty()) {
+        m_resultSerial = serial;
+        // Newer than the saved picture: unsaved again.
+        if (serial != m_savedSerial)
+            modified = true;
+        emit algorithmFinished(image);
+    } else {
         showError(error);
-        return;
     }
-    emit algorithmFinished(image);
+    if (m_settleDialog && !m_running && !m_pending)
+        m_settleDialog->finish();
 }
 
 void IQAdjustingFrame::showError(const QString& message)
@@ -271,6 +296,9 @@ void IQAdjustingFrame::showWaitingDialog()
     auto* dialog = new QWaitingDialog(this);
     dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Up until the pass has ended: dismissed early, it would let the user
+    // reach Save and the controls mid-pass.
+    dialog->setHeld(true);
     m_waitDialog = dialog;
     // Modal without a nested event loop: the result arrives as usual.
     dialog->open();
@@ -279,8 +307,27 @@ void IQAdjustingFrame::showWaitingDialog()
 void IQAdjustingFrame::closeWaitingDialog()
 {
     if (m_waitDialog)
-        m_waitDialog->close();
+        m_waitDialog->finish();
     m_waitDialog = nullptr;
+}
+
+bool IQAdjustingFrame::waitForPasses()
+{
+    // A drag value held back by the throttle belongs to the controls as they are.
+    if (m_throttle.isActive() && processor && !m_running) {
+        m_throttle.stop();
+        startPass();
+    }
+    if (m_running || m_pending) {
+        QWaitingDialog dialog(this);
+        dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+        dialog.setHeld(true);
+        m_settleDialog = &dialog;
+        dialog.exec();
+        m_settleDialog = nullptr;
+    }
+    // The newest pass failed: the picture on screen is not what the controls say.
+    return m_resultSerial == m_recordsSerial;
 }
 
 void IQAdjustingFrame::dropProcessor(bool wait)
@@ -289,6 +336,8 @@ void IQAdjustingFrame::dropProcessor(bool wait)
     ++m_generation; // results still on their way are for the old picture
     m_running = m_pending = m_pendingFull = m_runningFull = false;
     closeWaitingDialog();
+    if (m_settleDialog)
+        m_settleDialog->finish();
     IQAdjustingProcessor* old = processor;
     processor = nullptr;
     if (wait) {
@@ -324,7 +373,7 @@ void IQAdjustingFrame::on_originalButn_pressed()
     if (m_viewingOriginal || m_result.isNull())
         return;
     ui->originalButn->installEventFilter(this);
-    ui->originalButn->setIcon(QIcon(iconViewPressed()));
+    ui->originalButn->setIcon(QIcon(QStringLiteral(":/commonRes/icon_viewN.png")));
     m_viewingOriginal = true;
     setCurrentImage(originalImage(), false);
 }
@@ -401,12 +450,20 @@ bool IQAdjustingFrame::save()
     QString filter;
     if (getSaveImageFileName(this, &fileName, folder, &filter) != QDialog::Accepted || fileName.isEmpty())
         return false;
+    // The file gets the picture of the controls as they are now: the passes
+    // still running or waiting end first.
     QString error;
-    if (!saveTo(fileName, &error)) {
+    bool saved = waitForPasses();
+    if (!saved)
+        error = tr("The picture could not be processed with the current settings, so it was not saved.");
+    else
+        saved = saveTo(fileName, &error);
+    if (!saved) {
         QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), error, QMessageBox::Ok);
         return false;
     }
     modified = false;
+    m_savedSerial = m_resultSerial;
     return true;
 }
 

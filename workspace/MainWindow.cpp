@@ -7,12 +7,15 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QFutureWatcher>
 #include <QScreen>
 #include <QSizeGrip>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
+#include <utility>
 
 #include "AppIdentity.h"
 #include "IQAdjustingFrame.h"
@@ -26,35 +29,6 @@
 namespace {
 
 bool g_restartRequested = false;
-
-// The HDR waiting dialog: Escape or a close request must not end it while the
-// job runs, or a second job could start on the same engine.
-class JobWaitingDialog : public QWaitingDialog {
-public:
-    using QWaitingDialog::QWaitingDialog;
-    void jobDone()
-    {
-        m_done = true;
-        accept();
-    }
-    void reject() override
-    {
-        if (m_done)
-            QWaitingDialog::reject();
-    }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        if (m_done)
-            QWaitingDialog::closeEvent(event);
-        else
-            event->ignore();
-    }
-
-private:
-    bool m_done = false;
-};
 
 } // namespace
 
@@ -268,17 +242,76 @@ void MainWindow::onHDRImageSelected(QStringList files)
 {
     if (m_jobRunning)
         return; // one job at a time on the one engine
-    JobWaitingDialog dialog(this);
+    // Held: Escape or a close request must not end it while the job runs, or
+    // a second job could start on the same engine. It ends once the worker
+    // has finished and its picture is on the editing page.
+    QWaitingDialog dialog(this);
+    dialog.setHeld(true);
+    m_jobDialog = &dialog;
+    m_jobThreadDone = false;
+    m_jobPictureComing = false;
     auto* thread = new IQHDRThread(IQHDREngine::instance(), files);
-    connect(thread, &IQHDRThread::threadFinished, this, &MainWindow::onHDRFinished);
+    connect(thread, &IQHDRThread::threadFinished, this, &MainWindow::onHDRJobResult);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &QThread::finished, &dialog, [&dialog] { dialog.jobDone(); });
+    connect(thread, &QThread::finished, this, [this] {
+        m_jobThreadDone = true;
+        endJobIfDone();
+    });
     m_jobRunning = true;
     thread->start(QThread::InheritPriority);
+    // The editing page is built while the job runs, not when its result is in.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_adjustingFrame) {
+            adjustingFrame();
+            if (page != 1)
+                m_adjustingFrame->hide();
+        }
+    });
     dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog.exec();
-    // The dialog ends only when the worker has finished.
+    m_jobDialog = nullptr;
     m_jobRunning = false;
+}
+
+void MainWindow::endJobIfDone()
+{
+    if (m_jobDialog && m_jobThreadDone && !m_jobPictureComing)
+        m_jobDialog->finish();
+}
+
+void MainWindow::onHDRJobResult(QImage before, QImage after, int errorCode)
+{
+    if (errorCode != 0 || after.isNull()) {
+        onHDRFinished(before, after, errorCode);
+        return;
+    }
+    // A 24 MP picture takes a while to reach the screen's format: that is
+    // done on a worker while the waiting dialog stays up, and the page gets
+    // pictures it can show as they are.
+    m_jobPictureComing = true;
+    using Shown = std::pair<QImage, QImage>;
+    auto* watcher = new QFutureWatcher<Shown>(this);
+    connect(watcher, &QFutureWatcher<Shown>::finished, this, [this, watcher, before, after] {
+        const Shown shown = watcher->result();
+        watcher->deleteLater();
+        m_jobPictureComing = false;
+        // Memory ran out on the way: the page converts them itself.
+        if (shown.first.isNull() || shown.second.isNull())
+            onHDRFinished(before, after, 0);
+        else
+            onHDRFinished(shown.first, shown.second, 0);
+        endJobIfDone();
+    });
+    watcher->setFuture(QtConcurrent::run([before, after]() -> Shown {
+        try {
+            const QImage shownAfter = IQAdjustingFrame::screenImage(after);
+            // The job's before picture is a copy of its result: one is enough.
+            const QImage shownBefore = before == after ? shownAfter : IQAdjustingFrame::screenImage(before);
+            return Shown(shownBefore, shownAfter);
+        } catch (...) {
+            return Shown();
+        }
+    }));
 }
 
 QString MainWindow::messageForCode(int errorCode)

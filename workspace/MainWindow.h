@@ -11,6 +11,7 @@ class QMenu;
 class IQTilesFrame;
 class IQAdjustingFrame;
 class QSimpleUpdater;
+class QWaitingDialog;
 namespace Ui { class MainWindow; }
 
 // The application's only top-level window: title bar, the import and editing
@@ -67,6 +68,8 @@ private:
     void setupTitleBar();
     void setupUpdater();
     static QString messageForCode(int errorCode);
+    void onHDRJobResult(QImage before, QImage after, int errorCode);
+    void endJobIfDone();
 
     QActionGroup* languageGroup = nullptr;
     Ui::MainWindow* ui = nullptr;
@@ -76,5 +79,8 @@ private:
     QSimpleUpdater* updater = nullptr;
     // From the start of a job until its waiting dialog has closed.
     bool m_jobRunning = false;
+    QWaitingDialog* m_jobDialog = nullptr;
+    bool m_jobThreadDone = false;
+    bool m_jobPictureComing = false; // the result is on its way to the page
     bool m_updateCheckScheduled = false;
 };

@@ -15,6 +15,7 @@ private slots:
     void capsuleWidthSwitch();
     void dialogIsModalWindow();
     void execReturnsWhenWorkEnds();
+    void heldDialogRefusesToBeDismissed();
 };
 
 namespace {
@@ -146,6 +147,40 @@ void TestWaiting::execReturnsWhenWorkEnds()
     dialog.exec();
     QVERIFY(modalWhileRunning);
     QVERIFY(!dialog.isVisible());
+}
+
+void TestWaiting::heldDialogRefusesToBeDismissed()
+{
+    QWidget parent;
+    parent.show();
+    QWaitingDialog dialog(&parent);
+    dialog.setHeld(true);
+    bool openAfterEscape = false;
+    bool openAfterClose = false;
+    bool openAfterReject = false;
+    bool stillModal = false;
+    QTimer::singleShot(50, &dialog, [&] {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        openAfterEscape = dialog.isVisible();
+        openAfterClose = !dialog.close() && dialog.isVisible();
+        dialog.reject();
+        openAfterReject = dialog.isVisible();
+        stillModal = QApplication::activeModalWidget() == &dialog;
+        dialog.finish();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY(openAfterEscape);
+    QVERIFY(openAfterClose);
+    QVERIFY(openAfterReject);
+    QVERIFY(stillModal);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(!dialog.isHeld());
+
+    // Not held (the default): Escape ends it.
+    QWaitingDialog plain(&parent);
+    QTimer::singleShot(50, &plain, [&] { QTest::keyClick(&plain, Qt::Key_Escape); });
+    QTimer::singleShot(10000, &plain, [&] { plain.done(99); }); // not to hang when broken
+    QCOMPARE(plain.exec(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestWaiting)

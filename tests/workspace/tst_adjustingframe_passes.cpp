@@ -1,7 +1,7 @@
 // Editing page passes: the order and number of passes, the stage a pass runs,
-// the drag throttle, View Original during a pass, failures, and a new picture
-// while a pass runs. A gate in the processor's denoise step holds a pass
-// running for as long as a test needs.
+// the drag throttle, View Original during a pass, failures, the waiting
+// dialog, and a new picture while a pass runs. A gate in the processor's
+// denoise step holds a pass running for as long as a test needs.
 #include "tst_adjustingframe_support.h"
 
 #include "QWaitingDialog.h"
@@ -10,7 +10,6 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,42 +22,6 @@
 
 using namespace adjtest;
 
-namespace {
-
-// Holds every pass inside the processor until the test lets it go.
-class GateStage : public IQAdjustingProcessor::DenoiseStage
-{
-public:
-    int apply(IQBGRData&, const IQDenoiseParams&) override
-    {
-        entered.release();
-        if (throwNext.exchange(false))
-            throw std::runtime_error("gate failure");
-        if (closed.load())
-            gate.acquire();
-        return 0;
-    }
-    // Lets one held pass go on.
-    void letOneGo() { gate.release(); }
-    // Opens for good.
-    void open()
-    {
-        closed = false;
-        gate.release(100);
-    }
-    // Serves the event loop meanwhile: the page starts the next pass from it.
-    bool waitEntered(int count = 1)
-    {
-        return QTest::qWaitFor([&] { return entered.tryAcquire(count); }, 20000);
-    }
-
-    QSemaphore entered;
-    QSemaphore gate;
-    std::atomic<bool> closed{true};
-    std::atomic<bool> throwNext{false};
-};
-
-} // namespace
 
 class TestAdjustingFramePasses : public QObject
 {
@@ -284,9 +247,17 @@ private slots:
         release(row(*page, "saturationWidget"), 60);
         QVERIFY(gate->waitEntered());
 
+        // The button's icon: the plain eye, the pressed one while held.
         auto* button = child<QToolButton>("originalButn");
+        auto iconIs = [button](const char* file) {
+            const QImage shown = button->icon().pixmap(QSize(24, 24), 1.0).toImage();
+            return shown.convertToFormat(QImage::Format_ARGB32) == QImage(file).convertToFormat(QImage::Format_ARGB32);
+        };
+        QVERIFY(QImage(":/commonRes/icon_viewN.png") != QImage(":/commonRes/icon_view.png"));
+        QVERIFY(iconIs(":/commonRes/icon_view.png"));
         QTest::mousePress(button, Qt::LeftButton);
         QVERIFY(page->isViewingOriginal());
+        QVERIFY(iconIs(":/commonRes/icon_viewN.png"));
         QCOMPARE(maxDiff(page->currentImage(), picture), 0);
 
         gate->open();
@@ -306,6 +277,7 @@ private slots:
         QTest::mouseRelease(button, Qt::LeftButton);
         QVERIFY(!page->isViewingOriginal());
         QVERIFY(!button->isDown());
+        QVERIFY(iconIs(":/commonRes/icon_view.png"));
         QCOMPARE(maxDiff(page->currentImage(), expected), 0);
         // Later releases are not caught any more.
         QTest::mouseClick(button, Qt::RightButton);
@@ -316,7 +288,10 @@ private slots:
     {
         QSignalSpy failures(page.get(), &IQAdjustingFrame::processingFailed);
         QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
-        page->adjustingProcessor()->destroyEngines();
+        // Every pass fails.
+        installGate();
+        gate->open();
+        gate->throwAlways = true;
         child<QCheckBox>("lccCheckBox")->setChecked(true);
         QVERIFY(page->isProcessing());
         QVERIFY(settle(*page));
@@ -337,6 +312,28 @@ private slots:
         QTRY_COMPARE(failures.count(), 4);
         QCOMPARE(page->findChildren<QMessageBox*>().size(), 1);
         box->close();
+    }
+
+    void fullPassDialogCannotBeDismissed()
+    {
+        installGate();
+        child<QCheckBox>("colorCheckBox")->setChecked(true);
+        QVERIFY(gate->waitEntered());
+        QWaitingDialog* dialog = waitingDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        // Neither Escape nor a close request ends it while the pass runs, so
+        // Save and the controls stay out of reach.
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->close());
+        QTest::qWait(50);
+        QVERIFY(waitingDialog() && dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        QVERIFY(page->isProcessing());
+        gate->open();
+        QVERIFY(settle(*page));
+        QTRY_VERIFY(!waitingDialog());
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
     }
 
     void exceptionInPassIsReported()

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "QWaitingDialog.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -293,6 +295,82 @@ private slots:
         QVERIFY(page->isModified());
         QVERIFY(!page->resultImage().isNull());
         QVERIFY(!page->isDefaultParam());
+    }
+
+    // Save pressed while a pass runs (or waits) writes the picture of the
+    // controls as they are, once the passes have ended behind the waiting
+    // dialog; the page is saved afterwards.
+    void saveWaitsForThePasses_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("revert, a preview pass without dialog") << 0;
+        QTest::newRow("slider, one pass running and one waiting") << 1;
+    }
+
+    void saveWaitsForThePasses()
+    {
+        QFETCH(int, change);
+        edit();
+        auto* gate = new GateStage;
+        page->adjustingProcessor()->setDenoiseStage(gate);
+        QImage expected;
+        if (change == 0) {
+            page->findChild<QToolButton*>("restoreButn")->click();
+            expected = picture;
+        } else {
+            release(row(*page, "vibranceWidget"), 35);
+            QVERIFY(gate->waitEntered());
+            release(row(*page, "saturationWidget"), -60);
+            QVERIFY(page->hasPendingPass());
+            IQAdjustingProcessor reference(picture);
+            IQHDRToneParams tone;
+            tone.shadow = 40;
+            IQAdjustParams adjust;
+            adjust.saturation = -60;
+            adjust.vibrance = 35;
+            expected = referencePass(reference, adjust, tone, IQDenoiseParams(), 8);
+        }
+        QVERIFY(page->isProcessing());
+
+        QTemporaryDir target;
+        bool heldWhileWaiting = false;
+        answerSaveDialog(target.path(), "during.png", kPng);
+        whenModal<QWaitingDialog>([&](QWaitingDialog* d) {
+            heldWhileWaiting = d->isHeld() && page->isBusy();
+            gate->open();
+        });
+        const bool saved = page->save();
+        gate->open();
+        QVERIFY(saved);
+        QVERIFY(heldWhileWaiting);
+        QVERIFY(!page->isBusy());
+        QCOMPARE(maxDiff(QImage(target.filePath("during.png")), expected), 0);
+        QCOMPARE(maxDiff(page->resultImage(), expected), 0);
+        QVERIFY(!page->isModified());
+        QTest::qWait(50);
+        QVERIFY(!page->isModified());
+    }
+
+    void saveRefusedWhenTheNewestPassFailed()
+    {
+        edit();
+        auto* gate = new GateStage;
+        gate->open();
+        gate->throwAlways = true;
+        page->adjustingProcessor()->setDenoiseStage(gate);
+        release(row(*page, "vibranceWidget"), 45);
+        QVERIFY(settle(*page));
+        QTRY_VERIFY(page->findChild<QMessageBox*>());
+        page->findChild<QMessageBox*>()->close();
+        // The picture on screen lacks the newest change: it is not written.
+        QTemporaryDir target;
+        QString warning;
+        answerSaveDialog(target.path(), "stale.png", kPng);
+        answerMessageBox(QMessageBox::Ok, &warning);
+        QVERIFY(!page->save());
+        QVERIFY(!warning.isEmpty());
+        QVERIFY(!QFile::exists(target.filePath("stale.png")));
+        QVERIFY(page->isModified());
     }
 
     void leavingThePage()

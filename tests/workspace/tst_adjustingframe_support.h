@@ -12,15 +12,53 @@
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
+#include <QSemaphore>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 
 namespace adjtest {
+
+// Holds every pass inside the processor until the test lets it go.
+class GateStage : public IQAdjustingProcessor::DenoiseStage
+{
+public:
+    int apply(IQBGRData&, const IQDenoiseParams&) override
+    {
+        entered.release();
+        if (throwNext.exchange(false) || throwAlways)
+            throw std::runtime_error("gate failure");
+        if (closed.load())
+            gate.acquire();
+        return 0;
+    }
+    // Lets one held pass go on.
+    void letOneGo() { gate.release(); }
+    // Opens for good.
+    void open()
+    {
+        closed = false;
+        gate.release(100);
+    }
+    // Serves the event loop meanwhile: the page starts the next pass from it.
+    bool waitEntered(int count = 1)
+    {
+        return QTest::qWaitFor([&] { return entered.tryAcquire(count); }, 20000);
+    }
+
+    QSemaphore entered;
+    QSemaphore gate;
+    std::atomic<bool> closed{true};
+    std::atomic<bool> throwNext{false};
+    std::atomic<bool> throwAlways{false};
+};
+
 
 // A merged picture with a bright light, a deep shadow, texture and gradients.
 inline QImage mergedPicture(QSize size = QSize(320, 240))

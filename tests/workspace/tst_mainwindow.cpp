@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "SyntheticScene.h"
+#include "tst_adjustingframe_support.h"
 #include "tst_mainwindow_support.h"
 
 // Camera RAW files through every QImageReader, as in the program.
@@ -359,11 +360,13 @@ private slots:
         QTest::addColumn<bool>("saveDialogAccepts");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<bool>("written");
-        QTest::newRow("save") << int(QMessageBox::Save) << true << true << true;
-        QTest::newRow("save, dialog cancelled") << int(QMessageBox::Save) << false << false << false;
-        QTest::newRow("discard") << int(QMessageBox::Discard) << false << true << false;
-        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false << false;
-        QTest::newRow("box dismissed") << int(QMessageBox::NoButton) << false << false << false;
+        QTest::addColumn<bool>("passRunning");
+        QTest::newRow("save") << int(QMessageBox::Save) << true << true << true << false;
+        QTest::newRow("save while a pass runs") << int(QMessageBox::Save) << true << true << true << true;
+        QTest::newRow("save, dialog cancelled") << int(QMessageBox::Save) << false << false << false << false;
+        QTest::newRow("discard") << int(QMessageBox::Discard) << false << true << false << false;
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false << false << false;
+        QTest::newRow("box dismissed") << int(QMessageBox::NoButton) << false << false << false << false;
     }
     void closingWithUnsavedWork()
     {
@@ -371,6 +374,7 @@ private slots:
         QFETCH(bool, saveDialogAccepts);
         QFETCH(bool, closes);
         QFETCH(bool, written);
+        QFETCH(bool, passRunning);
         auto w = openWindow();
         QVERIFY(w);
         showEditingPage(*w);
@@ -379,6 +383,20 @@ private slots:
         QVERIFY(setRowValue(*page, "exposureWidget", 25));
         QVERIFY(settle(*page));
         QVERIFY(page->isModified());
+        // The newest change is still being processed when the window closes.
+        adjtest::GateStage* gate = nullptr;
+        QImage expected = page->resultImage();
+        if (passRunning) {
+            IQAdjustingProcessor reference(page->originalImage().convertToFormat(QImage::Format_RGB888));
+            IQAdjustParams adjust;
+            adjust.brightness = 70;
+            expected = adjtest::referencePass(reference, adjust, IQHDRToneParams(), IQDenoiseParams(), 2);
+            gate = new adjtest::GateStage;
+            page->adjustingProcessor()->setDenoiseStage(gate);
+            QVERIFY(setRowValue(*page, "exposureWidget", 70));
+            QVERIFY(gate->waitEntered());
+            whenModal<QWaitingDialog>([gate](QWaitingDialog*) { gate->open(); });
+        }
 
         QTemporaryDir out;
         const QString target = out.filePath(QStringLiteral("closing.png"));
@@ -407,8 +425,15 @@ private slots:
         QCOMPARE(closed, closes);
         QCOMPARE(w->isVisible(), !closes);
         QCOMPARE(QFileInfo::exists(target), written);
+        if (written) {
+            QCOMPARE(meanAbsDiff(QImage(target), expected), 0.0);
+            QVERIFY(!page->isModified());
+        }
+        if (gate)
+            gate->open();
+        QVERIFY(settle(*page));
         if (written)
-            QCOMPARE(meanAbsDiff(QImage(target), page->resultImage()), 0.0);
+            QCOMPARE(meanAbsDiff(page->resultImage(), expected), 0.0);
         if (!closes) {
             QCOMPARE(w->currentPage(), 1);
             QVERIFY(page->isModified());
