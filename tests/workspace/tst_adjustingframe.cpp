@@ -118,6 +118,17 @@ private slots:
         QCOMPARE(row(*page, "redWidget")->value(), 255);
         QCOMPARE(row(*page, "opacityWidget")->value(), 50);
 
+        // The black one-pixel separators between the page's areas are horizontal.
+        for (const char* name : {"line_2", "line_4", "line_7", "line_8"}) {
+            auto* line = child<QFrame>(name);
+            QVERIFY2(line && line->frameShape() == QFrame::HLine, name);
+            QVERIFY2(line->styleSheet().contains("background-color:black;")
+                         && line->styleSheet().contains("max-height : 1px;"),
+                     name);
+        }
+        QTRY_COMPARE(child<QFrame>("line_8")->height(), 1);
+        QVERIFY(child<QFrame>("line_8")->width() > 200);
+
         auto* combo = child<QComboBox>("contrastComboBox");
         QCOMPARE(combo->count(), 4);
         QCOMPARE(combo->itemText(2), QStringLiteral("Medium  High Contrast"));
@@ -547,6 +558,11 @@ private slots:
         QImage shot = page->grab().toImage();
         QVERIFY(!shot.isNull());
         QVERIFY(shot.save(QDir(testOutputDir()).filePath("adjustingframe_effects.png")));
+        // View Original held: the unprocessed picture and the pressed icon.
+        auto* original = child<QToolButton>("originalButn");
+        QTest::mousePress(original, Qt::LeftButton);
+        QVERIFY(page->grab().toImage().save(QDir(testOutputDir()).filePath("adjustingframe_view_original.png")));
+        QTest::mouseRelease(original, Qt::LeftButton);
 
         page->toggleCompare();
         child<QPushButton>("manualButn")->click();

@@ -171,10 +171,10 @@ void beforeAfter(QPainter& p)
     p.drawLine(QPointF(12.0, 3.0), QPointF(12.0, 21.0));
 }
 
-// View original: an eye (24 x 24).
-void eye(QPainter& p)
+// View original: an eye (24 x 24); in the accent colour while held.
+void eye(QPainter& p, const QColor& colour)
 {
-    p.setPen(inkPen(1.6));
+    p.setPen(inkPen(1.6, colour));
     p.setBrush(Qt::NoBrush);
     QPainterPath outline;
     outline.moveTo(3.0, 12.0);
@@ -182,7 +182,7 @@ void eye(QPainter& p)
     outline.quadTo(12.0, 21.5, 3.0, 12.0);
     p.drawPath(outline);
     p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
+    p.setBrush(colour);
     p.drawEllipse(QPointF(12.0, 12.0), 3.2, 3.2);
 }
 
@@ -384,7 +384,8 @@ int main(int argc, char** argv)
         {"vh", "icon_fit_in", 24, false, fitIn},
         {"vh", "icon-actual_size", 24, false, actualSize},
         {"commonRes", "Icon_BAN", 24, false, beforeAfter},
-        {"commonRes", "icon_view", 24, false, eye},
+        {"commonRes", "icon_view", 24, false, [](QPainter& p) { eye(p, kInk); }},
+        {"commonRes", "icon_viewN", 24, false, [](QPainter& p) { eye(p, kAccent); }},
         {"vh", "icon_open", 24, false, openIcon},
         {"vh", "icon_remove", 24, false, [](QPainter& p) { removeIcon(p, kInk); }},
         {"vh", "icon_remove_disable", 24, false, [](QPainter& p) { removeIcon(p, kDisabled); }},
