@@ -1,14 +1,18 @@
 // Times passes of the adjustment processor on one picture.
-//   edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K]
+//   edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]
 // The records start from preset N (default none); --set changes one field by
 // its record name (adjust fields by their own name or "adjust.<name>", tone
 // fields likewise or "tone.<name>", denoise fields as "denoise.<name>").
 // Every run hands the records over with stage S (default 2), as the editing
-// page does, then runs one pass. The last line printed is one JSON object.
+// page does, then runs one pass. --out writes the result of the last pass to
+// FILE, in the format its suffix names. The last line printed is one JSON
+// object.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QStringList>
 
 #include <algorithm>
@@ -79,7 +83,8 @@ std::map<QString, Setter> fieldTable()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K]\n");
+    std::fprintf(stderr,
+                 "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]\n");
     return 2;
 }
 
@@ -93,6 +98,7 @@ int main(int argc, char **argv)
         return usage();
 
     QString path;
+    QString outPath;
     int preset = 0;
     int stage = 2;
     int runs = 5;
@@ -109,6 +115,8 @@ int main(int argc, char **argv)
             runs = args[++i].toInt(&ok);
         else if (arg == QLatin1String("--set") && hasValue)
             sets.push_back(args[++i]);
+        else if (arg == QLatin1String("--out") && hasValue && outPath.isEmpty())
+            outPath = args[++i];
         else if (!arg.startsWith(QLatin1String("--")) && path.isEmpty())
             path = arg;
         else
@@ -118,6 +126,12 @@ int main(int argc, char **argv)
     }
     if (path.isEmpty() || runs < 1)
         return usage();
+    // Refused before the passes run, not after.
+    const QByteArray outFormat = QFileInfo(outPath).suffix().toLower().toLatin1();
+    if (!outPath.isEmpty() && !QImageWriter::supportedImageFormats().contains(outFormat)) {
+        std::fprintf(stderr, "edit_pass: cannot write \"%s\": unknown picture type\n", qPrintable(outPath));
+        return 2;
+    }
 
     IQProcessParams params;
     params.setPreset(preset);
@@ -155,6 +169,7 @@ int main(int argc, char **argv)
     std::printf("processor built in %.1f ms\n", buildMs);
 
     std::vector<double> times;
+    QImage last;
     for (int r = 0; r < runs; ++r) {
         processor.setToneParams(params.tone, stage);
         processor.setAdjustParams(params.adjust);
@@ -168,6 +183,16 @@ int main(int argc, char **argv)
         }
         std::printf("pass %d: %.1f ms\n", r, ms);
         times.push_back(ms);
+        last = result;
+    }
+    if (!outPath.isEmpty()) {
+        QImageWriter writer(outPath, outFormat);
+        if (!writer.write(last)) {
+            std::fprintf(stderr, "edit_pass: cannot write %s: %s\n", qPrintable(outPath),
+                         qPrintable(writer.errorString()));
+            return 1;
+        }
+        std::printf("last pass written to %s\n", qPrintable(outPath));
     }
     const double first = times.front();
     std::sort(times.begin(), times.end());
