@@ -6,6 +6,7 @@
 #include <QtPlugin>
 
 #include "AppIdentity.h"
+#include "IQImageFrameV2.h"
 #include "MainWindow.h"
 #include "SingleApplication.h"
 #include "Translations.h"
@@ -27,6 +28,8 @@ int runApplication(int argc, char* argv[], QString* executable)
     QGuiApplication::setApplicationDisplayName(ApplicationDisplayName());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
     InstallTranslators(&app);
+    // Known to the meta-type system by name, for forms and queued signals.
+    qRegisterMetaType<IQImageFrameV2*>("IQImageFrameV2*");
 
     MainWindow window(nullptr);
     window.show();

@@ -321,11 +321,11 @@ void SingleApplicationPrivate::slotConnectionEstablished()
         connect(socket, &QLocalSocket::aboutToClose, this, [this, socket] { slotClientConnectionClosed(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QObject::destroyed, this, [this, socket] { connections_.remove(socket); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrames(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { slotDataAvailable(socket); });
     }
 }
 
-void SingleApplicationPrivate::readFrames(QLocalSocket* socket)
+void SingleApplicationPrivate::slotDataAvailable(QLocalSocket* socket)
 {
     for (;;) {
         // Receivers may close the socket: the record is looked up every time.
@@ -360,7 +360,7 @@ void SingleApplicationPrivate::readFrames(QLocalSocket* socket)
 void SingleApplicationPrivate::slotClientConnectionClosed(QLocalSocket* socket)
 {
     // Frames that arrived just before the close still count, but only after
-    // a complete hand-shake (readFrames keeps that order).
+    // a complete hand-shake (slotDataAvailable keeps that order).
     if (socket->bytesAvailable() > 0)
-        readFrames(socket);
+        slotDataAvailable(socket);
 }

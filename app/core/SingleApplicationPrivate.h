@@ -58,7 +58,7 @@ private:
     void becomePrimary();
     void startServer();
     void slotConnectionEstablished();
-    void readFrames(QLocalSocket* socket);
+    void slotDataAvailable(QLocalSocket* socket);
     void slotClientConnectionClosed(QLocalSocket* socket);
     static void sleepRandomly();
 

@@ -181,56 +181,88 @@ QString localServerName(const QString& blockName)
     return folder.isEmpty() ? blockName : folder + QLatin1Char('/') + blockName;
 }
 
-FrameStep readNextFrame(QIODevice& device, LocalConnectionRecord& record, const QString& blockName)
+namespace {
+
+FrameStep rejectFor(LocalConnectionRecord& record)
+{
+    record.stage = kStageRejected;
+    FrameStep step;
+    step.event = FrameEvent::Rejected;
+    return step;
+}
+
+// The announced body of the current frame, or an empty array with `complete`
+// false while it has not fully arrived.
+QByteArray takeBody(QIODevice& device, const LocalConnectionRecord& record, bool& complete)
+{
+    complete = quint64(device.bytesAvailable()) >= record.length;
+    return complete ? device.read(qint64(record.length)) : QByteArray();
+}
+
+} // namespace
+
+FrameStep readFrameLength(QIODevice& device, LocalConnectionRecord& record)
 {
     FrameStep step;
-    if (record.stage == kStageRejected) {
-        step.event = FrameEvent::Rejected;
+    if (device.bytesAvailable() < 8)
         return step;
-    }
-    if (record.stage == 0 || record.stage == 2) {
-        if (device.bytesAvailable() < 8)
-            return step;
-        uchar raw[8];
-        if (device.read(reinterpret_cast<char*>(raw), 8) != 8) {
-            record.stage = kStageRejected;
-            step.event = FrameEvent::Rejected;
-            return step;
-        }
-        const qint64 length = qFromBigEndian<qint64>(raw);
-        const qint64 limit = record.stage == 0 ? kMaxHandshakeLength : kMaxMessageLength;
-        if (length < 0 || length > limit) {
-            record.stage = kStageRejected;
-            step.event = FrameEvent::Rejected;
-            return step;
-        }
-        record.length = quint64(length);
-        record.stage = record.stage == 0 ? 1 : 3;
-        step.event = FrameEvent::LengthRead;
+    uchar raw[8];
+    if (device.read(reinterpret_cast<char*>(raw), 8) != 8)
+        return rejectFor(record);
+    const qint64 length = qFromBigEndian<qint64>(raw);
+    const qint64 limit = record.stage == 0 ? kMaxHandshakeLength : kMaxMessageLength;
+    if (length < 0 || length > limit)
+        return rejectFor(record);
+    record.length = quint64(length);
+    record.stage = record.stage == 0 ? 1 : 3;
+    step.event = FrameEvent::LengthRead;
+    return step;
+}
+
+FrameStep readHandshakeBody(QIODevice& device, LocalConnectionRecord& record, const QString& blockName)
+{
+    FrameStep step;
+    bool complete = false;
+    const QByteArray body = takeBody(device, record, complete);
+    if (!complete)
         return step;
-    }
-    if (quint64(device.bytesAvailable()) < record.length)
+    if (quint64(body.size()) != record.length)
+        return rejectFor(record);
+    step.handshake = parseHandshakeBody(body, blockName);
+    if (!step.handshake.accepted)
+        return rejectFor(record);
+    record.instance = quint32(step.handshake.instance);
+    record.stage = 2;
+    step.event = FrameEvent::HandshakeAccepted;
+    return step;
+}
+
+FrameStep readMessageBody(QIODevice& device, LocalConnectionRecord& record)
+{
+    FrameStep step;
+    bool complete = false;
+    const QByteArray body = takeBody(device, record, complete);
+    if (!complete)
         return step;
-    const QByteArray body = device.read(qint64(record.length));
-    if (quint64(body.size()) != record.length) {
-        record.stage = kStageRejected;
-        step.event = FrameEvent::Rejected;
-        return step;
-    }
-    if (record.stage == 1) {
-        step.handshake = parseHandshakeBody(body, blockName);
-        if (!step.handshake.accepted) {
-            record.stage = kStageRejected;
-            step.event = FrameEvent::Rejected;
-            return step;
-        }
-        record.instance = quint32(step.handshake.instance);
-        record.stage = 2;
-        step.event = FrameEvent::HandshakeAccepted;
-        return step;
-    }
+    if (quint64(body.size()) != record.length)
+        return rejectFor(record);
     record.stage = 2;
     step.event = FrameEvent::MessageRead;
     step.message = body;
     return step;
+}
+
+FrameStep readNextFrame(QIODevice& device, LocalConnectionRecord& record, const QString& blockName)
+{
+    switch (record.stage) {
+    case 0:
+    case 2:
+        return readFrameLength(device, record);
+    case 1:
+        return readHandshakeBody(device, record, blockName);
+    case 3:
+        return readMessageBody(device, record);
+    default:
+        return rejectFor(record);
+    }
 }

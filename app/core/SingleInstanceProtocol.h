@@ -118,7 +118,13 @@ struct FrameStep
     QByteArray message;
 };
 
-// Reads the next complete frame of one connection from device and moves the
-// record on. Nothing is consumed until the announced length is there; a
+// The readers of each stage: a length frame (stages 0 and 2), the hand-shake
+// body (stage 1) and a message body (stage 3).
+FrameStep readFrameLength(QIODevice& device, LocalConnectionRecord& record);
+FrameStep readHandshakeBody(QIODevice& device, LocalConnectionRecord& record, const QString& blockName);
+FrameStep readMessageBody(QIODevice& device, LocalConnectionRecord& record);
+
+// Reads the next complete frame of one connection from device with the reader
+// of its stage and moves the record on. Nothing is consumed until the announced length is there; a
 // length outside the limits or a foreign hand-shake rejects the peer for good.
 FrameStep readNextFrame(QIODevice& device, LocalConnectionRecord& record, const QString& blockName);
