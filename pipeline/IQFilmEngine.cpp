@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -62,7 +63,13 @@ int IQFilmEngine::loadFilmData()
             qCritical() << "IQFilmEngine: cannot open" << kFilmDataPath;
             return -1;
         }
-        const QByteArray bytes = file.readAll();
+        QByteArray bytes;
+        try {
+            bytes = file.readAll();
+        } catch (const std::bad_alloc &) {
+            qCritical() << "IQFilmEngine: no memory for" << kFilmDataPath;
+            return -2;
+        }
         file.close();
         const int code = FilmLoadData(reinterpret_cast<const uint8_t *>(bytes.constData()),
                                       static_cast<int32_t>(std::min<qsizetype>(bytes.size(), INT32_MAX)));

@@ -30,7 +30,7 @@ public:
 
     // Takes this engine's share of the film data, loading it when no engine
     // holds it yet. 0, or FilmLoadData's code (-1 also when the resource
-    // cannot be read).
+    // cannot be opened, -2 when it cannot be read into memory).
     int loadFilmData();
     // Whether this engine holds a share of the film data.
     bool hasFilmData() const;

@@ -2,6 +2,7 @@
 
 #include "FilmGrain.h"
 #include "FilmLut.h"
+#include "FilmMemory.h"
 #include "FilmParallel.h"
 #include "FilmParams.h"
 
@@ -21,8 +22,10 @@ FilmParams* paramsOf(FilmImage* image)
 {
     if (!image)
         return nullptr;
-    if (!image->params)
-        image->params = new (std::nothrow) FilmParams();
+    if (!image->params) {
+        if (void* memory = FilmAllocate(sizeof(FilmParams)))
+            image->params = new (memory) FilmParams();
+    }
     return image->params;
 }
 
@@ -36,7 +39,7 @@ bool validGeometry(const void* pixels, int32_t width, int32_t height, int32_t ro
 int takeRecord(uint8_t*& copy, bool& taken, int32_t bytes, const uint8_t* source)
 {
     if (!copy) {
-        copy = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
+        copy = FilmAllocateArray<uint8_t>(static_cast<size_t>(bytes));
         if (!copy)
             return -2;
     }
@@ -97,18 +100,18 @@ int FilmLoadData(const uint8_t* bytes, int32_t size)
 {
     if (size != kFilmDataSize || !bytes)
         return -1;
-    uint8_t* blob = new (std::nothrow) uint8_t[kFilmDataSize];
+    uint8_t* blob = FilmAllocateArray<uint8_t>(kFilmDataSize);
     if (!blob)
-        return -2;
+        return kFilmNoMemory;
     std::memcpy(blob, bytes, kFilmDataSize);
-    delete[] g_filmData;
+    FilmDeallocate(g_filmData);
     g_filmData = blob;
     return 0;
 }
 
 int FilmFreeData()
 {
-    delete[] g_filmData;
+    FilmDeallocate(g_filmData);
     g_filmData = nullptr;
     return 0;
 }
@@ -127,9 +130,9 @@ int FilmSetImage(FilmImage* image, const uint8_t* pixels, int32_t width, int32_t
     if (!validGeometry(pixels, width, height, rowBytes))
         return -2;
     const size_t bytes = static_cast<size_t>(height) * static_cast<size_t>(rowBytes);
-    uint8_t* copy = new (std::nothrow) uint8_t[bytes];
+    uint8_t* copy = FilmAllocateArray<uint8_t>(bytes);
     if (!copy)
-        return -2;
+        return kFilmNoMemory;
     if (topDown) {
         std::memcpy(copy, pixels, bytes);
     } else {
@@ -137,7 +140,7 @@ int FilmSetImage(FilmImage* image, const uint8_t* pixels, int32_t width, int32_t
             std::memcpy(copy + static_cast<size_t>(y) * rowBytes,
                         pixels + static_cast<size_t>(height - 1 - y) * rowBytes, static_cast<size_t>(rowBytes));
     }
-    delete[] params->working;
+    FilmDeallocate(params->working);
     params->working = copy;
     params->width = image->width = width;
     params->height = image->height = height;
@@ -222,7 +225,7 @@ int FilmSetStrength(FilmImage* image, int32_t strength)
     FilmParams* params = paramsOf(image);
     if (!params)
         return -1;
-    params->strength = std::min(kFilmStrengthMax, std::max(0, strength));
+    params->strength = std::min(kFilmStrengthMax, std::max(-kFilmStrengthMax, strength));
     return 0;
 }
 
@@ -237,7 +240,9 @@ int FilmSetGrainScale(FilmImage* image, double scale)
     return 0;
 }
 
-int FilmApply(FilmImage* image)
+namespace {
+
+int applyFilm(FilmImage* image)
 {
     FilmParams* params = paramsOf(image);
     if (!params)
@@ -248,10 +253,10 @@ int FilmApply(FilmImage* image)
     const size_t bytes = static_cast<size_t>(height) * static_cast<size_t>(rowBytes);
     // The result buffer is ours; a picture larger than the last needs a new one.
     if (image->pixels != params->result || !params->result || params->resultBytes < bytes) {
-        uint8_t* result = new (std::nothrow) uint8_t[bytes];
+        uint8_t* result = FilmAllocateArray<uint8_t>(bytes);
         if (!result)
-            return -2;
-        delete[] params->result;
+            return kFilmNoMemory;
+        FilmDeallocate(params->result);
         params->result = result;
         params->resultBytes = bytes;
     }
@@ -282,21 +287,24 @@ int FilmApply(FilmImage* image)
     return 0;
 }
 
+}  // namespace
+
+int FilmApply(FilmImage* image)
+{
+    return FilmNoThrow([&] { return applyFilm(image); });
+}
+
 int FilmRelease(FilmImage* image)
 {
     if (!image)
         return -1;
     FilmParams* params = image->params;
     if (params) {
-        delete[] params->filmLut;
-        delete[] params->grainTable;
-        delete[] params->bank2Lut;
-        delete[] params->bank3Lut;
-        delete[] params->bank4Lut;
-        delete[] params->workingLut;
-        delete[] params->working;
-        delete[] params->result;
-        delete params;
+        for (uint8_t* buffer : {params->filmLut, params->grainTable, params->bank2Lut, params->bank3Lut,
+                                params->bank4Lut, params->workingLut, params->working, params->result})
+            FilmDeallocate(buffer);
+        params->~FilmParams();
+        FilmDeallocate(params);
     }
     image->params = nullptr;
     image->pixels = nullptr;

@@ -27,10 +27,13 @@ constexpr int32_t kFilmBank2Count = 4;
 constexpr int32_t kFilmBank3Count = 4;
 constexpr int32_t kFilmBank4Count = 7;
 
-// Largest grain strength kept (100 is the normal strength) and the grain
-// scale range; larger values are clamped so the 16-bit grain field cannot
-// overflow.
-constexpr int32_t kFilmStrengthMax = 400;
+// Grain strength (100 is the normal strength) and grain scale bounds, so
+// the 16-bit grain field cannot overflow. The largest Gaussian the 15-bit
+// polar draw can give is 5.8072; the largest amplitude per unit of strength
+// is 0.349383 (grain 21 at scale 10); their product times 16,150 rounds to
+// 32,767, one more to 32,769. Larger scales would also shrink the enlarged
+// crop below a pixel.
+constexpr int32_t kFilmStrengthMax = 16150;
 constexpr double kFilmGrainScaleMax = 10.0;
 
 // Caller-owned record. The result pixels are made by FilmApply and freed by
@@ -70,8 +73,9 @@ int FilmSelectLutBank2(FilmImage* image, int32_t index);
 int FilmSelectLutBank3(FilmImage* image, int32_t index);
 int FilmSelectLutBank4(FilmImage* image, int32_t index);
 
-// Strength is clamped to 0..kFilmStrengthMax; the grain scale to
-// 0..kFilmGrainScaleMax (a value that is not a number gives -2).
+// Strength is clamped to -kFilmStrengthMax..kFilmStrengthMax (a negative
+// strength turns the grain over); the grain scale to 0..kFilmGrainScaleMax
+// (a value that is not a number gives -2).
 int FilmSetStrength(FilmImage* image, int32_t strength);
 int FilmSetGrainScale(FilmImage* image, double scale);
 // Grain scale for a picture size; kind 0, 1 or 2 (others give 1.0).
@@ -79,7 +83,9 @@ int FilmGrainScaleForSize(double* out, int32_t width, int32_t height, int32_t ki
 
 // Renders grain, tone curve and the colour tables into image->pixels
 // (reallocated when the picture grew). 0; -1 no parameter block, -2 no
-// picture or no memory. A grain failure leaves the result without grain.
+// picture or no memory. A grain failure leaves the result without grain;
+// when only the grain enlargement runs short the grain stays unenlarged.
+// Like every entry point of the family it throws nothing.
 int FilmApply(FilmImage* image);
 // Frees the result, the working picture, every table copy and the block.
 int FilmRelease(FilmImage* image);

@@ -1,6 +1,7 @@
 #include "FilmGrain.h"
 
 #include "FilmEngine.h"
+#include "FilmMemory.h"
 #include "FilmParallel.h"
 #include "FilmParams.h"
 
@@ -9,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -51,8 +51,8 @@ int16_t saturate16(int32_t v)
 // indices (clamped to the source) and weights in 1/1024 summing to 1024.
 struct Axis {
     int taps = 0;
-    std::vector<int32_t> index;
-    std::vector<int32_t> weight;
+    FilmVector<int32_t> index;
+    FilmVector<int32_t> weight;
 
     bool build(int32_t src, int32_t dst, bool cubic)
     {
@@ -63,9 +63,8 @@ struct Axis {
         } catch (const std::bad_alloc&) {
             return false;
         }
-        const double ratio = static_cast<double>(src) / dst;
         for (int32_t x = 0; x < dst; ++x) {
-            const double s = (x + 0.5) * ratio - 0.5;
+            const double s = (x + 0.5) * src / dst - 0.5;
             const double fl = std::floor(s);
             const double t = s - fl;
             const int32_t i = static_cast<int32_t>(fl);
@@ -107,9 +106,10 @@ public:
     }
 
     // Output row y; rowOf(r) returns crop row r (cropW x 3 values). The
-    // scratch row holds cropW x 3 values.
+    // scratch row holds cropW x 3 values. Each pass sums its taps with
+    // weights in 1/1024 and shifts the sum right by 10 (no rounding term).
     template <typename RowOf>
-    void row(int32_t y, RowOf&& rowOf, std::vector<int32_t>& vertical, int16_t* out) const
+    void row(int32_t y, RowOf&& rowOf, FilmVector<int32_t>& vertical, int16_t* out) const
     {
         const size_t n = static_cast<size_t>(m_cropW) * 3;
         const int32_t* yi = &m_y.index[static_cast<size_t>(y) * m_y.taps];
@@ -120,7 +120,7 @@ public:
             const int16_t* s1 = rowOf(yi[1]);
             const int32_t w0 = yw[0], w1 = yw[1];
             for (size_t i = 0; i < n; ++i)
-                v[i] = (512 + s0[i] * w0 + s1[i] * w1) >> 10;
+                v[i] = (s0[i] * w0 + s1[i] * w1) >> 10;
         } else {
             const int16_t* s0 = rowOf(yi[0]);
             const int16_t* s1 = rowOf(yi[1]);
@@ -128,7 +128,7 @@ public:
             const int16_t* s3 = rowOf(yi[3]);
             const int32_t w0 = yw[0], w1 = yw[1], w2 = yw[2], w3 = yw[3];
             for (size_t i = 0; i < n; ++i)
-                v[i] = (512 + s0[i] * w0 + s1[i] * w1 + s2[i] * w2 + s3[i] * w3) >> 10;
+                v[i] = (s0[i] * w0 + s1[i] * w1 + s2[i] * w2 + s3[i] * w3) >> 10;
         }
         if (m_x.taps == 2)
             horizontal<2>(v, out);
@@ -143,7 +143,7 @@ private:
         const int32_t* idx = m_x.index.data();
         const int32_t* w = m_x.weight.data();
         for (int32_t x = 0; x < m_width; ++x, idx += Taps, w += Taps, out += 3) {
-            int32_t s0 = 512, s1 = 512, s2 = 512;
+            int32_t s0 = 0, s1 = 0, s2 = 0;
             for (int k = 0; k < Taps; ++k) {
                 const int32_t* p = v + static_cast<size_t>(idx[k]) * 3;
                 s0 += p[0] * w[k];
@@ -165,13 +165,13 @@ private:
 // start of every patch copy along the pixels, and the enlargement.
 class GrainPlan {
 public:
-    // 0; -2 no memory or bad arguments.
+    // The noise patch and the tiling. 0; -2 no memory or bad arguments.
     int build(int32_t width, int32_t height, int32_t index, int32_t strength, double scale)
     {
         if (width <= 0 || height <= 0 || std::isnan(scale))
             return -2;
         // The same bounds as the setters, so the 16-bit field cannot overflow.
-        strength = std::min(kFilmStrengthMax, std::max(0, strength));
+        strength = std::min(kFilmStrengthMax, std::max(-kFilmStrengthMax, strength));
         scale = std::min(kFilmGrainScaleMax, std::max(0.0, scale));
         m_width = width;
         m_total = static_cast<int64_t>(width) * height;
@@ -224,22 +224,35 @@ public:
             m_cropH = std::min(m_cropH, height);
             m_cropX = width - m_cropW > 0 ? rng.next() % (width - m_cropW) : 0;
             m_cropY = height - m_cropH > 0 ? rng.next() % (height - m_cropH) : 0;
-            try {
-                if (!m_enlarger.setup(m_cropW, m_cropH, width, height, f >= 2.0))
-                    return -2;
-            } catch (const std::bad_alloc&) {
-                return -2;
-            }
+            m_cubic = f >= 2.0;
+            m_height = height;
         }
         return 0;
     }
 
+    // The enlargement's tables, made after the field's own buffers; without
+    // them the field stays the plain tiling.
+    void prepareEnlargement()
+    {
+        if (!m_enlarge)
+            return;
+        try {
+            if (!m_enlarger.setup(m_cropW, m_cropH, m_width, m_height, m_cubic))
+                m_enlarge = false;
+        } catch (const std::bad_alloc&) {
+            m_enlarge = false;
+        }
+    }
+
+    // Gives up the enlargement (its scratch could not be had).
+    void dropEnlargement() { m_enlarge = false; }
+
     // Per-thread scratch for rows().
     struct Scratch {
-        std::vector<int16_t> cache[4];
+        FilmVector<int16_t> cache[4];
         int32_t cached[4] = {-1, -1, -1, -1};
         int next = 0;
-        std::vector<int32_t> vertical;
+        FilmVector<int32_t> vertical;
     };
 
     bool makeScratch(Scratch& s) const
@@ -298,12 +311,14 @@ private:
     }
 
     int32_t m_width = 0;
+    int32_t m_height = 0;
     int64_t m_total = 0;
     bool m_zero = false;
     bool m_enlarge = false;
+    bool m_cubic = false;
     int32_t m_cropW = 0, m_cropH = 0, m_cropX = 0, m_cropY = 0;
-    std::vector<int16_t> m_patch;
-    std::vector<int64_t> m_starts;
+    FilmVector<int16_t> m_patch;
+    FilmVector<int64_t> m_starts;
     Enlarger m_enlarger;
 };
 
@@ -391,13 +406,18 @@ int FilmGrainField(int16_t* field, int32_t width, int32_t height, int32_t index,
 {
     if (!field || width <= 0 || height <= 0)
         return -2;
-    GrainPlan plan;
-    GrainPlan::Scratch scratch;
-    if (plan.build(width, height, index, strength, scale) != 0 || !plan.makeScratch(scratch))
-        return -2;
-    for (int32_t y = 0; y < height; ++y)
-        plan.row(y, scratch, field + static_cast<size_t>(y) * width * 3);
-    return 0;
+    return FilmNoThrow([&] {
+        GrainPlan plan;
+        GrainPlan::Scratch scratch;
+        if (plan.build(width, height, index, strength, scale) != 0)
+            return kFilmNoMemory;
+        plan.prepareEnlargement();
+        if (!plan.makeScratch(scratch))
+            plan.dropEnlargement();
+        for (int32_t y = 0; y < height; ++y)
+            plan.row(y, scratch, field + static_cast<size_t>(y) * width * 3);
+        return 0;
+    });
 }
 
 int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double factor, Rand15& rng)
@@ -411,25 +431,27 @@ int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double facto
     const int32_t cropX = width - cropW > 0 ? rng.next() % (width - cropW) : 0;
     const int32_t cropY = height - cropH > 0 ? rng.next() % (height - cropH) : 0;
 
-    Enlarger enlarger;
-    std::vector<int16_t> crop;
-    std::vector<int32_t> vertical;
-    try {
-        if (!enlarger.setup(cropW, cropH, width, height, factor >= 2.0))
-            return -2;
-        crop.resize(static_cast<size_t>(cropW) * cropH * 3);
-        vertical.resize(static_cast<size_t>(cropW) * 3);
-    } catch (const std::bad_alloc&) {
-        return -2;
-    }
-    for (int32_t r = 0; r < cropH; ++r)
-        std::memcpy(&crop[static_cast<size_t>(r) * cropW * 3],
-                    field + (static_cast<size_t>(cropY + r) * width + cropX) * 3,
-                    static_cast<size_t>(cropW) * 3 * sizeof(int16_t));
-    auto rowOf = [&](int32_t r) { return &crop[static_cast<size_t>(r) * cropW * 3]; };
-    for (int32_t y = 0; y < height; ++y)
-        enlarger.row(y, rowOf, vertical, field + static_cast<size_t>(y) * width * 3);
-    return 0;
+    return FilmNoThrow([&] {
+        Enlarger enlarger;
+        FilmVector<int16_t> crop;
+        FilmVector<int32_t> vertical;
+        try {
+            if (!enlarger.setup(cropW, cropH, width, height, factor >= 2.0))
+                return kFilmNoMemory;
+            crop.resize(static_cast<size_t>(cropW) * cropH * 3);
+            vertical.resize(static_cast<size_t>(cropW) * 3);
+        } catch (const std::bad_alloc&) {
+            return kFilmNoMemory;
+        }
+        for (int32_t r = 0; r < cropH; ++r)
+            std::memcpy(&crop[static_cast<size_t>(r) * cropW * 3],
+                        field + (static_cast<size_t>(cropY + r) * width + cropX) * 3,
+                        static_cast<size_t>(cropW) * 3 * sizeof(int16_t));
+        auto rowOf = [&](int32_t r) { return &crop[static_cast<size_t>(r) * cropW * 3]; };
+        for (int32_t y = 0; y < height; ++y)
+            enlarger.row(y, rowOf, vertical, field + static_cast<size_t>(y) * width * 3);
+        return 0;
+    });
 }
 
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes)
@@ -439,36 +461,36 @@ int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t h
     return FilmApplyGrainRows(params, pixels, width, height, rowBytes);
 }
 
-int FilmApplyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t step)
+namespace {
+
+int applyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t step)
 {
-    if (!params || !firstRow || width <= 0 || height <= 0)
-        return -2;
-    if (params->grainIndex == 0 || !params->grainTaken || !params->grainTable)
-        return 0;
     GrainPlan plan;
     if (plan.build(width, height, params->grainIndex, params->strength, params->grainScale) != 0)
-        return -2;
+        return kFilmNoMemory;
     const uint8_t* table = params->grainTable;
-    bool failed = false;
-    // All bands get their scratch first, so a shortage leaves the pixels as they were.
-    const int bands = 8;
-    std::vector<GrainPlan::Scratch> scratch(bands);
-    std::vector<std::vector<int16_t>> rowBuffers(bands);
+    // Every band gets its buffers before any pixel changes: without the field
+    // rows the picture keeps no grain; without the enlargement's tables or
+    // scratch (asked for last) the grain stays unenlarged.
+    constexpr int kBands = 8;
+    GrainPlan::Scratch scratch[kBands];
+    FilmVector<int16_t> rowBuffers[kBands];
     try {
-        for (int b = 0; b < bands; ++b) {
-            rowBuffers[b].resize(static_cast<size_t>(width) * 3);
-            if (!plan.makeScratch(scratch[b]))
-                failed = true;
-        }
+        for (auto& row : rowBuffers)
+            row.resize(static_cast<size_t>(width) * 3);
     } catch (const std::bad_alloc&) {
-        failed = true;
+        return kFilmNoMemory;
     }
-    if (failed)
-        return -2;
-    FilmParallelRows(bands, int64_t(height / bands + 1) * width * 3, [&](int32_t b0, int32_t b1) {
+    plan.prepareEnlargement();
+    for (auto& s : scratch)
+        if (!plan.makeScratch(s)) {
+            plan.dropEnlargement();
+            break;
+        }
+    FilmParallelRows(kBands, int64_t(height / kBands + 1) * width * 3, [&](int32_t b0, int32_t b1) {
         for (int32_t b = b0; b < b1; ++b) {
-            const int32_t y0 = static_cast<int32_t>(static_cast<int64_t>(height) * b / bands);
-            const int32_t y1 = static_cast<int32_t>(static_cast<int64_t>(height) * (b + 1) / bands);
+            const int32_t y0 = static_cast<int32_t>(static_cast<int64_t>(height) * b / kBands);
+            const int32_t y1 = static_cast<int32_t>(static_cast<int64_t>(height) * (b + 1) / kBands);
             int16_t* g = rowBuffers[b].data();
             for (int32_t y = y0; y < y1; ++y) {
                 plan.row(y, scratch[b], g);
@@ -486,4 +508,15 @@ int FilmApplyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int
         }
     });
     return 0;
+}
+
+}  // namespace
+
+int FilmApplyGrainRows(FilmParams* params, uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t step)
+{
+    if (!params || !firstRow || width <= 0 || height <= 0)
+        return -2;
+    if (params->grainIndex == 0 || !params->grainTaken || !params->grainTable)
+        return 0;
+    return FilmNoThrow([&] { return applyGrainRows(params, firstRow, width, height, step); });
 }

@@ -49,18 +49,22 @@ bool FilmGrainConstantsFor(int32_t index, FilmGrainConstants* out);
 // and grain scale; the generator is seeded with the index, so equal
 // arguments give equal fields. Strength and scale are clamped as by
 // FilmSetStrength and FilmSetGrainScale. 0; -2 bad arguments (a scale that
-// is not a number too) or no memory.
+// is not a number too) or no memory for the noise patch. When only the
+// enlargement runs short of memory the field is the plain tiling.
 int FilmGrainField(int16_t* field, int32_t width, int32_t height, int32_t index, int32_t strength,
                    double scale);
 
 // Coarser grain: a crop of width / factor x height / factor at a random
 // offset, enlarged back over the field (bilinear below factor 2, cubic
-// B-spline from 2). -1 for a factor below 1.0 or bad arguments, 0 and no
-// change up to 1.000001, -2 when memory runs out (field unchanged).
+// B-spline from 2; separable, the vertical pass first, each pass summing weights in
+// 1/1024 and shifting right by 10). -1 for a factor below 1.0 or bad
+// arguments, 0 and no change up to 1.000001, -2 when memory runs out (field
+// unchanged).
 int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double factor, Rand15& rng);
 
 // Adds the grain of the block's grain index to 3-byte pixels, gains from
-// its grain table. 0 (also when no grain table is taken); -2 no memory or
+// its grain table. 0 (also when no grain table is taken, and with unenlarged
+// grain when only the enlargement runs short); -2 no memory for the field or
 // bad geometry (pixels unchanged).
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes);
 // The same over rows `step` bytes apart (negative to walk a picture upwards;

@@ -1,13 +1,12 @@
 #include "FilmLut.h"
 
 #include "FilmEngine.h"
+#include "FilmMemory.h"
 #include "FilmParallel.h"
 #include "FilmParams.h"
 
 #include <cmath>
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace {
 
@@ -58,12 +57,23 @@ void FilmApplyLutTable(const uint8_t* lut, uint8_t* pixels, int32_t width, int32
     // The three planes packed into one 64-bit word per node, a channel in
     // each 21-bit lane: a weighted sum of eight nodes (at most 255 x 4096 a
     // lane) then needs one multiply per corner and never carries into the
-    // next lane. Same sums as the per-plane formula.
-    std::vector<uint64_t> packed(kFilmLutPlane);
+    // next lane. Same sums as the per-plane formula, which runs instead when
+    // the packed table cannot be made.
+    uint64_t* packed = FilmAllocateArray<uint64_t>(kFilmLutPlane);
+    if (!packed) {
+        FilmParallelRows(height, int64_t(width) * 3, [=](int32_t y0, int32_t y1) {
+            for (int32_t y = y0; y < y1; ++y) {
+                uint8_t* px = pixels + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
+                for (int32_t x = 0; x < width; ++x, px += 3)
+                    sample(lut, px[0], px[1], px[2], px);
+            }
+        });
+        return;
+    }
     for (int n = 0; n < kFilmLutPlane; ++n)
         packed[n] = uint64_t(lut[n]) | uint64_t(lut[kFilmLutPlane + n]) << 21
                   | uint64_t(lut[2 * kFilmLutPlane + n]) << 42;
-    const uint64_t* table = packed.data();
+    const uint64_t* table = packed;
     FilmParallelRows(height, int64_t(width) * 3, [=](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; ++y) {
             uint8_t* px = pixels + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
@@ -84,6 +94,7 @@ void FilmApplyLutTable(const uint8_t* lut, uint8_t* pixels, int32_t width, int32
             }
         }
     });
+    FilmDeallocate(packed);
 }
 
 int FilmLutThroughLut(uint8_t* a, const uint8_t* b)
@@ -137,7 +148,7 @@ int FilmComposeLut(FilmParams* params)
     if (!params)
         return -1;
     if (!params->workingLut) {
-        params->workingLut = new (std::nothrow) uint8_t[kFilmLutBytes];
+        params->workingLut = FilmAllocateArray<uint8_t>(kFilmLutBytes);
         if (!params->workingLut)
             return -2;
     }

@@ -2,6 +2,7 @@
 // chain and tone curve, the result buffer and the record's lifetime.
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "BgrTestImage.h"
 #include "FilmEngine.h"
+#include "FilmMemory.h"
 #include "Rand15.h"
 
 namespace {
@@ -97,6 +99,7 @@ class TestFilm : public QObject {
 
 private slots:
     void init() { FilmFreeData(); }
+    void cleanup() { FilmFaultInjectAfter(-1); }
     void cleanupTestCase() { FilmFreeData(); }
 
     void loadData_data();
@@ -122,6 +125,7 @@ private slots:
     void badPictures_data();
     void badPictures();
     void releaseAndReuse();
+    void shortOfMemory();
 };
 
 void TestFilm::loadData_data()
@@ -329,7 +333,8 @@ void TestFilm::trilinearMatchesTable()
 {
     const std::vector<uint8_t> blob = makeBlob();
     QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
-    BgrTestImage in(64, 40, 2);
+    // Large enough to run in bands on helper threads.
+    BgrTestImage in(700, 520, 2);
     in.fillRandom(5);
     // Include the extremes, where the top node (value 256) is used.
     std::memset(in.px(0, 0), 255, 3);
@@ -523,7 +528,7 @@ void TestFilm::strengthAndScaleBounded()
     }
     QCOMPARE(FilmSetStrength(&capped.image, kFilmStrengthMax), 0);
     QCOMPARE(FilmSetGrainScale(&capped.image, kFilmGrainScaleMax), 0);
-    QCOMPARE(FilmSetStrength(&huge.image, INT_MAX), 0);
+    QCOMPARE(FilmSetStrength(&huge.image, kFilmStrengthMax + 1), 0);
     QCOMPARE(FilmSetGrainScale(&huge.image, 1e300), 0);
     QCOMPARE(FilmSetGrainScale(&nan.image, std::nan("")), -2);
     const BgrTestImage a = render(capped.image, in), b = render(huge.image, in);
@@ -620,6 +625,69 @@ void TestFilm::releaseAndReuse()
     QCOMPARE(FilmApply(&image), 0);
     QVERIFY(std::memcmp(image.pixels, in.data(), size_t(in.width) * 3) == 0);
     FilmRelease(&image);
+}
+
+void TestFilm::shortOfMemory()
+{
+    // The whole calling order with each acquisition failing in turn (and
+    // every one after it): codes come back, never an exception, and a
+    // result reported as made is right. Large enough for helper threads.
+    const std::vector<uint8_t> blob = makeBlob();
+    BgrTestImage in(700, 520, 2);
+    in.fillRandom(12);
+    BgrTestImage expected(in.width, in.height, 2);
+    for (int y = 0; y < in.height; ++y)
+        for (int x = 0; x < in.width; ++x)
+            refSample(lutOf(blob, 4), in.px(x, y), expected.px(x, y));
+
+    constexpr int kMany = 1 << 20;
+    const auto calls = [&](FilmImage& image, int codes[6]) {
+        codes[0] = FilmLoadData(blob.data(), kFilmDataSize);
+        codes[1] = FilmSetImage(&image, in.data(), in.width, in.height, in.stride, 0);
+        codes[2] = FilmReset(&image);
+        codes[3] = FilmSetCategory(&image, 1);
+        codes[4] = FilmSelectLut(&image, 5);
+        codes[5] = FilmApply(&image);
+    };
+    // Count what the whole order acquires.
+    int total = 0;
+    {
+        Film f;
+        int codes[6];
+        FilmFaultInjectAfter(kMany);
+        calls(f.image, codes);
+        total = kMany - FilmFaultInjectAfter(-1);
+        QVERIFY(std::all_of(codes, codes + 6, [](int c) { return c == 0; }));
+        FilmFreeData();
+    }
+    QVERIFY(total >= 6);
+
+    // Every n below the total makes one acquisition fail.
+    int renderedDespiteFailure = 0;
+    for (int n = 0; n < total; ++n) {
+        Film f;
+        int codes[6];
+        FilmFaultInjectAfter(n);
+        calls(f.image, codes);
+        FilmFaultInjectAfter(-1);
+        bool allMade = true;
+        for (int c : codes) {
+            QVERIFY2(c == 0 || c == -1 || c == -2, qPrintable(QString::number(c)));
+            allMade &= c == 0;
+        }
+        if (allMade) {
+            for (int y = 0; y < in.height; ++y)
+                QVERIFY2(std::memcmp(f.image.pixels + size_t(y) * f.image.rowBytes, expected.px(0, y), size_t(in.width) * 3) == 0,
+                         qPrintable(QStringLiteral("acquisition %1, row %2").arg(n).arg(y)));
+            ++renderedDespiteFailure;
+        }
+        FilmFreeData();
+        // The record stays usable.
+        QCOMPARE(FilmSetImage(&f.image, in.data(), in.width, in.height, in.stride, 0), 0);
+        QCOMPARE(FilmApply(&f.image), 0);
+    }
+    // A look-up table or a thread that could not be had changes nothing.
+    QVERIFY(renderedDespiteFailure > 0);
 }
 
 QTEST_GUILESS_MAIN(TestFilm)
