@@ -86,8 +86,8 @@ bool IQAdjustingProcessor::prepare()
         const QImage picture = std::move(m_picture);
         m_picture = QImage();
         try {
-            if (loadSource(picture) && !m_enginesDestroyed)
-                createEngines();
+            if (loadSource(picture) && !m_enginesDestroyed && createEngines())
+                startToneAnalysis();
         } catch (...) {
             // Nothing may escape: this runs on pool threads too.
             m_lastError = ErrorUnexpected;
@@ -271,8 +271,36 @@ QImage IQAdjustingProcessor::fail(int error, const char *detail)
     return QImage();
 }
 
+// Passes that need no tone work run meanwhile; they do not touch the tone
+// engine.
+void IQAdjustingProcessor::startToneAnalysis()
+{
+    IQHDRToneEngine *engine = toneEngine;
+    const IQBGRData *picture = source;
+    try {
+        m_toneAnalysis = std::async(std::launch::async, [engine, picture] {
+            try {
+                engine->setSource(*picture);
+                return true;
+            } catch (...) {
+                return false; // the first tone pass tries again and reports it
+            }
+        });
+    } catch (...) {
+        // No thread to be had: the first tone pass analyses.
+    }
+}
+
+// Before anything else touches the tone engine or the source.
+void IQAdjustingProcessor::finishToneAnalysis()
+{
+    if (m_toneAnalysis.valid())
+        m_toneSourceSet = m_toneAnalysis.get();
+}
+
 void IQAdjustingProcessor::prepareToneSource()
 {
+    finishToneAnalysis();
     if (m_toneSourceSet)
         return;
     toneEngine->setSource(*source);
@@ -400,6 +428,7 @@ QImage IQAdjustingProcessor::processWith(const IQProcessParams &p)
 void IQAdjustingProcessor::freeBuffers()
 {
     QMutexLocker pass(&mutex);
+    finishToneAnalysis();
     if (toneEngine)
         toneEngine->source.release(); // it views the source buffer
     m_toneSourceSet = false;
@@ -417,6 +446,7 @@ void IQAdjustingProcessor::destroyEngines()
 {
     QMutexLocker pass(&mutex);
     m_enginesDestroyed = true; // also for a processor not prepared yet
+    finishToneAnalysis();
     delete adjustEngine;
     adjustEngine = nullptr;
     delete toneEngine;

@@ -11,14 +11,17 @@
 //
 // Building is cheap and can be left to the thread that runs the passes
 // (LoadLater): the picture is converted on prepare() or the first pass. The
-// buffers of the tone work are made when a pass first needs them, so a
-// picture that only ever gets colour controls never pays for them.
+// tone engine analyses the picture on a thread of its own meanwhile, and the
+// buffers of the tone work are made when a pass first needs them, so colour
+// passes start at once and a picture that never gets tone work never pays
+// for its buffers.
 #include <QImage>
 #include <QMutex>
 #include <QRecursiveMutex>
 #include <QString>
 
 #include <atomic>
+#include <future>
 #include <memory>
 
 #include "IQParams.h"
@@ -120,6 +123,8 @@ private:
     Snapshot takeSnapshot();
     void requeueStage(int stage);
     int runToneStage(const Snapshot &s);
+    void startToneAnalysis();
+    void finishToneAnalysis();
     void prepareToneSource();
     QImage runPass(const Snapshot &s);
     QImage outputImage();
@@ -143,6 +148,7 @@ private:
     QImage m_picture;            // until it is loaded
     bool m_prepared = false;     // the picture was loaded, or loading failed
     bool m_toneSourceSet = false; // the tone engine has analysed the source
+    std::future<bool> m_toneAnalysis; // that analysis, while it runs on its own thread
     bool m_denoiseStageChosen = false;
     bool m_enginesDestroyed = false;
     int m_width = 0;
