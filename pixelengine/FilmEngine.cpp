@@ -283,7 +283,7 @@ int applyFilm(FilmImage* image)
     if (code != 0)
         return code;
     if (params->lutFlag)
-        FilmApplyLutTable(params->workingLut, result, width, height, rowBytes);
+        return FilmApplyLut(params, result, width, height, rowBytes);
     return 0;
 }
 

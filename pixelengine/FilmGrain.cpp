@@ -420,6 +420,45 @@ int FilmGrainField(int16_t* field, int32_t width, int32_t height, int32_t index,
     });
 }
 
+namespace {
+
+// Enlarges a cropW x cropH x 3 crop to width x height x 3 into out.
+int enlargeCrop(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out, int32_t width,
+                int32_t height, bool cubic)
+{
+    if (!crop || !out || cropW <= 0 || cropH <= 0 || width <= 0 || height <= 0)
+        return -1;
+    return FilmNoThrow([&] {
+        Enlarger enlarger;
+        FilmVector<int32_t> vertical;
+        try {
+            if (!enlarger.setup(cropW, cropH, width, height, cubic))
+                return kFilmNoMemory;
+            vertical.resize(static_cast<size_t>(cropW) * 3);
+        } catch (const std::bad_alloc&) {
+            return kFilmNoMemory;
+        }
+        auto rowOf = [&](int32_t r) { return crop + static_cast<size_t>(r) * cropW * 3; };
+        for (int32_t y = 0; y < height; ++y)
+            enlarger.row(y, rowOf, vertical, out + static_cast<size_t>(y) * width * 3);
+        return 0;
+    });
+}
+
+}  // namespace
+
+int FilmGrainEnlargeBilinear(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out, int32_t width,
+                             int32_t height)
+{
+    return enlargeCrop(crop, cropW, cropH, out, width, height, false);
+}
+
+int FilmGrainEnlargeCubic(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out, int32_t width,
+                          int32_t height)
+{
+    return enlargeCrop(crop, cropW, cropH, out, width, height, true);
+}
+
 int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double factor, Rand15& rng)
 {
     if (!field || width <= 0 || height <= 0 || !(factor >= 1.0))
@@ -431,27 +470,19 @@ int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double facto
     const int32_t cropX = width - cropW > 0 ? rng.next() % (width - cropW) : 0;
     const int32_t cropY = height - cropH > 0 ? rng.next() % (height - cropH) : 0;
 
-    return FilmNoThrow([&] {
-        Enlarger enlarger;
-        FilmVector<int16_t> crop;
-        FilmVector<int32_t> vertical;
-        try {
-            if (!enlarger.setup(cropW, cropH, width, height, factor >= 2.0))
-                return kFilmNoMemory;
-            crop.resize(static_cast<size_t>(cropW) * cropH * 3);
-            vertical.resize(static_cast<size_t>(cropW) * 3);
-        } catch (const std::bad_alloc&) {
-            return kFilmNoMemory;
-        }
+    FilmVector<int16_t> crop;
+    const int copied = FilmNoThrow([&] {
+        crop.resize(static_cast<size_t>(cropW) * cropH * 3);
         for (int32_t r = 0; r < cropH; ++r)
             std::memcpy(&crop[static_cast<size_t>(r) * cropW * 3],
                         field + (static_cast<size_t>(cropY + r) * width + cropX) * 3,
                         static_cast<size_t>(cropW) * 3 * sizeof(int16_t));
-        auto rowOf = [&](int32_t r) { return &crop[static_cast<size_t>(r) * cropW * 3]; };
-        for (int32_t y = 0; y < height; ++y)
-            enlarger.row(y, rowOf, vertical, field + static_cast<size_t>(y) * width * 3);
         return 0;
     });
+    if (copied != 0)
+        return copied;
+    return factor >= 2.0 ? FilmGrainEnlargeCubic(crop.data(), cropW, cropH, field, width, height)
+                         : FilmGrainEnlargeBilinear(crop.data(), cropW, cropH, field, width, height);
 }
 
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes)

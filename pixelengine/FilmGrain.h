@@ -61,6 +61,13 @@ int FilmGrainField(int16_t* field, int32_t width, int32_t height, int32_t index,
 // arguments, 0 and no change up to 1.000001, -2 when memory runs out (field
 // unchanged).
 int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double factor, Rand15& rng);
+// The two resamplings of that step: a cropW x cropH x 3 crop enlarged to
+// width x height x 3 into out (which must not overlap the crop). 0; -1 bad
+// arguments; -2 no memory (out unchanged).
+int FilmGrainEnlargeBilinear(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out, int32_t width,
+                             int32_t height);
+int FilmGrainEnlargeCubic(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out, int32_t width,
+                          int32_t height);
 
 // Adds the grain of the block's grain index to 3-byte pixels, gains from
 // its grain table. 0 (also when no grain table is taken, and with unenlarged

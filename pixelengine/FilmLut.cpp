@@ -49,6 +49,34 @@ void FilmLutSample(const uint8_t* lut, const uint8_t in[3], uint8_t out[3])
     std::memcpy(out, result, 3);
 }
 
+int FilmApplyLut(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes)
+{
+    if (!params || !params->workingLut)
+        return -1;
+    if (!pixels || width <= 0 || height <= 0 || rowBytes / 3 < width)
+        return -2;
+    FilmApplyLutTable(params->workingLut, pixels, width, height, rowBytes);
+    return 0;
+}
+
+int FilmFlipRows(uint8_t* pixels, int32_t height, int32_t rowBytes)
+{
+    if (!pixels || height < 0 || rowBytes <= 0)
+        return -2;
+    uint8_t* row = FilmAllocateArray<uint8_t>(static_cast<size_t>(rowBytes));
+    if (!row)
+        return kFilmNoMemory;
+    for (int32_t i = 0; i < height / 2; ++i) {
+        uint8_t* a = pixels + static_cast<size_t>(i) * rowBytes;
+        uint8_t* b = pixels + static_cast<size_t>(height - 1 - i) * rowBytes;
+        std::memcpy(row, a, static_cast<size_t>(rowBytes));
+        std::memcpy(a, b, static_cast<size_t>(rowBytes));
+        std::memcpy(b, row, static_cast<size_t>(rowBytes));
+    }
+    FilmDeallocate(row);
+    return 0;
+}
+
 void FilmApplyLutTable(const uint8_t* lut, uint8_t* pixels, int32_t width, int32_t height,
                        int32_t rowBytes)
 {

@@ -10,6 +10,13 @@ struct FilmParams;
 // channels 0, 1, 2). Rows run in parallel on large pictures.
 void FilmApplyLutTable(const uint8_t* lut, uint8_t* pixels, int32_t width, int32_t height,
                        int32_t rowBytes);
+// The block's working table over 3-byte pixels (the step FilmApply runs
+// when the table holds a transform). 0; -1 no block or no working table;
+// -2 bad geometry.
+int FilmApplyLut(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes);
+// Reverses the row order of a picture in place through a one-row buffer.
+// 0; -2 bad geometry or no memory for the row.
+int FilmFlipRows(uint8_t* pixels, int32_t height, int32_t rowBytes);
 // Colour of one pixel through a table.
 void FilmLutSample(const uint8_t* lut, const uint8_t in[3], uint8_t out[3]);
 

@@ -10,6 +10,7 @@
 
 #include "BgrTestImage.h"
 #include "FilmEngine.h"
+#include "FilmLut.h"
 #include "FilmMemory.h"
 #include "Rand15.h"
 
@@ -452,6 +453,17 @@ void TestFilm::singleStepMembers()
     QVERIFY(px.paddingIntact());
     QCOMPARE(FilmApplyLutBank3(&f.image, px.data(), px.width, px.height, px.width * 3 - 1), -2);
     QCOMPARE(FilmApplyLutBank3(&f.image, nullptr, px.width, px.height, px.stride), -2);
+    QCOMPARE(FilmApplyLut(nullptr, px.data(), px.width, px.height, px.stride), -1);
+
+    // Row reversal: row y takes row height - 1 - y, padding included; twice is the identity.
+    const BgrTestImage before = px;
+    QCOMPARE(FilmFlipRows(px.data(), px.height, px.stride), 0);
+    for (int y = 0; y < px.height; ++y)
+        QVERIFY(std::memcmp(px.data() + size_t(y) * px.stride,
+                            before.data() + size_t(px.height - 1 - y) * px.stride, size_t(px.stride)) == 0);
+    QCOMPARE(FilmFlipRows(px.data(), px.height, px.stride), 0);
+    QVERIFY(px.samePixels(before));
+    QCOMPARE(FilmFlipRows(nullptr, px.height, px.stride), -2);
 }
 
 void TestFilm::selectionsWithoutData()

@@ -490,6 +490,11 @@ void TestFilmGrain::enlargeRefusals()
     QCOMPARE(FilmGrainEnlarge(f.data(), 5, 2, std::nan(""), rng), -1);
     QCOMPARE(FilmGrainEnlarge(nullptr, 5, 2, 1.5, rng), -1);
     QCOMPARE(FilmGrainEnlarge(f.data(), 0, 2, 1.5, rng), -1);
+    std::vector<int16_t> out(30, 9);
+    QCOMPARE(FilmGrainEnlargeBilinear(nullptr, 2, 2, out.data(), 5, 2), -1);
+    QCOMPARE(FilmGrainEnlargeCubic(f.data(), 0, 2, out.data(), 5, 2), -1);
+    QCOMPARE(FilmGrainEnlargeCubic(f.data(), 2, 2, out.data(), 5, 0), -1);
+    QVERIFY(std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 9; }));
     f[4] = 77;
     QCOMPARE(FilmGrainEnlarge(f.data(), 5, 2, 1.0000005, rng), 0);
     QCOMPARE(int(f[4]), 77);
