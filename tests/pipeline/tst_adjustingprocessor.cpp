@@ -195,9 +195,7 @@ private slots:
     void pictureThatCannotBeLoaded();
     void everyControlOnOddSizes_data();
     void everyControlOnOddSizes();
-    void highlightPassesStartFromTheSameInput();
     void adjustPassKeepsTheShadowLift();
-    void stageZeroKeepsTheLastToneResult();
     void fullStageRunsTheDetailChain();
     void stageRequestsAreNotDropped();
     void setterDuringASlowPass();
@@ -316,27 +314,6 @@ void TestAdjustingProcessor::everyControlOnOddSizes()
     }
 }
 
-void TestAdjustingProcessor::highlightPassesStartFromTheSameInput()
-{
-    const QImage picture = makePicture(181, 97, 21);
-    IQAdjustingProcessor processor(picture);
-    processor.setToneParams(toneWith(60, 0), IQAdjustingProcessor::StageHighlightShadow);
-    const QImage first = processor.process();
-    processor.setToneParams(toneWith(-25, 0), IQAdjustingProcessor::StageHighlightShadow);
-    const QImage second = processor.process();
-    QVERIFY(sameAs(first, *toneReference(picture, toneWith(60, 0), false)));
-    QVERIFY(sameAs(second, *toneReference(picture, toneWith(-25, 0), false)));
-    QVERIFY(!samePixels(first, second));
-
-    // Both ends of the range are defined and repeatable.
-    processor.setToneParams(toneWith(-100, 100), IQAdjustingProcessor::StageHighlightShadow);
-    const QImage a = processor.process();
-    processor.setToneParams(toneWith(-100, 100), IQAdjustingProcessor::StageHighlightShadow);
-    const QImage b = processor.process();
-    QVERIFY(!a.isNull());
-    QVERIFY(samePixels(a, b));
-}
-
 void TestAdjustingProcessor::adjustPassKeepsTheShadowLift()
 {
     const QImage picture = makePicture(160, 120, 9);
@@ -360,23 +337,6 @@ void TestAdjustingProcessor::adjustPassKeepsTheShadowLift()
     processor.setAdjustParams(adjust);
     processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageAdjust);
     QVERIFY(samePixels(processor.process(), lifted));
-}
-
-void TestAdjustingProcessor::stageZeroKeepsTheLastToneResult()
-{
-    const QImage picture = makePicture(90, 70, 2);
-    IQAdjustingProcessor processor(picture);
-    IQHDRToneParams tone = toneWith(40, 20);
-    tone.clahe = true;
-    tone.claheClip = 2.0;
-    processor.setToneParams(tone, IQAdjustingProcessor::StageFull);
-    const QImage full = processor.process();
-    QVERIFY(sameAs(full, *toneReference(picture, tone, true)));
-    processor.setToneParams(tone, IQAdjustingProcessor::StageNone);
-    QVERIFY(samePixels(processor.process(), full));
-    // A stage-8 pass after it starts from the detail result, not the source.
-    processor.setToneParams(toneWith(40, 20), IQAdjustingProcessor::StageHighlightShadow);
-    QVERIFY(samePixels(processor.process(), full));
 }
 
 void TestAdjustingProcessor::fullStageRunsTheDetailChain()
@@ -666,9 +626,12 @@ void TestAdjustingProcessor::buffersMadeOnDemandKeepEveryPass()
         int saturation, brightness;
     };
     // Colour controls first (no tone buffer yet), then every order of the
-    // tone stages, with colour passes in between.
+    // tone stages, with colour passes in between: two highlight/shadow
+    // passes in a row start from the same input, stage 0 and 2 keep the
+    // last tone result, stage 8 after stage 4 starts from the detail result.
     const Step steps[] = {
         {2, 0, 0, false, false, false, 30, 0},   {0, 0, 0, false, false, false, -20, 15},
+        {8, 40, -25, false, false, false, -20, 15}, {8, -100, 100, false, false, false, -20, 15},
         {8, 40, -25, false, false, false, -20, 15}, {2, 40, -25, false, false, false, 10, 15},
         {4, 40, -25, true, false, false, 10, 0}, {0, 40, -25, true, false, false, 10, 0},
         {8, -60, 70, true, false, false, 10, 0}, {2, -60, 70, true, false, false, -5, -30},
