@@ -166,9 +166,7 @@ bool IQAdjustingProcessor::loadSource(const QImage &picture)
         }
     });
 
-    m_width = w;
-    m_height = h;
-    source = loaded.release();
+    source = loaded.release(); // the size was taken at construction
     return true;
 }
 
