@@ -5,10 +5,6 @@
 #include <cstring>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "PixelEngine.h"
 #include "denoise/DenoisePlaneKernels.h"
 
@@ -27,11 +23,10 @@ constexpr int kMaxCandidates = 64;
 
 inline bool isSigned(uint32_t layout) { return layout == DENOISE_SAMPLES_S8; }
 inline int sampleAt(const uint8_t* p, bool sign) { return sign ? int(int8_t(*p)) : int(*p); }
-inline int clampOut(int v, bool sign)
+inline uint8_t storeOut(int v, bool sign)
 {
-    return sign ? std::clamp(v, -128, 127) : std::clamp(v, 0, 255);
+    return sign ? uint8_t(int8_t(std::clamp(v, -128, 127))) : uint8_t(std::clamp(v, 0, 255));
 }
-inline uint8_t storeOut(int v, bool sign) { return sign ? uint8_t(int8_t(clampOut(v, true))) : uint8_t(clampOut(v, false)); }
 
 bool planeUsable(const DenoiseLevelPlane* p)
 {
@@ -64,23 +59,24 @@ struct Candidate {
     int64_t d;
 };
 
-struct BlockContext {
-    const DenoiseLevelPlane* src;
-    DenoiseLevelPlane* dst;
-    const DenoiseBlockParams* params;
-    bool sign;
-    int step;
-};
 
-// Rebuilds a step x step block at plane position (px, py) (active position
+// Rebuilds the step x step block at plane position (px, py) (active position
 // (bx, by)) from the coarser plane and blends it with the block's samples.
-void rebuildFromCoarser(const BlockContext& c, int px, int py, int bx, int by)
+void rebuildFromCoarser(const DenoiseLevelPlane* src, DenoiseLevelPlane* dst, const DenoiseBlockParams* params,
+                        int px, int py, int bx, int by, int step)
 {
-    const DenoiseLevelPlane* co = c.params->coarser;
-    const int keep = c.params->keep;
+    const DenoiseLevelPlane* co = params->coarser;
+    const int keep = params->keep;
     const int cx0 = co->left + (bx >> 1);
     const int cy0 = co->top + (by >> 1);
-    const int half = c.step / 2;
+    const int half = step / 2;
+    if (step == 8 && cx0 >= 0 && cy0 >= 0 && cx0 + half < co->width && cy0 + half < co->height) {
+        DenoiseUpsampleBlend(co->data + int64_t(cy0) * co->pitch + cx0, co->pitch,
+                             src->data + int64_t(py) * src->pitch + px, src->pitch, keep,
+                             dst->data + int64_t(py) * dst->pitch + px, dst->pitch);
+        return;
+    }
+    const bool sign = isSigned(src->layout);
     for (int j = 0; j < half; ++j) {
         for (int i = 0; i < half; ++i) {
             const int cv = readClamped(co, cx0 + i, cy0 + j);
@@ -91,118 +87,118 @@ void rebuildFromCoarser(const BlockContext& c, int px, int py, int bx, int by)
             for (int q = 0; q < 4; ++q) {
                 const int x = px + 2 * i + (q & 1);
                 const int y = py + 2 * j + (q >> 1);
-                const int p = sampleAt(c.src->data + int64_t(y) * c.src->pitch + x, c.sign);
+                const int p = sampleAt(src->data + int64_t(y) * src->pitch + x, sign);
                 const int v = (p * keep + up[q] * (256 - keep) + 128) >> 8;
-                c.dst->data[int64_t(y) * c.dst->pitch + x] = storeOut(v, c.sign);
+                dst->data[int64_t(y) * dst->pitch + x] = storeOut(v, sign);
             }
         }
     }
 }
 
-// The flat test of one block; true when the block is handled.
-bool flatBlock(const BlockContext& c, int px, int py, int bx, int by, int64_t t)
+// Whether the 8 x 8 window of the block at active (bx, by) and `reach`
+// samples round it lie inside the plane.
+bool blockReachInside(const DenoiseLevelPlane* p, int bx, int by, int step, int reach)
 {
-    const DenoiseLevelPlane* co = c.params->coarser;
-    if (c.step == 8 && co) {
+    const int off = (8 - step) / 2;
+    const int64_t x0 = int64_t(p->left) + bx - off - reach;
+    const int64_t y0 = int64_t(p->top) + by - off - reach;
+    const int64_t span = 8 + 2 * int64_t(reach);
+    return x0 >= 0 && y0 >= 0 && x0 + span <= p->width && y0 + span <= p->height;
+}
+
+bool blockArgumentsUsable(const DenoiseLevelPlane* source, const DenoiseLevelPlane* destination,
+                          const DenoiseBlockParams* params)
+{
+    return source && destination && params && source->data && destination->data &&
+           (params->step == 4 || params->step == 8) && (source->layout == DENOISE_SAMPLES_U8 ||
+                                                         source->layout == DENOISE_SAMPLES_S8) &&
+           sameGeometry(source, destination) && source->pitch >= source->width &&
+           destination->pitch >= destination->width;
+}
+
+} // namespace
+
+int DenoiseFlatBlock(const DenoiseLevelPlane* source, DenoiseLevelPlane* destination,
+                     const DenoiseBlockParams* params, int32_t bx, int32_t by, int64_t threshold)
+{
+    if (!blockArgumentsUsable(source, destination, params) || !blockReachInside(source, bx, by, params->step, 0))
+        return PE_ERR_ARGUMENT;
+    const int step = params->step;
+    const bool sign = isSigned(source->layout);
+    const int px = source->left + bx;
+    const int py = source->top + by;
+    const DenoiseLevelPlane* co = params->coarser;
+    if (step == 8 && co) {
+        if (co->width < 8 || co->height < 8)
+            return 0;
         const int wx = std::clamp(co->left + (bx >> 1) - 2, 0, std::max(co->width - 8, 0));
         const int wy = std::clamp(co->top + (by >> 1) - 2, 0, std::max(co->height - 8, 0));
-        if (co->width < 8 || co->height < 8)
-            return false;
         int32_t sum = 0;
         int64_t var = 0;
         DenoiseBlockStats(co->layout, co->data + int64_t(wy) * co->pitch + wx, co->pitch, &sum, &var);
-        if (var > t * 1024)
-            return false;
-        if (!c.sign)
-            rebuildFromCoarser(c, px, py, bx, by);
-        return true;
+        if (var > threshold * 1024)
+            return 0;
+        if (!sign)
+            rebuildFromCoarser(source, destination, params, px, py, bx, by, step);
+        return 1;
     }
-    const int off = (8 - c.step) / 2;
-    const uint8_t* window = c.src->data + int64_t(py - off) * c.src->pitch + (px - off);
+    const int off = (8 - step) / 2;
+    const uint8_t* window = source->data + int64_t(py - off) * source->pitch + (px - off);
     int32_t sum = 0;
     int64_t var = 0;
-    DenoiseBlockStats(c.src->layout, window, c.src->pitch, &sum, &var);
-    if (var > t * 4096)
-        return false;
+    DenoiseBlockStats(source->layout, window, source->pitch, &sum, &var);
+    if (var > threshold * 4096)
+        return 0;
     if (!co) {
         const int m = (sum + 32) >> 6;
-        const int keep = c.params->keep;
-        for (int y = 0; y < c.step; ++y) {
-            const uint8_t* s = c.src->data + int64_t(py + y) * c.src->pitch + px;
-            uint8_t* d = c.dst->data + int64_t(py + y) * c.dst->pitch + px;
-            for (int x = 0; x < c.step; ++x) {
-                const int p = sampleAt(s + x, c.sign);
-                d[x] = storeOut((m * 256 + (p - m) * keep + 128) >> 8, c.sign);
+        const int keep = params->keep;
+        for (int y = 0; y < step; ++y) {
+            const uint8_t* s = source->data + int64_t(py + y) * source->pitch + px;
+            uint8_t* d = destination->data + int64_t(py + y) * destination->pitch + px;
+            for (int x = 0; x < step; ++x) {
+                const int p = sampleAt(s + x, sign);
+                d[x] = storeOut((m * 256 + (p - m) * keep + 128) >> 8, sign);
             }
         }
-    } else if (!c.sign) {
-        rebuildFromCoarser(c, px, py, bx, by);
+    } else if (!sign) {
+        rebuildFromCoarser(source, destination, params, px, py, bx, by, step);
     }
-    return true;
+    return 1;
 }
 
-// sums += block * w for an S x S block of signed or unsigned samples.
-template <int S, bool Sign>
-inline void accumulate(int32_t* __restrict sums, const uint8_t* __restrict base, int32_t pitch, int w)
+int DenoiseBlockMatch(const DenoiseLevelPlane* source, DenoiseLevelPlane* destination,
+                      const DenoiseBlockParams* params, int32_t bx, int32_t by, uint32_t threshold,
+                      const uint8_t* weights, uint8_t* workArea)
 {
-#if defined(__SSE2__)
-    // Products fit 16 bits (|sample| <= 255, weight <= 16); sums are kept in 32.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i weight = _mm_set1_epi16(int16_t(w));
-    for (int y = 0; y < S; ++y) {
-        const uint8_t* row = base + int64_t(y) * pitch;
-        __m128i bytes;
-        if (S == 8) {
-            bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row));
-        } else {
-            int32_t four;
-            std::memcpy(&four, row, 4);
-            bytes = _mm_cvtsi32_si128(four);
-        }
-        const __m128i wide = Sign ? _mm_srai_epi16(_mm_unpacklo_epi8(zero, bytes), 8) : _mm_unpacklo_epi8(bytes, zero);
-        const __m128i prod = _mm_mullo_epi16(wide, weight);
-        const __m128i lo = Sign ? _mm_srai_epi32(_mm_unpacklo_epi16(zero, prod), 16) : _mm_unpacklo_epi16(prod, zero);
-        __m128i* acc = reinterpret_cast<__m128i*>(sums + y * S);
-        _mm_storeu_si128(acc, _mm_add_epi32(_mm_loadu_si128(acc), lo));
-        if (S == 8) {
-            const __m128i hi =
-                Sign ? _mm_srai_epi32(_mm_unpackhi_epi16(zero, prod), 16) : _mm_unpackhi_epi16(prod, zero);
-            _mm_storeu_si128(acc + 1, _mm_add_epi32(_mm_loadu_si128(acc + 1), hi));
-        }
-    }
-#else
-    for (int y = 0; y < S; ++y) {
-        const uint8_t* __restrict row = base + int64_t(y) * pitch;
-        int32_t* __restrict acc = sums + y * S;
-        for (int x = 0; x < S; ++x)
-            acc[x] += (Sign ? int(int8_t(row[x])) : int(row[x])) * w;
-    }
-#endif
-}
-
-// Block matching of one block at plane position (px, py).
-void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const uint8_t* table)
-{
-    const DenoiseBlockParams& bp = *c.params;
-    const int R = bp.radius;
-    const int A = bp.extension;
+    if (!blockArgumentsUsable(source, destination, params) || !weights || !workArea || threshold == 0 ||
+        params->radius < 0 || params->extension < 0)
+        return PE_ERR_ARGUMENT;
+    const int R = params->radius;
+    const int A = params->extension;
     const int reach = R + A;
-    const int off = (8 - c.step) / 2;
-    const int32_t pitch = c.src->pitch;
-    const uint8_t* ref = c.src->data + int64_t(py - off) * pitch + (px - off);
-    const uint32_t layout = c.src->layout;
+    const int step = params->step;
+    const int N = (2 * R + 1) * (2 * R + 1) + 3 * A;
+    // The search reads a private copy of what it can reach, 16-aligned rows.
+    const int32_t pitch = (2 * reach + 23) & ~15;
+    const int span = 8 + 2 * reach;
+    if (N > kMaxCandidates || DENOISE_BLOCK_SUMS_BYTES + int64_t(pitch) * span > DENOISE_WORK_AREA_BYTES ||
+        !blockReachInside(source, bx, by, step, reach))
+        return PE_ERR_ARGUMENT;
+    const bool sign = isSigned(source->layout);
+    const uint32_t layout = source->layout;
+    const int off = (8 - step) / 2;
+    const int px = source->left + bx;
+    const int py = source->top + by;
+    uint8_t* copy = workArea + DENOISE_BLOCK_SUMS_BYTES;
+    DenoiseCopyRows(copy, pitch, source->data + int64_t(py - off - reach) * source->pitch + (px - off - reach),
+                    source->pitch, size_t(span), span);
+    const uint8_t* ref = copy + reach * pitch + reach;
 
     Candidate cands[kMaxCandidates];
     int n = 0;
     cands[n++] = {0, 0, 0};
-    auto evaluate = [&](int dx, int dy) -> int64_t {
-        if (std::abs(dx) > reach || std::abs(dy) > reach)
-            return std::numeric_limits<int64_t>::max() / 4;
+    auto distance = [&](int dx, int dy) {
         return DenoiseBlockDistance(layout, ref, ref + int64_t(dy) * pitch + dx, pitch);
-    };
-    auto append = [&](int dx, int dy, int64_t d) {
-        if (n < kMaxCandidates)
-            cands[n++] = {dx, dy, d};
     };
 
     Candidate border{0, 0, std::numeric_limits<int64_t>::max()};
@@ -210,8 +206,8 @@ void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const
         for (int dx = -R; dx <= R; ++dx) {
             if (dx == 0 && dy == 0)
                 continue;
-            const int64_t d = evaluate(dx, dy);
-            append(dx, dy, d);
+            const int64_t d = distance(dx, dy);
+            cands[n++] = {dx, dy, d};
             if (A > 0 && (std::abs(dx) == R || std::abs(dy) == R) && d < border.d)
                 border = {dx, dy, d};
         }
@@ -232,12 +228,12 @@ void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const
             } else {
                 n1x = toward0(mx); n1y = my; n2x = mx; n2y = toward0(my);
             }
-            const Candidate moved{mx, my, evaluate(mx, my)};
-            const Candidate first{n1x, n1y, evaluate(n1x, n1y)};
-            const Candidate second{n2x, n2y, evaluate(n2x, n2y)};
-            append(moved.dx, moved.dy, moved.d);
-            append(first.dx, first.dy, first.d);
-            append(second.dx, second.dy, second.d);
+            const Candidate moved{mx, my, distance(mx, my)};
+            const Candidate first{n1x, n1y, distance(n1x, n1y)};
+            const Candidate second{n2x, n2y, distance(n2x, n2y)};
+            cands[n++] = moved;
+            cands[n++] = first;
+            cands[n++] = second;
             const Candidate& neighbour = first.d < second.d ? first : second;
             const Candidate& best = neighbour.d < moved.d ? neighbour : moved;
             x = best.dx;
@@ -246,56 +242,62 @@ void blockMatch(const BlockContext& c, int px, int py, uint32_t threshold, const
     }
 
     // Distance classes: (d * k) >> 13 in 64 bits (d reaches 4.2e6, k 2.6e5).
-    const uint64_t scale = uint64_t(std::max(bp.scale, 0));
+    const uint64_t scale = uint64_t(std::max(params->scale, 0));
     const uint64_t k = (scale * 256 + threshold / 2) / threshold;
-    int weights[kMaxCandidates];
+    int w[kMaxCandidates];
     int total = 0;
     for (int i = 0; i < n; ++i) {
         const uint64_t d = uint64_t(std::max<int64_t>(cands[i].d, 0));
         const uint64_t cls = (d > (std::numeric_limits<uint64_t>::max() >> 14) / std::max<uint64_t>(k, 1))
                                  ? 64
                                  : (d * k) >> 13;
-        weights[i] = cls < 64 ? table[cls] : 0;
-        total += weights[i];
+        w[i] = cls < 64 ? weights[cls] : 0;
+        total += w[i];
     }
 
-    const int s = c.step;
-    int32_t sums[64] = {};
-    for (int i = 0; i < n; ++i) {
-        const int w = weights[i];
-        if (w == 0)
-            continue;
-        const uint8_t* base = c.src->data + int64_t(py + cands[i].dy) * pitch + (px + cands[i].dx);
-        if (s == 8)
-            c.sign ? accumulate<8, true>(sums, base, pitch, w) : accumulate<8, false>(sums, base, pitch, w);
-        else
-            c.sign ? accumulate<4, true>(sums, base, pitch, w) : accumulate<4, false>(sums, base, pitch, w);
-    }
-
-    const int keep = bp.keep;
-    const int64_t half = total / 2;
-    const int64_t recip16 = 65535 / total;
-    const int64_t recip32 = int64_t(0xFFFFFFFFu / uint32_t(total));
-    for (int y = 0; y < s; ++y) {
-        const uint8_t* srow = c.src->data + int64_t(py + y) * pitch + px;
-        uint8_t* drow = c.dst->data + int64_t(py + y) * c.dst->pitch + px;
-        for (int x = 0; x < s; ++x) {
-            const int64_t sum = sums[y * s + x];
-            int64_t avg;
-            if (n <= 16)
-                avg = ((sum + half) * recip16) >> 16;
-            else if (s == 8)
-                avg = ((sum + half) * recip32) >> 32;
-            else
-                avg = (sum + half) / total;
-            const int p = sampleAt(srow + x, c.sign);
-            const int64_t v = (avg * 256 + (p - avg) * keep + 128) >> 8;
-            drow[x] = storeOut(int(std::clamp<int64_t>(v, -1024, 1024)), c.sign);
+    // Candidate blocks inside the copy; the sums sit at the start of the work area.
+    auto block = [&](int i) { return ref + int64_t(off + cands[i].dy) * pitch + off + cands[i].dx; };
+    const int cells = step * step;
+    const int first = std::min(n, 16);
+    std::memset(workArea, 0, size_t(cells) * 4);
+    const uint8_t* s = source->data + int64_t(py) * source->pitch + px;
+    uint8_t* d = destination->data + int64_t(py) * destination->pitch + px;
+    if (!sign) {
+        auto* sums16 = reinterpret_cast<uint16_t*>(workArea);
+        int i = 0;
+        for (; i + 1 < first; i += 2)
+            DenoiseAccumulatePair(step, sums16, block(i), w[i], block(i + 1), w[i + 1], pitch);
+        if (i < first)
+            DenoiseAccumulate16(step, sums16, block(i), w[i], pitch);
+        if (n <= 16) {
+            DenoiseNormalize16(step, sums16, total, s, source->pitch, params->keep, d, destination->pitch);
+            return 0;
         }
+        DenoiseWiden(workArea, cells);
+        auto* sums32 = reinterpret_cast<uint32_t*>(workArea);
+        for (i = 16; i < n; ++i)
+            if (w[i] != 0)
+                DenoiseAccumulate32(step, sums32, block(i), w[i], pitch);
+        DenoiseNormalize32(step, sums32, total, s, source->pitch, params->keep, d, destination->pitch);
+        return 0;
     }
+    auto* sums16 = reinterpret_cast<int16_t*>(workArea);
+    for (int i = 0; i < first; ++i)
+        if (w[i] != 0)
+            DenoiseAccumulateSigned16(step, sums16, block(i), w[i], pitch);
+    if (n <= 16) {
+        DenoiseNormalizeSigned16(step, sums16, total, s, source->pitch, params->keep, d, destination->pitch);
+        return 0;
+    }
+    DenoiseWidenSigned(workArea, cells);
+    auto* sums32 = reinterpret_cast<int32_t*>(workArea);
+    for (int i = 16; i < n; ++i)
+        if (w[i] != 0)
+            DenoiseAccumulateSigned32(step, sums32, block(i), w[i], pitch);
+    DenoiseNormalizeSigned32(step, sums32, total, s, source->pitch, params->keep, d, destination->pitch);
+    return 0;
 }
 
-} // namespace
 
 void DenoiseWeightTableOpen(const uint8_t** table, int* length)
 {
@@ -306,70 +308,6 @@ void DenoiseWeightTableOpen(const uint8_t** table, int* length)
 }
 
 void DenoiseWeightTableClose(const uint8_t*) {}
-
-void DenoiseBlockStats(uint32_t layout, const uint8_t* window, int32_t pitch, int32_t* sum, int64_t* variance)
-{
-    const bool sign = isSigned(layout);
-    int32_t s = 0;
-    int64_t q = 0;
-    for (int y = 0; y < 8; ++y) {
-        const uint8_t* row = window + int64_t(y) * pitch;
-        for (int x = 0; x < 8; ++x) {
-            const int v = sampleAt(row + x, sign);
-            s += v;
-            q += v * v;
-        }
-    }
-    if (sum)
-        *sum = s;
-    if (variance)
-        *variance = 64 * q - int64_t(s) * s;
-}
-
-int64_t DenoiseBlockDistance(uint32_t layout, const uint8_t* a, const uint8_t* b, int32_t pitch)
-{
-    int sad = 0;
-#if defined(__SSE2__)
-    if (layout == DENOISE_SAMPLES_U8 || layout == DENOISE_SAMPLES_S8) {
-        // Flipping the sign bit maps signed bytes onto unsigned ones with the same differences.
-        const __m128i flip = _mm_set1_epi8(layout == DENOISE_SAMPLES_S8 ? char(0x80) : 0);
-        __m128i total = _mm_setzero_si128();
-        for (int y = 0; y < 8; y += 2) {
-            const uint8_t* ra = a + int64_t(y) * pitch;
-            const uint8_t* rb = b + int64_t(y) * pitch;
-            const __m128i va = _mm_xor_si128(
-                _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(ra)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(ra + pitch))),
-                flip);
-            const __m128i vb = _mm_xor_si128(
-                _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rb)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rb + pitch))),
-                flip);
-            total = _mm_add_epi64(total, _mm_sad_epu8(va, vb));
-        }
-        sad = _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_srli_si128(total, 8));
-        return (int64_t(sad) * sad) >> 6;
-    }
-#endif
-    if (layout == DENOISE_SAMPLES_U8) {
-        for (int y = 0; y < 8; ++y) {
-            const uint8_t* ra = a + int64_t(y) * pitch;
-            const uint8_t* rb = b + int64_t(y) * pitch;
-            for (int x = 0; x < 8; ++x)
-                sad += std::abs(int(ra[x]) - int(rb[x]));
-        }
-    } else if (layout == DENOISE_SAMPLES_S8) {
-        for (int y = 0; y < 8; ++y) {
-            const int8_t* ra = reinterpret_cast<const int8_t*>(a + int64_t(y) * pitch);
-            const int8_t* rb = reinterpret_cast<const int8_t*>(b + int64_t(y) * pitch);
-            for (int x = 0; x < 8; ++x)
-                sad += std::abs(int(ra[x]) - int(rb[x]));
-        }
-    } else {
-        return 0;
-    }
-    return (int64_t(sad) * sad) >> 6;
-}
 
 int DenoiseBlockParamsFromStage(const DenoiseLevelParams& level, uint32_t fractionBits, DenoiseBlockParams* out)
 {
@@ -438,7 +376,7 @@ int DenoiseLevelFilter(DenoiseMemHandle handle, const DenoiseLevelPlane* source,
     return DenoiseBlockFilterPlane(handle, source, noiseMap, &bp, destination);
 }
 
-int DenoiseBlockFilterPlane(DenoiseMemHandle, const DenoiseLevelPlane* source, const DenoiseLevelBuffer* noiseMap,
+int DenoiseBlockFilterPlane(DenoiseMemHandle handle, const DenoiseLevelPlane* source, const DenoiseLevelBuffer* noiseMap,
                             const DenoiseBlockParams* params, DenoiseLevelPlane* destination)
 {
     if (!planeUsable(source) || !planeUsable(destination) || !sameGeometry(source, destination) || !params ||
@@ -465,6 +403,11 @@ int DenoiseBlockFilterPlane(DenoiseMemHandle, const DenoiseLevelPlane* source, c
     const uint8_t* table = nullptr;
     int tableLength = 0;
     DenoiseWeightTableOpen(&table, &tableLength);
+    auto* workArea = static_cast<uint8_t*>(DenoiseMalloc(handle, DENOISE_WORK_AREA_BYTES));
+    if (!workArea) {
+        DenoiseWeightTableClose(table);
+        return PE_ERR_NOMEM;
+    }
 
     const int step = params->step;
     const int offX = (activeW % step) < step / 2 ? step / 2 : 0;
@@ -474,7 +417,6 @@ int DenoiseBlockFilterPlane(DenoiseMemHandle, const DenoiseLevelPlane* source, c
     const int ys = int(std::min<uint32_t>(noiseMap->yShift, 16));
     const bool matching = params->radius + params->extension > 0;
 
-    BlockContext ctx{source, destination, params, isSigned(source->layout), step};
     for (int by = -offY; by < activeH; by += step) {
         const int cy = by + step / 2;
         const int mr = (cy + ((1 << ys) >> 1)) >> ys;
@@ -490,19 +432,19 @@ int DenoiseBlockFilterPlane(DenoiseMemHandle, const DenoiseLevelPlane* source, c
             if (noise == 0)
                 continue;
             const int g = guideLine ? guideLine[std::clamp(guide->left + mc, 0, guide->width - 1)] : 0;
-            const int px = source->left + bx;
-            const int py = source->top + by;
             if (params->flat > 0 && (!guide || g < 255)) {
                 const int64_t t = (int64_t(params->flat) * noise) >> b;
-                if (flatBlock(ctx, px, py, bx, by, t))
+                if (DenoiseFlatBlock(source, destination, params, bx, by, t) == 1)
                     continue;
             }
             if (matching) {
-                const uint32_t threshold = std::max<uint32_t>((uint32_t(noise) * uint32_t(g + 64)) >> 6, 1);
-                blockMatch(ctx, px, py, threshold, table);
+                // Edges (a high guide) raise the threshold, so that less alike blocks still count.
+                const uint32_t threshold = (uint32_t(noise) * uint32_t(g + 64)) >> 6;
+                DenoiseBlockMatch(source, destination, params, bx, by, threshold, table, workArea);
             }
         }
     }
+    DenoiseFree(handle, workArea);
     DenoiseWeightTableClose(table);
     return 0;
 }

@@ -4,6 +4,7 @@
 // replaced by a weighted average of similar blocks nearby.
 #include <cstdint>
 
+#include "denoise/DenoiseBlockKernels.h"
 #include "denoise/DenoiseMemory.h"
 #include "denoise/DenoiseRecords.h"
 
@@ -23,6 +24,10 @@ struct DenoiseLevelPlane {
 };
 
 constexpr int DENOISE_FILTER_MARGIN = 8;
+// The block filter's work area, allocated once a plane: the block sums at the
+// start, then the copy of the area the search can reach.
+constexpr int DENOISE_WORK_AREA_BYTES = 4096;
+constexpr int DENOISE_BLOCK_SUMS_BYTES = 256;
 
 struct DenoiseLevelParams {
     int32_t keep = 256;               // 256 copies the plane unchanged
@@ -47,7 +52,8 @@ struct DenoiseBlockParams {
 
 // Decodes the stage byte and filters `source` into `destination` (same
 // geometry). 0, -801 for an unknown filter type, -2 for planes without the
-// required margins or of different geometry.
+// required margins or of different geometry, -201 when the work area cannot
+// be allocated (the destination then holds the copy of the source).
 int DenoiseLevelFilter(DenoiseMemHandle handle, const DenoiseLevelPlane* source, const DenoiseLevelBuffer* noiseMap,
                        const DenoiseLevelParams* params, DenoiseLevelPlane* destination);
 // Fills the filter parameters a stage byte selects; -801 for an unknown type,
@@ -61,7 +67,17 @@ int DenoiseBlockFilterPlane(DenoiseMemHandle handle, const DenoiseLevelPlane* so
 void DenoiseWeightTableOpen(const uint8_t** table, int* length);
 void DenoiseWeightTableClose(const uint8_t* table);
 
-// Σp and 64·Σp² − (Σp)² of the 8 x 8 window at `window` (signed or unsigned samples).
-void DenoiseBlockStats(uint32_t layout, const uint8_t* window, int32_t pitch, int32_t* sum, int64_t* variance);
-// (Σ|a − b|)² >> 6 over two 8 x 8 windows; 0 for an unknown layout.
-int64_t DenoiseBlockDistance(uint32_t layout, const uint8_t* a, const uint8_t* b, int32_t pitch);
+// The flat test of the block whose top-left corner is at (bx, by) of the
+// active area, with threshold t (flat multiplier x noise level): 1 when the
+// block is flat and was written (blended toward its mean or rebuilt from the
+// coarser plane), 0 when it is not flat, -2 for unusable arguments.
+int DenoiseFlatBlock(const DenoiseLevelPlane* source, DenoiseLevelPlane* destination,
+                     const DenoiseBlockParams* params, int32_t bx, int32_t by, int64_t threshold);
+// Block matching of the block at (bx, by): the weighted average of the
+// candidate blocks of the search, blended by the keep weight, written to the
+// destination. `weights` is the 64-entry table, `workArea` holds
+// DENOISE_WORK_AREA_BYTES. 0, or -2 for unusable arguments (a block whose
+// search would leave the plane, a zero threshold).
+int DenoiseBlockMatch(const DenoiseLevelPlane* source, DenoiseLevelPlane* destination,
+                      const DenoiseBlockParams* params, int32_t bx, int32_t by, uint32_t threshold,
+                      const uint8_t* weights, uint8_t* workArea);
