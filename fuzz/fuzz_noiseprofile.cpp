@@ -75,10 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
     }
 
-    // The engine reads a fixed-size buffer; the tail past the input is zero.
-    std::vector<uint8_t> fixed(DENOISE_PROFILE_BYTES, 0);
-    std::memcpy(fixed.data(), p ? p : fixed.data(), std::min(size, fixed.size()));
-    const int loaded = DenoiseSetNoiseProfile(g_engine, fixed.data());
+    // The engine reads a whole NoiseProfile; the tail past the input is zero.
+    NoiseProfile fixed{};
+    if (p)
+        std::memcpy(fixed.bytes, p, std::min(size, sizeof(fixed.bytes)));
+    const int loaded = DenoiseSetNoiseProfile(g_engine, &fixed);
     if (rc == 0 && loaded != 0)
         __builtin_trap();
     if (loaded != 0)

@@ -106,12 +106,12 @@ int writeNoiseProfiles(const QDir& dir)
             DenoiseTestFrame frame(format, 64, 48);
             denoiseFillScene(frame);
             denoiseAddNoise(frame, sigma, 3);
-            std::vector<uint8_t> bytes(DENOISE_PROFILE_BYTES);
+            NoiseProfile bytes{};
             DenoiseProfile profile;
-            if (DenoiseEstimateNoise(engine, &frame.frame, bytes.data()) != 0
-                || DenoiseProfileDeserialize(&profile, bytes.data(), bytes.size()) != 0)
+            if (DenoiseEstimateNoise(engine, &frame.frame, &bytes) != 0
+                || DenoiseNoiseProfileRead(&bytes, &profile) != 0)
                 continue;
-            const QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+            const QByteArray data(reinterpret_cast<const char*>(bytes.bytes),
                                   qsizetype(DenoiseProfileSerializedSize(profile)));
             written += save(dir.filePath(QStringLiteral("measured_%1_%2.bin").arg(format, 0, 16).arg(int(sigma))),
                             data);

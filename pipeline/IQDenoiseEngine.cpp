@@ -10,15 +10,15 @@
 #include "denoise/DenoiseEngine.h"
 #include "denoise/DenoiseRecords.h"
 
-static_assert(IQDenoiseEngine::ProfileBytes == int(DENOISE_PROFILE_BYTES), "profile sizes differ");
+static_assert(IQDenoiseEngine::ProfileBytes == int(sizeof(NoiseProfile)), "profile sizes differ");
 
 namespace {
 
-// A profile worth keeping: it parses within its bytes and holds channels.
-bool usableProfile(const uint8_t *profile)
+// A profile worth keeping: it reads and holds channels.
+bool usableProfile(const NoiseProfile *profile)
 {
     DenoiseProfile parsed;
-    return DenoiseProfileDeserialize(&parsed, profile, DENOISE_PROFILE_BYTES) == 0 && parsed.count > 0;
+    return DenoiseNoiseProfileRead(profile, &parsed) == 0 && parsed.count > 0;
 }
 
 } // namespace
@@ -38,14 +38,28 @@ IQDenoiseEngine::IQDenoiseEngine()
     configure();
 }
 
-IQDenoiseEngine::IQDenoiseEngine(const uint8_t *profile)
+IQDenoiseEngine::IQDenoiseEngine(const NoiseProfile *profile)
     : IQDenoiseEngine()
 {
     if (!profile || !usableProfile(profile))
         return;
-    noiseProfile = static_cast<uint8_t *>(std::malloc(DENOISE_PROFILE_BYTES));
+    noiseProfile = static_cast<NoiseProfile *>(std::malloc(sizeof(NoiseProfile)));
     if (noiseProfile)
-        std::memcpy(noiseProfile, profile, DENOISE_PROFILE_BYTES);
+        *noiseProfile = *profile;
+}
+
+IQDenoiseEngine::IQDenoiseEngine(const uint8_t *profile)
+    : IQDenoiseEngine()
+{
+    if (!profile)
+        return;
+    NoiseProfile read;
+    std::memcpy(read.bytes, profile, sizeof(read.bytes));
+    if (!usableProfile(&read))
+        return;
+    noiseProfile = static_cast<NoiseProfile *>(std::malloc(sizeof(NoiseProfile)));
+    if (noiseProfile)
+        *noiseProfile = read;
 }
 
 IQDenoiseEngine::~IQDenoiseEngine()
@@ -119,12 +133,12 @@ bool IQDenoiseEngine::hasNoiseProfile() const
     return noiseProfile != nullptr;
 }
 
-bool IQDenoiseEngine::copyNoiseProfile(uint8_t *out) const
+bool IQDenoiseEngine::copyNoiseProfile(NoiseProfile *out) const
 {
     QMutexLocker lock(&mutex);
     if (!noiseProfile || !out)
         return false;
-    std::memcpy(out, noiseProfile, DENOISE_PROFILE_BYTES);
+    *out = *noiseProfile;
     return true;
 }
 
@@ -146,7 +160,7 @@ int IQDenoiseEngine::apply(const IQYUVFrame *src, IQYUVFrame *dst)
         }
     }
     if (!noiseProfile) {
-        auto *measured = static_cast<uint8_t *>(std::malloc(DENOISE_PROFILE_BYTES));
+        auto *measured = static_cast<NoiseProfile *>(std::malloc(sizeof(NoiseProfile)));
         if (!measured)
             return PE_ERR_NOMEM;
         code = DenoiseEstimateNoise(engine, src, measured);

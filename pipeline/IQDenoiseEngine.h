@@ -9,15 +9,18 @@
 
 struct DenoiseEngine;
 struct IQYUVFrame;
+struct NoiseProfile;
 
 class IQDenoiseEngine {
 public:
-    // Bytes of a serialised noise profile.
+    // Bytes of a serialised noise profile (a NoiseProfile).
     static constexpr int ProfileBytes = 4096;
 
     IQDenoiseEngine();
-    // Starts from a profile measured before (ProfileBytes readable). A
-    // profile that does not parse is dropped, so the first run measures one.
+    // Starts from a profile measured before. A profile that does not read is
+    // dropped, so the first run measures one.
+    explicit IQDenoiseEngine(const NoiseProfile *profile);
+    // The same from the profile's stored bytes (ProfileBytes readable).
     explicit IQDenoiseEngine(const uint8_t *profile);
     ~IQDenoiseEngine();
 
@@ -35,8 +38,8 @@ public:
     // Forgets the cached profile; the next run measures a new one.
     void resetNoiseProfile();
     bool hasNoiseProfile() const;
-    // Copies the cached profile (ProfileBytes) to `out`; false without one.
-    bool copyNoiseProfile(uint8_t *out) const;
+    // Copies the cached profile to `out`; false without one.
+    bool copyNoiseProfile(NoiseProfile *out) const;
 
     // Denoises src into dst (same format and size). 0 on success, else the
     // engine's negative code with dst left as it was.
@@ -46,7 +49,7 @@ private:
     void configure();
 
     DenoiseEngine *engine = nullptr;
-    uint8_t *noiseProfile = nullptr;
+    NoiseProfile *noiseProfile = nullptr;
     int32_t settings[4] = {0, 0, 0, 0}; // [1] luminance, [2] chrominance, [3] luminance factor
     mutable QMutex mutex;
 };

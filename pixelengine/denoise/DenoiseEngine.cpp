@@ -53,7 +53,7 @@ int DenoiseEngineCreate(DenoiseMemHandle handle, DenoiseEngine** out)
         return rc;
     DenoiseProfileSetup(&engine->stored, 3, 4, 4);
     engine->stored.count = 0;
-    engine->exportBuffer = static_cast<uint8_t*>(DenoiseCalloc(handle, DENOISE_PROFILE_BYTES, 1));
+    engine->exportBuffer = static_cast<NoiseProfile*>(DenoiseCalloc(handle, 1, sizeof(NoiseProfile)));
     if (!engine->exportBuffer)
         return PE_ERR_NOMEM;
     return 0;
@@ -201,25 +201,25 @@ int DenoiseSetLuminanceFactor(DenoiseEngine* engine, int32_t value)
     return 0;
 }
 
-int DenoiseEngineLoadProfile(DenoiseEngine* engine, const uint8_t* buffer)
+int DenoiseEngineLoadProfile(DenoiseEngine* engine, const NoiseProfile* profile)
 {
     if (!engine)
         return PE_ERR_ARGUMENT;
-    if (!buffer) {
+    if (!profile) {
         engine->stored.count = 0;
         return 0;
     }
     // Validated as a whole; a bad profile leaves the stored one as it was.
-    return DenoiseProfileDeserialize(&engine->stored, buffer, DENOISE_PROFILE_BYTES);
+    return DenoiseNoiseProfileRead(profile, &engine->stored);
 }
 
-const uint8_t* DenoiseEngineExportProfile(DenoiseEngine* engine)
+const NoiseProfile* DenoiseEngineExportProfile(DenoiseEngine* engine)
 {
     if (!engine || !engine->exportBuffer)
         return nullptr;
-    std::memset(engine->exportBuffer, 0, DENOISE_PROFILE_BYTES);
-    if (DenoiseProfileSerialize(engine->stored, engine->exportBuffer, DENOISE_PROFILE_BYTES) < 0)
-        std::memset(engine->exportBuffer, 0, 4);
+    // An inconsistent profile cannot be written: it goes out as "no profile".
+    if (DenoiseNoiseProfileWrite(engine->stored, engine->exportBuffer) != 0)
+        std::memset(engine->exportBuffer->bytes, 0, sizeof(engine->exportBuffer->bytes));
     return engine->exportBuffer;
 }
 
@@ -276,7 +276,7 @@ int DenoiseConvertDescriptor(const IQYUVFrame* frame, DenoisePlaneDesc* desc)
     return 0;
 }
 
-int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, uint8_t* profile)
+int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, NoiseProfile* profile)
 {
     if (!engine || !frame)
         return PE_ERR_ARGUMENT;
@@ -286,14 +286,14 @@ int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, uint8_t
         return rc;
     rc = DenoiseEngineEstimateNoise(engine, &desc);
     if (rc == 0 && profile) {
-        const uint8_t* exported = DenoiseEngineExportProfile(engine);
+        const NoiseProfile* exported = DenoiseEngineExportProfile(engine);
         if (exported)
-            std::memcpy(profile, exported, DENOISE_PROFILE_BYTES);
+            *profile = *exported;
     }
     return rc;
 }
 
-int DenoiseSetNoiseProfile(DenoiseEngine* engine, const uint8_t* profile)
+int DenoiseSetNoiseProfile(DenoiseEngine* engine, const NoiseProfile* profile)
 {
     return DenoiseEngineLoadProfile(engine, profile);
 }

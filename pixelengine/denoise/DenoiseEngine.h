@@ -22,10 +22,12 @@ int DenoiseSetChrominance(DenoiseEngine* engine, int32_t value);
 int DenoiseSetLuminanceChrominance(DenoiseEngine* engine, int32_t value);
 int DenoiseSetLuminanceFactor(DenoiseEngine* engine, int32_t value);
 // Measures the frame's noise into the stored profile and, when `profile` is
-// given, copies its serialised form (DENOISE_PROFILE_BYTES) there.
-int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, uint8_t* profile);
-// Loads a serialised profile (DENOISE_PROFILE_BYTES readable); null empties it.
-int DenoiseSetNoiseProfile(DenoiseEngine* engine, const uint8_t* profile);
+// given, writes its serialised form there. A failed estimate leaves `profile`
+// untouched.
+int DenoiseEstimateNoise(DenoiseEngine* engine, const IQYUVFrame* frame, NoiseProfile* profile);
+// Loads a serialised profile; null empties the stored one. A profile that
+// does not read (-2) leaves the stored one as it was.
+int DenoiseSetNoiseProfile(DenoiseEngine* engine, const NoiseProfile* profile);
 int DenoiseProcess(DenoiseEngine* engine, const IQYUVFrame* source, IQYUVFrame* target,
                    DenoiseProgressCallback progress, void* user);
 
@@ -39,8 +41,8 @@ int DenoiseEngineSetFactor(DenoiseEngine* engine, uint32_t value, int32_t set);
 int DenoiseEngineSetChannelLevel(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
 int DenoiseEngineSetChannelStrength(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
 int DenoiseEngineSetChannelFactor(DenoiseEngine* engine, uint32_t value, int32_t set, int32_t level);
-int DenoiseEngineLoadProfile(DenoiseEngine* engine, const uint8_t* buffer);
-const uint8_t* DenoiseEngineExportProfile(DenoiseEngine* engine);
+int DenoiseEngineLoadProfile(DenoiseEngine* engine, const NoiseProfile* profile);
+const NoiseProfile* DenoiseEngineExportProfile(DenoiseEngine* engine);
 int DenoiseEngineNoop(DenoiseEngine* engine);
 int DenoiseEngineCreatePool(DenoiseEngine* engine);
 void DenoiseEngineDestroyPool(DenoiseEngine* engine);

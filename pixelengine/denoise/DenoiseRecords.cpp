@@ -129,6 +129,22 @@ int DenoiseProfileDeserialize(DenoiseProfile* profile, const uint8_t* buffer, si
     return 0;
 }
 
+int DenoiseNoiseProfileWrite(const DenoiseProfile& profile, NoiseProfile* out)
+{
+    if (!out)
+        return -2;
+    std::memset(out->bytes, 0, sizeof(out->bytes));
+    const int written = DenoiseProfileSerialize(profile, out->bytes, sizeof(out->bytes));
+    return written < 0 ? written : 0;
+}
+
+int DenoiseNoiseProfileRead(const NoiseProfile* in, DenoiseProfile* profile)
+{
+    if (!in)
+        return -2;
+    return DenoiseProfileDeserialize(profile, in->bytes, sizeof(in->bytes));
+}
+
 int32_t DenoiseLevelWeight(int32_t level, int32_t offset)
 {
     const int64_t l = std::clamp<int64_t>(int64_t(level) + offset, 0, 100000);

@@ -57,6 +57,17 @@ struct DenoiseProfile {
     DenoiseProfileEntry entries[DENOISE_MAX_CHANNELS][DENOISE_MAX_LEVELS];
 };
 
+// The serialised noise profile exchanged with the caller: what
+// DenoiseEstimateNoise hands out, what DenoiseSetNoiseProfile takes and what
+// the denoise wrapper keeps between pictures. Little-endian and packed, no
+// header: u32 channel count, then per channel a u32 level count and per level
+// u32 bits, u32 fraction bits and 2^bits table bytes (3 channels of 4 levels
+// of 256 entries take 3,184 bytes). The bytes past the profile are not read.
+struct NoiseProfile {
+    uint8_t bytes[DENOISE_PROFILE_BYTES];
+};
+static_assert(sizeof(NoiseProfile) == DENOISE_PROFILE_BYTES, "a NoiseProfile is its bytes");
+
 // Sets the profile up for `channels` channels (at most 3), channel 0 with
 // lumaLevels and the rest with chromaLevels (each at most 4), 8 bits, level i
 // with i fraction bits, tables zeroed.
@@ -70,6 +81,10 @@ int DenoiseProfileSerialize(const DenoiseProfile& profile, uint8_t* buffer, size
 // validated first: channel count <= 3, level count <= 4, bits <= 8, fraction
 // bits <= 8, nothing read past `size`. On failure -2 and `profile` unchanged.
 int DenoiseProfileDeserialize(DenoiseProfile* profile, const uint8_t* buffer, size_t size);
+// The same two for a NoiseProfile record. Writing zero-fills the bytes past
+// the profile; reading validates as above and leaves `profile` unchanged on -2.
+int DenoiseNoiseProfileWrite(const DenoiseProfile& profile, NoiseProfile* out);
+int DenoiseNoiseProfileRead(const NoiseProfile* in, DenoiseProfile* profile);
 
 // Per-worker noise map of one plane and pyramid level.
 struct DenoiseLevelBuffer {
@@ -133,7 +148,7 @@ struct DenoiseEngine {
     void* reserved = nullptr;
     DenoisePool* pool = nullptr;
     DenoiseProfile stored;                  // count 0: no profile stored
-    uint8_t* exportBuffer = nullptr;        // DENOISE_PROFILE_BYTES
+    NoiseProfile* exportBuffer = nullptr;   // where the stored profile is serialised
     int32_t mode = 6;
     DenoiseParamSet luma;
     DenoiseParamSet chroma{50, 90, 20, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, -20}};

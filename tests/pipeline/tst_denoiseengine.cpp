@@ -199,10 +199,10 @@ std::unique_ptr<Frame> yuy2Of(const IQBGRData &p)
 
 QByteArray profileOf(const IQDenoiseEngine &e)
 {
-    QByteArray b(IQDenoiseEngine::ProfileBytes, '\0');
-    if (!e.copyNoiseProfile(reinterpret_cast<uint8_t *>(b.data())))
+    NoiseProfile profile;
+    if (!e.copyNoiseProfile(&profile))
         return QByteArray();
-    return b;
+    return QByteArray(reinterpret_cast<const char *>(profile.bytes), IQDenoiseEngine::ProfileBytes);
 }
 
 void putU32(QByteArray &b, int pos, uint32_t v)

@@ -235,11 +235,11 @@ void TestDenoiseEngine::chromaUntouchedAtZero()
 void TestDenoiseEngine::profileEstimatedWithoutChromaServesChroma()
 {
     Scene s(0x501, 400, 300, 10.0);
-    std::vector<uint8_t> profile(DENOISE_PROFILE_BYTES, 0);
+    NoiseProfile profile{};
     Engine a;
     DenoiseSetChrominance(a, 0);
-    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, profile.data()), 0);
-    QCOMPARE(DenoiseSetNoiseProfile(a, profile.data()), 0);
+    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, &profile), 0);
+    QCOMPARE(DenoiseSetNoiseProfile(a, &profile), 0);
     int rc = 0;
     DenoiseTestFrame outA = denoised(a, s.noisy, 50, 100, &rc);
     QCOMPARE(rc, 0);
@@ -292,12 +292,13 @@ void TestDenoiseEngine::profileTravelsBetweenEngines()
 {
     Scene s(0x501, 320, 240, 12.0);
     Engine a, b;
-    std::vector<uint8_t> pa(DENOISE_PROFILE_BYTES, 0xEE), pb(DENOISE_PROFILE_BYTES, 0);
-    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, pa.data()), 0);
-    QCOMPARE(pa[0], uint8_t(3));
-    QCOMPARE(DenoiseSetNoiseProfile(b, pa.data()), 0);
-    std::memcpy(pb.data(), DenoiseEngineExportProfile(b), DENOISE_PROFILE_BYTES);
-    QCOMPARE(pa, pb);
+    NoiseProfile pa, pb;
+    std::memset(pa.bytes, 0xEE, sizeof(pa.bytes));
+    QCOMPARE(DenoiseEstimateNoise(a, &s.noisy.frame, &pa), 0);
+    QCOMPARE(pa.bytes[0], uint8_t(3));
+    QCOMPARE(DenoiseSetNoiseProfile(b, &pa), 0);
+    pb = *DenoiseEngineExportProfile(b);
+    QCOMPARE(std::memcmp(pa.bytes, pb.bytes, sizeof(pa.bytes)), 0);
     // Noise was measured: the luma table is not all zero.
     bool any = false;
     for (int i = 0; i < 256; ++i)
@@ -311,20 +312,20 @@ void TestDenoiseEngine::badProfileIsRefused()
 {
     Scene s(0x501, 256, 128, 10.0);
     Engine engine;
-    std::vector<uint8_t> good(DENOISE_PROFILE_BYTES, 0);
-    QCOMPARE(DenoiseEstimateNoise(engine, &s.noisy.frame, good.data()), 0);
-    std::vector<uint8_t> bad = good;
-    bad[4] = 9;  // nine levels in channel 0
-    QCOMPARE(DenoiseSetNoiseProfile(engine, bad.data()), int(PE_ERR_ARGUMENT));
-    QCOMPARE(std::memcmp(DenoiseEngineExportProfile(engine), good.data(), DENOISE_PROFILE_BYTES), 0);
+    NoiseProfile good{};
+    QCOMPARE(DenoiseEstimateNoise(engine, &s.noisy.frame, &good), 0);
+    NoiseProfile bad = good;
+    bad.bytes[4] = 9;  // nine levels in channel 0
+    QCOMPARE(DenoiseSetNoiseProfile(engine, &bad), int(PE_ERR_ARGUMENT));
+    QCOMPARE(std::memcmp(DenoiseEngineExportProfile(engine)->bytes, good.bytes, sizeof(good.bytes)), 0);
     bad = good;
-    bad[8] = 200;  // bits past 8
-    QCOMPARE(DenoiseSetNoiseProfile(engine, bad.data()), int(PE_ERR_ARGUMENT));
+    bad.bytes[8] = 200;  // bits past 8
+    QCOMPARE(DenoiseSetNoiseProfile(engine, &bad), int(PE_ERR_ARGUMENT));
     // A failed estimate leaves no profile marked as stored.
     DenoiseTestFrame tiny(0x501, 1, 1);
-    QVERIFY(DenoiseEstimateNoise(engine, &tiny.frame, bad.data()) != 0);
+    QVERIFY(DenoiseEstimateNoise(engine, &tiny.frame, &bad) != 0);
     QCOMPARE(engine.e->stored.count, 0u);
-    QCOMPARE(bad[8], uint8_t(200));  // the caller's buffer is untouched
+    QCOMPARE(bad.bytes[8], uint8_t(200));  // the caller's buffer is untouched
 }
 
 void TestDenoiseEngine::progressReports()
