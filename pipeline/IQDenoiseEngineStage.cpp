@@ -50,8 +50,8 @@ bool IQDenoiseEngineStage::prepareFrames(int width, int height)
 
 int IQDenoiseEngineStage::apply(IQBGRData &picture, const IQDenoiseParams &params)
 {
-    // At 0/0 the engine would still rebuild the luma and lose colour
-    // resolution in the YUY2 round trip: leave the picture alone.
+    // At 0/0 the YUY2 round trip alone would lose colour resolution: leave
+    // the picture alone.
     if (params.luminance <= 0 && params.chrominance <= 0)
         return 0;
     if (!denoiseEngine || !denoiseEngine->isValid())

@@ -196,8 +196,12 @@ int DenoiseSetLuminanceChrominance(DenoiseEngine* engine, int32_t value)
 
 int DenoiseSetLuminanceFactor(DenoiseEngine* engine, int32_t value)
 {
-    if (engine)
+    // Both sets: a chroma factor left at its default would amplify chroma
+    // detail by 1.2 while the caller has switched the luma boost off.
+    if (engine) {
         engine->luma.factor = clampOffset(int64_t(value) * 20 / 50);
+        engine->chroma.factor = engine->luma.factor;
+    }
     return 0;
 }
 

@@ -11,9 +11,11 @@
 struct IQYUVFrame;
 struct DenoiseEngine;
 
-// Public entry points. Results: 0 success; -2 missing engine/frame or
-// inconsistent frames; -101 unknown format; -103 source and target differ in
-// format or size; -201 out of memory; -401 unknown mode.
+// Public entry points. Results: 0 success; -2 missing engine/frame,
+// inconsistent frames, or a target that shares memory with the source;
+// -101 unknown format; -103 source and target differ in format or size;
+// -201 out of memory; -401 unknown mode; DENOISE_ERR_STOPPED (or the
+// callback's own negative value) when the progress callback stopped the run.
 int DenoiseCreate(DenoiseEngine** out);
 int DenoiseDestroy(DenoiseEngine* engine);
 int DenoiseSetMode(DenoiseEngine* engine, int32_t mode);

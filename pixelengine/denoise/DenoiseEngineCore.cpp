@@ -201,6 +201,64 @@ int DenoiseDescriptorValidate(const DenoisePlaneDesc& d)
     return 0;
 }
 
+int DenoisePlaneExtent(const DenoisePlaneDesc& d, int plane, DenoisePlaneSpan* out)
+{
+    if (!out || plane < 0 || plane > 2)
+        return PE_ERR_ARGUMENT;
+    *out = DenoisePlaneSpan{};
+    const uint32_t layout = d.layout;
+    const int64_t W = std::max(d.width, 0), H = std::max(d.height, 0);
+    // Chroma of a 4:2:0 or 4:2:2 frame covers the last odd row or column too;
+    // planes laid out in one buffer hold whole cells only.
+    const bool oneBuffer = DenoiseLayoutSeparatePlanes(layout) && d.buffer;
+    const int64_t cw = oneBuffer ? W / 2 : (W + 1) / 2;
+    const int64_t ch = oneBuffer ? H / 2 : (H + 1) / 2;
+    int64_t rowBytes = 0, rows = 0;
+    const uint8_t* base = nullptr;
+    if (!DenoiseLayoutSeparatePlanes(layout)) {
+        if (plane != 0)
+            return 0;
+        base = d.buffer;
+        rows = H;
+        rowBytes = (layout == 0x20000013u || layout == 0x21000013u) ? 4 * ((W + 1) / 2) : 3 * W;
+    } else {
+        base = d.planes[plane];
+        switch (layout) {
+        case 0x50000013u:
+            rowBytes = plane == 0 ? W : cw;
+            rows = plane == 0 ? H : ch;
+            break;
+        case 0x30000013u:
+            rowBytes = plane == 0 ? W : cw;
+            rows = H;
+            break;
+        case 0x51000013u:
+        case 0x52800013u:
+            rowBytes = plane == 0 ? W : (plane == 1 ? 2 * cw : 0);
+            rows = plane == 0 ? H : ch;
+            break;
+        case 0x10000013u:
+        case 0x10200013u:
+            rowBytes = W;
+            rows = H;
+            break;
+        case 0x10000011u:
+            rowBytes = plane == 0 ? W : 0;
+            rows = H;
+            break;
+        default:
+            return PE_ERR_FORMAT;
+        }
+    }
+    if (!base || rowBytes <= 0 || rows <= 0)
+        return 0;
+    out->base = base;
+    out->pitch = d.pitch[plane];
+    out->rowBytes = std::min<int64_t>(rowBytes, std::max(d.pitch[plane], 0));
+    out->rows = rows;
+    return 0;
+}
+
 int DenoisePlanesCopyCore(const DenoisePlaneDesc* s, const DenoisePlaneDesc* t)
 {
     if (!s || !t)
@@ -209,47 +267,38 @@ int DenoisePlanesCopyCore(const DenoisePlaneDesc* s, const DenoisePlaneDesc* t)
         return 0;
     if (s->layout != t->layout)
         return PE_ERR_FORMAT;
-    const uint32_t layout = s->layout;
-    const int64_t W = std::min(s->width, t->width), H = std::min(s->height, t->height);
-    // Chroma rows of 4:2:0 planes: only the whole cells are sure to exist. Row
-    // lengths are further bounded by the pitches below.
-    const int64_t cw = (W + 1) / 2, ch = H / 2;
-    auto copy = [](uint8_t* dst, int32_t dp, const uint8_t* src, int32_t sp, int64_t bytes, int64_t rows) {
-        if (!dst || !src || dst == src || bytes <= 0)
-            return;
-        bytes = std::min<int64_t>(bytes, std::min(dp, sp));
-        DenoiseCopyRows(dst, dp, src, sp, size_t(bytes), int(rows));
-    };
-    if (!DenoiseLayoutSeparatePlanes(layout)) {
-        int64_t bytes = 3 * W;
-        if (layout == 0x20000013u || layout == 0x21000013u)
-            bytes = 4 * cw;
-        copy(t->buffer, t->pitch[0], s->buffer, s->pitch[0], bytes, H);
-        return 0;
-    }
-    copy(t->planes[0], t->pitch[0], s->planes[0], s->pitch[0], W, H);
-    switch (layout) {
-    case 0x50000013u:
-        copy(t->planes[1], t->pitch[1], s->planes[1], s->pitch[1], cw, ch);
-        copy(t->planes[2], t->pitch[2], s->planes[2], s->pitch[2], cw, ch);
-        break;
-    case 0x30000013u:
-        copy(t->planes[1], t->pitch[1], s->planes[1], s->pitch[1], cw, H);
-        copy(t->planes[2], t->pitch[2], s->planes[2], s->pitch[2], cw, H);
-        break;
-    case 0x51000013u:
-    case 0x52800013u:
-        copy(t->planes[1], t->pitch[1], s->planes[1], s->pitch[1], 2 * cw, ch);
-        break;
-    case 0x10000013u:
-    case 0x10200013u:
-        copy(t->planes[1], t->pitch[1], s->planes[1], s->pitch[1], W, H);
-        copy(t->planes[2], t->pitch[2], s->planes[2], s->pitch[2], W, H);
-        break;
-    default:
-        break;
+    for (int p = 0; p < 3; ++p) {
+        DenoisePlaneSpan a, b;
+        int rc = DenoisePlaneExtent(*s, p, &a);
+        if (rc == 0)
+            rc = DenoisePlaneExtent(*t, p, &b);
+        if (rc != 0)
+            return rc;
+        if (!a.base || !b.base || a.base == b.base)
+            continue;
+        DenoiseCopyRows(const_cast<uint8_t*>(b.base), b.pitch, a.base, a.pitch, size_t(std::min(a.rowBytes, b.rowBytes)),
+                        int(std::min(a.rows, b.rows)));
     }
     return 0;
+}
+
+bool DenoiseDescriptorsOverlap(const DenoisePlaneDesc& a, const DenoisePlaneDesc& b)
+{
+    for (int i = 0; i < 3; ++i) {
+        DenoisePlaneSpan x;
+        if (DenoisePlaneExtent(a, i, &x) != 0 || !x.base)
+            continue;
+        const uint8_t* x1 = x.base + (x.rows - 1) * int64_t(x.pitch) + x.rowBytes;
+        for (int j = 0; j < 3; ++j) {
+            DenoisePlaneSpan y;
+            if (DenoisePlaneExtent(b, j, &y) != 0 || !y.base)
+                continue;
+            const uint8_t* y1 = y.base + (y.rows - 1) * int64_t(y.pitch) + y.rowBytes;
+            if (x.base < y1 && y.base < x1)
+                return true;
+        }
+    }
+    return false;
 }
 
 int DenoisePyramidBuild(DenoiseMemHandle handle, DenoisePyramid* pyramid, const DenoisePlaneDesc* source,
@@ -451,6 +500,13 @@ int DenoiseEngineProcess(DenoiseEngine* engine, const DenoisePlaneDesc* source, 
         rc = prepareDescriptor(*target, &dst);
     if (rc != 0)
         return rc;
+    // Tiles read their margins from the source after neighbouring tiles have
+    // been written: a target in the source's memory would change the seams.
+    DenoisePlaneDesc fullSrc = src, fullDst = dst;
+    fullSrc.width = fullDst.width = source->width;
+    fullSrc.height = fullDst.height = source->height;
+    if (DenoiseDescriptorsOverlap(fullSrc, fullDst))
+        return PE_ERR_ARGUMENT;
 
     auto* work = static_cast<DenoiseWorkRecord*>(DenoiseCalloc(engine->handle, 1, sizeof(DenoiseWorkRecord)));
     if (!work)
@@ -495,9 +551,6 @@ int DenoiseEngineProcess(DenoiseEngine* engine, const DenoisePlaneDesc* source, 
 
     // The target starts as a copy of the source: it keeps the source's chroma
     // when chroma is not denoised, and the row or column that evening leaves out.
-    DenoisePlaneDesc fullSrc = src, fullDst = dst;
-    fullSrc.width = fullDst.width = source->width;
-    fullSrc.height = fullDst.height = source->height;
     DenoisePlanesCopyCore(&fullSrc, &fullDst);
 
     rc = DenoiseProcessTiles(engine->handle, &src, &dst, &pyramid.profile, work, tile, progress, user);

@@ -30,7 +30,20 @@ int DenoiseDescriptorNormalize(DenoisePlaneDesc* desc);
 void DenoiseDescriptorEven(DenoisePlaneDesc* desc, uint32_t layout);
 // Checks that every plane the layout needs is present and large enough.
 int DenoiseDescriptorValidate(const DenoisePlaneDesc& desc);
+// The bytes one plane of an engine descriptor occupies: `rows` rows of
+// `rowBytes` at `base`, `pitch` apart (base null for a plane the layout does
+// not have). 4:2:0 chroma has (height + 1) / 2 rows, whole cells only when the
+// planes were laid out in one buffer.
+struct DenoisePlaneSpan {
+    const uint8_t* base = nullptr;
+    int32_t pitch = 0;
+    int64_t rowBytes = 0;
+    int64_t rows = 0;
+};
+int DenoisePlaneExtent(const DenoisePlaneDesc& desc, int plane, DenoisePlaneSpan* out);
 int DenoisePlanesCopyCore(const DenoisePlaneDesc* source, const DenoisePlaneDesc* target);
+// True when any plane of one descriptor shares bytes with a plane of the other.
+bool DenoiseDescriptorsOverlap(const DenoisePlaneDesc& a, const DenoisePlaneDesc& b);
 
 int DenoisePyramidBuild(DenoiseMemHandle handle, DenoisePyramid* pyramid, const DenoisePlaneDesc* source,
                         DenoiseTileSize tile, int lumaDepth, int chromaDepth, const uint8_t lumaStages[4],

@@ -68,6 +68,129 @@ void DenoiseImageMirror(DenoiseImage* image)
                          image->validX1, image->validY1);
 }
 
+int DenoiseImageMoveWindow(DenoiseImage* image, int dx, int dy)
+{
+    if (!image)
+        return PE_ERR_ARGUMENT;
+    const int64_t left = int64_t(image->left) + dx, top = int64_t(image->top) + dy;
+    const int64_t right = int64_t(image->right) - dx, bottom = int64_t(image->bottom) - dy;
+    if (left < 0 || top < 0 || right < 0 || bottom < 0)
+        return PE_ERR_ARGUMENT;
+    image->left = int32_t(left);
+    image->top = int32_t(top);
+    image->right = int32_t(right);
+    image->bottom = int32_t(bottom);
+    return 0;
+}
+
+namespace {
+// Whether a w x h window copy with the channel arguments fits the image.
+bool windowCopyFits(const DenoiseImage* image, const uint8_t* buffer, int w, int h, int channels, int offset)
+{
+    return image && image->data && buffer && w >= 0 && h >= 0 && channels >= 1 && offset >= 0 &&
+           offset < channels && w <= image->width - image->left - image->right &&
+           h <= image->height - image->top - image->bottom;
+}
+}
+
+int DenoiseImageCopyIn(DenoiseImage* image, const uint8_t* source, ptrdiff_t pitch, int w, int h, int channels,
+                       int offset)
+{
+    if (!windowCopyFits(image, source, w, h, channels, offset))
+        return PE_ERR_ARGUMENT;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = source + ptrdiff_t(y) * pitch + offset;
+        uint8_t* d = image->data + ptrdiff_t(image->top + y) * image->stride + image->left;
+        if (channels == 1) {
+            std::memcpy(d, s, size_t(w));
+        } else {
+            for (int x = 0; x < w; ++x)
+                d[x] = s[ptrdiff_t(x) * channels];
+        }
+    }
+    return 0;
+}
+
+int DenoiseImageCopyOut(const DenoiseImage* image, uint8_t* target, ptrdiff_t pitch, int w, int h, int channels,
+                        int offset)
+{
+    if (!windowCopyFits(image, target, w, h, channels, offset))
+        return PE_ERR_ARGUMENT;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = image->data + ptrdiff_t(image->top + y) * image->stride + image->left;
+        uint8_t* d = target + ptrdiff_t(y) * pitch + offset;
+        if (channels == 1) {
+            std::memcpy(d, s, size_t(w));
+        } else {
+            for (int x = 0; x < w; ++x)
+                d[ptrdiff_t(x) * channels] = s[x];
+        }
+    }
+    return 0;
+}
+
+int DenoiseImageCopyGain(const DenoiseImage* source, DenoiseImage* target, int32_t gain)
+{
+    if (!source || !target || !source->data || !target->data || source->width != target->width ||
+        source->height != target->height)
+        return PE_ERR_ARGUMENT;
+    const auto known = [](uint32_t layout) { return layout == DENOISE_SAMPLES_U8 || layout == DENOISE_SAMPLES_S8; };
+    if (!known(source->layout) || !known(target->layout))
+        return PE_ERR_SAMPLE;
+    const bool signedIn = source->layout == DENOISE_SAMPLES_S8;
+    const bool signedOut = target->layout == DENOISE_SAMPLES_S8;
+    const int64_t g = gain;
+    for (int y = 0; y < source->height; ++y) {
+        const uint8_t* s = source->data + ptrdiff_t(y) * source->stride;
+        uint8_t* d = target->data + ptrdiff_t(y) * target->stride;
+        for (int x = 0; x < source->width; ++x) {
+            const int64_t v = ((signedIn ? int64_t(int8_t(s[x])) : int64_t(s[x])) * g + 128) >> 8;
+            d[x] = signedOut ? uint8_t(int8_t(std::clamp<int64_t>(v, -128, 127)))
+                             : uint8_t(std::clamp<int64_t>(v, 0, 255));
+        }
+    }
+    return 0;
+}
+
+int DenoiseImageDetail(DenoiseImage* fine, const DenoiseImage* coarse)
+{
+    if (!fine || !coarse || !fine->data || !coarse->data || fine->layout != DENOISE_SAMPLES_U8)
+        return PE_ERR_SAMPLE;
+    if (coarse->width != (fine->width + 1) / 2 || coarse->height != (fine->height + 1) / 2)
+        return PE_ERR_ARGUMENT;
+    const int rc = DenoiseDetailRegion(coarse->layout, coarse->data, coarse->stride, fine->width, fine->height, 0, 0,
+                                       fine->width, fine->height, fine->data, fine->stride);
+    if (rc == 0)
+        fine->layout = DENOISE_SAMPLES_S8;
+    return rc;
+}
+
+int DenoiseImageReduce(const DenoiseImage* fine, DenoiseImage* coarse)
+{
+    if (!fine || !coarse || !fine->data || !coarse->data)
+        return PE_ERR_ARGUMENT;
+    if (coarse->width != (fine->width + 1) / 2 || coarse->height != (fine->height + 1) / 2)
+        return PE_ERR_ARGUMENT;
+    const int rc = DenoiseReduceTile(fine->layout, fine->data, fine->stride, fine->width, fine->height,
+                                     coarse->data, coarse->stride);
+    if (rc == 0)
+        DenoiseImageMirror(coarse);
+    return rc;
+}
+
+int DenoiseImageExpand(const DenoiseImage* coarse, DenoiseImage* fine)
+{
+    if (!fine || !coarse || !fine->data || !coarse->data)
+        return PE_ERR_ARGUMENT;
+    if (coarse->width != (fine->width + 1) / 2 || coarse->height != (fine->height + 1) / 2)
+        return PE_ERR_ARGUMENT;
+    const int rc = DenoiseExpandTile(coarse->layout, coarse->data, coarse->stride, fine->width, fine->height,
+                                     fine->data, fine->stride);
+    if (rc == 0)
+        DenoiseImageMirror(fine);
+    return rc;
+}
+
 void DenoiseChromaShift(uint32_t layout, int* shiftX, int* shiftY)
 {
     int sx = 0, sy = 0;
@@ -254,6 +377,10 @@ void DenoiseTilePlaneFree(DenoiseMemHandle handle, DenoiseTilePlane* plane)
     for (auto& l : plane->level) {
         DenoiseImageFree(handle, l);
         l = nullptr;
+    }
+    for (auto& e : plane->excess) {
+        DenoiseImageFree(handle, e);
+        e = nullptr;
     }
     plane->levels = 0;
 }

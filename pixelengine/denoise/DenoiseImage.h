@@ -34,6 +34,37 @@ DenoiseLevelPlane DenoiseImageAsPlane(const DenoiseImage& image);
 // Mirrors the image's margins about its valid area.
 void DenoiseImageMirror(DenoiseImage* image);
 
+// Moves the window (the inner area) by (dx, dy) inside the same storage: the
+// left and top margins grow by dx and dy, the right and bottom ones shrink.
+// -2, and nothing changes, when a margin would turn negative.
+int DenoiseImageMoveWindow(DenoiseImage* image, int dx, int dy);
+// Copies w x h samples between the window and a caller's buffer of `pitch`
+// bytes a row. With one channel rows are copied; with more, every
+// `channels`-th sample from `offset` is taken (splitting a packed layout) or
+// written back (joining). -2 when the window is smaller than w x h or the
+// channel arguments do not fit.
+int DenoiseImageCopyIn(DenoiseImage* image, const uint8_t* source, ptrdiff_t pitch, int w, int h, int channels,
+                       int offset);
+int DenoiseImageCopyOut(const DenoiseImage* image, uint8_t* target, ptrdiff_t pitch, int w, int h, int channels,
+                        int offset);
+
+// Plane utilities over whole image records (margins included).
+// Copies `source` into `target` (same size) with a gain in 1/256: every
+// sample's value (0..255 for layout 0x10, -128..127 for 0x110) becomes
+// (value * gain + 128) >> 8, stored clamped to the target's layout. -2 for
+// different sizes, -701 for a layout other than those two.
+int DenoiseImageCopyGain(const DenoiseImage* source, DenoiseImage* target, int32_t gain);
+// Replaces `fine` by its detail against the expansion of `coarse`
+// (DenoiseDetailRegion over the whole image) and marks it signed.
+int DenoiseImageDetail(DenoiseImage* fine, const DenoiseImage* coarse);
+// Reduces the whole of `fine` into `coarse`, whose size must be half of it
+// rounded up, then mirrors the coarse margins about its valid area. -2 for a
+// coarse image of another size, -701 for a signed fine image.
+int DenoiseImageReduce(const DenoiseImage* fine, DenoiseImage* coarse);
+// Expands the whole of `coarse` into `fine` (twice its size, rounded up as
+// the reduction does), then mirrors the fine margins about its valid area.
+int DenoiseImageExpand(const DenoiseImage* coarse, DenoiseImage* fine);
+
 // Row access to one working plane of a frame descriptor (pitches in samples,
 // one byte a sample). Working row r is frame row r * rowRepeat; writing it back
 // fills rowRepeat frame rows.
@@ -64,6 +95,9 @@ void DenoisePlaneWrite(const DenoisePlaneAccess& a, int x0, int y0, int x1, int 
 struct DenoiseTilePlane {
     int levels = 0;
     DenoiseImage* level[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    // Per band, what its signed bytes could not hold (made only for a band
+    // that needs it); see DenoiseDetailSplit.
+    DenoiseImage* excess[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
 };
 
 int DenoiseTilePlaneBuild(DenoiseMemHandle handle, const DenoisePlaneAccess& access, int wx0, int wy0, int wx1,

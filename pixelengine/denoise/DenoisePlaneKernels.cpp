@@ -74,20 +74,16 @@ inline int predict(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int x, i
     return (((c + r) >> 1) + ((d + rowD[ir]) >> 1)) >> 1;
 }
 
-// One row of a truncated-prediction kernel, two fine samples a step.
-template <bool Collapse>
-void truncatedRow(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1, uint8_t* fineRow)
+// One row of a truncated-prediction kernel, two fine samples a step: calls
+// apply(x, prediction) for every sample of [x0, x1) in order.
+template <typename Apply>
+inline void truncatedRowWith(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1,
+                             Apply&& apply)
 {
     const int j = y >> 1;
     const uint8_t* rowC = coarse + j * cp;
     const uint8_t* rowD = coarse + std::min(j + 1, ch - 1) * cp;
     const bool oddY = y & 1;
-    auto apply = [fineRow](int x, int pred) {
-        if (Collapse)
-            fineRow[x] = uint8_t(clampU8(int(int8_t(fineRow[x])) + pred));
-        else
-            fineRow[x] = uint8_t(int8_t(clampS8(int(fineRow[x]) - pred)));
-    };
     int x = x0;
     if (x & 1) {
         apply(x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
@@ -112,6 +108,17 @@ void truncatedRow(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, in
     }
     for (; x < x1; ++x)
         apply(x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
+}
+
+template <bool Collapse>
+void truncatedRow(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1, uint8_t* fineRow)
+{
+    truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [fineRow](int x, int pred) {
+        if (Collapse)
+            fineRow[x] = uint8_t(clampU8(int(int8_t(fineRow[x])) + pred));
+        else
+            fineRow[x] = uint8_t(int8_t(clampS8(int(fineRow[x]) - pred)));
+    });
 }
 
 template <bool Collapse>
@@ -353,6 +360,65 @@ void DenoiseDetail(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, in
                    uint8_t* fine, ptrdiff_t fp)
 {
     truncatedRegion<false>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp);
+}
+
+int64_t DenoiseDetailSplit(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
+                           uint8_t* fine, ptrdiff_t fp, uint8_t* excess, ptrdiff_t ep)
+{
+    if (!coarse || !fine || !excess || !clipRegion(fullW, fullH, x0, y0, x1, y1))
+        return 0;
+    const int cw = ceilHalf(fullW);
+    const int ch = ceilHalf(fullH);
+    int64_t clamped = 0;
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* row = fine + y * fp;
+        uint8_t* rest = excess + y * ep;
+        truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [&](int x, int pred) {
+            const int d = int(row[x]) - pred;
+            const int band = clampS8(d);
+            row[x] = uint8_t(int8_t(band));
+            rest[x] = uint8_t(d - band + DENOISE_EXCESS_ZERO);
+            clamped += d != band;
+        });
+    }
+    return clamped;
+}
+
+void DenoiseCollapseSplit(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
+                          uint8_t* fine, ptrdiff_t fp, const uint8_t* excess, ptrdiff_t ep)
+{
+    if (!coarse || !fine || !excess || !clipRegion(fullW, fullH, x0, y0, x1, y1))
+        return;
+    const int cw = ceilHalf(fullW);
+    const int ch = ceilHalf(fullH);
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* row = fine + y * fp;
+        const uint8_t* rest = excess + y * ep;
+        truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [&](int x, int pred) {
+            row[x] = uint8_t(clampU8(int(int8_t(row[x])) + int(rest[x]) - DENOISE_EXCESS_ZERO + pred));
+        });
+    }
+}
+
+void DenoiseScaleDetailSplit(int8_t* d, ptrdiff_t pitchD, uint8_t* excess, ptrdiff_t pitchE, int32_t factor,
+                             int width, int rows)
+{
+    const int64_t f = factor;
+    for (int y = 0; y < rows; ++y) {
+        int8_t* rd = d + y * pitchD;
+        uint8_t* re = excess + y * pitchE;
+        for (int x = 0; x < width; ++x) {
+            const int e = int(re[x]) - DENOISE_EXCESS_ZERO;
+            const int64_t v = ((int64_t(rd[x]) + e) * f + 128) >> 8;
+            const int64_t band = v < -128 ? -128 : (v > 127 ? 127 : v);
+            rd[x] = int8_t(band);
+            // A band that the gain alone drives past the byte stays clamped,
+            // as DenoiseScaleDetail clamps it.
+            re[x] = uint8_t(e == 0 ? DENOISE_EXCESS_ZERO
+                                   : std::clamp<int64_t>(v - band, -DENOISE_EXCESS_ZERO, 255 - DENOISE_EXCESS_ZERO) +
+                                         DENOISE_EXCESS_ZERO);
+        }
+    }
 }
 
 int DenoiseReduceRegion(uint32_t layout, const uint8_t* fine, ptrdiff_t fp, int fullW, int fullH, int x0, int y0,

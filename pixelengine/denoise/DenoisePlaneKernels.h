@@ -45,6 +45,24 @@ void DenoiseDetailPlain(const uint8_t* coarse, ptrdiff_t coarsePitch, int fullW,
 void DenoiseDetail(const uint8_t* coarse, ptrdiff_t coarsePitch, int fullW, int fullH, int x0, int y0, int x1,
                    int y1, uint8_t* fine, ptrdiff_t finePitch);
 
+// A detail that does not fit the signed byte keeps the rest in an excess
+// plane of the same geometry: excess - DENOISE_EXCESS_ZERO is what the clamp
+// cut off (-127..128), so that band + excess is the whole difference and a
+// collapse gives the fine plane back exactly.
+constexpr int DENOISE_EXCESS_ZERO = 127;
+// In place: fine region -= truncated expansion, the band clamped as
+// DenoiseDetail clamps it and the rest written to `excess`. Returns how many
+// samples were clamped.
+int64_t DenoiseDetailSplit(const uint8_t* coarse, ptrdiff_t coarsePitch, int fullW, int fullH, int x0, int y0, int x1,
+                           int y1, uint8_t* fine, ptrdiff_t finePitch, uint8_t* excess, ptrdiff_t excessPitch);
+// In place: fine region = clamp(detail + excess + truncated expansion, 0, 255).
+void DenoiseCollapseSplit(const uint8_t* coarse, ptrdiff_t coarsePitch, int fullW, int fullH, int x0, int y0, int x1,
+                          int y1, uint8_t* fine, ptrdiff_t finePitch, const uint8_t* excess, ptrdiff_t excessPitch);
+// DenoiseScaleDetail on band and excess together: a sample with an excess is
+// scaled whole and split again; one without keeps the band gain's clamp.
+void DenoiseScaleDetailSplit(int8_t* d, ptrdiff_t pitchD, uint8_t* excess, ptrdiff_t pitchE, int32_t factor,
+                             int width, int rows);
+
 // Region wrappers: -701 unless the plane holds unsigned bytes (0x10);
 // 0 without work for an empty region.
 int DenoiseReduceRegion(uint32_t layout, const uint8_t* fine, ptrdiff_t finePitch, int fullW, int fullH, int x0,

@@ -116,7 +116,9 @@ int DenoiseProcessTiles(DenoiseMemHandle handle, const DenoisePlaneDesc* source,
         done += n;
         if (rc == 0 && progress) {
             percent = std::min(percent + step, 100);
-            rc = progress(percent, 0, user);
+            const int stop = progress(percent, 0, user);
+            if (stop != 0)
+                rc = stop < 0 ? stop : DENOISE_ERR_STOPPED;
         }
     }
     if (rc == 0 && done < N)

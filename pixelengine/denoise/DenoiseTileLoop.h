@@ -7,8 +7,11 @@
 #include "denoise/DenoiseRecords.h"
 #include "denoise/DenoiseTileGrid.h"
 
-// Called as (percent, 0, user); a non-zero return stops the run.
+// Called as (percent, 0, user); a non-zero return stops the run. A negative
+// return is the run's result as it is; any other stop gives
+// DENOISE_ERR_STOPPED, so that a stopped run never reads as a success.
 using DenoiseProgressCallback = int (*)(int percent, int reserved, void* user);
+constexpr int DENOISE_ERR_STOPPED = -901;
 
 struct DenoiseTileContext;
 
@@ -31,7 +34,7 @@ int DenoiseTileJobPrepare(void* job);
 int DenoiseTileJobFinish(void* job);
 
 // Runs every tile of the grid `tile` (computed once for the run). Returns 0,
-// -201, the first failing tile's code or the callback's non-zero value.
+// -201, the first failing tile's code or the stop code of the callback.
 int DenoiseProcessTiles(DenoiseMemHandle handle, const DenoisePlaneDesc* source, const DenoisePlaneDesc* destination,
                         const DenoiseProfile* profile, const DenoiseWorkRecord* work, DenoiseTileSize tile,
                         DenoiseProgressCallback progress, void* user);

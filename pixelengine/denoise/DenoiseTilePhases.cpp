@@ -136,6 +136,71 @@ void fillEdgeMap(DenoiseTileContext* ctx)
     ctx->hasGuide = true;
 }
 
+// Turns every level of plane p but the coarsest into its band. A band whose
+// signed bytes cannot hold a difference gets an excess image with the rest,
+// so that the rebuild is exact: a one-pixel line on an odd column leaves a
+// larger difference than on an even one.
+int decompose(DenoiseTileContext* ctx, int p)
+{
+    DenoiseTilePlane& plane = ctx->planes[p];
+    if (ctx->depth[p] < 2)
+        return 0;
+    const DenoiseImage* largest = plane.level[0];
+    auto* rest = static_cast<uint8_t*>(DenoiseMalloc(ctx->handle, size_t(largest->width)));
+    if (!rest)
+        return PE_ERR_NOMEM;
+    int rc = 0;
+    for (int i = 0; i + 1 < ctx->depth[p] && rc == 0; ++i) {
+        DenoiseImage* fine = plane.level[i];
+        const DenoiseImage* coarse = plane.level[i + 1];
+        if (coarse->layout != DENOISE_SAMPLES_U8 || fine->layout != DENOISE_SAMPLES_U8) {
+            rc = PE_ERR_SAMPLE;
+            break;
+        }
+        for (int y = 0; y < fine->height; ++y) {
+            // One row at a time into `rest` (pitch 0): most rows need no excess.
+            if (DenoiseDetailSplit(coarse->data, coarse->stride, fine->width, fine->height, 0, y, fine->width, y + 1,
+                                   fine->data, fine->stride, rest, 0) == 0)
+                continue;
+            DenoiseImage*& excess = plane.excess[i];
+            if (!excess) {
+                excess = DenoiseImageCreate(ctx->handle, fine->width - fine->left - fine->right,
+                                            fine->height - fine->top - fine->bottom, fine->left, fine->top,
+                                            fine->right, fine->bottom);
+                if (!excess) {
+                    rc = PE_ERR_NOMEM;
+                    break;
+                }
+                std::memset(excess->data, DENOISE_EXCESS_ZERO, size_t(excess->stride) * size_t(excess->height));
+            }
+            std::memcpy(excess->data + ptrdiff_t(y) * excess->stride, rest, size_t(fine->width));
+        }
+        fine->layout = DENOISE_SAMPLES_S8;
+    }
+    DenoiseFree(ctx->handle, rest);
+    return rc;
+}
+
+// Rebuilds level i of plane p from its (filtered) band and the coarser level.
+int collapse(DenoiseTileContext* ctx, int p, int i)
+{
+    DenoiseImage* img = ctx->planes[p].level[i];
+    const DenoiseImage* coarser = ctx->planes[p].level[i + 1];
+    const DenoiseImage* excess = ctx->planes[p].excess[i];
+    int rc = 0;
+    if (excess) {
+        if (coarser->layout != DENOISE_SAMPLES_U8)
+            return PE_ERR_SAMPLE;
+        DenoiseCollapseSplit(coarser->data, coarser->stride, img->width, img->height, 0, 0, img->width, img->height,
+                             img->data, img->stride, excess->data, excess->stride);
+    } else {
+        rc = DenoiseCollapseRegion(coarser->layout, coarser->data, coarser->stride, img->width, img->height, 0, 0,
+                                   img->width, img->height, img->data, img->stride);
+    }
+    img->layout = DENOISE_SAMPLES_U8;
+    return rc;
+}
+
 } // namespace
 
 void DenoiseLevelParamsFill(DenoiseLevelParams* params, const DenoiseWorkRecord* work, int set, int level,
@@ -212,18 +277,8 @@ int DenoiseTilePrepare(DenoiseTileContext** out, DenoiseMemHandle handle, const 
         }
         rc = DenoiseTilePlaneBuild(handle, access, ctx->winX0[p], ctx->winY0[p], ctx->winX1[p], ctx->winY1[p],
                                    ctx->depth[p], DENOISE_FILTER_MARGIN, &ctx->planes[p]);
-        if (rc != 0)
-            break;
-        // Decompose: every level but the coarsest becomes its band.
-        for (int i = 0; i + 1 < ctx->depth[p]; ++i) {
-            DenoiseImage* fine = ctx->planes[p].level[i];
-            const DenoiseImage* coarse = ctx->planes[p].level[i + 1];
-            rc = DenoiseDetailRegion(coarse->layout, coarse->data, coarse->stride, fine->width, fine->height, 0, 0,
-                                     fine->width, fine->height, fine->data, fine->stride);
-            if (rc != 0)
-                break;
-            fine->layout = DENOISE_SAMPLES_S8;
-        }
+        if (rc == 0)
+            rc = decompose(ctx, p);
     }
 
     for (int p = 0; p < ctx->planeCount && rc == 0; ++p) {
@@ -236,8 +291,13 @@ int DenoiseTilePrepare(DenoiseTileContext** out, DenoiseMemHandle handle, const 
                 const int factor = p == 0 ? work->lumaFactor[i] : work->chromaFactor[i];
                 if (factor != 256) {
                     DenoiseImage* band = ctx->planes[p].level[i];
+                    DenoiseImage* excess = ctx->planes[p].excess[i];
                     auto* d = reinterpret_cast<int8_t*>(band->data);
-                    DenoiseScaleDetail(d, band->stride, factor, d, band->stride, band->width, band->height);
+                    if (excess)
+                        DenoiseScaleDetailSplit(d, band->stride, excess->data, excess->stride, factor, band->width,
+                                                band->height);
+                    else
+                        DenoiseScaleDetail(d, band->stride, factor, d, band->stride, band->width, band->height);
                 }
             }
         }
@@ -274,11 +334,8 @@ int DenoiseTileLevelPasses(DenoiseTileContext* ctx)
             const DenoiseImage* coarser = i + 1 < n ? ctx->planes[p].level[i + 1] : nullptr;
             // Luma levels are rebuilt first and filtered against the coarser level;
             // chroma bands are filtered first and rebuilt afterwards.
-            if (p == 0 && coarser) {
-                rc = DenoiseCollapseRegion(coarser->layout, coarser->data, coarser->stride, img->width, img->height,
-                                           0, 0, img->width, img->height, img->data, img->stride);
-                img->layout = DENOISE_SAMPLES_U8;
-            }
+            if (p == 0 && coarser)
+                rc = collapse(ctx, p, i);
             DenoiseLevelParams params;
             DenoiseLevelParamsFill(&params, ctx->work, set, i, ctx->hasGuide ? &ctx->guide : nullptr);
             const int index = DenoiseLevelBufferIndex(ctx->work, p, i);
@@ -301,11 +358,8 @@ int DenoiseTileLevelPasses(DenoiseTileContext* ctx)
                                     img->height - img->top - img->bottom + 2 * m);
                 }
             }
-            if (rc == 0 && p != 0 && coarser) {
-                rc = DenoiseCollapseRegion(coarser->layout, coarser->data, coarser->stride, img->width, img->height,
-                                           0, 0, img->width, img->height, img->data, img->stride);
-                img->layout = DENOISE_SAMPLES_U8;
-            }
+            if (rc == 0 && p != 0 && coarser)
+                rc = collapse(ctx, p, i);
         }
     }
     DenoiseFree(ctx->handle, temp);

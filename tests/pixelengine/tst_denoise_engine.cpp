@@ -69,11 +69,16 @@ private slots:
     void gainRisesWithStrength_data();
     void gainRisesWithStrength();
     void flatPatchGetsQuieter();
+    void chrominanceNeverAddsNoise_data();
+    void chrominanceNeverAddsNoise();
+    void lumaLinesSurviveBothParities_data();
+    void lumaLinesSurviveBothParities();
+    void targetSharingSourceMemoryIsRefused();
     void chromaUntouchedAtZero_data();
     void chromaUntouchedAtZero();
     void profileEstimatedWithoutChromaServesChroma();
     void repeatableAndIndependentOfWorkers();
-    void storedProfileMatchesEstimateInCall();
+    void storedProfileIsUsedAsItIs();
     void profileTravelsBetweenEngines();
     void badProfileIsRefused();
     void progressReports();
@@ -209,6 +214,93 @@ void TestDenoiseEngine::flatPatchGetsQuieter()
     QVERIFY2(after < before * 0.5, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
 }
 
+void TestDenoiseEngine::chrominanceNeverAddsNoise_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::addColumn<double>("sigma");
+    QTest::addColumn<int>("chrominance");
+    for (uint format : {0x601u, 0x501u})
+        for (double sigma : {5.0, 10.0})
+            for (int c : {25, 50, 100})
+                QTest::newRow(qPrintable(QStringLiteral("%1 sigma %2 chrominance %3").arg(format, 0, 16).arg(sigma).arg(c)))
+                    << format << sigma << c;
+}
+
+void TestDenoiseEngine::chrominanceNeverAddsNoise()
+{
+    // The luminance factor of 0 switches the detail boost off for chroma
+    // too: no strength makes the chroma of a low-noise picture worse than it
+    // came in. YUY2 chroma is worked at half height (an even row serves the
+    // odd row below it), so it comes in with its rows doubled.
+    QFETCH(uint, format);
+    QFETCH(double, sigma);
+    QFETCH(int, chrominance);
+    Scene s(format, 640, 480, sigma, 7);
+    DenoiseTestFrame in(s.noisy);
+    for (int y = 1; format == 0x501 && y < 480; y += 2)
+        for (int x = 0; x < 640; ++x)
+            for (int c = 0; c < 2; ++c)
+                *in.chromaAt(c, x, y) = *in.chromaAt(c, x, y - 1);
+    Engine engine;
+    int rc = 0;
+    DenoiseTestFrame out = denoised(engine, s.noisy, 50, chrominance, &rc);
+    QCOMPARE(rc, 0);
+    const double before = denoisePsnr(in, s.clean, 1, 640, 480), after = denoisePsnr(out, s.clean, 1, 640, 480);
+    QVERIFY2(after >= before, qPrintable(QStringLiteral("%1 -> %2 dB").arg(before).arg(after)));
+}
+
+void TestDenoiseEngine::lumaLinesSurviveBothParities_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::addColumn<int>("luminance");
+    for (uint format : {0x501u, 0x601u, 0x802u, 0x401u}) {
+        const QByteArray f = QByteArray::number(format, 16);
+        QTest::newRow(f + " chrominance only") << format << 0;
+        QTest::newRow(f + " luminance 50") << format << 50;
+    }
+}
+
+void TestDenoiseEngine::lumaLinesSurviveBothParities()
+{
+    // One-pixel lines of Y 235 on black in even and odd columns and rows,
+    // without noise: luminance 0 must leave the luma alone, and on a clean
+    // picture the luma pyramid rebuilds both parities exactly (an odd line
+    // leaves a detail of 3/4 of its height, past a signed byte).
+    QFETCH(uint, format);
+    QFETCH(int, luminance);
+    DenoiseTestFrame f(format, 320, 240);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            *f.lumaAt(x, y) = (x == 100 || x == 201 || y == 60 || y == 121) ? 235 : 16;
+            *f.chromaAt(0, x, y) = *f.chromaAt(1, x, y) = 128;
+        }
+    Engine engine;
+    int rc = 0;
+    DenoiseTestFrame out = denoised(engine, f, luminance, 50, &rc);
+    QCOMPARE(rc, 0);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            QCOMPARE(*out.lumaAt(x, y), *f.lumaAt(x, y));
+}
+
+void TestDenoiseEngine::targetSharingSourceMemoryIsRefused()
+{
+    // Tiles read their margins after neighbours were written: refused, and
+    // nothing is written.
+    Scene s(0x601, 200, 150, 10.0);
+    Engine engine;
+    DenoiseTestFrame before(s.noisy);
+    QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &s.noisy.frame, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    IQYUVFrame shifted = s.noisy.frame;  // the same planes one row further on
+    for (int i = 0; i < 3; ++i)
+        shifted.plane[i] += shifted.pitch[i];
+    shifted.height -= 2;
+    IQYUVFrame source = s.noisy.frame;
+    source.height -= 2;
+    QCOMPARE(DenoiseProcess(engine, &source, &shifted, nullptr, nullptr), int(PE_ERR_ARGUMENT));
+    QVERIFY(sameBytes(s.noisy, before));
+}
+
 void TestDenoiseEngine::chromaUntouchedAtZero_data()
 {
     QTest::addColumn<uint>("format");
@@ -272,20 +364,31 @@ void TestDenoiseEngine::repeatableAndIndependentOfWorkers()
     QVERIFY(sameBytes(first, third));
 }
 
-void TestDenoiseEngine::storedProfileMatchesEstimateInCall()
+void TestDenoiseEngine::storedProfileIsUsedAsItIs()
 {
-    Scene s(0x601, 500, 400, 8.0);
-    Engine a, b;
+    // A profile measured on a much noisier picture and stored: runs use it
+    // unchanged instead of measuring the picture they are given.
+    Scene s(0x601, 500, 400, 8.0), loud(0x601, 500, 400, 20.0, 2);
+    Engine stored, loaded, inCall;
+    NoiseProfile profile;
+    QCOMPARE(DenoiseEstimateNoise(stored, &loud.noisy.frame, &profile), 0);
+    QCOMPARE(DenoiseSetNoiseProfile(loaded, &profile), 0);
     int rc = 0;
-    DenoiseTestFrame inCall = denoised(a, s.noisy, 50, 50, &rc);
+    DenoiseTestFrame a = denoised(stored, s.noisy, 50, 50, &rc);
     QCOMPARE(rc, 0);
-    QCOMPARE(DenoiseEstimateNoise(b, &s.noisy.frame, nullptr), 0);
-    DenoiseTestFrame stored = denoised(b, s.noisy, 50, 50, &rc);
+    DenoiseTestFrame b = denoised(loaded, s.noisy, 50, 50, &rc);
     QCOMPARE(rc, 0);
-    QVERIFY(sameBytes(inCall, stored));
-    // An empty stored profile is estimated for the call only.
-    QCOMPARE(a.e->stored.count, 0u);
-    QCOMPARE(b.e->stored.count, 3u);
+    DenoiseTestFrame c = denoised(inCall, s.noisy, 50, 50, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY(sameBytes(a, b));
+    QVERIFY(!sameBytes(a, c));
+    QCOMPARE(std::memcmp(DenoiseEngineExportProfile(stored)->bytes, profile.bytes, sizeof(profile.bytes)), 0);
+    // An empty stored profile is measured for the call only, as a stored
+    // measurement of the same picture gives.
+    QCOMPARE(inCall.e->stored.count, 0u);
+    QCOMPARE(DenoiseEstimateNoise(inCall, &s.noisy.frame, nullptr), 0);
+    DenoiseTestFrame d = denoised(inCall, s.noisy, 50, 50, &rc);
+    QVERIFY(sameBytes(c, d));
 }
 
 void TestDenoiseEngine::profileTravelsBetweenEngines()
@@ -333,11 +436,12 @@ void TestDenoiseEngine::progressReports()
     struct Log {
         std::vector<int> calls;
         int stopAt = -1;
+        int stopWith = 1;
     };
     auto callback = [](int percent, int, void* user) {
         auto* log = static_cast<Log*>(user);
         log->calls.push_back(percent);
-        return int(log->calls.size()) == log->stopAt ? 7 : 0;
+        return int(log->calls.size()) == log->stopAt ? log->stopWith : 0;
     };
     Engine engine;
     {
@@ -354,12 +458,16 @@ void TestDenoiseEngine::progressReports()
         QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log), 0);
         QCOMPARE(log.calls, (std::vector<int>{100, 100}));
     }
-    {
-        Scene s(0x501, 2000, 1500, 5.0);  // many tiles; stop at the first report
+    // Stop at the first report. A stop is a failure whatever the callback
+    // returned (1 would read as success); a negative value is passed on.
+    Scene s(0x501, 2000, 1500, 5.0);
+    for (int stopWith : {1, 7, -5}) {
         DenoiseTestFrame out(0x501, 2000, 1500);
         Log log;
         log.stopAt = 1;
-        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log), 7);
+        log.stopWith = stopWith;
+        QCOMPARE(DenoiseProcess(engine, &s.noisy.frame, &out.frame, callback, &log),
+                 stopWith < 0 ? stopWith : DENOISE_ERR_STOPPED);
         QCOMPARE(log.calls.size(), size_t(2));
         QCOMPARE(log.calls.back(), 100);
     }
@@ -433,12 +541,16 @@ void TestDenoiseEngine::awkwardSizes()
         int rc = 0;
         DenoiseTestFrame out = denoised(engine, s.noisy, 100, 100, &rc);
         QCOMPARE(rc, 0);
-        // Pixels outside the evened area keep the source values.
+        // Pixels outside the evened area keep the source values, chroma
+        // included (the last chroma row of an odd-height 4:2:0 frame).
         const int ew = evenW(s.noisy), eh = evenH(s.noisy);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if (x >= ew || y >= eh)
+                if (x >= ew || y >= eh) {
                     QCOMPARE(*out.lumaAt(x, y), *s.noisy.lumaAt(x, y));
+                    QCOMPARE(*out.chromaAt(0, x, y), *s.noisy.chromaAt(0, x, y));
+                    QCOMPARE(*out.chromaAt(1, x, y), *s.noisy.chromaAt(1, x, y));
+                }
         if (w * h >= 10000)
             QVERIFY(denoisePsnr(out, s.clean, 0, ew, eh) > denoisePsnr(s.noisy, s.clean, 0, ew, eh));
         // Second pass with a stored profile.
