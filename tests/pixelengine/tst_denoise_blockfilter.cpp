@@ -1,6 +1,7 @@
 // Denoiser block filter on hand-built planes allocated at exactly their size.
 #include <QtTest>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "PixelEngine.h"
 #include "denoise/DenoiseBlockExtras.h"
 #include "denoise/DenoiseBlockFilter.h"
+#include "denoise/DenoiseMemory.h"
 #include "denoise/DenoisePlaneKernels.h"
 
 namespace {
@@ -78,6 +80,67 @@ int clampByte(double v, bool sign)
     return sign ? std::clamp(i, -128, 127) : std::clamp(i, 0, 255);
 }
 
+// Block matching of the block at active (bx, by) written out from its
+// definition: the full window, the greedy extension from the best border
+// candidate, SAD-squared distances, distance classes through the weight
+// table, and the division that the candidate count selects.
+void referenceMatch(const Plane& src, Plane& dst, int bx, int by, const DenoiseBlockParams& bp, uint32_t t)
+{
+    static const int table[64] = {16, 15, 14, 13, 12, 12, 11, 10, 10, 9, 9, 8, 8, 7, 7, 6, 6, 6, 5, 5, 5, 4,
+                                  4,  4,  4,  3,  3,  3,  3,  3,  2, 2, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1,
+                                  1,  1,  1,  1,  1,  1,  1,  1,  1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    const int s = bp.step, off = (8 - s) / 2, R = bp.radius, A = bp.extension;
+    auto dist = [&](int dx, int dy) {
+        int64_t sad = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                sad += std::abs(src.value(bx - off + x, by - off + y) - src.value(bx - off + x + dx, by - off + y + dy));
+        return sad * sad / 64;
+    };
+    std::vector<std::array<int64_t, 3>> c{{0, 0, 0}};
+    std::array<int64_t, 3> border{0, 0, -1};
+    for (int dy = -R; dy <= R; ++dy)
+        for (int dx = -R; dx <= R; ++dx)
+            if (dx || dy) {
+                c.push_back({dx, dy, dist(dx, dy)});
+                if ((std::abs(dx) == R || std::abs(dy) == R) && (border[2] < 0 || c.back()[2] < border[2]))
+                    border = c.back();
+            }
+    int64_t x = border[0], y = border[1];
+    for (int a = 0; a < A; ++a) {
+        const int64_t mx = x + (x > 0) - (x < 0), my = y + (y > 0) - (y < 0);
+        std::array<int64_t, 2> n1{mx, my - 1}, n2{mx, my + 1};
+        if (std::abs(mx) < std::abs(my))
+            n1 = {mx - 1, my}, n2 = {mx + 1, my};
+        else if (std::abs(mx) == std::abs(my))
+            n1 = {mx - (mx > 0) + (mx < 0), my}, n2 = {mx, my - (my > 0) + (my < 0)};
+        const std::array<int64_t, 3> m{mx, my, dist(int(mx), int(my))}, p{n1[0], n1[1], dist(int(n1[0]), int(n1[1]))},
+            q{n2[0], n2[1], dist(int(n2[0]), int(n2[1]))};
+        c.insert(c.end(), {m, p, q});
+        const auto& best = (p[2] < q[2] ? p : q)[2] < m[2] ? (p[2] < q[2] ? p : q) : m;
+        x = best[0], y = best[1];
+    }
+    const int64_t n = int64_t(c.size()), k = (int64_t(bp.scale) * 256 + t / 2) / t;
+    QCOMPARE(n, int64_t((2 * R + 1) * (2 * R + 1) + 3 * A));
+    int64_t total = 0, sums[64] = {};
+    for (const auto& cand : c) {
+        const int64_t cls = cand[2] * k / 8192, w = cls < 64 ? table[cls] : 0;
+        total += w;
+        for (int yy = 0; yy < s; ++yy)
+            for (int xx = 0; xx < s; ++xx)
+                sums[yy * s + xx] += w * src.value(bx + xx + int(cand[0]), by + yy + int(cand[1]));
+    }
+    const bool sign = src.p.layout == DENOISE_SAMPLES_S8;
+    for (int yy = 0; yy < s; ++yy)
+        for (int xx = 0; xx < s; ++xx) {
+            const int64_t v = sums[yy * s + xx] + total / 2;
+            const int64_t avg = n <= 16 ? (v * (65535 / total)) >> 16
+                                        : (s == 8 ? (v * (0xFFFFFFFFll / total)) >> 32 : v / total);
+            const int64_t out = (avg * 256 + (src.value(bx + xx, by + yy) - avg) * bp.keep + 128) >> 8;
+            dst.at(bx + xx, by + yy) = uint8_t(clampByte(double(out), sign));
+        }
+}
+
 DenoiseLevelParams params(int stage, int set = 0, int level = 0, int keep = 0)
 {
     DenoiseLevelParams p;
@@ -109,7 +172,168 @@ private slots:
     void exactSizeSweep();
     void distanceAndStats();
     void familyExtras();
+    void blockMatchFollowsItsDefinition_data();
+    void blockMatchFollowsItsDefinition();
+    void guideRaisesTheMatchingThreshold();
+    void workAreaFailure();
+    void kernelMembersAgree_data();
+    void kernelMembersAgree();
 };
+
+void TestDenoiseBlockFilter::blockMatchFollowsItsDefinition_data()
+{
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<int>("extension");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("isSigned");
+    for (bool sg : {false, true})
+        for (int step : {8, 4}) {
+            const QByteArray tag = QByteArray(sg ? "signed" : "unsigned") + " step " + QByteArray::number(step);
+            QTest::newRow(tag + " R3") << 3 << 0 << step << sg;  // 49 candidates, 32-bit sums
+            QTest::newRow(tag + " R1 A3") << 1 << 3 << step << sg;  // 18
+            QTest::newRow(tag + " R1 A2") << 1 << 2 << step << sg;  // 15, 16-bit sums
+            QTest::newRow(tag + " R1") << 1 << 0 << step << sg;
+        }
+}
+
+void TestDenoiseBlockFilter::blockMatchFollowsItsDefinition()
+{
+    QFETCH(int, radius);
+    QFETCH(int, extension);
+    QFETCH(int, step);
+    QFETCH(bool, isSigned);
+    const uint32_t layout = isSigned ? DENOISE_SAMPLES_S8 : DENOISE_SAMPLES_U8;
+    Plane src(40, 40, layout), dst(40, 40, layout), want(40, 40, layout);
+    std::mt19937 rng(uint32_t(radius * 100 + extension * 10 + step));
+    std::vector<uint8_t> work(DENOISE_WORK_AREA_BYTES);
+    const uint8_t* weights = nullptr;
+    DenoiseWeightTableOpen(&weights, nullptr);
+    DenoiseBlockParams bp;
+    bp.step = step;
+    bp.radius = radius;
+    bp.extension = extension;
+    for (int i = 0; i < 120; ++i) {
+        // Two-level random samples: distances tie often, so the tie rules of
+        // the search decide which blocks are averaged.
+        if (i % 20 == 0)
+            src.fill([&](int, int) { return (isSigned ? -20 : 100) + 40 * int(rng() % 2); });
+        bp.keep = int(rng() % 3) * 128;
+        bp.scale = int(1 + rng() % 16);
+        const uint32_t t = 1 + rng() % 2000;
+        const int bx = int(rng() % 33), by = int(rng() % 33);
+        QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, bx, by, t, weights, work.data()), 0);
+        referenceMatch(src, want, bx, by, bp, t);
+        for (int y = 0; y < step; ++y)
+            for (int x = 0; x < step; ++x)
+                QCOMPARE(dst.value(bx + x, by + y), want.value(bx + x, by + y));
+    }
+    // A search that would leave the plane is refused.
+    QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, -8, 0, 10, weights, work.data()), int(PE_ERR_ARGUMENT));
+}
+
+void TestDenoiseBlockFilter::guideRaisesTheMatchingThreshold()
+{
+    // Luma type 2 (no flat test): every block is matched with threshold
+    // n * (g + 64) >> 6, g the guide at the block's centre.
+    Plane src(40, 32), dst(40, 32), want(40, 32);
+    std::mt19937 rng(11);
+    src.fill([&](int, int) { return 100 + 10 * int(rng() % 2); });
+    const int n = 200;
+    NoiseMap map(40, 32, n, 4);
+    Plane guide(40, 32, DENOISE_SAMPLES_U8, 4);
+    guide.fill([](int x, int y) { return (x * 37 + y * 101) % 255; });
+    DenoiseLevelParams p = params(0x22, 0, 1, 0);
+    p.guide = &guide.p;
+    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+    DenoiseBlockParams bp;
+    QCOMPARE(DenoiseBlockParamsFromStage(p, 4, &bp), 0);
+    want.buf = src.buf;
+    for (int by = -4; by < 32; by += 8)  // sides that are multiples of 8: the grid starts half a block out
+        for (int bx = -4; bx < 40; bx += 8)
+            referenceMatch(src, want, bx, by, bp, uint32_t(n * (guide.value(bx + 4, by + 4) + 64) >> 6));
+    QCOMPARE(dst.buf, want.buf);
+}
+
+void TestDenoiseBlockFilter::workAreaFailure()
+{
+    Plane src(24, 16), dst(24, 16);
+    std::mt19937 rng(12);
+    src.fill([&](int, int) { return int(rng() % 256); });
+    std::fill(dst.buf.begin(), dst.buf.end(), uint8_t(0xAB));
+    NoiseMap map(24, 16, 30);
+    const DenoiseLevelParams p = params(0x22, 0, 0, 0);
+    DenoiseFaultInjectAfter(0);
+    const int rc = DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p);
+    DenoiseFaultInjectAfter(-1);
+    QCOMPARE(rc, int(PE_ERR_NOMEM));
+    QCOMPARE(dst.buf, src.buf);  // the copy of the active area with its 8 samples of margin
+}
+
+void TestDenoiseBlockFilter::kernelMembersAgree_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("8") << 8;
+    QTest::newRow("4") << 4;
+    QTest::newRow("6 (plain loops)") << 6;
+}
+
+void TestDenoiseBlockFilter::kernelMembersAgree()
+{
+    // Every member against sums and outputs computed here: 16 candidates of
+    // the largest weight fill the 16-bit lanes to 65,280 without wrapping.
+    QFETCH(int, step);
+    std::mt19937 rng{uint32_t(step)};
+    std::vector<uint8_t> a(8 * 16), b(8 * 16);
+    for (auto& v : a)
+        v = uint8_t(rng());
+    for (auto& v : b)
+        v = uint8_t(rng());
+    const int cells = step * step;
+    std::vector<uint16_t> u16(size_t(cells), 0);
+    std::vector<int16_t> s16(size_t(cells), 0);
+    std::vector<uint8_t> wide(size_t(cells) * 4, 0);
+    std::vector<int64_t> wantU(size_t(cells), 0), wantS(size_t(cells), 0);
+    for (int i = 0; i < 8; ++i) {
+        const int wa = 16 - i % 3, wb = int(rng() % 17);
+        DenoiseAccumulatePair(step, u16.data(), a.data() + i, wa, b.data() + i, wb, 16);
+        DenoiseAccumulate16(step, u16.data(), b.data() + i, 16 - wa, 16);
+        DenoiseAccumulateSigned16(step, s16.data(), a.data() + i, wa, 16);
+        for (int y = 0; y < step; ++y)
+            for (int x = 0; x < step; ++x) {
+                const size_t o = size_t(y * 16 + i + x);
+                wantU[size_t(y * step + x)] += a[o] * wa + b[o] * wb + b[o] * (16 - wa);
+                wantS[size_t(y * step + x)] += int8_t(a[o]) * wa;
+            }
+    }
+    for (int c = 0; c < cells; ++c) {
+        QCOMPARE(int64_t(u16[size_t(c)]), wantU[size_t(c)]);
+        QCOMPARE(int64_t(s16[size_t(c)]), wantS[size_t(c)]);
+    }
+    // Widened in place, then more candidates in 32 bits.
+    std::memcpy(wide.data(), s16.data(), size_t(cells) * 2);
+    DenoiseWidenSigned(wide.data(), cells);
+    DenoiseAccumulateSigned32(step, reinterpret_cast<int32_t*>(wide.data()), b.data(), 3, 16);
+    std::vector<uint8_t> widened(size_t(cells) * 4, 0);
+    std::memcpy(widened.data(), u16.data(), size_t(cells) * 2);
+    DenoiseWiden(widened.data(), cells);
+    DenoiseAccumulate32(step, reinterpret_cast<uint32_t*>(widened.data()), b.data(), 5, 16);
+    const int total = 16 * 8 + 40;
+    std::vector<uint8_t> outU(size_t(cells), 0), outS(size_t(cells), 0), out16(size_t(cells), 0);
+    DenoiseNormalize32(step, reinterpret_cast<const uint32_t*>(widened.data()), total, a.data(), 16, 64, outU.data(), step);
+    DenoiseNormalizeSigned32(step, reinterpret_cast<const int32_t*>(wide.data()), total, a.data(), 16, 64, outS.data(), step);
+    DenoiseNormalize16(step, u16.data(), total, a.data(), 16, 0, out16.data(), step);
+    for (int y = 0; y < step; ++y)
+        for (int x = 0; x < step; ++x) {
+            const size_t c = size_t(y * step + x), o = size_t(y * 16 + x);
+            const int64_t su = wantU[c] + b[o] * 5 + total / 2, ss = wantS[c] + int8_t(b[o]) * 3 + total / 2;
+            const int64_t au = step == 8 ? (su * (0xFFFFFFFFll / total)) >> 32 : su / total;
+            const int64_t as = step == 8 ? (ss * (0xFFFFFFFFll / total)) >> 32 : ss / total;
+            QCOMPARE(int(outU[c]), int(std::clamp<int64_t>((au * 256 + (a[o] - au) * 64 + 128) >> 8, 0, 255)));
+            QCOMPARE(int(int8_t(outS[c])),
+                     int(std::clamp<int64_t>((as * 256 + (int8_t(a[o]) - as) * 64 + 128) >> 8, -128, 127)));
+            QCOMPARE(int(out16[c]), int(std::min<int64_t>(((wantU[c] + total / 2) * (65535 / total)) >> 16, 255)));
+        }
+}
 
 void TestDenoiseBlockFilter::familyExtras()
 {

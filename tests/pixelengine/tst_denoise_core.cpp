@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 #include "DenoiseTestFrames.h"
@@ -41,7 +42,10 @@ private slots:
     void zeroStagesBuildNoNoiseMaps();
     void normalizeSingleBuffer();
     void profileScale();
+    void histogramPeak_data();
     void histogramPeak();
+    void varianceCalibration_data();
+    void varianceCalibration();
     void curveFitShape();
     void describeBufferAndPixels_data();
     void describeBufferAndPixels();
@@ -244,32 +248,77 @@ void TestDenoiseCore::profileScale()
     QCOMPARE(int(p.entries[0][1].table[0]), 1);
 }
 
+void TestDenoiseCore::histogramPeak_data()
+{
+    QTest::addColumn<QList<int>>("bins");  // (column, count) pairs of one row of 64
+    QTest::addColumn<int>("noise");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty") << QList<int>{} << 0 << 0;
+    QTest::newRow("low peak") << QList<int>{2, 10, 3, 50} << 3 << 50;
+    QTest::newRow("first of equal low peaks") << QList<int>{1, 5, 3, 5} << 1 << 5;
+    QTest::newRow("low peak wins over a higher one past 10") << QList<int>{2, 10, 12, 30} << 2 << 10;
+    QTest::newRow("peak at 7: window") << QList<int>{6, 40, 7, 80, 8, 40} << 7 << 80;
+    QTest::newRow("window passes a smaller bin 4") << QList<int>{4, 10, 9, 30} << 9 << 30;
+    QTest::newRow("nothing low: window") << QList<int>{20, 5} << 20 << 5;
+    QTest::newRow("no window centre, bin 58 empty") << QList<int>{60, 9} << 0 << 0;
+    QTest::newRow("no window centre: bin 58") << QList<int>{58, 4, 60, 9} << 58 << 4;
+}
+
 void TestDenoiseCore::histogramPeak()
 {
+    QFETCH(QList<int>, bins);
+    QFETCH(int, noise);
+    QFETCH(int, count);
     std::vector<uint32_t> row(64, 0);
-    int noise = -1;
-    uint32_t count = 0;
-    DenoiseHistogramPeak(row.data(), 64, &noise, &count);
-    QCOMPARE(noise, 0);
-    QCOMPARE(count, 0u);
-    row[3] = 50;
-    row[2] = 10;
-    DenoiseHistogramPeak(row.data(), 64, &noise, &count);
-    QCOMPARE(noise, 3);
-    QCOMPARE(count, 50u);
-    std::fill(row.begin(), row.end(), 0);
-    row[7] = 80;
-    row[6] = 40;
-    row[8] = 40;
-    DenoiseHistogramPeak(row.data(), 64, &noise, &count);
-    QCOMPARE(noise, 7);
-    std::fill(row.begin(), row.end(), 0);
-    row[60] = 9;  // no window centre qualifies; bin 58 is empty
-    DenoiseHistogramPeak(row.data(), 64, &noise, &count);
-    QCOMPARE(noise, 0);
-    row[58] = 4;
-    DenoiseHistogramPeak(row.data(), 64, &noise, &count);
-    QVERIFY(noise == 58 || noise == 53);
+    for (int i = 0; i + 1 < bins.size(); i += 2)
+        row[size_t(bins[i])] = uint32_t(bins[i + 1]);
+    int gotNoise = -1;
+    uint32_t gotCount = 99;
+    DenoiseHistogramPeak(row.data(), 64, &gotNoise, &gotCount);
+    QCOMPARE(gotNoise, noise);
+    QCOMPARE(gotCount, uint32_t(count));
+}
+
+void TestDenoiseCore::varianceCalibration_data()
+{
+    QTest::addColumn<int>("amplitude");
+    for (int a : {4, 8, 12, 20})
+        QTest::newRow(qPrintable(QStringLiteral("%1").arg(a))) << a;
+}
+
+void TestDenoiseCore::varianceCalibration()
+{
+    // A checkerboard of +-a: every 8 x 8 window holds 4096 a^2 = 64 Q - S^2,
+    // which level 0 counts as a^2 / 8 (sigma^2 / 8); its reduction is flat.
+    QFETCH(int, amplitude);
+    const int w = 64, h = 48, b = amplitude / 2;
+    DenoiseTestFrame f(0x601, w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int sign = (x + y) % 2 ? -1 : 1;
+            *f.lumaAt(x, y) = uint8_t(128 + sign * amplitude);
+            *f.chromaAt(0, x, y) = uint8_t(128 + ((x / 2 + y / 2) % 2 ? -b : b));
+            *f.chromaAt(1, x, y) = 90;
+        }
+    DenoisePlaneDesc in, desc;
+    QCOMPARE(DenoiseConvertDescriptor(&f.frame, &in), 0);
+    QCOMPARE(DenoiseDescriptorToLayout(in, &desc), 0);
+    QCOMPARE(DenoiseDescriptorNormalize(&desc), 0);
+    DenoiseHistograms hist;
+    QCOMPARE(DenoiseHistogramsCreate(nullptr, &hist, 3, 2, 1), 0);
+    const int32_t rect[4] = {0, 0, w, h};
+    QCOMPARE(DenoiseHistogramsFill(nullptr, &hist, &desc, rect), 0);
+    // Rows are the coarsest luma level: 128 everywhere.
+    const struct {
+        int channel, level, column, count;
+    } expected[] = {{0, 0, amplitude * amplitude / 8, w * h}, {0, 1, 0, w * h / 4},
+                    {1, 0, b * b / 8, w * h / 4}, {2, 0, 0, w * h / 4}};
+    for (const auto& e : expected) {
+        const uint32_t* bins = hist.bins[e.channel][e.level];
+        QCOMPARE(bins[128 << 6 | e.column], uint32_t(e.count));
+        QCOMPARE(std::accumulate(bins, bins + DENOISE_HIST_BINS, uint64_t(0)), uint64_t(e.count));
+    }
+    DenoiseHistogramsFree(nullptr, &hist);
 }
 
 void TestDenoiseCore::curveFitShape()
