@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "PixelEngine.h"
 
 namespace {
@@ -74,63 +78,133 @@ inline int predict(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int x, i
     return (((c + r) >> 1) + ((d + rowD[ir]) >> 1)) >> 1;
 }
 
-// One row of a truncated-prediction kernel, two fine samples a step: calls
-// apply(x, prediction) for every sample of [x0, x1) in order.
-template <typename Apply>
-inline void truncatedRowWith(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1,
-                             Apply&& apply)
+// What a truncated-prediction row does with each fine sample: replace it by
+// its detail or rebuild it, the split forms with the excess plane.
+enum class Truncated { Detail, Collapse, DetailSplit, CollapseSplit };
+
+// One sample; returns 1 when a split detail was clamped.
+template <Truncated M>
+inline int truncatedSample(uint8_t* fineRow, uint8_t* excessRow, int x, int pred)
+{
+    if (M == Truncated::Detail) {
+        fineRow[x] = uint8_t(int8_t(clampS8(int(fineRow[x]) - pred)));
+    } else if (M == Truncated::Collapse) {
+        fineRow[x] = uint8_t(clampU8(int(int8_t(fineRow[x])) + pred));
+    } else if (M == Truncated::DetailSplit) {
+        const int d = int(fineRow[x]) - pred;
+        const int band = clampS8(d);
+        fineRow[x] = uint8_t(int8_t(band));
+        excessRow[x] = uint8_t(d - band + DENOISE_EXCESS_ZERO);
+        return d != band;
+    } else {
+        fineRow[x] = uint8_t(clampU8(int(int8_t(fineRow[x])) + int(excessRow[x]) - DENOISE_EXCESS_ZERO + pred));
+    }
+    return 0;
+}
+
+#if defined(__SSE2__)
+// (a + b) >> 1 per byte.
+inline __m128i floorAverage(__m128i a, __m128i b)
+{
+    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+}
+
+// 16 fine samples from coarse column i on (an even fine column); returns how
+// many split details were clamped.
+template <Truncated M>
+inline int truncatedChunk(const uint8_t* rowC, const uint8_t* rowD, bool oddY, int i, uint8_t* fine,
+                          uint8_t* excess)
+{
+    const __m128i c0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rowC + i));
+    const __m128i c1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rowC + i + 1));
+    __m128i even = c0, odd = floorAverage(c0, c1);
+    if (oddY) {
+        const __m128i d0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rowD + i));
+        const __m128i d1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rowD + i + 1));
+        even = floorAverage(c0, d0);
+        odd = floorAverage(odd, floorAverage(d0, d1));
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i pred = _mm_unpacklo_epi8(even, odd);
+    const __m128i pLo = _mm_unpacklo_epi8(pred, zero), pHi = _mm_unpackhi_epi8(pred, zero);
+    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fine));
+    const __m128i bias = _mm_set1_epi16(DENOISE_EXCESS_ZERO);
+    if (M == Truncated::Detail || M == Truncated::DetailSplit) {
+        const __m128i dLo = _mm_sub_epi16(_mm_unpacklo_epi8(f, zero), pLo);
+        const __m128i dHi = _mm_sub_epi16(_mm_unpackhi_epi8(f, zero), pHi);
+        const __m128i band = _mm_packs_epi16(dLo, dHi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(fine), band);
+        if (M == Truncated::Detail)
+            return 0;
+        const __m128i eLo = _mm_sub_epi16(dLo, _mm_srai_epi16(_mm_unpacklo_epi8(zero, band), 8));
+        const __m128i eHi = _mm_sub_epi16(dHi, _mm_srai_epi16(_mm_unpackhi_epi8(zero, band), 8));
+        const __m128i rest = _mm_packus_epi16(_mm_add_epi16(eLo, bias), _mm_add_epi16(eHi, bias));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(excess), rest);
+        const int same = _mm_movemask_epi8(_mm_cmpeq_epi8(rest, _mm_set1_epi8(char(DENOISE_EXCESS_ZERO))));
+        return __builtin_popcount(unsigned(~same) & 0xFFFFu);
+    }
+    __m128i lo = _mm_add_epi16(_mm_srai_epi16(_mm_unpacklo_epi8(zero, f), 8), pLo);
+    __m128i hi = _mm_add_epi16(_mm_srai_epi16(_mm_unpackhi_epi8(zero, f), 8), pHi);
+    if (M == Truncated::CollapseSplit) {
+        const __m128i e = _mm_loadu_si128(reinterpret_cast<const __m128i*>(excess));
+        lo = _mm_sub_epi16(_mm_add_epi16(lo, _mm_unpacklo_epi8(e, zero)), bias);
+        hi = _mm_sub_epi16(_mm_add_epi16(hi, _mm_unpackhi_epi8(e, zero)), bias);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(fine), _mm_packus_epi16(lo, hi));
+    return 0;
+}
+#endif
+
+// One row of a truncated-prediction kernel over [x0, x1): 16 samples a step
+// where the coarse row reaches, pairs (even, odd) after that, and the
+// general prediction at the edges. Returns how many split details were clamped.
+template <Truncated M>
+int truncatedRow(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1, uint8_t* fineRow,
+                 uint8_t* excessRow)
 {
     const int j = y >> 1;
     const uint8_t* rowC = coarse + j * cp;
     const uint8_t* rowD = coarse + std::min(j + 1, ch - 1) * cp;
     const bool oddY = y & 1;
+    int clamped = 0;
     int x = x0;
     if (x & 1) {
-        apply(x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
+        clamped += truncatedSample<M>(fineRow, excessRow, x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
         ++x;
     }
     // Pairs (even, odd) whose right coarse neighbour exists.
     const int pairEnd = std::min(x1 & ~1, 2 * (cw - 1));
-    if (!oddY) {
-        for (; x < pairEnd; x += 2) {
-            const int i = x >> 1;
-            const int c = rowC[i];
-            apply(x, c);
-            apply(x + 1, (c + rowC[i + 1]) >> 1);
+#if defined(__SSE2__)
+    for (; x + 16 <= pairEnd; x += 16)
+        clamped += truncatedChunk<M>(rowC, rowD, oddY, x >> 1, fineRow + x, excessRow ? excessRow + x : nullptr);
+#endif
+    for (; x < pairEnd; x += 2) {
+        const int i = x >> 1;
+        int even = rowC[i], odd = (rowC[i] + rowC[i + 1]) >> 1;
+        if (oddY) {
+            even = (rowC[i] + rowD[i]) >> 1;
+            odd = (odd + ((rowD[i] + rowD[i + 1]) >> 1)) >> 1;
         }
-    } else {
-        for (; x < pairEnd; x += 2) {
-            const int i = x >> 1;
-            const int top = (rowC[i] + rowD[i]) >> 1;
-            apply(x, top);
-            apply(x + 1, (((rowC[i] + rowC[i + 1]) >> 1) + ((rowD[i] + rowD[i + 1]) >> 1)) >> 1);
-        }
+        clamped += truncatedSample<M>(fineRow, excessRow, x, even);
+        clamped += truncatedSample<M>(fineRow, excessRow, x + 1, odd);
     }
     for (; x < x1; ++x)
-        apply(x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
+        clamped += truncatedSample<M>(fineRow, excessRow, x, predict<Prediction::Truncated>(coarse, cp, cw, ch, x, y));
+    return clamped;
 }
 
-template <bool Collapse>
-void truncatedRow(const uint8_t* coarse, ptrdiff_t cp, int cw, int ch, int y, int x0, int x1, uint8_t* fineRow)
-{
-    truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [fineRow](int x, int pred) {
-        if (Collapse)
-            fineRow[x] = uint8_t(clampU8(int(int8_t(fineRow[x])) + pred));
-        else
-            fineRow[x] = uint8_t(int8_t(clampS8(int(fineRow[x]) - pred)));
-    });
-}
-
-template <bool Collapse>
-void truncatedRegion(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
-                     uint8_t* fine, ptrdiff_t fp)
+template <Truncated M>
+int64_t truncatedRegion(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
+                        uint8_t* fine, ptrdiff_t fp, uint8_t* excess = nullptr, ptrdiff_t ep = 0)
 {
     if (!coarse || !fine || !clipRegion(fullW, fullH, x0, y0, x1, y1))
-        return;
+        return 0;
     const int cw = ceilHalf(fullW);
     const int ch = ceilHalf(fullH);
+    int64_t clamped = 0;
     for (int y = y0; y < y1; ++y)
-        truncatedRow<Collapse>(coarse, cp, cw, ch, y, x0, x1, fine + y * fp);
+        clamped += truncatedRow<M>(coarse, cp, cw, ch, y, x0, x1, fine + y * fp, excess ? excess + y * ep : nullptr);
+    return clamped;
 }
 
 template <bool Collapse>
@@ -347,7 +421,7 @@ void DenoiseCollapsePlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fu
 void DenoiseCollapse(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
                      uint8_t* fine, ptrdiff_t fp)
 {
-    truncatedRegion<true>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp);
+    truncatedRegion<Truncated::Collapse>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp);
 }
 
 void DenoiseDetailPlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
@@ -359,45 +433,23 @@ void DenoiseDetailPlain(const uint8_t* coarse, ptrdiff_t cp, int fullW, int full
 void DenoiseDetail(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
                    uint8_t* fine, ptrdiff_t fp)
 {
-    truncatedRegion<false>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp);
+    truncatedRegion<Truncated::Detail>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp);
 }
 
 int64_t DenoiseDetailSplit(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
                            uint8_t* fine, ptrdiff_t fp, uint8_t* excess, ptrdiff_t ep)
 {
-    if (!coarse || !fine || !excess || !clipRegion(fullW, fullH, x0, y0, x1, y1))
+    if (!excess)
         return 0;
-    const int cw = ceilHalf(fullW);
-    const int ch = ceilHalf(fullH);
-    int64_t clamped = 0;
-    for (int y = y0; y < y1; ++y) {
-        uint8_t* row = fine + y * fp;
-        uint8_t* rest = excess + y * ep;
-        truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [&](int x, int pred) {
-            const int d = int(row[x]) - pred;
-            const int band = clampS8(d);
-            row[x] = uint8_t(int8_t(band));
-            rest[x] = uint8_t(d - band + DENOISE_EXCESS_ZERO);
-            clamped += d != band;
-        });
-    }
-    return clamped;
+    return truncatedRegion<Truncated::DetailSplit>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp, excess, ep);
 }
 
 void DenoiseCollapseSplit(const uint8_t* coarse, ptrdiff_t cp, int fullW, int fullH, int x0, int y0, int x1, int y1,
                           uint8_t* fine, ptrdiff_t fp, const uint8_t* excess, ptrdiff_t ep)
 {
-    if (!coarse || !fine || !excess || !clipRegion(fullW, fullH, x0, y0, x1, y1))
-        return;
-    const int cw = ceilHalf(fullW);
-    const int ch = ceilHalf(fullH);
-    for (int y = y0; y < y1; ++y) {
-        uint8_t* row = fine + y * fp;
-        const uint8_t* rest = excess + y * ep;
-        truncatedRowWith(coarse, cp, cw, ch, y, x0, x1, [&](int x, int pred) {
-            row[x] = uint8_t(clampU8(int(int8_t(row[x])) + int(rest[x]) - DENOISE_EXCESS_ZERO + pred));
-        });
-    }
+    if (excess)
+        truncatedRegion<Truncated::CollapseSplit>(coarse, cp, fullW, fullH, x0, y0, x1, y1, fine, fp,
+                                                  const_cast<uint8_t*>(excess), ep);
 }
 
 void DenoiseScaleDetailSplit(int8_t* d, ptrdiff_t pitchD, uint8_t* excess, ptrdiff_t pitchE, int32_t factor,

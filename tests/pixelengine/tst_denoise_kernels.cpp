@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PixelEngine.h"
+#include "TestPaths.h"
 #include "denoise/DenoiseLayout.h"
 #include "denoise/DenoisePackKernels.h"
 #include "denoise/DenoisePlaneKernels.h"
@@ -163,6 +164,7 @@ void TestDenoiseKernels::fastFormsMatchPlain_data()
     QTest::newRow("past edge") << 20 << 20 << QRect(10, 10, 30, 30);
     QTest::newRow("thin") << 2 << 50 << QRect(0, 0, 2, 50);
     QTest::newRow("wide") << 1500 << 4 << QRect(0, 0, 1500, 4);
+    QTest::newRow("photo") << 0 << 0 << QRect();
 }
 
 void TestDenoiseKernels::fastFormsMatchPlain()
@@ -170,10 +172,26 @@ void TestDenoiseKernels::fastFormsMatchPlain()
     QFETCH(int, w);
     QFETCH(int, h);
     QFETCH(QRect, region);
+    std::vector<uint8_t> fine, coarse;
+    if (w == 0) {  // a real photo's luma with its own reduction
+        const QString data = sharedTestDataDir();
+        if (data.isEmpty())
+            QSKIP("no shared test photos");
+        const QImage photo = QImage(QDir(data).filePath(QStringLiteral("homedeck_hall_5d3_3exp/group_14.jpg")))
+                                 .convertToFormat(QImage::Format_Grayscale8);
+        if (photo.isNull())
+            QSKIP("test photo not readable");
+        w = photo.width(), h = photo.height(), region = QRect(0, 0, w, h);
+        for (int y = 0; y < h; ++y)
+            fine.insert(fine.end(), photo.constScanLine(y), photo.constScanLine(y) + w);
+        coarse.resize(size_t(coarseSize(w) * coarseSize(h)));
+        DenoiseReducePlain(fine.data(), w, w, h, 0, 0, w, h, coarse.data(), coarseSize(w));
+    } else {
+        fine = randomPlane(w, h, 0, 255, 1);
+        coarse = randomPlane(coarseSize(w), coarseSize(h), 0, 255, 2);
+    }
     const int x0 = region.x(), y0 = region.y(), x1 = region.x() + region.width(), y1 = region.y() + region.height();
     const int cw = coarseSize(w), ch = coarseSize(h);
-    const auto fine = randomPlane(w, h, 0, 255, 1);
-    const auto coarse = randomPlane(cw, ch, 0, 255, 2);
 
     std::vector<uint8_t> a(size_t(cw * ch), 7), b(size_t(cw * ch), 7);
     DenoiseReduce(fine.data(), w, w, h, x0, y0, x1, y1, a.data(), cw);
@@ -189,6 +207,12 @@ void TestDenoiseKernels::fastFormsMatchPlain()
     DenoiseDetail(coarse.data(), cw, w, h, x0, y0, x1, y1, d1.data(), w);
     DenoiseDetailPlain(coarse.data(), cw, w, h, x0, y0, x1, y1, d2.data(), w);
     QCOMPARE(d1, d2);
+    // The split forms: the same band, and with its excess the fine plane back.
+    std::vector<uint8_t> split = fine, rest(size_t(w * h), 0);
+    DenoiseDetailSplit(coarse.data(), cw, w, h, x0, y0, x1, y1, split.data(), w, rest.data(), w);
+    QCOMPARE(split, d2);
+    DenoiseCollapseSplit(coarse.data(), cw, w, h, x0, y0, x1, y1, split.data(), w, rest.data(), w);
+    QCOMPARE(split, fine);
     DenoiseCollapse(coarse.data(), cw, w, h, x0, y0, x1, y1, d1.data(), w);
     DenoiseCollapsePlain(coarse.data(), cw, w, h, x0, y0, x1, y1, d2.data(), w);
     QCOMPARE(d1, d2);

@@ -1,6 +1,7 @@
 // Denoiser records: layout tables, weights, noise profile format, tile grid.
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -216,6 +217,15 @@ void TestDenoiseRecords::profileRoundTrip()
     DenoiseProfile read;
     QCOMPARE(DenoiseProfileDeserialize(&read, buffer.data(), buffer.size()), 0);
     QVERIFY(sameProfile(p, read));
+    // The NoiseProfile record holds the same bytes, zeros after them.
+    NoiseProfile record;
+    std::memset(record.bytes, 0xEE, sizeof(record.bytes));
+    QCOMPARE(DenoiseNoiseProfileWrite(p, &record), 0);
+    QCOMPARE(std::memcmp(record.bytes, buffer.data(), 3184), 0);
+    QCOMPARE(std::count(record.bytes + 3184, record.bytes + sizeof(record.bytes), 0), long(4096 - 3184));
+    DenoiseProfile fromRecord;
+    QCOMPARE(DenoiseNoiseProfileRead(&record, &fromRecord), 0);
+    QVERIFY(sameProfile(p, fromRecord));
 
     // Uneven level counts and small tables survive too.
     DenoiseProfile q;
