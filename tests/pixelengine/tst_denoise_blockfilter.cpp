@@ -161,8 +161,6 @@ private slots:
     void zeroNoiseKeepsSource();
     void filterTypes();
     void rejectsPlanesWithoutMargins();
-    void noisyFlatPatchGetsQuieter_data();
-    void noisyFlatPatchGetsQuieter();
     void sharpEdgeSurvives();
     void flatBlocksBecomeTheirMean();
     void guide255DisablesFlatTest();
@@ -176,8 +174,6 @@ private slots:
     void blockMatchFollowsItsDefinition();
     void guideRaisesTheMatchingThreshold();
     void workAreaFailure();
-    void kernelMembersAgree_data();
-    void kernelMembersAgree();
 };
 
 void TestDenoiseBlockFilter::blockMatchFollowsItsDefinition_data()
@@ -267,72 +263,6 @@ void TestDenoiseBlockFilter::workAreaFailure()
     DenoiseFaultInjectAfter(-1);
     QCOMPARE(rc, int(PE_ERR_NOMEM));
     QCOMPARE(dst.buf, src.buf);  // the copy of the active area with its 8 samples of margin
-}
-
-void TestDenoiseBlockFilter::kernelMembersAgree_data()
-{
-    QTest::addColumn<int>("step");
-    QTest::newRow("8") << 8;
-    QTest::newRow("4") << 4;
-    QTest::newRow("6 (plain loops)") << 6;
-}
-
-void TestDenoiseBlockFilter::kernelMembersAgree()
-{
-    // Every member against sums and outputs computed here: 16 candidates of
-    // the largest weight fill the 16-bit lanes to 65,280 without wrapping.
-    QFETCH(int, step);
-    std::mt19937 rng{uint32_t(step)};
-    std::vector<uint8_t> a(8 * 16), b(8 * 16);
-    for (auto& v : a)
-        v = uint8_t(rng());
-    for (auto& v : b)
-        v = uint8_t(rng());
-    const int cells = step * step;
-    std::vector<uint16_t> u16(size_t(cells), 0);
-    std::vector<int16_t> s16(size_t(cells), 0);
-    std::vector<uint8_t> wide(size_t(cells) * 4, 0);
-    std::vector<int64_t> wantU(size_t(cells), 0), wantS(size_t(cells), 0);
-    for (int i = 0; i < 8; ++i) {
-        const int wa = 16 - i % 3, wb = int(rng() % 17);
-        DenoiseAccumulatePair(step, u16.data(), a.data() + i, wa, b.data() + i, wb, 16);
-        DenoiseAccumulate16(step, u16.data(), b.data() + i, 16 - wa, 16);
-        DenoiseAccumulateSigned16(step, s16.data(), a.data() + i, wa, 16);
-        for (int y = 0; y < step; ++y)
-            for (int x = 0; x < step; ++x) {
-                const size_t o = size_t(y * 16 + i + x);
-                wantU[size_t(y * step + x)] += a[o] * wa + b[o] * wb + b[o] * (16 - wa);
-                wantS[size_t(y * step + x)] += int8_t(a[o]) * wa;
-            }
-    }
-    for (int c = 0; c < cells; ++c) {
-        QCOMPARE(int64_t(u16[size_t(c)]), wantU[size_t(c)]);
-        QCOMPARE(int64_t(s16[size_t(c)]), wantS[size_t(c)]);
-    }
-    // Widened in place, then more candidates in 32 bits.
-    std::memcpy(wide.data(), s16.data(), size_t(cells) * 2);
-    DenoiseWidenSigned(wide.data(), cells);
-    DenoiseAccumulateSigned32(step, reinterpret_cast<int32_t*>(wide.data()), b.data(), 3, 16);
-    std::vector<uint8_t> widened(size_t(cells) * 4, 0);
-    std::memcpy(widened.data(), u16.data(), size_t(cells) * 2);
-    DenoiseWiden(widened.data(), cells);
-    DenoiseAccumulate32(step, reinterpret_cast<uint32_t*>(widened.data()), b.data(), 5, 16);
-    const int total = 16 * 8 + 40;
-    std::vector<uint8_t> outU(size_t(cells), 0), outS(size_t(cells), 0), out16(size_t(cells), 0);
-    DenoiseNormalize32(step, reinterpret_cast<const uint32_t*>(widened.data()), total, a.data(), 16, 64, outU.data(), step);
-    DenoiseNormalizeSigned32(step, reinterpret_cast<const int32_t*>(wide.data()), total, a.data(), 16, 64, outS.data(), step);
-    DenoiseNormalize16(step, u16.data(), total, a.data(), 16, 0, out16.data(), step);
-    for (int y = 0; y < step; ++y)
-        for (int x = 0; x < step; ++x) {
-            const size_t c = size_t(y * step + x), o = size_t(y * 16 + x);
-            const int64_t su = wantU[c] + b[o] * 5 + total / 2, ss = wantS[c] + int8_t(b[o]) * 3 + total / 2;
-            const int64_t au = step == 8 ? (su * (0xFFFFFFFFll / total)) >> 32 : su / total;
-            const int64_t as = step == 8 ? (ss * (0xFFFFFFFFll / total)) >> 32 : ss / total;
-            QCOMPARE(int(outU[c]), int(std::clamp<int64_t>((au * 256 + (a[o] - au) * 64 + 128) >> 8, 0, 255)));
-            QCOMPARE(int(int8_t(outS[c])),
-                     int(std::clamp<int64_t>((as * 256 + (int8_t(a[o]) - as) * 64 + 128) >> 8, -128, 127)));
-            QCOMPARE(int(out16[c]), int(std::min<int64_t>(((wantU[c] + total / 2) * (65535 / total)) >> 16, 255)));
-        }
 }
 
 void TestDenoiseBlockFilter::familyExtras()
@@ -498,44 +428,6 @@ void TestDenoiseBlockFilter::rejectsPlanesWithoutMargins()
     Plane a(16, 16), b(18, 16);
     QCOMPARE(DenoiseLevelFilter(nullptr, &a.p, &map.b, &p, &b.p), int(PE_ERR_ARGUMENT));
     QCOMPARE(DenoiseLevelFilter(nullptr, &a.p, nullptr, &p, &a.p), int(PE_ERR_ARGUMENT));
-}
-
-void TestDenoiseBlockFilter::noisyFlatPatchGetsQuieter_data()
-{
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<int>("set");
-    QTest::addColumn<bool>("isSigned");
-    QTest::newRow("luma 0x22") << 0x22 << 0 << false;
-    QTest::newRow("luma 0x20") << 0x20 << 0 << false;
-    QTest::newRow("luma 0x12") << 0x12 << 0 << false;
-    QTest::newRow("luma 0x16") << 0x16 << 0 << false;
-    QTest::newRow("chroma band 0x22") << 0x22 << 1 << true;
-    QTest::newRow("chroma band 0x20") << 0x20 << 1 << true;
-    QTest::newRow("luma band 0x21") << 0x21 << 0 << true;
-}
-
-void TestDenoiseBlockFilter::noisyFlatPatchGetsQuieter()
-{
-    QFETCH(int, stage);
-    QFETCH(int, set);
-    QFETCH(bool, isSigned);
-    const uint32_t layout = isSigned ? DENOISE_SAMPLES_S8 : DENOISE_SAMPLES_U8;
-    Plane src(96, 64, layout), dst(96, 64, layout);
-    std::mt19937 rng(3);
-    std::normal_distribution<double> noise(0.0, 8.0);
-    const int base = isSigned ? 0 : 128;
-    src.fill([&](int, int) { return clampByte(base + noise(rng), isSigned); });
-    NoiseMap map(96, 64, 40);
-    const DenoiseLevelParams p = params(stage, set, 1, 0);
-    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
-    const double before = src.stddev(), after = dst.stddev();
-    QVERIFY2(after < 0.5 * before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
-    // The mean stays put.
-    double mean = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 96; ++x)
-            mean += dst.value(x, y);
-    QVERIFY(std::abs(mean / (96 * 64) - base) < 1.5);
 }
 
 void TestDenoiseBlockFilter::sharpEdgeSurvives()

