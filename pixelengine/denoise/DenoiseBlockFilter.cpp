@@ -59,7 +59,6 @@ struct Candidate {
     int64_t d;
 };
 
-
 // Rebuilds the step x step block at plane position (px, py) (active position
 // (bx, by)) from the coarser plane and blends it with the block's samples.
 void rebuildFromCoarser(const DenoiseLevelPlane* src, DenoiseLevelPlane* dst, const DenoiseBlockParams* params,
@@ -113,7 +112,9 @@ bool blockArgumentsUsable(const DenoiseLevelPlane* source, const DenoiseLevelPla
            (params->step == 4 || params->step == 8) && (source->layout == DENOISE_SAMPLES_U8 ||
                                                          source->layout == DENOISE_SAMPLES_S8) &&
            sameGeometry(source, destination) && source->pitch >= source->width &&
-           destination->pitch >= destination->width;
+           destination->pitch >= destination->width &&
+           (!params->coarser || (params->coarser->data && params->coarser->width > 0 &&
+                                 params->coarser->height > 0 && params->coarser->pitch >= params->coarser->width));
 }
 
 } // namespace
