@@ -2,14 +2,20 @@
 // its size rule, reference selection and the alignment depth.
 #include "DamagedFiles.h"
 #include "IQHDREngine.h"
+#include "IQImageConvert.h"
 #include "IQImageReadGuard.h"
 #include "SyntheticScene.h"
 
 #include <QElapsedTimer>
 
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/photo.hpp>
+
+#include <random>
 
 using namespace SyntheticScene;
 
@@ -283,9 +289,39 @@ private slots:
         QCOMPARE(sources[0].format(), QImage::Format_RGB888);
         QCOMPARE(engine.mergeKind(), 0);
         QVERIFY(engine.isSingleImage());
-        if (size == expected) {
-            const QImage original(path);
-            QCOMPARE(sources[0], original.convertToFormat(QImage::Format_RGB888));
+        QCOMPARE(sources[0], QImage(path).convertToFormat(QImage::Format_RGB888)
+                                 .scaled(expected, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+
+    // A photo stored with an EXIF rotation comes in upright on both routes.
+    void storedOrientationIsApplied_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("single") << 1;
+        QTest::newRow("series") << 3;
+    }
+    void storedOrientationIsApplied()
+    {
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        // Stored landscape, red left and blue right; turned a quarter
+        // clockwise it is portrait with red on top.
+        QImage stored(120, 60, QImage::Format_RGB32);
+        for (int x = 0; x < stored.width(); ++x)
+            for (int y = 0; y < stored.height(); ++y)
+                stored.setPixel(x, y, x < 60 ? qRgb(220, 30, 30) : qRgb(30, 30, 220));
+        const QString path = dir.filePath(QStringLiteral("turned.jpg"));
+        QImageWriter writer(path);
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(stored));
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(QStringList(count, path), sources), int(IQHDR_OK));
+        QCOMPARE(sources.size(), count);
+        for (const QImage& picture : sources) {
+            QCOMPARE(picture.size(), QSize(60, 120));
+            QVERIFY(qRed(picture.pixel(30, 20)) > 180 && qBlue(picture.pixel(30, 20)) < 80);
+            QVERIFY(qBlue(picture.pixel(30, 100)) > 180 && qRed(picture.pixel(30, 100)) < 80);
         }
     }
 
@@ -298,9 +334,13 @@ private slots:
         QCOMPARE(engine.load({path}, sources), int(IQHDR_OK));
         const cv::Mat fused = engine.result();
         QVERIFY(!fused.empty());
-        QCOMPARE(fused.cols, 104);
-        QCOMPARE(fused.rows, 68);
-        QCOMPARE(fused.channels(), 3);
+        // Mertens fusion (contrast 1, saturation 1, exposure 0) of the
+        // picture the route shows.
+        std::vector<cv::Mat> single{QImageToMat(sources[0], true)};
+        cv::Mat stock;
+        cv::createMergeMertens(1.0f, 1.0f, 0.0f)->process(single, stock);
+        QCOMPARE(fused.size(), cv::Size(104, 68));
+        QCOMPARE(cv::norm(fused, stock, cv::NORM_INF), 0.0);
         engine.clear();
         QVERIFY(engine.result().empty());
     }
@@ -343,12 +383,90 @@ private slots:
         QCOMPARE(IQHDREngine::referenceIndexFor(times), expected);
     }
 
-    void alignmentDepth()
+    void alignmentDepthFollowsCount_data()
     {
-        QCOMPARE(IQHDREngine::alignMaxBitsFor(2), 10);
-        QCOMPARE(IQHDREngine::alignMaxBitsFor(3), 10);
-        QCOMPARE(IQHDREngine::alignMaxBitsFor(4), 6);
-        QCOMPARE(IQHDREngine::alignMaxBitsFor(7), 6);
+        QTest::addColumn<int>("count");
+        QTest::newRow("3 photos: 10 bits, levels 0..6") << 3;
+        QTest::newRow("4 photos: 6 bits, levels 0..5") << 4;
+    }
+    // 2048 px photos: up to 3 of them get a pyramid down to 32 px (shifts up
+    // to 127 px); 4 or more stop at 64 px (shifts up to 63 px). The darkest
+    // photo, never the reference, is moved by (90, -70).
+    void alignmentDepthFollowsCount()
+    {
+        QFETCH(int, count);
+        const int side = 2048;
+        const QPoint moved(90, -70);
+        // Random structure at every scale of the pyramid.
+        cv::RNG rng(5);
+        cv::Mat canvas(side + 200, side + 200, CV_32FC3, cv::Scalar::all(0));
+        for (int cells = 8; cells <= 1024; cells *= 2) {
+            cv::Mat grid(cells, cells, CV_32FC3), layer;
+            rng.fill(grid, cv::RNG::UNIFORM, -1.0, 1.0);
+            cv::resize(grid, layer, canvas.size(), 0, 0, cv::INTER_LINEAR);
+            canvas += layer;
+        }
+        canvas.convertTo(canvas, CV_8UC3, 32, 128);
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 0; i < count; ++i) {
+            const QPoint at = i == 0 ? moved : QPoint();
+            cv::Mat photo;
+            canvas(cv::Rect(100 + at.x(), 100 + at.y(), side, side)).convertTo(photo, -1, 0.45 + 0.15 * i);
+            paths << writeImage(MatToQImage(photo), dir.path(), QStringLiteral("p%1").arg(i), "bmp");
+        }
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        const cv::Mat radiance = engine.result();
+        if (count <= 3) {
+            QCOMPARE(radiance.cols, side - std::abs(moved.x()));
+            QCOMPARE(radiance.rows, side - std::abs(moved.y()));
+        } else {
+            QVERIFY2(radiance.cols >= side - 63 && radiance.rows >= side - 63,
+                     qPrintable(QStringLiteral("%1 x %2").arg(radiance.cols).arg(radiance.rows)));
+        }
+    }
+
+    // Grey values within 6 of the median are left out of the alignment. Two
+    // 60 px photos (one pyramid level): a wide region of values median +-6
+    // moves one column, a narrow one of median +-7 moves one row. Only the
+    // narrow region counts, so the photos are cut by one row.
+    void alignmentExcludesNearMedianValues()
+    {
+        const int side = 60, median = 100;
+        std::mt19937 random(3);
+        // Columns 0..1 hold median - 1 (so the median is exactly 100),
+        // 2..39 the wide region, 40..59 the narrow one; 1800 of 3600 values
+        // lie below the median.
+        auto region = [&](int width, int below, int distance) {
+            std::vector<int> values(size_t(width * side), median + distance);
+            std::fill(values.begin(), values.begin() + below, median - distance);
+            std::shuffle(values.begin(), values.end(), random);
+            return values;
+        };
+        const std::vector<int> wide = region(38, 1140, 6), narrow = region(20, 540, 7);
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int photo = 0; photo < 2; ++photo) {
+            QImage picture(side, side, QImage::Format_RGB32);
+            for (int y = 0; y < side; ++y) {
+                for (int x = 0; x < side; ++x) {
+                    int v = median - 1;
+                    if (x >= 2 && x < 40)
+                        v = wide[size_t(y * 38 + (x - 2 + photo) % 38)];
+                    else if (x >= 40)
+                        v = narrow[size_t(((y + photo) % side) * 20 + x - 40)];
+                    picture.setPixel(x, y, qRgb(v, v, v));
+                }
+            }
+            paths << writeImage(picture, dir.path(), QStringLiteral("g%1").arg(photo), "png");
+        }
+        EngineUnderTest engine;
+        QList<QImage> sources;
+        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
+        QCOMPARE(engine.result().cols, side);
+        QCOMPARE(engine.result().rows, side - 1);
     }
 
     void elongatedSeriesMerges()
@@ -392,21 +510,6 @@ private slots:
         const QImage picture = engine.toneMapReinhard(1, 0, 0, 1);
         QVERIFY(!picture.isNull());
         QVERIFY(qGray(picture.pixel(picture.width() * 3 / 4, picture.height() * 3 / 10)) > 200);
-    }
-
-    void fourPhotoSeriesMerges()
-    {
-        QTemporaryDir dir;
-        BracketSpec recipe;
-        recipe.size = QSize(160, 120);
-        recipe.exposures = {0.125, 0.5, 2.0, 8.0};
-        const QStringList paths = writeBracket(recipe, dir.path(), "jpg");
-        EngineUnderTest engine;
-        QList<QImage> sources;
-        QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
-        QCOMPARE(sources.size(), 4);
-        QCOMPARE(engine.paths(), paths);
-        QVERIFY(!engine.toneMapReinhard(1, 0, 0, 1).isNull());
     }
 };
 
