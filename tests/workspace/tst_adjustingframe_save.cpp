@@ -4,8 +4,10 @@
 #include "tst_adjustingframe_support.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -136,30 +138,28 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("format");
-        QTest::addColumn<int>("tolerance");
-        QTest::newRow("jpg") << "out.jpg" << QByteArray("jpeg") << 64;
-        QTest::newRow("jpeg upper case") << "out2.JPEG" << QByteArray("jpeg") << 64;
-        QTest::newRow("png") << "out.png" << QByteArray("png") << 0;
-        QTest::newRow("bmp") << "out.bmp" << QByteArray("bmp") << 0;
+        QTest::newRow("jpg") << "out.jpg" << QByteArray("jpeg");
+        QTest::newRow("jpeg upper case") << "out2.JPEG" << QByteArray("jpeg");
+        QTest::newRow("png") << "out.png" << QByteArray("png");
+        QTest::newRow("bmp") << "out.bmp" << QByteArray("bmp");
     }
 
+    // The suffix picks the format and the writer keeps its own defaults (no
+    // quality or compression set): the file is byte for byte what a plain
+    // writer of that format makes of the picture.
     void saveToFormats()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, format);
-        QFETCH(int, tolerance);
         edit();
         const QString path = dir.filePath(name);
         QString error;
         QVERIFY2(page->saveTo(path, &error), qPrintable(error));
-        QImageReader reader(path);
-        QCOMPARE(reader.format(), format);
-        const QImage back = reader.read();
-        QCOMPARE(back.size(), picture.size());
-        const int diff = maxDiff(back, page->resultImage());
-        QVERIFY2(diff >= 0 && diff <= tolerance, qPrintable(QString::number(diff)));
-        if (tolerance > 0)
-            QVERIFY(std::abs(meanLevel(back) - meanLevel(page->resultImage())) < 1.5);
+        QCOMPARE(QImageReader(path).format(), format);
+        QBuffer plain;
+        plain.open(QIODevice::WriteOnly);
+        QVERIFY(QImageWriter(&plain, format).write(page->resultImage()));
+        QVERIFY(readAll(path) == plain.data());
         // No temporary files are left behind.
         QCOMPARE(QDir(dir.path()).entryList(QStringList() << "*.tmp" << ".*" , QDir::Files | QDir::Hidden).size(), 0);
     }
