@@ -1,8 +1,8 @@
 #pragma once
-// The tile loop shared by the SSE2 and AVX2 kernels of the non-local means
-// filter; each kernel file includes it with its own row operations. Every
-// helper stays inside an unnamed namespace so that the two builds of it
-// never meet at link time.
+// The tile loop shared by the SSE2, AVX2 and AVX-512 kernels of the
+// non-local means filter; each kernel file includes it with its own row
+// operations. Every helper stays inside an unnamed namespace so that the
+// builds of it for different instruction sets never meet at link time.
 //
 // For a target p, the filter averages the candidates q = p + d of the
 // search window, each weighted by weights[min(SSD(p, q) >> shift, cap)],
@@ -11,8 +11,9 @@
 // offset pair {d, -d} serves both: the loop visits half of the offsets,
 // builds the map over the tile and the tile shifted by -d, and adds both
 // candidates. Sums of squared differences are kept in saturating 16-bit
-// lanes: a saturated sum lands at or above the cap, where the weight is 0
-// anyway, so the weights stay exact.
+// lanes: the caller keeps cap << shift within 16 bits, so a saturated sum
+// lands at or above the cap, where the weight is 0 anyway, and the weights
+// stay exact.
 //
 // Ops provides, for rows of n pixels (n a multiple of IQNlmColumnStep):
 //   diffRow<C>(a, b, d, n)           d = saturated sum over channels of (a - b)^2
