@@ -62,6 +62,8 @@ TileKernel tileKernel(IQNlmKernel kernel)
 struct Weights {
     std::vector<int32_t> table; // table[cap] == 0
     std::vector<uint16_t> table16; // the same, zero-padded to a multiple of 64
+    std::vector<uint8_t> low, high; // for a cap below 256: the bytes of the weights
+    int highBlocks = 0;
     int cap = 0;
     int shift = 0;
     bool exact = false;
@@ -99,6 +101,16 @@ Weights weightsFor(float h, int channels, int templateSize, int searchSize)
             w.exact = scale < 32768; // the kernels multiply in signed 16 bits
             w.table16.assign(w.table.size() + 63 - (w.table.size() + 63) % 64, 0);
             std::copy(w.table.begin(), w.table.end(), w.table16.begin());
+            if (w.cap < 256) {
+                w.low.assign(256, 0);
+                w.high.assign(256, 0);
+                for (int b = 0; b < w.cap; ++b) {
+                    w.low[size_t(b)] = uint8_t(w.table[size_t(b)] & 0xFF);
+                    w.high[size_t(b)] = uint8_t(w.table[size_t(b)] >> 8);
+                    if (w.high[size_t(b)] != 0)
+                        w.highBlocks = b / 16 + 1;
+                }
+            }
             return w;
         }
     }
@@ -176,6 +188,9 @@ void runTiles(const cv::Mat &src, cv::Mat &dst, const std::vector<PlaneJob> &pla
             t.searchHalf = searchHalf;
             t.weights = plane.weights.table.data();
             t.weights16 = plane.weights.table16.data();
+            t.weightsLow = plane.weights.low.data();
+            t.weightsHigh = plane.weights.high.data();
+            t.highBlocks = plane.weights.highBlocks;
             t.cap = plane.weights.cap;
             t.shift = plane.weights.shift;
             t.target[0] = target[0];

@@ -98,6 +98,58 @@ struct Avx2Ops {
 
     static void weightRow(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
     {
+        if (t.cap < 256)
+            weightRowBytes(h, stride, taps, w, n, t);
+        else
+            weightRowGather(h, stride, taps, w, n, t);
+    }
+
+    static __m256i table16(const uint8_t *bytes)
+    {
+        return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes)));
+    }
+
+    // Bins below 256 as bytes, looked up 16 at a time with byte shuffles on
+    // the low and the high bytes of the weights: faster than gathers.
+    static void weightRowBytes(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    {
+        const __m256i capv = _mm256_set1_epi16(short(t.cap));
+        const __m128i sh = _mm_cvtsi32_si128(t.shift);
+        // A shuffle picks entry (i & 15) while bit 7 of i is clear and gives 0
+        // otherwise. Each block takes 16 off the bins; adding 0x70 with
+        // saturation then leaves bit 7 clear for the bins of this block only
+        // (those of earlier blocks have wrapped round to 240 and up).
+        const __m256i bias = _mm256_set1_epi8(0x70);
+        const __m256i step = _mm256_set1_epi8(16);
+        const int blocks = t.cap / 16 + 1;
+        for (int x = 0; x < n; x += 32) {
+            __m256i s0 = loadu(h + x);
+            __m256i s1 = loadu(h + x + 16);
+            for (int k = 1; k < taps; ++k) {
+                s0 = _mm256_adds_epu16(s0, loadu(h + size_t(k) * stride + x));
+                s1 = _mm256_adds_epu16(s1, loadu(h + size_t(k) * stride + x + 16));
+            }
+            const __m256i b0 = _mm256_min_epu16(_mm256_srl_epi16(s0, sh), capv);
+            const __m256i b1 = _mm256_min_epu16(_mm256_srl_epi16(s1, sh), capv);
+            // Bytes in the order 0-7 of b0, 0-7 of b1, 8-15 of b0, 8-15 of b1;
+            // unpacking low and high bytes below restores b0's and b1's order.
+            __m256i index = _mm256_packus_epi16(b0, b1);
+            __m256i low = _mm256_setzero_si256();
+            __m256i high = _mm256_setzero_si256();
+            for (int b = 0; b < blocks; ++b) {
+                const __m256i pick = _mm256_adds_epu8(index, bias);
+                low = _mm256_or_si256(low, _mm256_shuffle_epi8(table16(t.weightsLow + 16 * b), pick));
+                if (b < t.highBlocks)
+                    high = _mm256_or_si256(high, _mm256_shuffle_epi8(table16(t.weightsHigh + 16 * b), pick));
+                index = _mm256_sub_epi8(index, step);
+            }
+            storeu(w + x, _mm256_unpacklo_epi8(low, high));
+            storeu(w + x + 16, _mm256_unpackhi_epi8(low, high));
+        }
+    }
+
+    static void weightRowGather(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    {
         const auto *weights = t.weights;
         const int cap = t.cap;
         const int shift = t.shift;

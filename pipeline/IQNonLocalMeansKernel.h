@@ -26,6 +26,11 @@ struct IQNlmTile {
     const int32_t *weights;
     // The same weights in 16 bits, zero-padded to a multiple of 64 entries.
     const uint16_t *weights16;
+    // When cap < 256: the low and the high bytes of the weights, 256 entries
+    // each, zero from cap on, and how many blocks of 16 have high bytes.
+    const uint8_t *weightsLow;
+    const uint8_t *weightsHigh;
+    int highBlocks;
     int cap;
     int shift;
     uint8_t *target[2];             // rows x cols result bytes, per channel
