@@ -117,6 +117,32 @@ Weights weightsFor(float h, int channels, int templateSize, int searchSize)
     return w;
 }
 
+template <int Step>
+void copyStrided(const uint8_t *in, uint8_t *out, int n)
+{
+    for (int x = 0; x < n; ++x)
+        out[x] = in[x * Step];
+}
+
+// out[x] = in[x * step] for the pixel steps of 1 to 4 channels.
+void copyStrided(const uint8_t *in, int step, uint8_t *out, int n)
+{
+    switch (step) {
+    case 1:
+        std::copy(in, in + n, out);
+        break;
+    case 2:
+        copyStrided<2>(in, out, n);
+        break;
+    case 3:
+        copyStrided<3>(in, out, n);
+        break;
+    default:
+        copyStrided<4>(in, out, n);
+        break;
+    }
+}
+
 // One plane to filter: channels [first, first + channels) of src into the
 // same channels of dst.
 struct PlaneJob {
@@ -167,13 +193,21 @@ void runTiles(const cv::Mat &src, cv::Mat &dst, const std::vector<PlaneJob> &pla
             const int x0 = tile % tilesAcross * tileCols;
             if (y0 >= rows || x0 >= cols)
                 continue;
+            // Columns [inside0, inside1) of the bordered tile lie inside the
+            // picture; the padding past the border is left as it is.
+            const int span = tileCols + 2 * border;
+            const int inside0 = std::max(0, border - x0);
+            const int inside1 = std::max(inside0, std::min(span, cols - x0 + border));
+            const int *at = colAt.data() + x0;
             for (int r = 0; r < sourceRows; ++r) {
                 const uint8_t *line = src.ptr<uint8_t>(rowAt[size_t(y0 + r)]);
-                const int *at = colAt.data() + x0;
                 for (int c = 0; c < plane.channels; ++c) {
                     uint8_t *out = source[c] + size_t(r) * sourceStride;
                     const uint8_t *in = line + plane.first + c;
-                    for (int x = 0; x < sourceStride; ++x)
+                    for (int x = 0; x < inside0; ++x)
+                        out[x] = in[at[x] * cn];
+                    copyStrided(in + (x0 - border + inside0) * cn, cn, out + inside0, inside1 - inside0);
+                    for (int x = inside1; x < span; ++x)
                         out[x] = in[at[x] * cn];
                 }
             }
