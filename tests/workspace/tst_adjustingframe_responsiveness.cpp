@@ -112,8 +112,11 @@ private slots:
         QVERIFY(lastResult > stopped);
         QVERIFY(results.size() >= 2);
         // Generous bounds for a shared, loaded machine; the figures above are the measurement.
+        // A sanitizer build is several times slower and says nothing about speed.
+#ifndef __SANITIZE_ADDRESS__
         QVERIFY2(stall < 250, qPrintable(QString::number(stall)));
         QVERIFY2(latency < 2 * passMs + 250, qPrintable(QString::number(latency)));
+#endif
     }
 };
 

@@ -351,7 +351,6 @@ private slots:
         });
         clock.start();
         w->onHDRFinished(QImage(), after, code); // returns at once: no box inside
-        QVERIFY(clock.elapsed() < 90);
         QVERIFY(shown.isEmpty());
         QTRY_VERIFY(!shown.isEmpty());
         QCOMPARE(shown, message);
