@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>تشويش الألوان</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>تعذّرت معالجة الصورة بالإعدادات الحالية، لذلك لم يتم حفظها.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>色彩噪点</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>无法使用当前设置处理图片，因此未保存。</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Krominans</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Billedet kunne ikke behandles med de nuværende indstillinger, så det blev ikke gemt.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

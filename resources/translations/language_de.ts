@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Chrominanz</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Das Bild konnte mit den aktuellen Einstellungen nicht verarbeitet werden und wurde daher nicht gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Chrominantie</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>De afbeelding kon niet met de huidige instellingen worden verwerkt en is daarom niet opgeslagen.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

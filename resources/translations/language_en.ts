@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Chrominance</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>The picture could not be processed with the current settings, so it was not saved.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Chrominance</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>L&apos;image n&apos;a pas pu être traitée avec les réglages actuels ; elle n’a donc pas été enregistrée.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Χρωματικός θόρυβος</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Δεν ήταν δυνατή η επεξεργασία της εικόνας με τις τρέχουσες ρυθμίσεις, οπότε δεν αποθηκεύτηκε.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

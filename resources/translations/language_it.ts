@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Crominanza</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Impossibile elaborare l&apos;immagine con le impostazioni correnti, quindi non è stata salvata.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

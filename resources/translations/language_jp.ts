@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>カラーノイズ</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>現在の設定では画像を処理できなかったため、保存されませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

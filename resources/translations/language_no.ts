@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Krominans</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Bildet kunne ikke behandles med de gjeldende innstillingene, så det ble ikke lagret.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Crominância</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Não foi possível processar a imagem com as definições atuais, por isso não foi guardada.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

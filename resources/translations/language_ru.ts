@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Цветовой шум</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Не удалось обработать изображение с текущими настройками, поэтому оно не сохранено.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Crominancia</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>No se pudo procesar la imagen con la configuración actual, por lo que no se ha guardado.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

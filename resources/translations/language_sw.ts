@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Krominans</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Bilden kunde inte bearbetas med de aktuella inställningarna, så den sparades inte.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

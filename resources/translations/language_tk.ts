@@ -206,6 +206,10 @@
         <source>Chrominance</source>
         <translation>Renk gürültüsü</translation>
     </message>
+    <message>
+        <source>The picture could not be processed with the current settings, so it was not saved.</source>
+        <translation>Resim mevcut ayarlarla işlenemediği için kaydedilmedi.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>
