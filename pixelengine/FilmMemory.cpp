@@ -1,27 +1,21 @@
 #include "FilmMemory.h"
 
-#include <atomic>
+#include "FaultCountdown.h"
+
 #include <cstdlib>
 
 namespace {
-std::atomic<int> g_faultCountdown{-1};
+FaultCountdown g_faults;
 }
 
 int FilmFaultInjectAfter(int count)
 {
-    return g_faultCountdown.exchange(count, std::memory_order_relaxed);
+    return g_faults.arm(count);
 }
 
 bool FilmFaultInjectHit()
 {
-    int current = g_faultCountdown.load(std::memory_order_relaxed);
-    while (current >= 0) {
-        if (current == 0)
-            return true;
-        if (g_faultCountdown.compare_exchange_weak(current, current - 1, std::memory_order_relaxed))
-            return false;
-    }
-    return false;
+    return g_faults.hit();
 }
 
 void* FilmAllocate(size_t bytes) noexcept

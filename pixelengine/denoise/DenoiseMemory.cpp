@@ -1,28 +1,22 @@
 #include "denoise/DenoiseMemory.h"
 
-#include <atomic>
+#include "FaultCountdown.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-std::atomic<int> g_faultCountdown{-1};
+FaultCountdown g_faults;
 }
 
 void DenoiseFaultInjectAfter(int count)
 {
-    g_faultCountdown.store(count, std::memory_order_relaxed);
+    g_faults.arm(count);
 }
 
 bool DenoiseFaultInjectHit()
 {
-    int current = g_faultCountdown.load(std::memory_order_relaxed);
-    while (current >= 0) {
-        if (current == 0)
-            return true;
-        if (g_faultCountdown.compare_exchange_weak(current, current - 1, std::memory_order_relaxed))
-            return false;
-    }
-    return false;
+    return g_faults.hit();
 }
 
 void* DenoiseMalloc(DenoiseMemHandle, size_t size)
