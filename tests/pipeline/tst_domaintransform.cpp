@@ -18,6 +18,7 @@
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
 #include "IQHDRToneEngine.h"
+#include "PaddedBuffer.h"
 #include "TestPaths.h"
 
 namespace {
@@ -91,21 +92,6 @@ cv::Mat readPhoto(const QString& path)
         .clone();
 }
 
-// A buffer with rows padded to 4 bytes, as the processor owns them.
-struct PaddedBuffer {
-    explicit PaddedBuffer(const cv::Mat& picture)
-        : data(IQBGRData::create(picture.cols, picture.rows))
-    {
-        for (int y = 0; y < picture.rows; ++y)
-            std::memcpy(data->data + size_t(y) * size_t(data->bytesPerLine), picture.ptr(y),
-                        size_t(picture.cols) * 3);
-    }
-    cv::Mat mat() const
-    {
-        return cv::Mat(data->height, int(data->width), CV_8UC3, data->data, size_t(data->bytesPerLine));
-    }
-    std::unique_ptr<IQBGRData> data;
-};
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "IQBGRData.h"
 #include "IQHDREngine.h"
 #include "IQHDRToneEngine.h"
+#include "PaddedBuffer.h"
 #include "Rand15.h"
 #include "TestPaths.h"
 
@@ -35,21 +36,6 @@ cv::Mat makePicture(cv::Size size, uint64_t seed)
     return picture;
 }
 
-// A buffer with padded rows, as the processor owns them.
-struct PaddedBuffer {
-    explicit PaddedBuffer(const cv::Mat &picture)
-        : data(IQBGRData::create(picture.cols, picture.rows))
-    {
-        for (int y = 0; y < picture.rows; ++y)
-            std::memcpy(data->data + size_t(y) * size_t(data->bytesPerLine), picture.ptr(y),
-                        size_t(picture.cols) * 3);
-    }
-    cv::Mat mat() const
-    {
-        return cv::Mat(data->height, int(data->width), CV_8UC3, data->data, size_t(data->bytesPerLine));
-    }
-    std::unique_ptr<IQBGRData> data;
-};
 
 // The approximation as written, with a saturating conversion to int where
 // the scaled value leaves its range (byte 0 with large exponents).
