@@ -191,12 +191,15 @@ FrameStep rejectFor(LocalConnectionRecord& record)
     return step;
 }
 
-// The announced body of the current frame, or an empty array with `complete`
-// false while it has not fully arrived.
-QByteArray takeBody(QIODevice& device, const LocalConnectionRecord& record, bool& complete)
+enum class Body { Waiting, Complete, Short };
+
+// The announced body of the current frame, once it has fully arrived.
+Body takeBody(QIODevice& device, const LocalConnectionRecord& record, QByteArray& body)
 {
-    complete = quint64(device.bytesAvailable()) >= record.length;
-    return complete ? device.read(qint64(record.length)) : QByteArray();
+    if (quint64(device.bytesAvailable()) < record.length)
+        return Body::Waiting;
+    body = device.read(qint64(record.length));
+    return quint64(body.size()) == record.length ? Body::Complete : Body::Short;
 }
 
 } // namespace
@@ -222,12 +225,10 @@ FrameStep readFrameLength(QIODevice& device, LocalConnectionRecord& record)
 FrameStep readHandshakeBody(QIODevice& device, LocalConnectionRecord& record, const QString& blockName)
 {
     FrameStep step;
-    bool complete = false;
-    const QByteArray body = takeBody(device, record, complete);
-    if (!complete)
-        return step;
-    if (quint64(body.size()) != record.length)
-        return rejectFor(record);
+    QByteArray body;
+    const Body got = takeBody(device, record, body);
+    if (got != Body::Complete)
+        return got == Body::Waiting ? step : rejectFor(record);
     step.handshake = parseHandshakeBody(body, blockName);
     if (!step.handshake.accepted)
         return rejectFor(record);
@@ -240,12 +241,10 @@ FrameStep readHandshakeBody(QIODevice& device, LocalConnectionRecord& record, co
 FrameStep readMessageBody(QIODevice& device, LocalConnectionRecord& record)
 {
     FrameStep step;
-    bool complete = false;
-    const QByteArray body = takeBody(device, record, complete);
-    if (!complete)
-        return step;
-    if (quint64(body.size()) != record.length)
-        return rejectFor(record);
+    QByteArray body;
+    const Body got = takeBody(device, record, body);
+    if (got != Body::Complete)
+        return got == Body::Waiting ? step : rejectFor(record);
     record.stage = 2;
     step.event = FrameEvent::MessageRead;
     step.message = body;
