@@ -10,7 +10,6 @@ private slots:
     void primaries();
     void transparentPixelsNotCounted();
     void twoLevelsNormalised();
-    void reducesToWidth256();
     void paintsBarsAndBackground();
     void narrowWidgetKeepsEveryBar_data();
     void narrowWidgetKeepsEveryBar();
@@ -71,15 +70,6 @@ void TestHistogram::twoLevelsNormalised()
     w.setImage(img);
     QCOMPARE(w.bins().at(0), 1.0);
     QCOMPARE(w.bins().at(255), 1.0 / 3.0);
-}
-
-void TestHistogram::reducesToWidth256()
-{
-    QImage img(1024, 512, QImage::Format_RGB32);
-    img.fill(Qt::black);
-    const QVector<double> counted = QHistogramWidget::computeHistogram(
-        img.scaledToWidth(256, Qt::FastTransformation).convertToFormat(QImage::Format_ARGB32));
-    QCOMPARE(counted.at(0), 256.0 * 128.0);
 }
 
 void TestHistogram::paintsBarsAndBackground()

@@ -90,10 +90,8 @@ private:
 private slots:
     void cleanup() { viewer.reset(); }
 
-    void emptyViewerIgnoresEverything();
     void fitModes_data();
     void fitModes();
-    void scaleRangeAndClamp_data();
     void scaleRangeAndClamp();
     void stepZoomsAndFitMode();
     void zoomToSameScaleIsSilent();
@@ -119,27 +117,9 @@ private slots:
     void slotsByName();
     void scalingRequestedBelowOne();
     void resizeRefits();
-    void imageRectOfCentredPicture();
     void lockModesCarryOverPictures();
     void smartMagnifyAndExpandToggle();
 };
-
-void TestImageViewer::emptyViewerIgnoresEverything()
-{
-    GraphicsImageViewer& v = makeViewer();
-    QSignalSpy scale(&v, &GraphicsImageViewer::scaleChanged);
-    v.zoomIn();
-    v.zoom(3.0f);
-    v.setFitWidth();
-    v.setFitOriginal();
-    v.scrollDown();
-    QVERIFY(sendWheel(v.viewport(), QPoint(10, 10), 120));
-    QCOMPARE(scale.count(), 0);
-    QVERIFY(!v.isDisplaying());
-    QCOMPARE(v.sourceSize(), QSize(0, 0));
-    QVERIFY(v.image().isNull());
-    QVERIFY(v.pixmap().isNull());
-}
 
 void TestImageViewer::fitModes_data()
 {
@@ -179,28 +159,18 @@ void TestImageViewer::fitModes()
         QCOMPARE(r.top(), 0); // fit width shows the top of a tall picture
 }
 
-void TestImageViewer::scaleRangeAndClamp_data()
-{
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<double>("minimum");
-    QTest::newRow("fits at 1.0") << QSize(300, 200) << 1.0;
-    QTest::newRow("large") << QSize(1600, 1200) << 0.25;
-}
-
 void TestImageViewer::scaleRangeAndClamp()
 {
-    QFETCH(QSize, picture);
-    QFETCH(double, minimum);
     GraphicsImageViewer& v = makeViewer();
     QSignalSpy range(&v, &GraphicsImageViewer::scaleRangeChanged);
-    v.showImageOwned(testPixmap(picture.width(), picture.height()));
+    v.showImageOwned(testPixmap(1600, 1200));
     QVERIFY(range.count() >= 1);
-    QCOMPARE(range.last().at(0).toDouble(), minimum);
+    QCOMPARE(range.last().at(0).toDouble(), 0.25);
     QCOMPARE(range.last().at(1).toDouble(), 10.0);
-    QCOMPARE(v.minScale(), minimum);
+    QCOMPARE(v.minScale(), 0.25);
     QCOMPARE(v.maxScale(), 10.0);
     v.zoom(0.01f);
-    QCOMPARE(v.currentScale(), minimum);
+    QCOMPARE(v.currentScale(), 0.25);
     v.zoom(50.0f);
     QCOMPARE(v.currentScale(), 10.0);
     QCOMPARE(v.fitMode(), 3);
@@ -283,9 +253,7 @@ void TestImageViewer::anchoredWheelZoom()
     QVERIFY(sendWheel(v.viewport(), cursor, delta));
     QCOMPARE(scale.count(), 1);
     QCOMPARE(v.currentScale(), double(float(before * (delta > 0 ? 1.2 : 0.8))));
-    const QPointF now = viewportPointOf(v, picturePoint);
-    QVERIFY2(std::abs(now.x() - cursor.x()) <= 1.0 && std::abs(now.y() - cursor.y()) <= 1.0,
-             qPrintable(QStringLiteral("(%1, %2)").arg(now.x()).arg(now.y())));
+    QVERIFY(near(viewportPointOf(v, picturePoint), cursor));
     QCOMPARE(v.fitMode(), 3);
 }
 
@@ -329,8 +297,7 @@ void TestImageViewer::panningFollowsMouseAndStopsAtEdges()
     QCOMPARE(v.interactionState(), int(GraphicsImageViewer::StatePanning));
     QCOMPARE(vp->cursor().shape(), Qt::ClosedHandCursor);
     sendMove(vp, QPoint(150, 100), Qt::LeftButton);
-    const QPointF now = viewportPointOf(v, grabbed);
-    QVERIFY(std::abs(now.x() - 150) <= 1 && std::abs(now.y() - 100) <= 1);
+    QVERIFY(near(viewportPointOf(v, grabbed), QPointF(150, 100)));
     // Far beyond the picture: it stops flush with the viewport edges.
     sendMove(vp, QPoint(5000, 5000), Qt::LeftButton);
     QRect r = v.imageRect();
@@ -404,8 +371,7 @@ void TestImageViewer::rightDragZoom()
     QCOMPARE(v.interactionState(), int(GraphicsImageViewer::StateDragZoom));
     QCOMPARE(vp->cursor().shape(), Qt::SizeVerCursor);
     QCOMPARE(v.fitMode(), 3);
-    const QPointF now = viewportPointOf(v, anchored);
-    QVERIFY(std::abs(now.x() - press.x()) <= 1 && std::abs(now.y() - press.y()) <= 1);
+    QVERIFY(near(viewportPointOf(v, anchored), press));
     // Moving down shrinks, compounding per event.
     sendMove(vp, press + QPoint(0, -50), Qt::RightButton);
     QCOMPARE(v.currentScale(), double(float(float(1.3) * (1.0 - 50 * 0.003))));
@@ -449,6 +415,19 @@ void TestImageViewer::keysDoNotScroll()
 void TestImageViewer::nullAndEmptyPictures()
 {
     GraphicsImageViewer& v = makeViewer();
+    // An empty viewer ignores zooms, fits and scrolls.
+    QSignalSpy scale(&v, &GraphicsImageViewer::scaleChanged);
+    v.zoomIn();
+    v.zoom(3.0f);
+    v.setFitWidth();
+    v.setFitOriginal();
+    v.scrollDown();
+    QVERIFY(sendWheel(v.viewport(), QPoint(10, 10), 120));
+    QCOMPARE(scale.count(), 0);
+    QVERIFY(!v.isDisplaying());
+    QCOMPARE(v.sourceSize(), QSize(0, 0));
+    QVERIFY(v.pixmap().isNull());
+
     v.showImageOwned(testPixmap(640, 480));
     QVERIFY(v.isDisplaying());
     v.showImage(nullptr);
@@ -703,15 +682,6 @@ void TestImageViewer::resizeRefits()
     QTRY_COMPARE(v.viewport()->width(), 400);
     QCOMPARE(v.currentScale(), 0.75); // free zoom keeps its scale
     QCOMPARE(v.imageRect().left(), std::min(0, v.imageRect().left()));
-}
-
-void TestImageViewer::imageRectOfCentredPicture()
-{
-    GraphicsImageViewer& v = makeViewer(false);
-    v.showImageOwned(testPixmap(100, 60));
-    QCOMPARE(v.imageRect(), QRect(QPoint(150, 120), QPoint(250, 180)));
-    v.zoom(2.0f);
-    QCOMPARE(v.imageRect(), QRect(QPoint(100, 90), QPoint(300, 210)));
 }
 
 void TestImageViewer::lockModesCarryOverPictures()

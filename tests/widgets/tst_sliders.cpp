@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <memory>
 
 using namespace widgettest;
 
@@ -28,8 +29,9 @@ private slots:
     void doubleSliderSetValueOneSignal();
     void doubleSliderClickExactPosition_data();
     void doubleSliderClickExactPosition();
-    void doubleSliderRange();
     void doubleSliderDragOneSignalPerStep();
+    void heldDragReportsOnceOnRelease_data();
+    void heldDragReportsOnceOnRelease();
 };
 
 void TestSliders::rowLoadIsSilent()
@@ -93,10 +95,13 @@ void TestSliders::rowClickInGroove()
     auto* slider = row.findChild<QContinuesSlider*>();
     QCOMPARE(slider->width(), width);
     QSignalSpy changed(&row, &QSliderWidget::propertyValueChanged);
+    QSignalSpy changing(&row, &QSliderWidget::propertyValueChanging);
     const QPoint at(x, slider->height() / 2);
     QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, at);
+    // One report for the jump; the release after a jump adds none.
     QCOMPARE(changed.count(), 1);
+    QCOMPARE(changing.count(), 0);
     QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("contrast"));
     QCOMPARE(changed.at(0).at(1).toInt(), expected);
     QCOMPARE(row.findChild<QSpinBox*>()->value(), expected);
@@ -163,9 +168,13 @@ void TestSliders::wheelOverControlsScrollsPanel()
     combo->setCurrentIndex(1);
     auto* plainSlider = new QNoMouseWheelSlider(Qt::Horizontal);
     plainSlider->setValue(20);
+    auto* doubleSlider = new QDoubleSlider;
+    doubleSlider->setRange(0.0, 1.0);
+    doubleSlider->setValue(0.5, true);
     layout->addWidget(row);
     layout->addWidget(combo);
     layout->addWidget(plainSlider);
+    layout->addWidget(doubleSlider);
     for (int i = 0; i < 20; ++i)
         layout->addWidget(new QSliderWidget);
     area.setWidget(panel);
@@ -190,11 +199,15 @@ void TestSliders::wheelOverControlsScrollsPanel()
     sendWheel(combo, combo->rect().center(), -120);
     QVERIFY(bar->value() > before);
     sendWheel(plainSlider, plainSlider->rect().center(), 120);
+    before = bar->value();
+    sendWheel(doubleSlider, doubleSlider->rect().center(), -120);
+    QVERIFY(bar->value() > before);
 
     QCOMPARE(spin->value(), 50);
     QCOMPARE(slider->value(), 50);
     QCOMPARE(combo->currentIndex(), 1);
     QCOMPARE(plainSlider->value(), 20);
+    QCOMPARE(doubleSlider->value(), 0.5);
     QCOMPARE(changed.count(), 0);
 }
 
@@ -249,21 +262,6 @@ void TestSliders::doubleSliderClickExactPosition()
     QCOMPARE(spy.at(0).at(0).toDouble(), expected / 10000.0);
 }
 
-void TestSliders::doubleSliderRange()
-{
-    QDoubleSlider slider;
-    QSignalSpy spy(&slider, qOverload<double, double>(&QDoubleSlider::rangeChanged));
-    slider.setRange(0.125, 10.0);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toDouble(), 0.125);
-    QCOMPARE(static_cast<QSlider&>(slider).minimum(), 1250);
-    slider.setMaximum(4.0);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(1).at(1).toDouble(), 4.0);
-    QCOMPARE(slider.minimum(), 0.125);
-    QCOMPARE(slider.maximum(), 4.0);
-}
-
 void TestSliders::doubleSliderDragOneSignalPerStep()
 {
     QDoubleSlider slider;
@@ -285,6 +283,55 @@ void TestSliders::doubleSliderDragOneSignalPerStep()
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, start + QPoint(80, 0));
     QCOMPARE(changed.count(), 2);
     QCOMPARE(slider.value(), changed.last().at(0).toDouble());
+}
+
+void TestSliders::heldDragReportsOnceOnRelease_data()
+{
+    QTest::addColumn<bool>("isDouble");
+    QTest::newRow("QContinuesSlider") << false;
+    QTest::newRow("QDoubleSlider") << true;
+}
+
+// A non-continuous slider stays silent while dragged, reports the settled
+// value once on release and gives back the signal state it found.
+void TestSliders::heldDragReportsOnceOnRelease()
+{
+    QFETCH(bool, isDouble);
+    std::unique_ptr<QSlider> slider;
+    std::unique_ptr<QSignalSpy> changed, changing;
+    if (isDouble) {
+        auto* d = new QDoubleSlider;
+        d->setRange(0.0, 0.1);
+        d->setValue(0.05, true);
+        d->setContinuous(false);
+        changed = std::make_unique<QSignalSpy>(d, qOverload<double>(&QDoubleSlider::valueChanged));
+        changing = std::make_unique<QSignalSpy>(d, &QDoubleSlider::valueChanging);
+        slider.reset(d);
+    } else {
+        auto* c = new QContinuesSlider;
+        c->setRange(0, 1000);
+        c->setValue(500, true);
+        c->setContinuous(false);
+        changed = std::make_unique<QSignalSpy>(c, &QSlider::valueChanged);
+        changing = std::make_unique<QSignalSpy>(c, &QContinuesSlider::valueChanging);
+        slider.reset(c);
+    }
+    slider->resize(400, 24);
+    slider->show();
+    QVERIFY(QTest::qWaitForWindowExposed(slider.get()));
+    const QPoint start = handleCentre(slider.get());
+    QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, start);
+    QVERIFY(slider->signalsBlocked());
+    for (int dx = 20; dx <= 80; dx += 20)
+        sendMove(slider.get(), start + QPoint(dx, 0), Qt::LeftButton);
+    QCOMPARE(changing->count(), 0);
+    QCOMPARE(changed->count(), 0);
+    QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, start + QPoint(80, 0));
+    QVERIFY(!slider->signalsBlocked());
+    QCOMPARE(changed->count(), 1);
+    QVERIFY(slider->value() > 500);
+    const double reported = changed->at(0).at(0).toDouble();
+    QCOMPARE(reported, isDouble ? slider->value() / 10000.0 : double(slider->value()));
 }
 
 QTEST_MAIN(TestSliders)

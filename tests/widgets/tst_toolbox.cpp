@@ -18,7 +18,6 @@ private slots:
     void resetButtonEmitsKey();
     void actionEnabled();
     void pixmapButtonPaintsHalfSizeCentred();
-    void pixmapButtonHover();
     void fixedSizeSurvivesStyleSheet();
 };
 
@@ -156,17 +155,6 @@ void TestToolBox::pixmapButtonPaintsHalfSizeCentred()
                 maxY = std::max(maxY, y);
             }
     QCOMPARE(QRect(QPoint(minX, minY), QPoint(maxX, maxY)), QRect(8, 8, 16, 16));
-}
-
-void TestToolBox::pixmapButtonHover()
-{
-    PixmapButton button;
-    QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
-    QApplication::sendEvent(&button, &enter);
-    QVERIFY(button.isHovered());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&button, &leave);
-    QVERIFY(!button.isHovered());
 }
 
 void TestToolBox::fixedSizeSurvivesStyleSheet()
