@@ -57,12 +57,6 @@ private slots:
                                                 "<p><b>HomePage</b><br>%1</p><p><b>Support</b><br>%2</p><br><p>%3</p>")
                                      .arg(full[2], full[3], full[4]);
         QTest::newRow("empty record") << AboutInfo() << QStringLiteral("<h3>About</h3><br><br>");
-        AboutInfo emptyName = full;
-        emptyName[0] = QString();
-        QTest::newRow("empty name") << emptyName
-                                    << QStringLiteral("<h3>About</h3>Version: 2.1.0.118<br>"
-                                                      "<p><b>HomePage</b><br>%1</p><p><b>Support</b><br>%2</p><br><p>%3</p>")
-                                           .arg(full[2], full[3], full[4]);
         AboutInfo noLinks = full;
         noLinks.remove(2);
         noLinks[3] = QString();

@@ -20,43 +20,26 @@ struct Entry
     QByteArray data; // little-endian values
 };
 
-void putU16(QByteArray& out, quint16 v)
+template <typename T>
+void put(QByteArray& out, T v)
 {
-    char b[2];
+    char b[sizeof(T)];
     qToLittleEndian(v, b);
-    out.append(b, 2);
+    out.append(b, sizeof(T));
 }
 
-void putU32(QByteArray& out, quint32 v)
+template <typename T>
+Entry numbers(quint16 tag, quint16 type, std::initializer_list<T> list)
 {
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-Entry shorts(quint16 tag, std::initializer_list<quint16> values)
-{
-    Entry e{tag, Short, quint32(values.size()), {}};
-    for (quint16 v : values)
-        putU16(e.data, v);
+    Entry e{tag, type, quint32(list.size()), {}};
+    for (T v : list)
+        put(e.data, v);
     return e;
 }
 
-Entry longs(quint16 tag, std::initializer_list<quint32> values)
-{
-    Entry e{tag, Long, quint32(values.size()), {}};
-    for (quint32 v : values)
-        putU32(e.data, v);
-    return e;
-}
-
-Entry bytes(quint16 tag, std::initializer_list<quint8> values)
-{
-    Entry e{tag, Byte, quint32(values.size()), {}};
-    for (quint8 v : values)
-        e.data.append(char(v));
-    return e;
-}
+Entry shorts(quint16 tag, std::initializer_list<quint16> list) { return numbers(tag, Short, list); }
+Entry longs(quint16 tag, std::initializer_list<quint32> list) { return numbers(tag, Long, list); }
+Entry bytes(quint16 tag, std::initializer_list<quint8> list) { return numbers(tag, Byte, list); }
 
 Entry ascii(quint16 tag, const QByteArray& text)
 {
@@ -69,8 +52,8 @@ Entry rationals(quint16 tag, quint16 type, std::initializer_list<double> values)
 {
     Entry e{tag, type, quint32(values.size()), {}};
     for (double v : values) {
-        putU32(e.data, quint32(qint32(qRound(v * 10000.0))));
-        putU32(e.data, 10000);
+        put<quint32>(e.data, quint32(qint32(qRound(v * 10000.0))));
+        put<quint32>(e.data, 10000);
     }
     return e;
 }
@@ -81,8 +64,8 @@ public:
     TiffBuilder()
     {
         out.append("II", 2);
-        putU16(out, 42);
-        putU32(out, 0); // patched by setFirstIfd
+        put<quint16>(out, 42);
+        put<quint32>(out, 0); // patched by setFirstIfd
     }
 
     quint32 appendBlock(const QByteArray& block)
@@ -100,23 +83,23 @@ public:
         const quint32 offset = quint32(out.size());
         quint32 external = offset + 2 + 12 * quint32(entries.size()) + 4;
         QByteArray tail;
-        putU16(out, quint16(entries.size()));
+        put<quint16>(out, quint16(entries.size()));
         for (const Entry& e : entries) {
-            putU16(out, e.tag);
-            putU16(out, e.type);
-            putU32(out, e.count);
+            put<quint16>(out, e.tag);
+            put<quint16>(out, e.type);
+            put<quint32>(out, e.count);
             if (e.data.size() <= 4) {
                 QByteArray inlineValue = e.data;
                 inlineValue.append(QByteArray(4 - inlineValue.size(), '\0'));
                 out.append(inlineValue);
             } else {
-                putU32(out, external + quint32(tail.size()));
+                put<quint32>(out, external + quint32(tail.size()));
                 tail.append(e.data);
                 if (tail.size() % 2)
                     tail.append('\0');
             }
         }
-        putU32(out, 0);
+        put<quint32>(out, 0);
         out.append(tail);
         return offset;
     }
@@ -228,26 +211,23 @@ QByteArray DngWriter::build(const DngSpec& recipe)
             longs(257, {quint32(recipe.previewImage.height())}),
             shorts(284, {1}),
         };
-        if (recipe.preview == DngSpec::Preview::Jpeg) {
-            const bool grey = recipe.previewImage.isGrayscale();
+        const bool jpeg = recipe.preview == DngSpec::Preview::Jpeg;
+        const bool grey = jpeg ? recipe.previewImage.isGrayscale() : recipe.preview == DngSpec::Preview::Grey;
+        if (jpeg) {
             QBuffer buffer(&previewData);
             buffer.open(QIODevice::WriteOnly);
-            const QImage source = grey ? recipe.previewImage.convertToFormat(QImage::Format_Grayscale8)
-                                       : recipe.previewImage.convertToFormat(QImage::Format_RGB32);
+            const QImage source = recipe.previewImage.convertToFormat(grey ? QImage::Format_Grayscale8
+                                                                           : QImage::Format_RGB32);
             if (!source.save(&buffer, "JPEG", recipe.jpegQuality))
                 return {};
-            previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
-            previewTags += shorts(259, {7});
-            previewTags += shorts(262, {quint16(grey ? 1 : 6)});
-            previewTags += shorts(277, {quint16(grey ? 1 : 3)});
         } else {
-            const bool grey = recipe.preview == DngSpec::Preview::Grey;
             previewData = previewPixels(recipe.previewImage, grey);
-            previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
-            previewTags += shorts(259, {1});
-            previewTags += shorts(262, {quint16(grey ? 1 : 2)});
-            previewTags += shorts(277, {quint16(grey ? 1 : 3)});
         }
+        // Bits, compression (7 JPEG, 1 none), photometric (1 grey, 2 RGB, 6 YCbCr), samples.
+        previewTags += grey ? shorts(258, {8}) : shorts(258, {8, 8, 8});
+        previewTags += shorts(259, {quint16(jpeg ? 7 : 1)});
+        previewTags += shorts(262, {quint16(grey ? 1 : jpeg ? 6 : 2)});
+        previewTags += shorts(277, {quint16(grey ? 1 : 3)});
         const quint32 previewOffset = tiff.appendBlock(previewData);
         previewTags += longs(273, {previewOffset});
         previewTags += longs(278, {quint32(recipe.previewImage.height())});
@@ -297,8 +277,8 @@ QByteArray DngWriter::plainTiff(const QImage& image, int tile, const QByteArray&
                 const int n = std::min(tw, width - tx);
                 std::memcpy(block.data() + qsizetype(y) * tw * 3, rgb.constScanLine(ty + y) + tx * 3, size_t(n) * 3);
             }
-            putU32(offsets.data, tiff.appendBlock(block));
-            putU32(counts.data, quint32(block.size()));
+            put<quint32>(offsets.data, tiff.appendBlock(block));
+            put<quint32>(counts.data, quint32(block.size()));
             ++offsets.count;
             ++counts.count;
         }

@@ -114,15 +114,6 @@ private slots:
         QCOMPARE(w.resizeableAreaWidth(), 12);
     }
 
-    void edgesForCodes()
-    {
-        QCOMPARE(framelessEdgesForHit(FramelessHitTopLeft), Qt::TopEdge | Qt::LeftEdge);
-        QCOMPARE(framelessEdgesForHit(FramelessHitBottomRight), Qt::BottomEdge | Qt::RightEdge);
-        QCOMPARE(framelessEdgesForHit(FramelessHitRight), Qt::Edges(Qt::RightEdge));
-        QCOMPARE(framelessEdgesForHit(FramelessHitCaption), Qt::Edges());
-        QCOMPARE(framelessEdgesForHit(FramelessHitNone), Qt::Edges());
-    }
-
     void windowFlags()
     {
         CFramelessWindow w;
