@@ -105,13 +105,6 @@ private slots:
         QCOMPARE(framelessBorderHit(r, QPoint(0, 50), 0, true, true), int(FramelessHitLeft));
         QCOMPARE(framelessBorderHit(r, QPoint(1, 50), 0, true, true), int(FramelessHitNone));
         QCOMPARE(framelessBorderHit(r, QPoint(99, 50), -5, true, true), int(FramelessHitRight));
-        CFramelessWindow w;
-        w.setResizeableAreaWidth(0);
-        QCOMPARE(w.resizeableAreaWidth(), 1);
-        w.setResizeableAreaWidth(-3);
-        QCOMPARE(w.resizeableAreaWidth(), 1);
-        w.setResizeableAreaWidth(12);
-        QCOMPARE(w.resizeableAreaWidth(), 12);
     }
 
     void windowFlags()

@@ -44,7 +44,19 @@ private:
 class TestImageFrame : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<ImageViewerWidget> widget;
+    ImageViewerWidget& makeWidget()
+    {
+        widget = std::make_unique<ImageViewerWidget>();
+        widget->resize(400, 300);
+        widget->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(widget.get())); }();
+        return *widget;
+    }
+
 private slots:
+    void cleanup() { widget.reset(); }
     void viewerWidgetShowsAndCloses();
     void cursorHidesAtRestAndReturnsOnMove();
     void fanOutReachesViewer();
@@ -55,10 +67,7 @@ private slots:
 
 void TestImageFrame::viewerWidgetShowsAndCloses()
 {
-    ImageViewerWidget w;
-    w.resize(400, 300);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ImageViewerWidget& w = makeWidget();
     QVERIFY(w.isEmpty());
     QVERIFY(!w.viewer()->isVisible());
     w.setImage(testImage(1600, 1200));
@@ -76,10 +85,7 @@ void TestImageFrame::viewerWidgetShowsAndCloses()
 
 void TestImageFrame::cursorHidesAtRestAndReturnsOnMove()
 {
-    ImageViewerWidget w;
-    w.resize(400, 300);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ImageViewerWidget& w = makeWidget();
     w.setImage(testImage(800, 600));
     QVERIFY(!w.isCursorHidden());
     sendMove(w.viewer()->viewport(), QPoint(100, 100), Qt::NoButton);
@@ -99,10 +105,7 @@ void TestImageFrame::cursorHidesAtRestAndReturnsOnMove()
 
 void TestImageFrame::fanOutReachesViewer()
 {
-    ImageViewerWidget w;
-    w.resize(400, 300);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ImageViewerWidget& w = makeWidget();
     w.setImage(testImage(1600, 1200));
     QSignalSpy scale(&w, &ImageViewerWidget::scaleChanged);
     w.setFitMode(FIT_ORIGINAL);
@@ -121,10 +124,7 @@ void TestImageFrame::fanOutReachesViewer()
 
 void TestImageFrame::animationPlaysAndStops()
 {
-    ImageViewerWidget w;
-    w.resize(400, 300);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ImageViewerWidget& w = makeWidget();
     QSignalSpy frames(&w, &ImageViewerWidget::frameChanged);
     QSignalSpy finished(&w, &ImageViewerWidget::playbackFinished);
     QSignalSpy duration(&w, &ImageViewerWidget::durationChanged);
