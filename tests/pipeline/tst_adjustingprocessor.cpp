@@ -553,7 +553,10 @@ void TestAdjustingProcessor::threadRunsAsQThread()
     connect(&job, &IQAdjustingThread::threadFinished, this, [&](const QImage &image) { received = image; });
     QSignalSpy finished(&job, &QThread::finished);
     job.start();
-    QVERIFY(finished.wait(20000));
+    // finished is emitted on the job's own thread, maybe before a wait here
+    // could start: wait for the thread instead.
+    QVERIFY(job.wait(20000));
+    QCOMPARE(finished.count(), 1);
     QTRY_VERIFY(!received.isNull());
     QVERIFY(samePixels(received, picture.convertToFormat(QImage::Format_BGR888)));
 
