@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 
 #include <QFile>
-#include <QImageWriter>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <opencv2/imgproc.hpp>
@@ -310,10 +310,8 @@ private slots:
         for (int x = 0; x < stored.width(); ++x)
             for (int y = 0; y < stored.height(); ++y)
                 stored.setPixel(x, y, x < 60 ? qRgb(220, 30, 30) : qRgb(30, 30, 220));
-        const QString path = dir.filePath(QStringLiteral("turned.jpg"));
-        QImageWriter writer(path);
-        writer.setTransformation(QImageIOHandler::TransformationRotate90);
-        QVERIFY(writer.write(stored));
+        const QString path = writeBytes(dir.path(), QStringLiteral("turned.jpg"), jpegWithOrientation(stored, 6));
+        QCOMPARE(QImageReader(path).transformation(), QImageIOHandler::TransformationRotate90);
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(QStringList(count, path), sources), int(IQHDR_OK));

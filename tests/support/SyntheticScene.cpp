@@ -1,5 +1,6 @@
 #include "SyntheticScene.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageWriter>
 
@@ -161,6 +162,22 @@ QStringList writeBracket(const BracketSpec& recipe, const QString& dir, const QB
         paths.append(path);
     }
     return paths;
+}
+
+QByteArray jpegWithOrientation(const QImage& stored, int orientation)
+{
+    // Little-endian TIFF header, one entry (tag 0x0112, SHORT, count 1, the
+    // value), no next block.
+    QByteArray tiff("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18);
+    tiff += char(orientation);
+    tiff += QByteArray(7, '\0');
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    if (!buffer.open(QIODevice::WriteOnly) || !stored.save(&buffer, "jpeg"))
+        return QByteArray();
+    // APP1 right after the start-of-image marker; its length counts itself.
+    return jpeg.insert(2, QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif);
 }
 
 QImage uniformImage(QSize size, QRgb color, QImage::Format format)

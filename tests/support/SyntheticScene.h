@@ -69,6 +69,10 @@ QString writeImage(const QImage& image, const QString& dir, const QString& name,
 QStringList writeBracket(const BracketSpec& recipe, const QString& dir, const QByteArray& format = "png",
                          const QString& baseName = QStringLiteral("frame"));
 
+// JPEG bytes of a picture stored as it is, with an EXIF block whose only
+// entry is the given orientation (1..8; 6 is "rotate 90").
+QByteArray jpegWithOrientation(const QImage& stored, int orientation);
+
 // A picture of one colour.
 QImage uniformImage(QSize size, QRgb color, QImage::Format format = QImage::Format_RGB32);
 
