@@ -143,6 +143,7 @@ private slots:
     void referenceIndexSelection_data();
     void referenceIndexSelection();
     void processAlignsAndCuts();
+    void greyWeighsTheFirstChannelAsRed();
     void processWithoutCutKeepsSize();
     void pyramidDepth_data();
     void pyramidDepth();
@@ -342,6 +343,30 @@ void TestAlign::processAlignsAndCuts()
         cv::cvtColor(dst4[i], bgr, cv::COLOR_BGRA2BGR);
         QCOMPARE(cv::norm(bgr, dst[i], cv::NORM_INF), 0.0);
     }
+}
+
+void TestAlign::greyWeighsTheFirstChannelAsRed()
+{
+    // Blue carries a random pattern moved 2 px right, red one moved 2 px
+    // down. The grey of B,G,R data read as R,G,B weighs blue 0.299 and red
+    // 0.114: levels 0, 29, 76 and 105, median 30, so the bitmaps follow blue.
+    const cv::Size size(120, 100);
+    cv::Mat blue(size.height + 2, size.width + 2, CV_8UC1), red(blue.size(), CV_8UC1);
+    cv::RNG rng(17);
+    rng.fill(blue, cv::RNG::UNIFORM, 0, 2);
+    rng.fill(red, cv::RNG::UNIFORM, 0, 2);
+    std::vector<cv::Mat> src;
+    for (const cv::Point at : {cv::Point(0, 0), cv::Point(2, 0)}) {
+        const cv::Mat zero(size, CV_8UC1, cv::Scalar(0));
+        const cv::Mat b = blue(cv::Rect(at, size)) * 255;
+        const cv::Mat r = red(cv::Rect(cv::Point(at.y, at.x), size)) * 255;
+        cv::Mat photo;
+        cv::merge(std::vector<cv::Mat>{b, zero, r}, photo);
+        src.push_back(photo);
+    }
+    std::vector<cv::Mat> dst;
+    cv::createAlignIndexMTB(6, 6, true, 0)->process(src, dst);
+    QCOMPARE(dst[1].size(), cv::Size(size.width - 2, size.height));
 }
 
 void TestAlign::processWithoutCutKeepsSize()
