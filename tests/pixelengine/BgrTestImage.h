@@ -38,6 +38,7 @@ struct BgrTestImage {
 
     uint8_t* data() { return bytes.data(); }
     const uint8_t* data() const { return bytes.data(); }
+    AdjustImage image() { return adjustImageOf(bytes.data(), width, height, stride); }
     uint8_t* px(int x, int y) { return bytes.data() + size_t(y) * stride + 3 * x; }
     const uint8_t* px(int x, int y) const { return bytes.data() + size_t(y) * stride + 3 * x; }
 

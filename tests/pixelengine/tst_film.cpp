@@ -39,6 +39,13 @@ std::vector<uint8_t> makeBlob(int salt = 0)
     return blob;
 }
 
+const std::vector<uint8_t> kBlob = makeBlob();
+
+bool loadBlob()
+{
+    return FilmLoadData(kBlob.data(), kFilmDataSize) == 0;
+}
+
 const uint8_t* lutOf(const std::vector<uint8_t>& blob, int record)
 {
     return blob.data() + size_t(record) * kFilmLutBytes;
@@ -108,10 +115,8 @@ private slots:
     void reloadReplacesBlob();
     void noSelectionKeepsPicture_data();
     void noSelectionKeepsPicture();
-    void filmSelection_data();
-    void filmSelection();
-    void bankSelection_data();
-    void bankSelection();
+    void selection_data();
+    void selection();
     void refusedSelectionKeepsPrevious();
     void trilinearMatchesTable();
     void chainedTables();
@@ -147,7 +152,7 @@ void TestFilm::loadData()
     QFETCH(int, size);
     QFETCH(bool, nullBytes);
     QFETCH(int, expected);
-    std::vector<uint8_t> blob = makeBlob();
+    std::vector<uint8_t> blob = kBlob;
     blob.resize(kFilmDataSize + 1);
     QCOMPARE(FilmLoadData(nullBytes ? nullptr : blob.data(), size), expected);
     QCOMPARE(FilmHasData(), expected == 0);
@@ -188,9 +193,8 @@ void TestFilm::noSelectionKeepsPicture()
 {
     QFETCH(int, topDown);
     QFETCH(bool, withData);
-    const std::vector<uint8_t> blob = makeBlob();
     if (withData)
-        QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+        QVERIFY(loadBlob());
     BgrTestImage in(37, 23, 7);
     in.fillRandom(11);
     Film f;
@@ -211,45 +215,63 @@ void TestFilm::noSelectionKeepsPicture()
     QVERIFY(std::memcmp(first.data(), f.image.pixels, first.size()) == 0);
 }
 
-void TestFilm::filmSelection_data()
+void TestFilm::selection_data()
 {
+    QTest::addColumn<int>("bank");  // 0: a film look of the category
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("record");  // -1: nothing taken, picture unchanged
-    QTest::newRow("cat 0, first") << 0 << 1 << 0 << 0;
-    QTest::newRow("cat 0, last base look") << 0 << 28 << 0 << 27;
-    QTest::newRow("cat 0, bank table not offered") << 0 << 29 << 0 << -1;
-    QTest::newRow("cat 0, 43 not offered") << 0 << 43 << 0 << -1;
-    QTest::newRow("cat 1, 29") << 1 << 29 << 0 << 28;
-    QTest::newRow("cat 2, last") << 2 << 43 << 0 << 42;
-    QTest::newRow("cat 4, first") << 4 << 1 << 0 << 0;
-    QTest::newRow("cat 1, index 0 is none") << 1 << 0 << 0 << -1;
-    QTest::newRow("cat 3, index 0 is none") << 3 << 0 << 0 << -1;
-    QTest::newRow("cat 5 offers nothing") << 5 << 3 << 0 << -1;
-    QTest::newRow("cat -1 offers nothing") << -1 << 3 << 0 << -1;
-    QTest::newRow("cat 1, beyond the tables") << 1 << 44 << -2 << -1;
-    QTest::newRow("cat 0, beyond the tables") << 0 << 44 << -2 << -1;
-    QTest::newRow("negative") << 1 << -1 << -2 << -1;
-    QTest::newRow("INT_MAX") << 1 << INT_MAX << -2 << -1;
-    QTest::newRow("INT_MIN") << 1 << INT_MIN << -2 << -1;
+    QTest::newRow("cat 0, first") << 0 << 0 << 1 << 0 << 0;
+    QTest::newRow("cat 0, last base look") << 0 << 0 << 28 << 0 << 27;
+    QTest::newRow("cat 0, bank table not offered") << 0 << 0 << 29 << 0 << -1;
+    QTest::newRow("cat 0, 43 not offered") << 0 << 0 << 43 << 0 << -1;
+    QTest::newRow("cat 1, 29") << 0 << 1 << 29 << 0 << 28;
+    QTest::newRow("cat 2, last") << 0 << 2 << 43 << 0 << 42;
+    QTest::newRow("cat 4, first") << 0 << 4 << 1 << 0 << 0;
+    QTest::newRow("cat 1, index 0 is none") << 0 << 1 << 0 << 0 << -1;
+    QTest::newRow("cat 3, index 0 is none") << 0 << 3 << 0 << 0 << -1;
+    QTest::newRow("cat 5 offers nothing") << 0 << 5 << 3 << 0 << -1;
+    QTest::newRow("cat -1 offers nothing") << 0 << -1 << 3 << 0 << -1;
+    QTest::newRow("cat 1, beyond the tables") << 0 << 1 << 44 << -2 << -1;
+    QTest::newRow("cat 0, beyond the tables") << 0 << 0 << 44 << -2 << -1;
+    QTest::newRow("negative") << 0 << 1 << -1 << -2 << -1;
+    QTest::newRow("INT_MAX") << 0 << 1 << INT_MAX << -2 << -1;
+    QTest::newRow("INT_MIN") << 0 << 1 << INT_MIN << -2 << -1;
+    // A bank table alone applies as it is (no tone curve without a film look).
+    QTest::newRow("bank 2, 1") << 2 << 0 << 1 << 0 << 28;
+    QTest::newRow("bank 2, 4") << 2 << 0 << 4 << 0 << 31;
+    QTest::newRow("bank 2, 5") << 2 << 0 << 5 << -2 << -1;
+    QTest::newRow("bank 2, 0") << 2 << 0 << 0 << 0 << -1;
+    QTest::newRow("bank 2, -1") << 2 << 0 << -1 << -2 << -1;
+    QTest::newRow("bank 3, 1") << 3 << 0 << 1 << 0 << 32;
+    QTest::newRow("bank 3, 4") << 3 << 0 << 4 << 0 << 35;
+    QTest::newRow("bank 3, 5") << 3 << 0 << 5 << -2 << -1;
+    QTest::newRow("bank 4, 1") << 4 << 0 << 1 << 0 << 36;
+    QTest::newRow("bank 4, 7") << 4 << 0 << 7 << 0 << 42;
+    QTest::newRow("bank 4, 8") << 4 << 0 << 8 << -2 << -1;
+    QTest::newRow("bank 4, INT_MAX") << 4 << 0 << INT_MAX << -2 << -1;
 }
 
-void TestFilm::filmSelection()
+void TestFilm::selection()
 {
+    QFETCH(int, bank);
     QFETCH(int, category);
     QFETCH(int, index);
     QFETCH(int, code);
     QFETCH(int, record);
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     const BgrTestImage in = nodePicture();
     Film f;
     QCOMPARE(FilmSetImage(&f.image, in.data(), in.width, in.height, in.stride, 0), 0);
     QCOMPARE(FilmSetCategory(&f.image, category), 0);
-    QCOMPARE(FilmSelectLut(&f.image, index), code);
+    int (*select)(FilmImage*, int32_t) = bank == 0 ? FilmSelectLut
+                                       : bank == 2 ? FilmSelectLutBank2
+                                       : bank == 3 ? FilmSelectLutBank3
+                                                   : FilmSelectLutBank4;
+    QCOMPARE(select(&f.image, index), code);
     const BgrTestImage out = render(f.image, in);
-    QVERIFY(out.width == in.width);
+    QCOMPARE(out.width, in.width);
     if (record < 0) {
         QVERIFY(out.samePixels(in));
         return;
@@ -258,62 +280,14 @@ void TestFilm::filmSelection()
     for (int y = 0; y < in.height; ++y)
         for (int x = 0; x < in.width; ++x) {
             const uint8_t* s = in.px(x, y);
-            const uint8_t* o = out.px(x, y);
             for (int p = 0; p < 3; ++p)
-                QCOMPARE(int(o[p]), int(lutValue(record, p, s[0] >> 4, s[1] >> 4, s[2] >> 4)));
+                QCOMPARE(int(out.px(x, y)[p]), int(lutValue(record, p, s[0] >> 4, s[1] >> 4, s[2] >> 4)));
         }
-}
-
-void TestFilm::bankSelection_data()
-{
-    QTest::addColumn<int>("bank");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("record");
-    QTest::newRow("bank 2, 1") << 2 << 1 << 0 << 28;
-    QTest::newRow("bank 2, 4") << 2 << 4 << 0 << 31;
-    QTest::newRow("bank 2, 5") << 2 << 5 << -2 << -1;
-    QTest::newRow("bank 2, 0") << 2 << 0 << 0 << -1;
-    QTest::newRow("bank 2, -1") << 2 << -1 << -2 << -1;
-    QTest::newRow("bank 3, 1") << 3 << 1 << 0 << 32;
-    QTest::newRow("bank 3, 4") << 3 << 4 << 0 << 35;
-    QTest::newRow("bank 3, 5") << 3 << 5 << -2 << -1;
-    QTest::newRow("bank 4, 1") << 4 << 1 << 0 << 36;
-    QTest::newRow("bank 4, 7") << 4 << 7 << 0 << 42;
-    QTest::newRow("bank 4, 8") << 4 << 8 << -2 << -1;
-    QTest::newRow("bank 4, INT_MAX") << 4 << INT_MAX << -2 << -1;
-}
-
-void TestFilm::bankSelection()
-{
-    QFETCH(int, bank);
-    QFETCH(int, index);
-    QFETCH(int, code);
-    QFETCH(int, record);
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
-    const BgrTestImage in = nodePicture();
-    Film f;
-    QCOMPARE(FilmSetImage(&f.image, in.data(), in.width, in.height, in.stride, 0), 0);
-    int (*select)(FilmImage*, int32_t) = bank == 2 ? FilmSelectLutBank2 : bank == 3 ? FilmSelectLutBank3 : FilmSelectLutBank4;
-    QCOMPARE(select(&f.image, index), code);
-    const BgrTestImage out = render(f.image, in);
-    if (record < 0) {
-        QVERIFY(out.samePixels(in));
-        return;
-    }
-    // A bank table alone applies as it is (no tone curve without a film look).
-    for (int y = 0; y < in.height; ++y)
-        for (int x = 0; x < in.width; ++x)
-            for (int p = 0; p < 3; ++p)
-                QCOMPARE(int(out.px(x, y)[p]),
-                         int(lutValue(record, p, in.px(x, y)[0] >> 4, in.px(x, y)[1] >> 4, in.px(x, y)[2] >> 4)));
 }
 
 void TestFilm::refusedSelectionKeepsPrevious()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     const BgrTestImage in = nodePicture();
     Film a, b;
     for (Film* f : {&a, &b}) {
@@ -332,8 +306,7 @@ void TestFilm::refusedSelectionKeepsPrevious()
 
 void TestFilm::trilinearMatchesTable()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     // Large enough to run in bands on helper threads.
     BgrTestImage in(700, 520, 2);
     in.fillRandom(5);
@@ -349,7 +322,7 @@ void TestFilm::trilinearMatchesTable()
         for (int y = 0; y < in.height; ++y)
             for (int x = 0; x < in.width; ++x) {
                 uint8_t expect[3];
-                refSample(lutOf(blob, record), in.px(x, y), expect);
+                refSample(lutOf(kBlob, record), in.px(x, y), expect);
                 if (std::memcmp(expect, out.px(x, y), 3) != 0)
                     QFAIL(qPrintable(QStringLiteral("record %1 pixel %2,%3").arg(record).arg(x).arg(y)));
             }
@@ -361,8 +334,7 @@ void TestFilm::chainedTables()
 {
     // Film look, then bank 3, then bank 4: the working table holds each
     // later table evaluated at the earlier node colours.
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     const BgrTestImage in = nodePicture();
     Film f;
     QCOMPARE(FilmSetImage(&f.image, in.data(), in.width, in.height, in.stride, 0), 0);
@@ -376,8 +348,8 @@ void TestFilm::chainedTables()
             uint8_t v[3], w[3], z[3];
             for (int p = 0; p < 3; ++p)
                 v[p] = lutValue(2, p, s[0] >> 4, s[1] >> 4, s[2] >> 4);
-            refSample(lutOf(blob, 33), v, w);
-            refSample(lutOf(blob, 40), w, z);
+            refSample(lutOf(kBlob, 33), v, w);
+            refSample(lutOf(kBlob, 40), w, z);
             QCOMPARE(QByteArray(reinterpret_cast<const char*>(out.px(x, y)), 3), QByteArray(reinterpret_cast<const char*>(z), 3));
         }
 }
@@ -396,8 +368,7 @@ void TestFilm::toneCurveWithBank2()
 {
     QFETCH(int, bank2);
     QFETCH(double, exponent);
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     uint8_t curve[256] = {};
     const double k = std::pow(0.018, exponent) / 0.018;
     for (int i = 0; i < 255; ++i) {
@@ -418,7 +389,7 @@ void TestFilm::toneCurveWithBank2()
             uint8_t v[3], w[3];
             for (int p = 0; p < 3; ++p)
                 v[p] = lutValue(9, p, s[0] >> 4, s[1] >> 4, s[2] >> 4);
-            refSample(lutOf(blob, 27 + bank2), v, w);
+            refSample(lutOf(kBlob, 27 + bank2), v, w);
             for (int p = 0; p < 3; ++p)
                 QCOMPARE(int(out.px(x, y)[p]), int(curve[w[p]]));
         }
@@ -439,8 +410,7 @@ void TestFilm::toneCurveWithBank2()
 
 void TestFilm::singleStepMembers()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     Film f;
     BgrTestImage px = nodePicture();
     const BgrTestImage orig = px;
@@ -483,8 +453,7 @@ void TestFilm::selectionsWithoutData()
     // Ranges still hold.
     QCOMPARE(FilmSelectLut(&f.image, 44), -2);
     // Freeing the blob after a selection leaves the copy in the record.
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     Film g;
     QCOMPARE(FilmSetImage(&g.image, in.data(), in.width, in.height, in.stride, 0), 0);
     QCOMPARE(FilmSelectLut(&g.image, 1), 0);
@@ -528,8 +497,7 @@ void TestFilm::grainScaleForSize()
 
 void TestFilm::strengthAndScaleBounded()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     BgrTestImage in(80, 60, 1);
     in.fillScene(3);
     Film capped, huge, nan;
@@ -551,8 +519,7 @@ void TestFilm::strengthAndScaleBounded()
 
 void TestFilm::largerPictureAfterSmaller()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     Film f;
     BgrTestImage small(8, 5, 0), large(300, 200, 9), mid(40, 30, 1);
     small.fillRandom(1);
@@ -612,8 +579,7 @@ void TestFilm::badPictures()
 
 void TestFilm::releaseAndReuse()
 {
-    const std::vector<uint8_t> blob = makeBlob();
-    QCOMPARE(FilmLoadData(blob.data(), kFilmDataSize), 0);
+    QVERIFY(loadBlob());
     BgrTestImage in(30, 20, 2);
     in.fillScene(4);
     FilmImage image;
@@ -644,17 +610,16 @@ void TestFilm::shortOfMemory()
     // The whole calling order with each acquisition failing in turn (and
     // every one after it): codes come back, never an exception, and a
     // result reported as made is right. Large enough for helper threads.
-    const std::vector<uint8_t> blob = makeBlob();
     BgrTestImage in(700, 520, 2);
     in.fillRandom(12);
     BgrTestImage expected(in.width, in.height, 2);
     for (int y = 0; y < in.height; ++y)
         for (int x = 0; x < in.width; ++x)
-            refSample(lutOf(blob, 4), in.px(x, y), expected.px(x, y));
+            refSample(lutOf(kBlob, 4), in.px(x, y), expected.px(x, y));
 
     constexpr int kMany = 1 << 20;
     const auto calls = [&](FilmImage& image, int codes[6]) {
-        codes[0] = FilmLoadData(blob.data(), kFilmDataSize);
+        codes[0] = FilmLoadData(kBlob.data(), kFilmDataSize);
         codes[1] = FilmSetImage(&image, in.data(), in.width, in.height, in.stride, 0);
         codes[2] = FilmReset(&image);
         codes[3] = FilmSetCategory(&image, 1);

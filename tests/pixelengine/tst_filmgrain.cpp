@@ -257,10 +257,8 @@ private slots:
         FilmFreeData();
     }
 
-    void uniformRange();
     void cubicKernel_data();
     void cubicKernel();
-    void cubicPartitionOfUnity();
     void weightCurve_data();
     void weightCurve();
     void fieldMatchesReference_data();
@@ -276,19 +274,6 @@ private slots:
     void shortOfMemory_data();
     void shortOfMemory();
 };
-
-void TestFilmGrain::uniformRange()
-{
-    Rand15 rng(3);
-    double lo = 2, hi = -2;
-    for (int i = 0; i < 200000; ++i) {
-        const double u = FilmUniform(rng);
-        lo = std::min(lo, u);
-        hi = std::max(hi, u);
-    }
-    QCOMPARE(lo, -1.0);
-    QCOMPARE(hi, 1.0);
-}
 
 void TestFilmGrain::cubicKernel_data()
 {
@@ -310,16 +295,6 @@ void TestFilmGrain::cubicKernel()
     QFETCH(double, x);
     QFETCH(double, value);
     QVERIFY2(std::fabs(FilmCubicBSpline(x) - value) < 1e-12, qPrintable(QString::number(FilmCubicBSpline(x))));
-}
-
-void TestFilmGrain::cubicPartitionOfUnity()
-{
-    for (double t = 0; t < 1.0; t += 0.03125) {
-        double sum = 0;
-        for (int k = 0; k < 4; ++k)
-            sum += FilmCubicBSpline(t + 1 - k);
-        QVERIFY(std::fabs(sum - 1.0) < 1e-12);
-    }
 }
 
 void TestFilmGrain::weightCurve_data()

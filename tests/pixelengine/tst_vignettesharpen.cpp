@@ -45,32 +45,6 @@ void referenceUnsharp(BgrTestImage& img, int amount)
 class TestVignetteSharpen : public QObject {
     Q_OBJECT
 private slots:
-    void vignetteCornerAt100_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::newRow("101x37") << 101 << 37;
-        QTest::newRow("64x64") << 64 << 64;
-        QTest::newRow("6000x4000") << 6000 << 4000;
-        QTest::newRow("3x2") << 3 << 2;
-    }
-    void vignetteCornerAt100()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        BgrTestImage img(width, height, 1);
-        img.fill(255, 255, 255);
-        QCOMPARE(AdjustVignetteApply(img.data(), width, height, img.stride, 100), 1);
-        // The top-left corner lies exactly at the half diagonal: gain 1/16.
-        for (int c = 0; c < 3; ++c)
-            QCOMPARE(int(img.px(0, 0)[c]), 15);
-        const uint8_t* centre = img.px((width + 1) / 2 < width ? (width + 1) / 2 : width - 1,
-                                       (height + 1) / 2 < height ? (height + 1) / 2 : height - 1);
-        if (width > 3)
-            QCOMPARE(int(centre[0]), 255);
-        QVERIFY(img.paddingIntact());
-    }
-
     // The gain table written out: 4^(-0.02 a r^2 / D), indexed by the
     // squared radius shifted so the table fits 4096 entries.
     void vignetteMatchesFormula_data()
@@ -81,6 +55,9 @@ private slots:
         QTest::newRow("81x41 60") << 81 << 41 << 60;
         QTest::newRow("300x200 25") << 300 << 200 << 25;
         QTest::newRow("7x5 100") << 7 << 5 << 100;
+        QTest::newRow("3x2 100") << 3 << 2 << 100;
+        QTest::newRow("64x64 100") << 64 << 64 << 100;
+        QTest::newRow("6000x4000 100") << 6000 << 4000 << 100;
     }
     void vignetteMatchesFormula()
     {
