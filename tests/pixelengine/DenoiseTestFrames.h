@@ -94,7 +94,7 @@ inline void denoiseTestScene(int x, int y, int w, int h, int* Y, int* U, int* V)
     *V = std::clamp(int(128 - 30 * std::cos(y * 0.013) + (x > w / 2 ? 25 : -25)), 0, 255);
 }
 
-inline void denoiseFillScene(DenoiseTestFrame& f)
+inline DenoiseTestFrame& denoiseFillScene(DenoiseTestFrame& f)
 {
     const int w = f.width(), h = f.height();
     for (int y = 0; y < h; ++y)
@@ -105,6 +105,7 @@ inline void denoiseFillScene(DenoiseTestFrame& f)
             *f.chromaAt(0, x, y) = uint8_t(U);
             *f.chromaAt(1, x, y) = uint8_t(V);
         }
+    return f;
 }
 
 // Gaussian noise of sigma on luma and sigma / 2 on chroma, seeded.
@@ -125,6 +126,16 @@ inline void denoiseAddNoise(DenoiseTestFrame& f, double sigma, uint32_t seed)
             for (int c = 0; c < 2; ++c)
                 noisy(f.chromaAt(c, x, y), sigma / 2);
 }
+
+// The clean test picture and a copy with seeded noise.
+struct DenoiseTestScene {
+    DenoiseTestFrame clean, noisy;
+    DenoiseTestScene(uint32_t format, int w, int h, double sigma, uint32_t seed = 1)
+        : clean(format, w, h), noisy(denoiseFillScene(clean))
+    {
+        denoiseAddNoise(noisy, sigma, seed);
+    }
+};
 
 // PSNR of a channel (0 Y, 1 U/V together) over the top-left w x h pixels.
 inline double denoisePsnr(DenoiseTestFrame& a, DenoiseTestFrame& b, int channel, int w, int h)

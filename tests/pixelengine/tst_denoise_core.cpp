@@ -145,21 +145,18 @@ void TestDenoiseCore::everyModeRuns()
 {
     QFETCH(int, mode);
     QFETCH(int, result);
-    DenoiseTestFrame clean(0x601, 360, 280);
-    denoiseFillScene(clean);
-    DenoiseTestFrame noisy(clean);
-    denoiseAddNoise(noisy, 10, 3);
+    DenoiseTestScene s(0x601, 360, 280, 10, 3);
     Engine engine;
     engine.e->mode = mode;
     DenoiseSetLuminanceFactor(engine.e, 0);
     DenoiseSetLuminance(engine.e, 100);
     DenoiseSetChrominance(engine.e, 100);
     DenoiseTestFrame out(0x601, 360, 280);
-    QCOMPARE(DenoiseProcess(engine.e, &noisy.frame, &out.frame, nullptr, nullptr), result);
+    QCOMPARE(DenoiseProcess(engine.e, &s.noisy.frame, &out.frame, nullptr, nullptr), result);
     if (result != 0)
         return;
-    const double before = denoisePsnr(noisy, clean, 0, 360, 280);
-    const double after = denoisePsnr(out, clean, 0, 360, 280);
+    const double before = denoisePsnr(s.noisy, s.clean, 0, 360, 280);
+    const double after = denoisePsnr(out, s.clean, 0, 360, 280);
     if (mode == 12)
         QVERIFY(std::abs(after - before) < 0.5);  // nothing filtered: decomposition and rebuild only
     else if (mode == 6 || mode == 7)
@@ -405,11 +402,9 @@ void TestDenoiseCore::describeBufferAndPixels()
 
 void TestDenoiseCore::statistics()
 {
-    DenoiseTestFrame noisy(0x601, 320, 240);
-    denoiseFillScene(noisy);
-    denoiseAddNoise(noisy, 10, 9);
+    DenoiseTestScene s(0x601, 320, 240, 10, 9);
     DenoisePlaneDesc desc;
-    QCOMPARE(DenoiseConvertDescriptor(&noisy.frame, &desc), 0);
+    QCOMPARE(DenoiseConvertDescriptor(&s.noisy.frame, &desc), 0);
     Engine engine;
     const uint32_t origin[2] = {0, 0};
     const uint32_t left[4] = {0, 0, 160, 240};

@@ -25,19 +25,7 @@ struct Engine {
     operator DenoiseEngine*() const { return e; }
 };
 
-struct Scene {
-    DenoiseTestFrame clean, noisy;
-    Scene(uint32_t format, int w, int h, double sigma, uint32_t seed = 1) : clean(format, w, h), noisy(format, w, h)
-    {
-        denoiseFillScene(clean);
-        std::memcpy(noisy.y.data(), clean.y.data(), clean.y.size());
-        if (!clean.u.empty())
-            std::memcpy(noisy.u.data(), clean.u.data(), clean.u.size());
-        if (!clean.v.empty())
-            std::memcpy(noisy.v.data(), clean.v.data(), clean.v.size());
-        denoiseAddNoise(noisy, sigma, seed);
-    }
-};
+using Scene = DenoiseTestScene;
 
 DenoiseTestFrame denoised(DenoiseEngine* engine, DenoiseTestFrame& src, int luminance, int chrominance, int* rc)
 {
@@ -119,7 +107,7 @@ void TestDenoiseEngine::setters()
     QCOMPARE(DenoiseSetMode(nullptr, 0), 0);
     QCOMPARE(DenoiseSetLuminance(nullptr, 5), 0);
     QCOMPARE(DenoiseEngineSetLevel(nullptr, 5, 0), -1);
-    QCOMPARE(DenoiseEngineSetStrength(e, 70, 1), 1000 > 0 ? 90 : 0);
+    QCOMPARE(DenoiseEngineSetStrength(e, 70, 1), 90);
     QCOMPARE(DenoiseEngineSetChannelFactor(e, 3, 0, 7), int(PE_ERR_ARGUMENT));
 }
 
@@ -450,19 +438,13 @@ void TestDenoiseEngine::progressReports()
 
 void TestDenoiseEngine::packedOrdersGiveSameLuma()
 {
-    Scene s(0x501, 320, 240, 10.0);
-    DenoiseTestFrame uyvy(0x503, 320, 240);
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) {
-            *uyvy.lumaAt(x, y) = *s.noisy.lumaAt(x, y);
-            *uyvy.chromaAt(0, x, y) = *s.noisy.chromaAt(0, x, y);
-            *uyvy.chromaAt(1, x, y) = *s.noisy.chromaAt(1, x, y);
-        }
+    // The same samples in the two byte orders.
+    Scene s(0x501, 320, 240, 10.0), uyvy(0x503, 320, 240, 10.0);
     Engine a, b;
     int rc = 0;
     DenoiseTestFrame outA = denoised(a, s.noisy, 70, 0, &rc);
     QCOMPARE(rc, 0);
-    DenoiseTestFrame outB = denoised(b, uyvy, 70, 0, &rc);
+    DenoiseTestFrame outB = denoised(b, uyvy.noisy, 70, 0, &rc);
     QCOMPARE(rc, 0);
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
