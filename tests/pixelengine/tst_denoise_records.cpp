@@ -32,7 +32,6 @@ private slots:
     void tileGridCounts_data();
     void tileGridCounts();
     void tileGridBoundsMemory();
-    void copyRows();
 };
 
 void TestDenoiseRecords::formatCodes_data()
@@ -359,25 +358,6 @@ void TestDenoiseRecords::tileGridBoundsMemory()
     }
     // Scratch terms are 64-bit: a giant tile does not wrap to a small size.
     QVERIFY(DenoiseTileScratchSize(1 << 20, 1 << 20, 4, 3, 0x20202222u, 0x20202222u, 64, 0x20000013u) > (int64_t(1) << 40));
-}
-
-void TestDenoiseRecords::copyRows()
-{
-    std::vector<uint8_t> src(6 * 4), dst(8 * 4, 0);
-    for (size_t i = 0; i < src.size(); ++i)
-        src[i] = uint8_t(i + 1);
-    DenoiseCopyRows(dst.data(), 8, src.data(), 6, 5, 4);
-    for (int r = 0; r < 4; ++r) {
-        for (int x = 0; x < 5; ++x)
-            QCOMPARE(dst[size_t(r * 8 + x)], src[size_t(r * 6 + x)]);
-        QCOMPARE(dst[size_t(r * 8 + 5)], uint8_t(0));
-    }
-    std::vector<uint8_t> copy = dst;
-    DenoiseCopyRows(dst.data(), 8, src.data(), 6, 5, 0);
-    DenoiseCopyRows(dst.data(), 8, dst.data(), 8, 5, 4);
-    QCOMPARE(dst, copy);
-    QCOMPARE(DenoiseAlign4(5), int64_t(8));
-    QCOMPARE(DenoiseAlign4(8), int64_t(8));
 }
 
 QTEST_GUILESS_MAIN(TestDenoiseRecords)
