@@ -46,8 +46,6 @@ class TestDenoisePool : public QObject {
 private slots:
     void cleanup() { DenoiseFaultInjectAfter(-1); }
     void createAndDestroyRightAway();
-    void runsAreBarriers_data();
-    void runsAreBarriers();
     void nullFunctionEndsThatWorkersShare();
     void runEachAndStrided();
     void eventRemembersSignal();
@@ -68,39 +66,6 @@ void TestDenoisePool::createAndDestroyRightAway()
         DenoisePoolDestroy(pool);
     }
     DenoisePoolDestroy(nullptr);
-}
-
-void TestDenoisePool::runsAreBarriers_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::newRow("none") << 0;
-    QTest::newRow("one") << 1;
-    QTest::newRow("fewer than workers") << 3;
-    QTest::newRow("workers") << 4;
-    QTest::newRow("many") << 37;
-}
-
-void TestDenoisePool::runsAreBarriers()
-{
-    QFETCH(int, count);
-    DenoisePool* pool = nullptr;
-    QCOMPARE(DenoisePoolCreate(nullptr, &pool), 0);
-    std::vector<Job> jobs(static_cast<size_t>(count));
-    std::vector<void*> args;
-    for (auto& j : jobs) {
-        j.input = 5;
-        args.push_back(&j);
-    }
-    for (int round = 0; round < 3; ++round) {
-        DenoisePoolRun(pool, slowJob, args.data(), uint32_t(count));
-        // Every job has returned by the time the run does.
-        for (auto& j : jobs)
-            QCOMPARE(j.runs.load(), round + 1);
-        for (int w = 0; w < pool->count; ++w)
-            QCOMPARE(pool->workers[w].state.load(), uint32_t(DENOISE_WORKER_IDLE));
-        QCOMPARE(pool->counter, uint32_t(count));
-    }
-    DenoisePoolDestroy(pool);
 }
 
 void TestDenoisePool::nullFunctionEndsThatWorkersShare()

@@ -127,7 +127,6 @@ private slots:
     void grainScaleForSize_data();
     void grainScaleForSize();
     void strengthAndScaleBounded();
-    void largerPictureAfterSmaller();
     void badPictures_data();
     void badPictures();
     void releaseAndReuse();
@@ -195,24 +194,35 @@ void TestFilm::noSelectionKeepsPicture()
     QFETCH(bool, withData);
     if (withData)
         QVERIFY(loadBlob());
-    BgrTestImage in(37, 23, 7);
-    in.fillRandom(11);
+    // One record for pictures of changing sizes, larger after smaller.
+    BgrTestImage small(8, 5, 0), large(300, 200, 9), mid(37, 23, 7);
+    small.fillRandom(1);
+    large.fillRandom(2);
+    mid.fillRandom(11);
     Film f;
-    QCOMPARE(FilmSetImage(&f.image, in.data(), in.width, in.height, in.stride, topDown), 0);
-    QCOMPARE(FilmReset(&f.image), 0);
-    QCOMPARE(FilmApply(&f.image), 0);
-    QCOMPARE(f.image.width, in.width);
-    QCOMPARE(f.image.height, in.height);
-    QCOMPARE(f.image.rowBytes, in.stride);
-    for (int y = 0; y < in.height; ++y) {
-        // With the top-down flag the result comes out upside down.
-        const int src = topDown ? in.height - 1 - y : y;
-        QVERIFY(std::memcmp(f.image.pixels + size_t(y) * f.image.rowBytes, in.px(0, src), size_t(in.width) * 3) == 0);
+    for (const BgrTestImage* in : {&small, &large, &mid, &large}) {
+        QCOMPARE(FilmSetImage(&f.image, in->data(), in->width, in->height, in->stride, topDown), 0);
+        QCOMPARE(FilmReset(&f.image), 0);
+        QCOMPARE(FilmApply(&f.image), 0);
+        QCOMPARE(f.image.width, in->width);
+        QCOMPARE(f.image.height, in->height);
+        QCOMPARE(f.image.rowBytes, in->stride);
+        for (int y = 0; y < in->height; ++y) {
+            // With the top-down flag the result comes out upside down.
+            const int src = topDown ? in->height - 1 - y : y;
+            QVERIFY(std::memcmp(f.image.pixels + size_t(y) * f.image.rowBytes, in->px(0, src), size_t(in->width) * 3) == 0);
+        }
     }
     // Applying twice gives the same picture: the working copy is untouched.
-    std::vector<uint8_t> first(f.image.pixels, f.image.pixels + size_t(in.stride) * in.height);
+    std::vector<uint8_t> first(f.image.pixels, f.image.pixels + size_t(large.stride) * large.height);
     QCOMPARE(FilmApply(&f.image), 0);
     QVERIFY(std::memcmp(first.data(), f.image.pixels, first.size()) == 0);
+    // A result pointer the caller replaced is not freed or written through.
+    std::vector<uint8_t> foreign(4, 7);
+    f.image.pixels = foreign.data();
+    QCOMPARE(FilmApply(&f.image), 0);
+    QVERIFY(f.image.pixels != foreign.data());
+    QCOMPARE(int(foreign[0]), 7);
 }
 
 void TestFilm::selection_data()
@@ -515,30 +525,6 @@ void TestFilm::strengthAndScaleBounded()
     QVERIFY(a.samePixels(b));
     QVERIFY(!a.samePixels(in));
     QVERIFY(!render(nan.image, in).samePixels(in));  // still the reset scale
-}
-
-void TestFilm::largerPictureAfterSmaller()
-{
-    QVERIFY(loadBlob());
-    Film f;
-    BgrTestImage small(8, 5, 0), large(300, 200, 9), mid(40, 30, 1);
-    small.fillRandom(1);
-    large.fillRandom(2);
-    mid.fillRandom(3);
-    for (const BgrTestImage* in : {&small, &large, &mid, &large}) {
-        QCOMPARE(FilmSetImage(&f.image, in->data(), in->width, in->height, in->stride, 0), 0);
-        QCOMPARE(FilmApply(&f.image), 0);
-        QCOMPARE(f.image.width, in->width);
-        QCOMPARE(f.image.height, in->height);
-        for (int y = 0; y < in->height; ++y)
-            QVERIFY(std::memcmp(f.image.pixels + size_t(y) * f.image.rowBytes, in->px(0, y), size_t(in->width) * 3) == 0);
-    }
-    // A result pointer the caller replaced is not freed or written through.
-    std::vector<uint8_t> foreign(4, 7);
-    f.image.pixels = foreign.data();
-    QCOMPARE(FilmApply(&f.image), 0);
-    QVERIFY(f.image.pixels != foreign.data());
-    QCOMPARE(int(foreign[0]), 7);
 }
 
 void TestFilm::badPictures_data()
