@@ -44,59 +44,6 @@ std::array<int, 3> lutPixel(int b, int g, int r)
 class TestColorFilters : public QObject {
     Q_OBJECT
 private slots:
-    void contrastTable_data()
-    {
-        QTest::addColumn<int>("contrast");
-        QTest::addColumn<int>("in");
-        QTest::addColumn<int>("out");
-        QTest::newRow("+100 darkens 64 most") << 100 << 64 << 32;
-        QTest::newRow("+100 lightens 192 most") << 100 << 192 << 224;
-        QTest::newRow("+100 keeps 128") << 100 << 128 << 128;
-        QTest::newRow("+100 keeps 0") << 100 << 0 << 0;
-        QTest::newRow("+100 keeps 255") << 100 << 255 << 255;
-        QTest::newRow("-100 lifts 64") << -100 << 64 << 96;
-        QTest::newRow("-100 lowers 192") << -100 << 192 << 160;
-        // k = (0.15f + 1) - 1 is just under 0.15 in single precision, so
-        // 20 * k truncates to 2, not 3.
-        QTest::newRow("+30 single precision") << 30 << 20 << 18;
-        QTest::newRow("+50 upper half") << 50 << 200 << 200 + int(56 * 0.25f);
-    }
-    void contrastTable()
-    {
-        QFETCH(int, contrast);
-        QFETCH(int, in);
-        QFETCH(int, out);
-        int rc = 0;
-        const auto px = onePixel(in, in, in, [&](uint8_t* p, int w, int h, int s) {
-            return AdjustContrastSaturationApply(p, w, h, s, contrast, 0);
-        }, &rc);
-        QCOMPARE(rc, 1);
-        QCOMPARE(px[0], out);
-        QCOMPARE(px[1], out);
-        QCOMPARE(px[2], out);
-    }
-
-    void saturation_data()
-    {
-        QTest::addColumn<int>("saturation");
-        QTest::addColumn<QList<int>>("in");
-        QTest::addColumn<QList<int>>("out");
-        QTest::newRow("+50 pushes weak channels away") << 50 << QList<int>{50, 100, 200} << QList<int>{0, 50, 200};
-        QTest::newRow("-100 greys at the strongest") << -100 << QList<int>{50, 100, 200} << QList<int>{200, 200, 200};
-        QTest::newRow("grey pixel untouched") << 100 << QList<int>{77, 77, 77} << QList<int>{77, 77, 77};
-        QTest::newRow("-40 pulls toward max") << -40 << QList<int>{0, 100, 200} << QList<int>{80, 140, 200};
-    }
-    void saturation()
-    {
-        QFETCH(int, saturation);
-        QFETCH(QList<int>, in);
-        QFETCH(QList<int>, out);
-        const auto px = onePixel(in[0], in[1], in[2], [&](uint8_t* p, int w, int h, int s) {
-            return AdjustContrastSaturationApply(p, w, h, s, 0, saturation);
-        });
-        QCOMPARE(QList<int>({px[0], px[1], px[2]}), out);
-    }
-
     // Every byte value and many colours against the two tables written out
     // directly: T for contrast, A and B for saturation.
     void contrastSaturationMatchTables_data()
