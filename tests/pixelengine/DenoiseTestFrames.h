@@ -142,19 +142,17 @@ inline double denoisePsnr(DenoiseTestFrame& a, DenoiseTestFrame& b, int channel,
 {
     double se = 0;
     int64_t n = 0;
+    auto add = [&](uint8_t p, uint8_t q) {
+        se += (double(p) - q) * (double(p) - q);
+        ++n;
+    };
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            if (channel == 0) {
-                const double d = double(*a.lumaAt(x, y)) - *b.lumaAt(x, y);
-                se += d * d;
-                ++n;
-            } else {
-                for (int c = 0; c < 2; ++c) {
-                    const double d = double(*a.chromaAt(c, x, y)) - *b.chromaAt(c, x, y);
-                    se += d * d;
-                    ++n;
-                }
-            }
+            if (channel == 0)
+                add(*a.lumaAt(x, y), *b.lumaAt(x, y));
+            else
+                for (int c = 0; c < 2; ++c)
+                    add(*a.chromaAt(c, x, y), *b.chromaAt(c, x, y));
         }
     if (se == 0)
         return 99.0;

@@ -39,7 +39,6 @@ private slots:
     void stageBytes();
     void everyModeRuns_data();
     void everyModeRuns();
-    void zeroStagesBuildNoNoiseMaps();
     void normalizeSingleBuffer();
     void profileScale();
     void histogramPeak_data();
@@ -163,29 +162,6 @@ void TestDenoiseCore::everyModeRuns()
         QVERIFY(after > before - 1.0);  // the finest levels are left to the flat test, which luma does not use
     else
         QVERIFY2(after > before + 1.0, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
-}
-
-void TestDenoiseCore::zeroStagesBuildNoNoiseMaps()
-{
-    DenoisePyramid pyramid;
-    DenoisePlaneDesc d;
-    d.layout = 0x50000013u;
-    const uint8_t none[4] = {0, 0, 0, 0};
-    const uint8_t some[4] = {0x22, 0, 0, 0x20};
-    QCOMPARE(DenoisePyramidBuild(nullptr, &pyramid, &d, {256, 256}, 3, 2, none, none), 0);
-    for (uint32_t w = 0; w < pyramid.workers; ++w)
-        for (uint32_t i = 0; i < pyramid.levelCount; ++i)
-            QVERIFY(!pyramid.levels[w][i].data);
-    DenoisePyramidFree(nullptr, &pyramid);
-    QCOMPARE(DenoisePyramidBuild(nullptr, &pyramid, &d, {257, 255}, 3, 2, some, none), 0);
-    QCOMPARE(pyramid.levelCount, 7u);
-    QVERIFY(pyramid.levels[3][0].data);
-    QVERIFY(!pyramid.levels[3][1].data);
-    // Sized by halving with rounding up: 257 -> 65 at the coarsest level, plus 8.
-    QCOMPARE(pyramid.levels[3][0].width, 65u + 8u);
-    QCOMPARE(pyramid.levels[3][0].capacityRows, 64u + 8u);
-    DenoisePyramidFree(nullptr, &pyramid);
-    QVERIFY(!pyramid.levels && !pyramid.scratch);
 }
 
 void TestDenoiseCore::normalizeSingleBuffer()

@@ -180,7 +180,6 @@ private slots:
     void applyMatchesCurves();
     void midGreyAtFullStrength();
     void analyseCountsBins();
-    void analyseTilesAccumulate();
     void buildCurvesLevels_data();
     void buildCurvesLevels();
     void twoPercentThreshold();
@@ -279,26 +278,6 @@ void TestTone::analyseCountsBins()
         for (int i = 0; i < 256; ++i)
             QCOMPARE(ToneHistogram(t.e, h)[i], ref[h * 256 + i]);
     QVERIFY(ToneHistogram(t.e, 4) == nullptr);
-}
-
-void TestTone::analyseTilesAccumulate()
-{
-    Engine whole, tiled;
-    Picture p(40, 30, 1);
-    p.fillRandom(21);
-    AdjustImage im = p.image();
-    QCOMPARE(ToneAnalyse(whole.e, &im), 0);
-
-    // Top and bottom halves, the first resetting, the second accumulating.
-    for (int half = 0; half < 2; ++half) {
-        AdjustImageTile tile = p.tile(0, half * 15, 40, 15);
-        QCOMPARE(ToneAnalyseTile(tiled.e, &tile, half == 0 ? 1 : 0), 0);
-    }
-    for (int h = 0; h < 4; ++h)
-        QVERIFY(std::memcmp(ToneHistogram(whole.e, h), ToneHistogram(tiled.e, h), 256 * 4) == 0);
-    QCOMPARE(ToneBuildCurves(whole.e), 0);
-    QCOMPARE(ToneBuildCurves(tiled.e), 0);
-    QCOMPARE(ToneGain(whole.e), ToneGain(tiled.e));
 }
 
 void TestTone::buildCurvesLevels_data()
@@ -460,31 +439,42 @@ void TestTone::contrastBeyondRangeIsClamped()
 
 void TestTone::tileFormsMatchWholeImage()
 {
-    Engine t;
+    // Analysing the top and bottom halves, the first resetting and the
+    // second accumulating, counts what analysing the whole picture does.
+    Engine whole, tiled;
     Picture p(24, 10, 1, 4);
     p.fillRandom(31);
-    Picture whole = p;
+    AdjustImage im = p.image();
+    QCOMPARE(ToneAnalyse(whole.e, &im), 0);
+    for (int half = 0; half < 2; ++half) {
+        AdjustImageTile rows = p.tile(0, half * 5, 24, 5);
+        QCOMPARE(ToneAnalyseTile(tiled.e, &rows, half == 0 ? 1 : 0), 0);
+    }
+    for (int h = 0; h < 4; ++h)
+        QVERIFY(std::memcmp(ToneHistogram(whole.e, h), ToneHistogram(tiled.e, h), 256 * 4) == 0);
+    // Columns 4..15, rows 3..8: the gain is refused until the curves exist.
     AdjustImageTile tile = p.tile(4, 3, 12, 6);
+    QCOMPARE(ToneApplyGainTile(tiled.e, &tile), -2);
+    QCOMPARE(ToneBuildCurves(whole.e), 0);
+    QCOMPARE(ToneBuildCurves(tiled.e), 0);
+    QCOMPARE(ToneGain(whole.e), ToneGain(tiled.e));
 
-    QCOMPARE(ToneApplyTile(t.e, 70, &tile), 0);
-    QCOMPARE(ToneContrastApplyTile(t.e, 40, &tile), 0);
-    AdjustImage im = whole.image();
-    QCOMPARE(ToneApply(t.e, 70, &im), 0);
-    QCOMPARE(ToneContrastApply(t.e, 40, &im), 0);
-    Picture original(24, 10, 1, 4);
-    original.fillRandom(31);
+    // Gain, strength and contrast change the tile as they change the whole
+    // picture, and nothing outside it.
+    const Picture original = p;
+    Picture all = p;
+    QCOMPARE(ToneApplyGainTile(tiled.e, &tile), 0);
+    QCOMPARE(ToneApplyTile(tiled.e, 70, &tile), 0);
+    QCOMPARE(ToneContrastApplyTile(tiled.e, 40, &tile), 0);
+    AdjustImage ia = all.image();
+    QCOMPARE(ToneApplyGain(whole.e, &ia), 0);
+    QCOMPARE(ToneApply(whole.e, 70, &ia), 0);
+    QCOMPARE(ToneContrastApply(whole.e, 40, &ia), 0);
     for (int y = 0; y < 10; ++y)
         for (int i = 0; i < 72; ++i) {
             const bool inside = y >= 3 && y < 9 && i >= 12 && i < 48;
-            QCOMPARE(p.get(y, i), inside ? whole.get(y, i) : original.get(y, i));
+            QCOMPARE(p.get(y, i), inside ? all.get(y, i) : original.get(y, i));
         }
-
-    // Gain over a tile: refused until the curves exist.
-    Engine g;
-    QCOMPARE(ToneAnalyseTile(g.e, &tile, 1), 0);
-    QCOMPARE(ToneApplyGainTile(g.e, &tile), -2);
-    QCOMPARE(ToneBuildCurves(g.e), 0);
-    QCOMPARE(ToneApplyGainTile(g.e, &tile), 0);
     QVERIFY(p.paddingIntact());
 }
 
