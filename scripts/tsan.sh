@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the tests that drive the denoiser's worker pool with ThreadSanitizer
+# Builds the tests that drive the pixel engine's own threads (the denoiser's
+# worker pool, the film engine's row bands) with ThreadSanitizer
 # and runs them. Exits non-zero when a test fails or the sanitizer reports a
 # race, a lock-order inversion or a thread leak.
 #   scripts/tsan.sh                 build dir build-tsan, all cores
@@ -22,7 +23,7 @@ for t in ${TSAN_TESTS:-denoise_pool denoise_engine denoise_core denoise_blockfil
   [[ -f tests/pixelengine/tst_$t.cpp ]] && targets+=("tst_pixelengine_$t")
 done
 if ((${#targets[@]} == 0)); then
-  echo "tsan: no denoiser tests found" >&2
+  echo "tsan: none of the named tests found" >&2
   exit 1
 fi
 
