@@ -6,7 +6,6 @@
 
 #include <opencv2/core.hpp>
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -17,6 +16,7 @@
 #include "IQAdjustingThread.h"
 #include "IQBGRData.h"
 #include "IQHDRToneEngine.h"
+#include "PaddedBuffer.h"
 #include "Rand15.h"
 #include "TestPaths.h"
 
@@ -39,66 +39,30 @@ QImage makePicture(int w, int h, uint32_t seed)
     return image;
 }
 
-// The picture as B,G,R bytes in a buffer with padded rows.
-std::unique_ptr<IQBGRData> bgrOf(const QImage &rgb)
-{
-    const QImage image = rgb.convertToFormat(QImage::Format_RGB888);
-    std::unique_ptr<IQBGRData> data(IQBGRData::create(image.width(), image.height()));
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar *s = image.constScanLine(y);
-        uint8_t *d = data->data + size_t(y) * size_t(data->bytesPerLine);
-        std::memset(d, 0, size_t(data->bytesPerLine));
-        for (int x = 0; x < image.width(); ++x) {
-            d[3 * x + 0] = s[3 * x + 2];
-            d[3 * x + 1] = s[3 * x + 1];
-            d[3 * x + 2] = s[3 * x + 0];
-        }
-    }
-    return data;
-}
-
-cv::Mat matOf(IQBGRData &d)
-{
-    return cv::Mat(d.height, int(d.width), CV_8UC3, d.data, size_t(d.bytesPerLine));
-}
-
 // The highlight/shadow (and detail) result the processor should reach.
 std::unique_ptr<IQBGRData> toneReference(const QImage &picture, const IQHDRToneParams &tone, bool detail)
 {
-    std::unique_ptr<IQBGRData> source = bgrOf(picture);
-    std::unique_ptr<IQBGRData> mid(source->clone());
-    std::unique_ptr<IQBGRData> out(source->clone());
+    PaddedBuffer source(picture), mid(picture), out(picture);
     IQHDRToneEngine engine;
-    engine.setSource(*source);
+    engine.setSource(*source.data);
     engine.setParams(tone);
-    cv::Mat m = matOf(*mid), o = matOf(*out);
+    cv::Mat m = mid.mat(), o = out.mat();
     if (detail)
         engine.applyDetailChain(engine.source, m);
     engine.applyHighlightShadow(m, o);
-    return out;
+    return std::move(out.data);
 }
 
 bool sameAs(const QImage &result, const IQBGRData &expected)
 {
-    if (result.format() != QImage::Format_BGR888 || result.width() != int(expected.width)
-        || result.height() != expected.height)
-        return false;
-    for (int y = 0; y < result.height(); ++y)
-        if (std::memcmp(result.constScanLine(y), expected.data + size_t(y) * size_t(expected.bytesPerLine),
-                        size_t(result.width()) * 3)
-            != 0)
-            return false;
-    return true;
+    return result.format() == QImage::Format_BGR888 && samePixels(result, imageOf(expected));
 }
 
-bool samePixels(const QImage &a, const QImage &b)
+// What FakeDenoise does to the pixels.
+void invert(IQBGRData &picture)
 {
-    if (a.size() != b.size())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0)
-            return false;
-    return true;
+    cv::Mat m = matOf(picture);
+    cv::bitwise_not(m, m);
 }
 
 IQHDRToneParams toneWith(int highlight, int shadow)
@@ -119,14 +83,9 @@ public:
         entered.release();
         if (hold)
             proceed.acquire();
-        if (result != 0)
-            return result;
-        for (int y = 0; y < picture.height; ++y) {
-            uint8_t *row = picture.data + size_t(y) * size_t(picture.bytesPerLine);
-            for (uint32_t i = 0; i < picture.width * 3; ++i)
-                row[i] = uint8_t(255 - row[i]);
-        }
-        return 0;
+        if (result == 0)
+            invert(picture);
+        return result;
     }
 
     QAtomicInt calls;
@@ -153,7 +112,7 @@ public:
 class EagerReference {
 public:
     explicit EagerReference(const QImage &picture)
-        : source(bgrOf(picture)), input(source->clone()), working(source->clone()),
+        : source(PaddedBuffer(picture).data), input(source->clone()), working(source->clone()),
           adjust(int(source->width), source->height)
     {
         tone.setSource(*source);
@@ -195,7 +154,6 @@ private slots:
     void pictureThatCannotBeLoaded();
     void everyControlOnOddSizes_data();
     void everyControlOnOddSizes();
-    void adjustPassKeepsTheShadowLift();
     void fullStageRunsTheDetailChain();
     void stageRequestsAreNotDropped();
     void setterDuringASlowPass();
@@ -231,7 +189,6 @@ void TestAdjustingProcessor::defaultRecordsGiveThePicture()
     QFETCH(int, height);
     QFETCH(int, format);
     const QImage picture = makePicture(width, height, 5).convertToFormat(QImage::Format(format));
-    const QImage expected = picture.convertToFormat(QImage::Format_BGR888);
     IQAdjustingProcessor processor(picture);
     QVERIFY(processor.isValid());
     for (int stage : {2, 4, 8, 0}) {
@@ -240,7 +197,7 @@ void TestAdjustingProcessor::defaultRecordsGiveThePicture()
         QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
         QCOMPARE(result.format(), QImage::Format_BGR888);
         QCOMPARE(result.size(), QSize(width, height));
-        QVERIFY2(samePixels(result, expected), qPrintable(QString::number(stage)));
+        QVERIFY2(samePixels(result, picture), qPrintable(QString::number(stage)));
     }
     if (width == 3)
         QCOMPARE(processor.process().bytesPerLine(), qsizetype(12));
@@ -314,31 +271,6 @@ void TestAdjustingProcessor::everyControlOnOddSizes()
     }
 }
 
-void TestAdjustingProcessor::adjustPassKeepsTheShadowLift()
-{
-    const QImage picture = makePicture(160, 120, 9);
-    IQAdjustingProcessor processor(picture);
-    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageHighlightShadow);
-    const QImage lifted = processor.process();
-    std::unique_ptr<IQBGRData> shadow = toneReference(picture, toneWith(0, 50), false);
-    QVERIFY(sameAs(lifted, *shadow));
-
-    // Saturation moves: stage 2 with the same tone record.
-    IQAdjustParams adjust;
-    adjust.saturation = 40;
-    processor.setAdjustParams(adjust);
-    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageAdjust);
-    const QImage saturated = processor.process();
-    AdjustContrastSaturationApply(shadow->data, int(shadow->width), shadow->height, shadow->bytesPerLine, 0, 40);
-    QVERIFY(sameAs(saturated, *shadow));
-
-    // And the shadow lift is still there on the next colour change.
-    adjust.saturation = 0;
-    processor.setAdjustParams(adjust);
-    processor.setToneParams(toneWith(0, 50), IQAdjustingProcessor::StageAdjust);
-    QVERIFY(samePixels(processor.process(), lifted));
-}
-
 void TestAdjustingProcessor::fullStageRunsTheDetailChain()
 {
     const QImage picture = makePicture(128, 96, 31);
@@ -410,13 +342,8 @@ void TestAdjustingProcessor::setterDuringASlowPass()
 
     // The slow pass used the records it started with.
     std::unique_ptr<IQBGRData> expectA = toneReference(picture, toneWith(30, 0), false);
-    {
-        IQBGRData &e = *expectA;
-        for (int y = 0; y < e.height; ++y)
-            for (uint32_t i = 0; i < e.width * 3; ++i)
-                e.data[size_t(y) * size_t(e.bytesPerLine) + i] ^= 0xff;
-        AdjustGrayscaleApply(e.data, int(e.width), e.height, e.bytesPerLine);
-    }
+    invert(*expectA);
+    AdjustGrayscaleApply(expectA->data, int(expectA->width), expectA->height, expectA->bytesPerLine);
     QVERIFY(sameAs(slow, *expectA));
     QCOMPARE(denoise->lastLuminance.load(), 0);
 
@@ -425,13 +352,8 @@ void TestAdjustingProcessor::setterDuringASlowPass()
     const QImage next = processor.process();
     QCOMPARE(denoise->lastLuminance.load(), 77);
     std::unique_ptr<IQBGRData> expectB = toneReference(picture, toneWith(0, 45), false);
-    {
-        IQBGRData &e = *expectB;
-        for (int y = 0; y < e.height; ++y)
-            for (uint32_t i = 0; i < e.width * 3; ++i)
-                e.data[size_t(y) * size_t(e.bytesPerLine) + i] ^= 0xff;
-        IQAdjustEngine::applySepia(e.data, int(e.width), e.height, e.bytesPerLine);
-    }
+    invert(*expectB);
+    IQAdjustEngine::applySepia(expectB->data, int(expectB->width), expectB->height, expectB->bytesPerLine);
     QVERIFY(sameAs(next, *expectB));
 }
 
@@ -459,7 +381,6 @@ void TestAdjustingProcessor::resultOutlivesProcessorAndNextPass()
         QVERIFY(samePixels(again, later));
     }
     QVERIFY(samePixels(kept, copyOfKept));
-    QCOMPARE(kept.pixelColor(0, 0), copyOfKept.pixelColor(0, 0));
 }
 
 void TestAdjustingProcessor::denoiseStageSitsBetweenToneAndAdjust()
@@ -476,9 +397,7 @@ void TestAdjustingProcessor::denoiseStageSitsBetweenToneAndAdjust()
     QCOMPARE(denoise->calls.loadRelaxed(), 1);
 
     std::unique_ptr<IQBGRData> e = toneReference(picture, toneWith(25, 0), false);
-    for (int y = 0; y < e->height; ++y)
-        for (uint32_t i = 0; i < e->width * 3; ++i)
-            e->data[size_t(y) * size_t(e->bytesPerLine) + i] ^= 0xff;
+    invert(*e);
     IQAdjustEngine::applyGamma(e->data, e->data, int(e->width), e->height, e->bytesPerLine,
                                IQAdjustEngine::gammaExponent(60));
     QVERIFY(sameAs(result, *e));
@@ -499,7 +418,7 @@ void TestAdjustingProcessor::failingDenoiseKeepsThePixels()
     processor.setDenoiseStage(denoise);
     const QImage result = processor.process();
     QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
-    QVERIFY(samePixels(result, picture.convertToFormat(QImage::Format_BGR888)));
+    QVERIFY(samePixels(result, picture));
 }
 
 void TestAdjustingProcessor::tornDownProcessorReturnsNull()
@@ -558,7 +477,7 @@ void TestAdjustingProcessor::threadRunsAsQThread()
     QVERIFY(job.wait(20000));
     QCOMPARE(finished.count(), 1);
     QTRY_VERIFY(!received.isNull());
-    QVERIFY(samePixels(received, picture.convertToFormat(QImage::Format_BGR888)));
+    QVERIFY(samePixels(received, picture));
 
     // Without a processor the signal still comes, with a null picture.
     IQAdjustingThread empty;
@@ -620,7 +539,7 @@ void TestAdjustingProcessor::buffersMadeOnDemandKeepEveryPass()
     QFETCH(QString, photo);
     const QImage picture = photo.isEmpty() ? makePicture(301, 203, 77)
         : photo == "3x7"                   ? makePicture(3, 7, 5)
-                                           : QImage(photo).convertToFormat(QImage::Format_RGB888);
+                                           : QImage(photo);
     QVERIFY(!picture.isNull());
 
     struct Step {

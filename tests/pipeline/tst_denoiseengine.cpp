@@ -13,6 +13,7 @@
 #include "IQDenoiseEngine.h"
 #include "IQDenoiseEngineStage.h"
 #include "IQYUVFrame.h"
+#include "PaddedBuffer.h"
 #include "PixelEngine.h"
 #include "denoise/DenoiseEngine.h"
 
@@ -93,68 +94,6 @@ QByteArray bytesOf(const IQBGRData &p)
     return QByteArray(reinterpret_cast<const char *>(p.data), qsizetype(p.byteCount()));
 }
 
-QImage imageOf(const IQBGRData &p)
-{
-    QImage image(int(p.width), p.height, QImage::Format_BGR888);
-    for (int y = 0; y < p.height; ++y)
-        std::memcpy(image.scanLine(y), p.data + size_t(y) * size_t(p.bytesPerLine), size_t(p.width) * 3);
-    return image;
-}
-
-bool sameImages(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return false;
-    const QImage x = a.convertToFormat(QImage::Format_BGR888);
-    const QImage y = b.convertToFormat(QImage::Format_BGR888);
-    for (int r = 0; r < x.height(); ++r)
-        if (std::memcmp(x.constScanLine(r), y.constScanLine(r), size_t(x.width()) * 3) != 0)
-            return false;
-    return true;
-}
-
-// Standard deviation of the luma in a rectangle of a picture.
-double lumaNoise(const QImage &image, const QRect &r)
-{
-    const QImage im = image.convertToFormat(QImage::Format_BGR888);
-    double sum = 0, sum2 = 0;
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        const uchar *row = im.constScanLine(y);
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const double l = PixelLuma(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-            sum += l;
-            sum2 += l * l;
-            ++n;
-        }
-    }
-    const double mean = sum / n;
-    return std::sqrt(std::max(0.0, sum2 / n - mean * mean));
-}
-
-// Mean of the standard deviations of the three channels in a rectangle.
-double channelNoise(const QImage &image, const QRect &r)
-{
-    const QImage im = image.convertToFormat(QImage::Format_BGR888);
-    double total = 0;
-    for (int c = 0; c < 3; ++c) {
-        double sum = 0, sum2 = 0;
-        int n = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const uchar *row = im.constScanLine(y);
-            for (int x = r.left(); x <= r.right(); ++x) {
-                const double v = row[3 * x + c];
-                sum += v;
-                sum2 += v * v;
-                ++n;
-            }
-        }
-        const double mean = sum / n;
-        total += std::sqrt(std::max(0.0, sum2 / n - mean * mean));
-    }
-    return total / 3;
-}
-
 // PSNR of the Y (even bytes) or the U/V (odd bytes) samples of two YUY2
 // frames of the same size, over the real pixels of every row.
 double yuy2Psnr(const IQYUVFrame &a, const IQYUVFrame &b, bool chroma)
@@ -173,19 +112,6 @@ double yuy2Psnr(const IQYUVFrame &a, const IQYUVFrame &b, bool chroma)
     }
     const double mse = se / double(n);
     return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
-bool sameChroma(const IQYUVFrame &a, const IQYUVFrame &b)
-{
-    const int rowBytes = ((a.width + 1) / 2) * 4;
-    for (int y = 0; y < a.height; ++y) {
-        const uint8_t *ra = a.plane[0] + size_t(y) * size_t(a.pitch[0]);
-        const uint8_t *rb = b.plane[0] + size_t(y) * size_t(b.pitch[0]);
-        for (int i = 1; i < rowBytes; i += 2)
-            if (ra[i] != rb[i])
-                return false;
-    }
-    return true;
 }
 
 // A YUY2 frame of the (noisy) test picture.
@@ -226,7 +152,7 @@ private slots:
     void concurrentRunsAreSerialised();
 
     void processorSkipsStageAtZero();
-    void processorDenoisesAndRepeats();
+    void processorPassIsTheEngineOnYuy2();
     void stageWithoutEngineKeepsPixels();
     void stageOddAndTinySizes_data();
     void stageOddAndTinySizes();
@@ -288,7 +214,7 @@ void TestDenoiseEngine::chromaLevelsMeasuredAtZeroChrominance()
     a.setLuminance(50);
     a.setChrominance(0);
     QCOMPARE(a.apply(&n->f, &outA.f), 0);
-    QVERIFY(sameChroma(outA.f, n->f)); // chroma untouched at 0
+    QCOMPARE(yuy2Psnr(outA.f, n->f, true), 99.0); // chroma untouched at 0
     a.setChrominance(50);
     QCOMPARE(a.apply(&n->f, &outA.f), 0);
 
@@ -471,59 +397,44 @@ void TestDenoiseEngine::processorSkipsStageAtZero()
     d.chrominance = 0;
     processor.setDenoiseParams(d);
     // The untouched picture, byte for byte: no YUY2 round trip at 0/0.
-    QVERIFY(sameImages(processor.process(), picture));
+    QVERIFY(samePixels(processor.process(), picture));
 
     // The processor has the stage: a denoising pass changes the picture,
     // and going back to 0/0 gives the picture back unchanged.
     d.luminance = 50;
     d.chrominance = 50;
     processor.setDenoiseParams(d);
-    QVERIFY(!sameImages(processor.process(), picture));
+    QVERIFY(!samePixels(processor.process(), picture));
     d.luminance = 0;
     d.chrominance = 0;
     processor.setDenoiseParams(d);
-    QVERIFY(sameImages(processor.process(), picture));
+    QVERIFY(samePixels(processor.process(), picture));
 }
 
-void TestDenoiseEngine::processorDenoisesAndRepeats()
+// A pass gives the engine's result on the picture's YUY2 frame, converted
+// back; later passes load the profile the first one measured.
+void TestDenoiseEngine::processorPassIsTheEngineOnYuy2()
 {
     const int w = 320, h = 200;
     auto noisy = makePicture(w, h, 10.0, 10);
-    const QImage picture = imageOf(*noisy);
-    const QRect flat(8, 8, w / 2 - 16, h / 2 - 16);
-    IQAdjustingProcessor processor(picture);
-
-    const QImage plain = processor.process();
-    const double lumaBefore = lumaNoise(plain, flat);
-    const double colourBefore = channelNoise(plain, flat);
-
+    IQAdjustingProcessor processor(imageOf(*noisy));
     IQDenoiseParams d;
-    d.luminance = 50;
-    d.chrominance = 50;
+    d.luminance = 70;
+    d.chrominance = 30;
     processor.setDenoiseParams(d);
     const QImage first = processor.process().copy();
-    const double lumaAfter = lumaNoise(first, flat);
-    const double colourAfter = channelNoise(first, flat);
-    QVERIFY2(lumaAfter < lumaBefore && colourAfter < colourBefore * 0.9,
-             qPrintable(QStringLiteral("luma %1 -> %2, channels %3 -> %4")
-                            .arg(lumaBefore).arg(lumaAfter).arg(colourBefore).arg(colourAfter)));
-    // The flat patch keeps its level.
-    double mean = 0;
-    for (int y = flat.top(); y <= flat.bottom(); ++y)
-        for (int x = flat.left(); x <= flat.right(); ++x)
-            mean += qGray(first.pixel(x, y));
-    mean /= double(flat.width()) * flat.height();
-    QVERIFY2(std::abs(mean - 120.0) < 4.0, qPrintable(QString::number(mean)));
 
-    // Later passes load the profile measured by the first: the same bytes.
-    QVERIFY(sameImages(processor.process(), first));
-    QVERIFY(sameImages(processor.process(), first));
-
-    // Full luminance strength takes most of the luma noise away.
-    d.luminance = 100;
-    processor.setDenoiseParams(d);
-    const double stronger = lumaNoise(processor.process(), flat);
-    QVERIFY2(stronger < lumaBefore * 0.6, qPrintable(QStringLiteral("%1 -> %2").arg(lumaBefore).arg(stronger)));
+    IQDenoiseEngine engine;
+    engine.setLuminance(70);
+    engine.setChrominance(30);
+    auto in = yuy2Of(*noisy);
+    Frame out(IQYUV_FORMAT_YUY2, w, h);
+    QCOMPARE(engine.apply(&in->f, &out.f), 0);
+    std::unique_ptr<IQBGRData> expected(IQBGRData::create(w, h));
+    QVERIFY(YUVFrameToBGRData(&out.f, *expected));
+    QVERIFY(samePixels(first, imageOf(*expected)));
+    QVERIFY(!samePixels(first, imageOf(*noisy)));
+    QVERIFY(samePixels(processor.process(), first));
 }
 
 void TestDenoiseEngine::stageWithoutEngineKeepsPixels()
@@ -542,7 +453,7 @@ void TestDenoiseEngine::stageWithoutEngineKeepsPixels()
     IQAdjustingProcessor processor(picture);
     processor.setDenoiseStage(new IQDenoiseEngineStage(nullptr));
     processor.setDenoiseParams(d);
-    QVERIFY(sameImages(processor.process(), picture));
+    QVERIFY(samePixels(processor.process(), picture));
     QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
 }
 

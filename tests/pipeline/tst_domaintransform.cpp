@@ -3,19 +3,13 @@
 // bytes identical, on real photos and on edge cases.
 #include <QtTest>
 
-#include <QImage>
-
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/photo.hpp>
 
-#include <cmath>
-#include <cstring>
 #include <functional>
 #include <limits>
-#include <memory>
 
-#include "IQBGRData.h"
 #include "IQDomainTransform.h"
 #include "IQHDRToneEngine.h"
 #include "PaddedBuffer.h"
@@ -30,6 +24,13 @@ void openCvDetail(const cv::Mat& s, cv::Mat& d) { cv::detailEnhance(s, d, 100.0f
 void openCvEdge(const cv::Mat& s, cv::Mat& d) { cv::edgePreservingFilter(s, d, 1, 60.0f, 0.4f); }
 void ourDetail(const cv::Mat& s, cv::Mat& d) { IQDetailEnhance(s, d, 100.0f, 0.1f); }
 void ourEdge(const cv::Mat& s, cv::Mat& d) { IQEdgePreservingRecursive(s, d, 60.0f, 0.4f); }
+
+struct FilterPair {
+    const char* name;
+    Filter ours, theirs;
+};
+const FilterPair kFilters[] = {{"detailEnhance", ourDetail, openCvDetail},
+                               {"edgePreservingFilter", ourEdge, openCvEdge}};
 
 // Empty when the pictures agree within tolerance, else what is wrong.
 QString disagreement(const cv::Mat& ours, const cv::Mat& theirs)
@@ -82,17 +83,6 @@ cv::Mat withLine(bool horizontal)
     return m;
 }
 
-cv::Mat readPhoto(const QString& path)
-{
-    const QImage image = QImage(path).convertToFormat(QImage::Format_BGR888);
-    if (image.isNull())
-        return cv::Mat();
-    return cv::Mat(image.height(), image.width(), CV_8UC3, const_cast<uchar*>(image.constBits()),
-                   size_t(image.bytesPerLine()))
-        .clone();
-}
-
-
 } // namespace
 
 class TestDomainTransform : public QObject {
@@ -130,13 +120,12 @@ void TestDomainTransform::matchesOpenCv()
 {
     QFETCH(cv::Mat, picture);
     const cv::Mat before = picture.clone();
-    for (const auto& [name, ours, theirs] : {std::make_tuple("detailEnhance", Filter(ourDetail), Filter(openCvDetail)),
-                                             std::make_tuple("edgePreservingFilter", Filter(ourEdge), Filter(openCvEdge))}) {
+    for (const FilterPair& f : kFilters) {
         cv::Mat a, b;
-        ours(picture, a);
-        theirs(picture, b);
+        f.ours(picture, a);
+        f.theirs(picture, b);
         const QString wrong = disagreement(a, b);
-        QVERIFY2(wrong.isEmpty(), qPrintable(QString::fromLatin1(name) + ": " + wrong));
+        QVERIFY2(wrong.isEmpty(), qPrintable(QString::fromLatin1(f.name) + ": " + wrong));
     }
     QCOMPARE(cv::norm(picture, before, cv::NORM_INF), 0.0);
 }
@@ -151,17 +140,15 @@ void TestDomainTransform::matchesOpenCvOnPhotos()
     if (files.isEmpty())
         QSKIP("the hall bracket is not here");
     for (const QString& file : files) {
-        const cv::Mat photo = readPhoto(hall.filePath(file));
+        const cv::Mat photo = bgrMatOf(QImage(hall.filePath(file)));
         QVERIFY2(!photo.empty(), qPrintable(file));
-        cv::Mat a, b;
-        ourDetail(photo, a);
-        openCvDetail(photo, b);
-        QString wrong = disagreement(a, b);
-        QVERIFY2(wrong.isEmpty(), qPrintable(file + " detailEnhance: " + wrong));
-        ourEdge(photo, a);
-        openCvEdge(photo, b);
-        wrong = disagreement(a, b);
-        QVERIFY2(wrong.isEmpty(), qPrintable(file + " edgePreservingFilter: " + wrong));
+        for (const FilterPair& f : kFilters) {
+            cv::Mat a, b;
+            f.ours(photo, a);
+            f.theirs(photo, b);
+            const QString wrong = disagreement(a, b);
+            QVERIFY2(wrong.isEmpty(), qPrintable(file + " " + f.name + ": " + wrong));
+        }
     }
 }
 
@@ -174,23 +161,22 @@ void TestDomainTransform::viewsAndInPlace()
     const cv::Rect area(5, 7, 41, 33);
     const cv::Mat view = parent(area);
     QVERIFY(!view.isContinuous());
-    for (const auto& [ours, theirs] : {std::make_pair(Filter(ourDetail), Filter(openCvDetail)),
-                                       std::make_pair(Filter(ourEdge), Filter(openCvEdge))}) {
+    for (const FilterPair& f : kFilters) {
         cv::Mat expected;
-        theirs(view.clone(), expected);
+        f.theirs(view.clone(), expected);
         cv::Mat fromView;
-        ours(view, fromView);
+        f.ours(view, fromView);
         QVERIFY2(disagreement(fromView, expected).isEmpty(), qPrintable(disagreement(fromView, expected)));
 
         PaddedBuffer target(cv::Mat(view.size(), CV_8UC3, cv::Scalar::all(3)));
         cv::Mat wrapped = target.mat();
-        ours(view, wrapped);
+        f.ours(view, wrapped);
         QCOMPARE(wrapped.data, target.data->data);
         QCOMPARE(cv::norm(target.mat(), fromView, cv::NORM_INF), 0.0);
 
         cv::Mat copy = parent.clone();
         cv::Mat inner = copy(area);
-        ours(inner, inner);
+        f.ours(inner, inner);
         QCOMPARE(inner.data, copy.data + area.y * copy.step + area.x * 3);
         QCOMPARE(cv::norm(inner, fromView, cv::NORM_INF), 0.0);
         cv::Mat outside = copy != parent;

@@ -208,7 +208,6 @@ class TestExifReader : public QObject
 private slots:
     void bothByteOrders_data();
     void bothByteOrders();
-    void readUInt32();
     void jpegErrors_data();
     void jpegErrors();
     void segmentEdges_data();
@@ -276,24 +275,6 @@ void TestExifReader::bothByteOrders()
     QCOMPARE(parseSegment(direct, exifSegment(fullTiff(littleEndian))), int(ExifSuccess));
     QCOMPARE(direct.exposureTime, r.exposureTime);
     QCOMPARE(direct.gpsLatitude, r.gpsLatitude);
-}
-
-void TestExifReader::readUInt32()
-{
-    const std::uint8_t bytes[] = {0x12, 0x34, 0x56, 0x78};
-    QCOMPARE(ExifReader::readUInt32(bytes, true), 0x78563412u);
-    QCOMPARE(ExifReader::readUInt32(bytes, false), 0x12345678u);
-    ExifIfdEntry le, be;
-    const std::uint8_t entryLe[] = {0x0f, 0x01, 0x02, 0x00, 0x08, 0x00, 0x00, 0x00, 0x1a, 0x00, 0x00, 0x00};
-    const std::uint8_t entryBe[] = {0x01, 0x0f, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x1a};
-    le.readLittleEndian(entryLe);
-    be.readBigEndian(entryBe);
-    for (const ExifIfdEntry* e : {&le, &be}) {
-        QCOMPARE(e->tag, std::uint16_t(271));
-        QCOMPARE(e->type, std::uint16_t(2));
-        QCOMPARE(e->count, 8u);
-        QCOMPARE(e->valueOrOffset, 26u);
-    }
 }
 
 void TestExifReader::jpegErrors_data()

