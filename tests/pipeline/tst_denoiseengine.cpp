@@ -94,26 +94,6 @@ QByteArray bytesOf(const IQBGRData &p)
     return QByteArray(reinterpret_cast<const char *>(p.data), qsizetype(p.byteCount()));
 }
 
-// PSNR of the Y (even bytes) or the U/V (odd bytes) samples of two YUY2
-// frames of the same size, over the real pixels of every row.
-double yuy2Psnr(const IQYUVFrame &a, const IQYUVFrame &b, bool chroma)
-{
-    double se = 0;
-    size_t n = 0;
-    const int rowBytes = ((a.width + 1) / 2) * 4;
-    for (int y = 0; y < a.height; ++y) {
-        const uint8_t *ra = a.plane[0] + size_t(y) * size_t(a.pitch[0]);
-        const uint8_t *rb = b.plane[0] + size_t(y) * size_t(b.pitch[0]);
-        for (int i = chroma ? 1 : 0; i < rowBytes; i += 2) {
-            const double d = double(ra[i]) - double(rb[i]);
-            se += d * d;
-            ++n;
-        }
-    }
-    const double mse = se / double(n);
-    return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
 // A YUY2 frame of the (noisy) test picture.
 std::unique_ptr<Frame> yuy2Of(const IQBGRData &p)
 {
@@ -129,6 +109,21 @@ QByteArray profileOf(const IQDenoiseEngine &e)
     if (!e.copyNoiseProfile(&profile))
         return QByteArray();
     return QByteArray(reinterpret_cast<const char *>(profile.bytes), IQDenoiseEngine::ProfileBytes);
+}
+
+// What a fresh engine at these strengths makes of the frame; the profile it
+// measured goes to profile when asked for.
+QByteArray freshResult(const IQYUVFrame &src, int luminance, int chrominance, QByteArray *profile = nullptr)
+{
+    IQDenoiseEngine engine;
+    engine.setLuminance(luminance);
+    engine.setChrominance(chrominance);
+    Frame out(src.format, src.width, src.height);
+    if (engine.apply(&src, &out.f) != 0)
+        return QByteArray();
+    if (profile)
+        *profile = profileOf(engine);
+    return out.contents();
 }
 
 void putU32(QByteArray &b, int pos, uint32_t v)
@@ -151,7 +146,6 @@ private slots:
     void unusableProfileIsNotLoaded();
     void concurrentRunsAreSerialised();
 
-    void processorSkipsStageAtZero();
     void processorPassIsTheEngineOnYuy2();
     void stageWithoutEngineKeepsPixels();
     void stageOddAndTinySizes_data();
@@ -189,15 +183,13 @@ void TestDenoiseEngine::profileMeasuredOnceThenLoaded()
     QCOMPARE(dst.contents(), second);
 
     // After a reset the next run measures the picture it gets.
-    IQDenoiseEngine fresh;
-    fresh.setLuminance(50);
-    fresh.setChrominance(50);
-    QCOMPARE(fresh.apply(&b->f, &dst.f), 0);
+    QByteArray measured;
+    QVERIFY(!freshResult(b->f, 50, 50, &measured).isEmpty());
     engine.resetNoiseProfile();
     QVERIFY(!engine.hasNoiseProfile());
     QCOMPARE(engine.apply(&b->f, &dst.f), 0);
-    QCOMPARE(profileOf(engine), profileOf(fresh));
-    QVERIFY(profileOf(engine) != first);
+    QCOMPARE(profileOf(engine), measured);
+    QVERIFY(measured != first);
 }
 
 // A profile measured while chrominance was 0 must serve a later run at 50
@@ -205,31 +197,20 @@ void TestDenoiseEngine::profileMeasuredOnceThenLoaded()
 void TestDenoiseEngine::chromaLevelsMeasuredAtZeroChrominance()
 {
     const int w = 256, h = 160;
-    auto clean = makePicture(w, h, 0.0, 3);
     auto noisy = makePicture(w, h, 10.0, 4);
-    auto c = yuy2Of(*clean), n = yuy2Of(*noisy);
-    Frame outA(IQYUV_FORMAT_YUY2, w, h), outB(IQYUV_FORMAT_YUY2, w, h);
+    auto n = yuy2Of(*noisy);
+    Frame outA(IQYUV_FORMAT_YUY2, w, h);
 
     IQDenoiseEngine a;
     a.setLuminance(50);
     a.setChrominance(0);
     QCOMPARE(a.apply(&n->f, &outA.f), 0);
-    QCOMPARE(yuy2Psnr(outA.f, n->f, true), 99.0); // chroma untouched at 0
     a.setChrominance(50);
     QCOMPARE(a.apply(&n->f, &outA.f), 0);
 
-    IQDenoiseEngine b;
-    b.setLuminance(50);
-    b.setChrominance(50);
-    QCOMPARE(b.apply(&n->f, &outB.f), 0);
-
-    QCOMPARE(profileOf(a), profileOf(b));
-    const double before = yuy2Psnr(n->f, c->f, true);
-    const double gainA = yuy2Psnr(outA.f, c->f, true) - before;
-    const double gainB = yuy2Psnr(outB.f, c->f, true) - before;
-    QCOMPARE(gainA, gainB);
-    QVERIFY2(gainB > 1.0, qPrintable(QString::number(gainB)));
-    QCOMPARE(outA.contents(), outB.contents());
+    QByteArray measuredAt50;
+    QCOMPARE(outA.contents(), freshResult(n->f, 50, 50, &measuredAt50));
+    QCOMPARE(profileOf(a), measuredAt50);
 }
 
 // The wrapper's stored profile gives what the engine does when it measures
@@ -298,13 +279,9 @@ void TestDenoiseEngine::failedRunsKeepTargetAndProfile()
     QCOMPARE(engine.apply(&n->f, &dst.f), 0);
     QVERIFY(engine.hasNoiseProfile());
     QVERIFY(dst.contents() != untouched);
-    IQDenoiseEngine fresh;
-    fresh.setLuminance(50);
-    fresh.setChrominance(50);
-    Frame want(IQYUV_FORMAT_YUY2, 64, 48);
-    QCOMPARE(fresh.apply(&n->f, &want.f), 0);
-    QCOMPARE(dst.contents(), want.contents());
-    QCOMPARE(profileOf(engine), profileOf(fresh));
+    QByteArray measured;
+    QCOMPARE(dst.contents(), freshResult(n->f, 50, 50, &measured));
+    QCOMPARE(profileOf(engine), measured);
 }
 
 void TestDenoiseEngine::unusableProfileIsNotLoaded_data()
@@ -340,7 +317,7 @@ void TestDenoiseEngine::unusableProfileIsNotLoaded()
     QFETCH(QByteArray, profile);
     auto noisy = makePicture(96, 64, 10.0, 7);
     auto n = yuy2Of(*noisy);
-    Frame got(IQYUV_FORMAT_YUY2, 96, 64), want(IQYUV_FORMAT_YUY2, 96, 64);
+    Frame got(IQYUV_FORMAT_YUY2, 96, 64);
 
     IQDenoiseEngine seeded(reinterpret_cast<const uint8_t *>(profile.constData()));
     QVERIFY(!seeded.hasNoiseProfile());
@@ -348,24 +325,18 @@ void TestDenoiseEngine::unusableProfileIsNotLoaded()
     seeded.setChrominance(60);
     QCOMPARE(seeded.apply(&n->f, &got.f), 0);
     QVERIFY(seeded.hasNoiseProfile());
-
-    IQDenoiseEngine fresh;
-    fresh.setLuminance(60);
-    fresh.setChrominance(60);
-    QCOMPARE(fresh.apply(&n->f, &want.f), 0);
-    QCOMPARE(got.contents(), want.contents());
+    QCOMPARE(got.contents(), freshResult(n->f, 60, 60));
 }
 
 void TestDenoiseEngine::concurrentRunsAreSerialised()
 {
     auto noisy = makePicture(180, 100, 12.0, 8);
     auto n = yuy2Of(*noisy);
+    const QByteArray serial = freshResult(n->f, 50, 50);
+    // The first run of either thread measures the profile the others load.
     IQDenoiseEngine engine;
     engine.setLuminance(50);
     engine.setChrominance(50);
-    Frame serial(IQYUV_FORMAT_YUY2, 180, 100);
-    QCOMPARE(engine.apply(&n->f, &serial.f), 0);
-
     Frame d1(IQYUV_FORMAT_YUY2, 180, 100), d2(IQYUV_FORMAT_YUY2, 180, 100);
     int r1 = -1, r2 = -1;
     std::unique_ptr<QThread> t1(QThread::create([&] {
@@ -382,42 +353,20 @@ void TestDenoiseEngine::concurrentRunsAreSerialised()
     QVERIFY(t2->wait(60000));
     QCOMPARE(r1, 0);
     QCOMPARE(r2, 0);
-    QCOMPARE(d1.contents(), serial.contents());
-    QCOMPARE(d2.contents(), serial.contents());
+    QCOMPARE(d1.contents(), serial);
+    QCOMPARE(d2.contents(), serial);
 }
 
-void TestDenoiseEngine::processorSkipsStageAtZero()
-{
-    auto noisy = makePicture(203, 97, 10.0, 9);
-    const QImage picture = imageOf(*noisy);
-    IQAdjustingProcessor processor(picture);
-    QVERIFY(processor.isValid());
-    IQDenoiseParams d;
-    d.luminance = 0;
-    d.chrominance = 0;
-    processor.setDenoiseParams(d);
-    // The untouched picture, byte for byte: no YUY2 round trip at 0/0.
-    QVERIFY(samePixels(processor.process(), picture));
-
-    // The processor has the stage: a denoising pass changes the picture,
-    // and going back to 0/0 gives the picture back unchanged.
-    d.luminance = 50;
-    d.chrominance = 50;
-    processor.setDenoiseParams(d);
-    QVERIFY(!samePixels(processor.process(), picture));
-    d.luminance = 0;
-    d.chrominance = 0;
-    processor.setDenoiseParams(d);
-    QVERIFY(samePixels(processor.process(), picture));
-}
-
-// A pass gives the engine's result on the picture's YUY2 frame, converted
-// back; later passes load the profile the first one measured.
+// At 0/0 a pass gives the picture byte for byte (no YUY2 round trip); with
+// strengths set, the engine's result on the picture's YUY2 frame converted
+// back, and later passes load the profile the first one measured.
 void TestDenoiseEngine::processorPassIsTheEngineOnYuy2()
 {
     const int w = 320, h = 200;
     auto noisy = makePicture(w, h, 10.0, 10);
-    IQAdjustingProcessor processor(imageOf(*noisy));
+    const QImage picture = imageOf(*noisy);
+    IQAdjustingProcessor processor(picture);
+    QVERIFY(samePixels(processor.process(), picture));
     IQDenoiseParams d;
     d.luminance = 70;
     d.chrominance = 30;
@@ -433,8 +382,11 @@ void TestDenoiseEngine::processorPassIsTheEngineOnYuy2()
     std::unique_ptr<IQBGRData> expected(IQBGRData::create(w, h));
     QVERIFY(YUVFrameToBGRData(&out.f, *expected));
     QVERIFY(samePixels(first, imageOf(*expected)));
-    QVERIFY(!samePixels(first, imageOf(*noisy)));
+    QVERIFY(!samePixels(first, picture));
     QVERIFY(samePixels(processor.process(), first));
+
+    processor.setDenoiseParams(IQDenoiseParams());
+    QVERIFY(samePixels(processor.process(), picture));
 }
 
 void TestDenoiseEngine::stageWithoutEngineKeepsPixels()

@@ -357,24 +357,14 @@ void TestHDRToneEngine::tonePassMatchesPerPixelFormula()
     PaddedBuffer buffer(picture);
     IQHDRToneEngine engine;
     engine.setSource(*buffer.data);
-    cv::Mat out;
-    cv::Mat expected;
-    if (highlights) {
-        engine.recoverHighlights(engine.source, out, setting);
-        expected = referenceTonePass(picture, setting, engine.highlightMask, engine.highlightWeight,
-                                     engine.highlightMean[0]);
-    } else {
-        engine.recoverShadows(engine.source, out, setting);
-        expected = referenceTonePass(picture, setting, engine.shadowMask, engine.shadowWeight,
-                                     engine.shadowMean[0]);
-    }
-    QVERIFY(identical(out, expected));
+    const cv::Mat expected = highlights
+        ? referenceTonePass(picture, setting, engine.highlightMask, engine.highlightWeight, engine.highlightMean[0])
+        : referenceTonePass(picture, setting, engine.shadowMask, engine.shadowWeight, engine.shadowMean[0]);
+    QVERIFY(identical(tonePass(engine, engine.source, highlights, setting), expected));
     // In place gives the same bytes.
     cv::Mat inPlace = picture.clone();
-    if (highlights)
-        engine.recoverHighlights(inPlace, inPlace, setting);
-    else
-        engine.recoverShadows(inPlace, inPlace, setting);
+    const auto pass = highlights ? &IQHDRToneEngine::recoverHighlights : &IQHDRToneEngine::recoverShadows;
+    (engine.*pass)(inPlace, inPlace, setting);
     QVERIFY(identical(inPlace, expected));
 }
 
@@ -407,12 +397,9 @@ void TestHDRToneEngine::tonePassBoundedOnRamps()
     for (const bool highlights : {true, false})
         for (int v = -100; v <= 100; v += 5) {
             const cv::Mat out = tonePass(grey, probe, highlights, v);
-            for (int x = 0; x < width; ++x)
-                for (int y = 1; y < 256; ++y)
-                    for (int c = 0; c < 3; ++c)
-                        if (out.at<cv::Vec3b>(y, x)[c] < out.at<cv::Vec3b>(y - 1, x)[c])
-                            QFAIL(qPrintable(QStringLiteral("%1 %2: column %3 falls at byte %4")
-                                                 .arg(highlights ? "highlights" : "shadows").arg(v).arg(x).arg(y)));
+            const cv::Mat falls = out.rowRange(1, 256) < out.rowRange(0, 255);
+            QVERIFY2(cv::countNonZero(falls.reshape(1)) == 0,
+                     qPrintable(QStringLiteral("%1 %2: a column falls").arg(highlights ? "highlights" : "shadows").arg(v)));
         }
 }
 
