@@ -16,14 +16,6 @@ namespace {
 
 const char* const kResource = ":/film/data/filmdata/film.data";
 
-QByteArray resourceBytes()
-{
-    QFile file(QString::fromLatin1(kResource));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
 const uint8_t* lutRecord(const QByteArray& data, int record)
 {
     return reinterpret_cast<const uint8_t*>(data.constData()) + size_t(record) * kFilmLutBytes;
@@ -68,7 +60,13 @@ class TestFilmEngine : public QObject {
     Q_OBJECT
 
 private slots:
-    void resourceLoads();
+    void initTestCase()
+    {
+        QFile file(QString::fromLatin1(kResource));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        data = file.readAll();
+        QCOMPARE(data.size(), qsizetype(kFilmDataSize));
+    }
     void resourceLooksAreMonotone();
     void resourceGrainTables();
     void resourcePrintDensities();
@@ -83,26 +81,13 @@ private slots:
     void renderCopiesWhatBothHold();
     void sharedDataOutlivesOneEngine();
     void enginesOnThreads();
+
+private:
+    QByteArray data; // the film data resource
 };
-
-void TestFilmEngine::resourceLoads()
-{
-    const QByteArray data = resourceBytes();
-    QCOMPARE(data.size(), qsizetype(916401));
-    QCOMPARE(data.size(), qsizetype(kFilmDataSize));
-    QCOMPARE(FilmLoadData(reinterpret_cast<const uint8_t*>(data.constData()), int32_t(data.size())), 0);
-    QVERIFY(FilmHasData());
-    FilmFreeData();
-
-    IQFilmEngine engine;
-    QVERIFY(engine.hasFilmData());
-    QVERIFY(FilmHasData());
-}
 
 void TestFilmEngine::resourceLooksAreMonotone()
 {
-    const QByteArray data = resourceBytes();
-    QCOMPARE(data.size(), qsizetype(kFilmDataSize));
     for (int r = 0; r < kFilmLutCount; ++r) {
         const uint8_t* lut = lutRecord(data, r);
         for (int i = 0; i < 17; ++i)
@@ -131,8 +116,6 @@ void TestFilmEngine::resourceLooksAreMonotone()
 
 void TestFilmEngine::resourceGrainTables()
 {
-    const QByteArray data = resourceBytes();
-    QCOMPARE(data.size(), qsizetype(kFilmDataSize));
     for (int g = 1; g <= kFilmGrainCount; ++g) {
         const auto* table = reinterpret_cast<const uint8_t*>(data.constData()) + kFilmGrainOffset
                           + size_t(g - 1) * kFilmGrainBytes;
@@ -154,8 +137,6 @@ void TestFilmEngine::resourcePrintDensities()
 {
     // Bank 2 goes with the tone-curve exponents 1/1.8, 1/1.4, 1.4, 1.8:
     // the first two print darker, the last two lighter, in that order.
-    const QByteArray data = resourceBytes();
-    QCOMPARE(data.size(), qsizetype(kFilmDataSize));
     int mid[4];
     for (int i = 0; i < 4; ++i)
         mid[i] = node(lutRecord(data, 28 + i), 1, 8, 8, 8);
@@ -190,8 +171,6 @@ void TestFilmEngine::lookFollowsItsTable()
 {
     QFETCH(int, category);
     QFETCH(int, film);
-    const QByteArray data = resourceBytes();
-    QCOMPARE(data.size(), qsizetype(kFilmDataSize));
     const uint8_t* lut = lutRecord(data, film - 1);
 
     IQFilmEngine engine;
@@ -323,7 +302,6 @@ void TestFilmEngine::renderCopiesWhatBothHold()
 
 void TestFilmEngine::sharedDataOutlivesOneEngine()
 {
-    const QByteArray data = resourceBytes();
     auto first = std::make_unique<IQFilmEngine>();
     auto second = std::make_unique<IQFilmEngine>();
     QVERIFY(first->hasFilmData() && second->hasFilmData());

@@ -57,28 +57,20 @@ double referenceFastPow(double a, double b)
 cv::Mat referenceTonePass(const cv::Mat &src, int v, const cv::Mat &mask, const cv::Mat &weight, double mean)
 {
     const float s = float(v) / 100 * 0.25f;
-    const float gMax = 1 + 4 * s;
-    cv::Mat g = cv::Mat::zeros(src.size(), CV_32F), k = cv::Mat::zeros(src.size(), CV_32F);
+    cv::Mat out(src.size(), CV_8UC3);
     for (int y = 0; y < src.rows; ++y)
         for (int x = 0; x < src.cols; ++x) {
             const float w = weight.at<float>(y, x);
-            if (mask.at<uchar>(y, x) < 255) {
-                g.at<float>(y, x) = float(4 * s * w / mean + 1);
-                k.at<float>(y, x) = float(w / mean * s);
-            } else {
-                g.at<float>(y, x) = gMax;
-                k.at<float>(y, x) = s;
-            }
-        }
-    cv::Mat out(src.size(), CV_8UC3);
-    for (int y = 0; y < src.rows; ++y)
-        for (int x = 0; x < src.cols; ++x)
+            const bool masked = mask.at<uchar>(y, x) == 255;
+            const float g = masked ? 1 + 4 * s : float(4 * s * w / mean + 1);
+            const float k = masked ? s : float(w / mean * s);
             for (int c = 0; c < 3; ++c) {
                 const int byte = src.at<cv::Vec3b>(y, x)[c];
-                const double p = referenceFastPow(double(float(byte) / 255.0f), double(1 / g.at<float>(y, x)));
-                const float t = float(p / (1 - k.at<float>(y, x)));
+                const double p = referenceFastPow(double(float(byte) / 255.0f), double(1 / g));
+                const float t = float(p / (1 - k));
                 out.at<cv::Vec3b>(y, x)[c] = t > 1 ? 255 : (t > 0 ? uchar(int(t * 255)) : 0);
             }
+        }
     return out;
 }
 
@@ -399,7 +391,8 @@ void TestHDRToneEngine::tonePassBoundedOnRamps()
             const cv::Mat out = tonePass(grey, probe, highlights, v);
             const cv::Mat falls = out.rowRange(1, 256) < out.rowRange(0, 255);
             QVERIFY2(cv::countNonZero(falls.reshape(1)) == 0,
-                     qPrintable(QStringLiteral("%1 %2: a column falls").arg(highlights ? "highlights" : "shadows").arg(v)));
+                     qPrintable(QStringLiteral("%1 %2: a column falls")
+                                    .arg(highlights ? "highlights" : "shadows").arg(v)));
         }
 }
 
