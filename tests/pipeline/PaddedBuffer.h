@@ -4,6 +4,8 @@
 // and the conversions between QImage, cv::Mat and such buffers that the
 // pipeline tests share.
 #include <QImage>
+#include <QString>
+#include <QTest>
 #include <opencv2/core.hpp>
 
 #include <cstring>
@@ -44,6 +46,33 @@ inline bool samePixels(const QImage& a, const QImage& b)
         return false;
     return a.isNull() || cv::norm(bgrMatOf(a), bgrMatOf(b), cv::NORM_INF) == 0.0;
 }
+
+// Empty when the two pictures have one size and type and differ by at most
+// maxStep in any byte, on at most the share `tolerated` of the bytes; else
+// what is wrong.
+inline QString disagreement(const cv::Mat& ours, const cv::Mat& theirs, double maxStep, double tolerated)
+{
+    if (ours.size() != theirs.size() || ours.type() != theirs.type())
+        return QStringLiteral("size or type differs");
+    cv::Mat diff;
+    cv::absdiff(ours, theirs, diff);
+    const double worst = cv::norm(diff, cv::NORM_INF);
+    const int differing = cv::countNonZero(diff.reshape(1));
+    const double bytes = double(diff.total() * size_t(diff.channels()));
+    if (worst <= maxStep && differing <= tolerated * bytes)
+        return QString();
+    return QStringLiteral("max difference %1, %2 of %3 bytes differ").arg(worst).arg(differing).arg(bytes);
+}
+
+// Byte for byte the same; or, for a filter that stands in for an OpenCV one,
+// within one level on all but 0.1 % of the bytes.
+#define VERIFY_SAME(ours, theirs) VERIFY_AGREE(ours, theirs, 0, 0)
+#define VERIFY_CLOSE(ours, theirs) VERIFY_AGREE(ours, theirs, 1, 0.001)
+#define VERIFY_AGREE(ours, theirs, maxStep, tolerated)                                                            \
+    do {                                                                                                           \
+        const QString why = disagreement(ours, theirs, maxStep, tolerated);                                       \
+        QVERIFY2(why.isEmpty(), qPrintable(why));                                                                 \
+    } while (0)
 
 struct PaddedBuffer {
     explicit PaddedBuffer(const cv::Mat& picture)

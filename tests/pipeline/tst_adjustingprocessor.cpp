@@ -151,8 +151,7 @@ private slots:
     void denoiseStageSitsBetweenToneAndAdjust();
     void failingDenoiseKeepsThePixels();
     void tornDownProcessorReturnsNull();
-    void threadDeliversThroughQueuedSignal();
-    void threadRunsAsQThread();
+    void threadRunsOnePassEitherWay();
     void anyExceptionFailsThePass_data();
     void anyExceptionFailsThePass();
     void buffersMadeOnDemandKeepEveryPass_data();
@@ -363,59 +362,47 @@ void TestAdjustingProcessor::tornDownProcessorReturnsNull()
     QVERIFY(!processor.isValid());
 }
 
-void TestAdjustingProcessor::threadDeliversThroughQueuedSignal()
+void TestAdjustingProcessor::threadRunsOnePassEitherWay()
 {
     const QImage picture = makePicture(120, 80, 14);
     IQAdjustingProcessor processor(picture);
     IQAdjustParams p;
     p.vibrance = 40;
     processor.setAdjustParams(p);
+    IQAdjustingProcessor reference(picture);
+    reference.setAdjustParams(p);
+    const QImage expected = reference.process();
 
+    // As a pool's runnable: an auto connection brings the picture from the
+    // pool thread to the relay that lives here.
     Relay relay;
     QSignalSpy spy(&relay, &Relay::delivered);
     QThread *deliveredOn = nullptr;
     connect(&relay, &Relay::delivered, this, [&] { deliveredOn = QThread::currentThread(); });
-
     auto *job = new IQAdjustingThread(&processor);
     QVERIFY(job->autoDelete());
-    // Auto connection: the job emits on a pool thread, the relay lives here.
     connect(job, &IQAdjustingThread::threadFinished, &relay, &Relay::delivered);
     QThreadPool::globalInstance()->start(job);
     QVERIFY(spy.wait(20000));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(deliveredOn, QThread::currentThread());
-    const QImage result = spy.at(0).at(0).value<QImage>();
-
-    IQAdjustingProcessor reference(picture);
-    reference.setAdjustParams(p);
-    QVERIFY(samePixels(result, reference.process()));
+    QVERIFY(samePixels(spy.at(0).at(0).value<QImage>(), expected));
     QThreadPool::globalInstance()->waitForDone();
-}
 
-void TestAdjustingProcessor::threadRunsAsQThread()
-{
-    const QImage picture = makePicture(40, 30, 3);
-    IQAdjustingProcessor processor(picture);
-    IQAdjustingThread job;
-    job.processor = &processor;
-    QImage received;
-    connect(&job, &IQAdjustingThread::threadFinished, this, [&](const QImage &image) { received = image; });
-    QSignalSpy finished(&job, &QThread::finished);
-    job.start();
-    // finished is emitted on the job's own thread, maybe before a wait here
-    // could start: wait for the thread instead.
-    QVERIFY(job.wait(20000));
-    QCOMPARE(finished.count(), 1);
-    QTRY_VERIFY(!received.isNull());
-    QVERIFY(samePixels(received, picture));
-
-    // Without a processor the signal still comes, with a null picture.
-    IQAdjustingThread empty;
-    QSignalSpy spy(&empty, &IQAdjustingThread::threadFinished);
+    // As a thread of its own; without a processor the signal still comes,
+    // with a null picture. The signals may come before a wait here could
+    // start: wait for the threads instead.
+    IQAdjustingThread own(&processor), empty;
+    QSignalSpy ownSpy(&own, &IQAdjustingThread::threadFinished);
+    QSignalSpy emptySpy(&empty, &IQAdjustingThread::threadFinished);
+    own.start();
     empty.start();
+    QVERIFY(own.wait(20000));
     QVERIFY(empty.wait(20000));
-    QTRY_COMPARE(spy.count(), 1);
-    QVERIFY(spy.at(0).at(0).value<QImage>().isNull());
+    QTRY_COMPARE(ownSpy.count(), 1);
+    QTRY_COMPARE(emptySpy.count(), 1);
+    QVERIFY(samePixels(ownSpy.at(0).at(0).value<QImage>(), expected));
+    QVERIFY(emptySpy.at(0).at(0).value<QImage>().isNull());
 }
 
 void TestAdjustingProcessor::anyExceptionFailsThePass_data()

@@ -318,16 +318,9 @@ void TestHDRToneEngine::tonePassMaskedByte()
     engine.setSource(*buffer.data);
     cv::Mat out;
     engine.recoverHighlights(engine.source, out, 100);
-    QCOMPARE(out.at<cv::Vec3b>(2, 1), cv::Vec3b(167, 167, 167));
     QCOMPARE(cv::countNonZero(out.reshape(1) != 167), 0);
     engine.recoverShadows(engine.source, out, 100);
-    QCOMPARE(out.at<cv::Vec3b>(0, 0), cv::Vec3b(167, 167, 167));
-    // Bright bytes saturate: t above 1 gives 255.
-    cv::Mat bright(2, 2, CV_8UC3, cv::Scalar::all(200));
-    PaddedBuffer brightBuffer(bright);
-    engine.setSource(*brightBuffer.data);
-    engine.recoverHighlights(engine.source, out, 100);
-    QCOMPARE(out.at<cv::Vec3b>(1, 1), cv::Vec3b(255, 255, 255));
+    QCOMPARE(cv::countNonZero(out.reshape(1) != 167), 0);
 }
 
 void TestHDRToneEngine::tonePassMatchesPerPixelFormula_data()
@@ -572,14 +565,10 @@ void TestHDRToneEngine::detailChainMatchesDirectCalls()
 
     const cv::Mat expected = referenceDetailChain(picture, params, 5);
     const cv::Mat out = target.mat();
-    if (!photoFilter) {
-        QVERIFY(identical(out, expected));
-    } else {
-        cv::Mat diff;
-        cv::absdiff(out, expected, diff);
-        QVERIFY(cv::norm(diff, cv::NORM_INF) <= 1);
-        QVERIFY(cv::countNonZero(diff.reshape(1)) <= int(diff.total() * 3 / 1000));
-    }
+    if (photoFilter)
+        VERIFY_CLOSE(out, expected);
+    else
+        VERIFY_SAME(out, expected);
     if (!params.isDefault())
         QVERIFY(!identical(out, picture));
 }
@@ -651,10 +640,8 @@ void TestHDRToneEngine::offeredHelpers()
 
     out = inWrapper([&](const cv::Mat &s, cv::Mat &d) { engine.applyGammaLut(s, d, 1.0); });
     QVERIFY(identical(out, flat));
-    cv::Mat grey(1, 3, CV_8UC1), greyOut;
-    grey.at<uchar>(0) = 0;
-    grey.at<uchar>(1) = 128;
-    grey.at<uchar>(2) = 255;
+    const cv::Mat grey = (cv::Mat_<uchar>(1, 3) << 0, 128, 255);
+    cv::Mat greyOut;
     engine.applyGammaLut(grey, greyOut, 2.0);
     QCOMPARE(int(greyOut.at<uchar>(1)), 64);
     QCOMPARE(int(greyOut.at<uchar>(2)), 255);

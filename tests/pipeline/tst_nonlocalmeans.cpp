@@ -14,30 +14,6 @@
 
 namespace {
 
-// Every byte of ours against OpenCV's own call on the same input. The
-// filter is meant to be exact; the message tells how far off it is.
-bool sameBytes(const cv::Mat &ours, const cv::Mat &theirs, QByteArray *why)
-{
-    if (ours.size() != theirs.size() || ours.type() != theirs.type()) {
-        *why = "size or type differs";
-        return false;
-    }
-    cv::Mat diff;
-    cv::absdiff(ours, theirs, diff);
-    double worst = 0;
-    cv::minMaxLoc(diff.reshape(1), nullptr, &worst);
-    const int differing = cv::countNonZero(diff.reshape(1));
-    *why = QByteArray("max difference ") + QByteArray::number(worst) + ", " + QByteArray::number(differing) +
-           " of " + QByteArray::number(qint64(diff.total() * diff.channels())) + " bytes differ";
-    return differing == 0;
-}
-
-#define VERIFY_SAME(ours, theirs)                                                                                  \
-    do {                                                                                                           \
-        QByteArray why;                                                                                            \
-        QVERIFY2(sameBytes(ours, theirs, &why), why.constData());                                                  \
-    } while (0)
-
 // Smooth shapes with a little noise: the search finds many similar
 // patches, so most weights are neither full nor zero.
 cv::Mat texturedPicture(cv::Size size, uint64_t seed, int type = CV_8UC3)

@@ -62,7 +62,6 @@ private slots:
     void adjustIsDefaultPerField_data();
     void adjustIsDefaultPerField();
     void toneIsDefaultIgnoresClip();
-    void resetRestoresEverything();
     void assignCopiesEveryField();
     void presetsMatchTheTable_data();
     void presetsMatchTheTable();
@@ -134,16 +133,6 @@ void TestParams::toneIsDefaultIgnoresClip()
     QVERIFY(!d.isDefault());
     d.clear();
     QVERIFY(d.isDefault());
-}
-
-void TestParams::resetRestoresEverything()
-{
-    IQProcessParams p = scrambled();
-    QVERIFY(!p.adjust.isDefault());
-    QVERIFY(!p.tone.isDefault());
-    QVERIFY(!p.denoise.isDefault());
-    p.reset();
-    QVERIFY(sameAll(p, IQProcessParams()));
 }
 
 void TestParams::assignCopiesEveryField()
