@@ -115,20 +115,20 @@ public:
         if (!gps.isEmpty())
             ifd0.append(rawEntry(34853, 4, 1, 0));
         writeIfd(out, ifd0);
-        auto patch = [&](quint16 tag, quint32 target) {
-            // Find the pointer entry in directory 0 and set its value field.
-            const int n = int(readU16(out, 8));
-            for (int i = 0; i < n; ++i) {
-                const int at = 10 + 12 * i;
-                if (readU16(out, at) == tag)
-                    out.replace(at + 8, 4, u32(target));
-            }
-        };
         if (!exif.isEmpty())
-            patch(34665, writeIfd(out, exif));
+            setPointer(out, 34665, writeIfd(out, exif));
         if (!gps.isEmpty())
-            patch(34853, writeIfd(out, gps));
+            setPointer(out, 34853, writeIfd(out, gps));
         return out;
+    }
+
+    // Sets the value field of the pointer entry `tag` in directory 0.
+    void setPointer(QByteArray& tiff, quint16 tag, quint32 target) const
+    {
+        const int n = int(readU16(tiff, 8));
+        for (int i = 0; i < n; ++i)
+            if (readU16(tiff, 10 + 12 * i) == tag)
+                tiff.replace(10 + 12 * i + 8, 4, u32(target));
     }
 
     quint16 readU16(const QByteArray& b, int at) const
@@ -269,12 +269,6 @@ void TestExifReader::bothByteOrders()
     QCOMPARE(r.gpsAltitudeRef, 0);
     QCOMPARE(r.gpsAltitude, 35.0);
     QCOMPARE(r.gpsDop, 1.2);
-
-    // The APP1 payload on its own gives the same record.
-    ExifReader direct;
-    QCOMPARE(parseSegment(direct, exifSegment(fullTiff(littleEndian))), int(ExifSuccess));
-    QCOMPARE(direct.exposureTime, r.exposureTime);
-    QCOMPARE(direct.gpsLatitude, r.gpsLatitude);
 }
 
 void TestExifReader::jpegErrors_data()
@@ -386,11 +380,7 @@ void TestExifReader::segmentEdges_data()
             << int(ExifSuccess) << QByteArray();
         {
             QByteArray t = w.build({w.ascii(271, "Cam")}, {w.shorts(34855, {200})}, {});
-            // Point the EXIF directory past the end.
-            const int n = w.readU16(t, 8);
-            for (int i = 0; i < n; ++i)
-                if (w.readU16(t, 10 + 12 * i) == 34665)
-                    t.replace(10 + 12 * i + 8, 4, w.u32(quint32(t.size())));
+            w.setPointer(t, 34665, quint32(t.size())); // the EXIF directory past the end
             *row("exif pointer past end") << exifSegment(t) << int(ExifCorrupt) << QByteArray();
         }
     }

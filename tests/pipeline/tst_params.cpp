@@ -4,35 +4,21 @@
 
 namespace {
 
-bool sameAdjust(const IQAdjustParams &a, const IQAdjustParams &b)
+// Every field of the three records, in declaration order.
+QList<double> fieldsOf(const IQAdjustParams &a, const IQHDRToneParams &t = {}, const IQDenoiseParams &d = {})
 {
-    return a.mode == b.mode && a.filterBlue == b.filterBlue && a.filterGreen == b.filterGreen
-           && a.filterRed == b.filterRed && a.filterOpacity == b.filterOpacity
-           && a.filterBlend == b.filterBlend && a.contrast == b.contrast && a.saturation == b.saturation
-           && a.vignette == b.vignette && a.blur == b.blur && a.spare == b.spare
-           && a.brightness == b.brightness && a.sharpness == b.sharpness
-           && a.temperature == b.temperature && a.tint == b.tint && a.gamma == b.gamma
-           && a.vibrance == b.vibrance;
+    return {double(a.mode), double(a.filterBlue), double(a.filterGreen), double(a.filterRed), double(a.filterOpacity),
+            double(a.filterBlend), double(a.contrast), double(a.saturation), double(a.vignette), double(a.blur),
+            double(a.spare), double(a.brightness), double(a.sharpness), double(a.temperature), double(a.tint),
+            double(a.gamma), double(a.vibrance), double(t.highlight), double(t.shadow), double(t.clahe), t.claheClip,
+            double(t.equalizeRounded), double(t.detailEnhance), double(t.localGamma), double(t.equalizeTruncated),
+            double(t.edgePreserve), double(t.denoiseColored), double(t.addNoise), double(d.mode),
+            double(d.luminance), double(d.chrominance), double(d.luminanceFactor)};
 }
 
-bool sameTone(const IQHDRToneParams &a, const IQHDRToneParams &b)
+QList<double> fieldsOf(const IQProcessParams &p)
 {
-    return a.highlight == b.highlight && a.shadow == b.shadow && a.clahe == b.clahe
-           && a.claheClip == b.claheClip && a.equalizeRounded == b.equalizeRounded
-           && a.detailEnhance == b.detailEnhance && a.localGamma == b.localGamma
-           && a.equalizeTruncated == b.equalizeTruncated && a.edgePreserve == b.edgePreserve
-           && a.denoiseColored == b.denoiseColored && a.addNoise == b.addNoise;
-}
-
-bool sameDenoise(const IQDenoiseParams &a, const IQDenoiseParams &b)
-{
-    return a.mode == b.mode && a.luminance == b.luminance && a.chrominance == b.chrominance
-           && a.luminanceFactor == b.luminanceFactor;
-}
-
-bool sameAll(const IQProcessParams &a, const IQProcessParams &b)
-{
-    return sameAdjust(a.adjust, b.adjust) && sameTone(a.tone, b.tone) && sameDenoise(a.denoise, b.denoise);
+    return fieldsOf(p.adjust, p.tone, p.denoise);
 }
 
 // Every field set away from its reset value.
@@ -140,15 +126,15 @@ void TestParams::assignCopiesEveryField()
     const IQProcessParams source = scrambled();
     IQAdjustParams a;
     a.assign(source.adjust);
-    QVERIFY(sameAdjust(a, source.adjust));
+    QCOMPARE(fieldsOf(a), fieldsOf(source.adjust));
     IQAdjustParams b;
     b = source.adjust;
-    QVERIFY(sameAdjust(b, source.adjust));
+    QCOMPARE(fieldsOf(b), fieldsOf(source.adjust));
     b = b; // self-assignment leaves the record as it was
-    QVERIFY(sameAdjust(b, source.adjust));
+    QCOMPARE(fieldsOf(b), fieldsOf(source.adjust));
     IQDenoiseParams d;
     d.assign(source.denoise);
-    QVERIFY(sameDenoise(d, source.denoise));
+    QCOMPARE(fieldsOf({}, {}, d), fieldsOf({}, {}, source.denoise));
 }
 
 Q_DECLARE_METATYPE(IQProcessParams)
@@ -202,9 +188,7 @@ void TestParams::presetsMatchTheTable()
     // Start from a record with every field moved: nothing may stay behind.
     IQProcessParams p = scrambled();
     p.setPreset(effect);
-    QVERIFY(sameAdjust(p.adjust, expected.adjust));
-    QVERIFY(sameTone(p.tone, expected.tone));
-    QVERIFY(sameDenoise(p.denoise, expected.denoise));
+    QCOMPARE(fieldsOf(p), fieldsOf(expected));
     QVERIFY(!p.isDefault());
 }
 
@@ -222,7 +206,7 @@ void TestParams::outOfRangePresetsGiveDefaults()
     QFETCH(int, effect);
     IQProcessParams p = scrambled();
     p.setPreset(effect);
-    QVERIFY(sameAll(p, IQProcessParams()));
+    QCOMPARE(fieldsOf(p), fieldsOf(IQProcessParams()));
     QVERIFY(p.isDefault());
 }
 
