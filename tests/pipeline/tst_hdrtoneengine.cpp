@@ -104,13 +104,6 @@ ToneDamage damageOf(const cv::Mat &in, const cv::Mat &out, int darkFloor = 0)
     return {cv::mean(lumaOut)[0], cv::countNonZero(crushed) / n, cv::countNonZero(coloured) / n};
 }
 
-double meanLuma(const cv::Mat &picture)
-{
-    cv::Mat luma;
-    cv::cvtColor(picture, luma, cv::COLOR_BGR2GRAY);
-    return cv::mean(luma)[0];
-}
-
 // Runs one pass of the engine's analysed maps over src.
 cv::Mat tonePass(IQHDRToneEngine &engine, const cv::Mat &src, bool highlights, int v)
 {
@@ -128,7 +121,7 @@ cv::Mat tonePass(IQHDRToneEngine &engine, const cv::Mat &src, bool highlights, i
 void checkBoundedPasses(IQHDRToneEngine &engine, const cv::Mat &picture, int darkFloor, int step,
                         const QString &name)
 {
-    const double meanIn = meanLuma(picture);
+    const double meanIn = damageOf(picture, picture).mean;
     for (const bool highlights : {true, false}) {
         const QString pass = name + (highlights ? QStringLiteral(" highlights ") : QStringLiteral(" shadows "));
         cv::Mat previous;
