@@ -3,6 +3,8 @@
 // before the call that opens the dialog.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -37,4 +39,33 @@ QPointer<QTimer> whenModal(std::function<void(typename ModalWatcherIdentity<W>::
     });
     timer->start();
     return timer;
+}
+
+// Fills a non-native file dialog and accepts it (queued, as a user's click).
+inline void fillFileDialog(QFileDialog* dialog, const QString& folder, const QString& names,
+                           const QString& filter = QString())
+{
+    if (!filter.isEmpty()) {
+        dialog->selectNameFilter(filter);
+        // selectNameFilter does not emit filterSelected; a user's choice does.
+        emit dialog->filterSelected(filter);
+    }
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->setText(names);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
+
+// Fills in the next file dialog when it appears and accepts it.
+inline QPointer<QTimer> answerFileDialog(const QString& folder, const QString& names,
+                                         const QString& filter = QString())
+{
+    return whenModal<QFileDialog>([=](QFileDialog* d) { fillFileDialog(d, folder, names, filter); });
+}
+
+// Cancels the next file dialog.
+inline QPointer<QTimer> rejectFileDialog()
+{
+    return whenModal<QFileDialog>([](QFileDialog* d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
 }

@@ -11,66 +11,24 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include <atomic>
-#include <stdexcept>
 #include <thread>
 
 using namespace adjtest;
 
-
-class TestAdjustingFramePasses : public QObject
+class TestAdjustingFramePasses : public PageTest
 {
     Q_OBJECT
 private:
-    std::unique_ptr<IQAdjustingFrame> page;
-    QImage picture;
-    GateStage* gate = nullptr;
-
-    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
-
-    void installGate()
-    {
-        gate = new GateStage;
-        page->adjustingProcessor()->setDenoiseStage(gate);
-    }
-
-    QImage expectedNow(int stage)
-    {
-        IQAdjustingProcessor reference(picture);
-        return referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), stage);
-    }
-
     QWaitingDialog* waitingDialog() { return page->findChild<QWaitingDialog*>(); }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        picture = mergedPicture();
-    }
-
-    void init()
-    {
-        page = std::make_unique<IQAdjustingFrame>();
-        page->resize(1000, 700);
-        page->show();
-        page->setImages(picture, picture);
-        gate = nullptr;
-    }
-
-    void cleanup()
-    {
-        if (gate)
-            gate->open();
-        if (page)
-            QVERIFY(settle(*page));
-        page.reset();
-    }
+    void init() { openPage(QSize(1000, 700)); }
+    void cleanup() { closePage(); }
 
     void shadowsThenSaturationKeepsShadowLift()
     {
@@ -311,7 +269,14 @@ private slots:
         }
         QTRY_COMPARE(failures.count(), 4);
         QCOMPARE(page->findChildren<QMessageBox*>().size(), 1);
+        QVERIFY(failures.at(0).at(0).toString().contains("gate failure"));
         box->close();
+        // Once passes work again, the next one still does the detail work
+        // the failed ones missed.
+        gate->throwAlways = false;
+        release(row(*page, "saturationWidget"), 10);
+        QVERIFY(settle(*page));
+        QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
     }
 
     void fullPassDialogCannotBeDismissed()
@@ -333,25 +298,6 @@ private slots:
         gate->open();
         QVERIFY(settle(*page));
         QTRY_VERIFY(!waitingDialog());
-        QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
-    }
-
-    void exceptionInPassIsReported()
-    {
-        installGate();
-        gate->closed = false;
-        gate->throwNext = true;
-        QSignalSpy failures(page.get(), &IQAdjustingFrame::processingFailed);
-        child<QListWidget>("effectListWidget")->setCurrentRow(2); // no denoise: the gate stands in for it
-        QVERIFY(settle(*page));
-        QTRY_COMPARE(failures.count(), 1);
-        QVERIFY(failures.at(0).at(0).toString().contains("gate failure"));
-        QTRY_VERIFY(!waitingDialog());
-        if (auto* box = page->findChild<QMessageBox*>())
-            box->close();
-        // The next pass works again and still does the effect's detail work.
-        release(row(*page, "saturationWidget"), 10);
-        QVERIFY(settle(*page));
         QCOMPARE(maxDiff(page->currentImage(), expectedNow(4)), 0);
     }
 

@@ -1,17 +1,14 @@
-// Editing page saving and leaving: formats by suffix, the save dialog, the
-// overwrite question, failed writes that keep an existing file, and the
+// Editing page saving and leaving: formats by suffix, the overwrite question,
+// failed writes that keep an existing file, saving while passes run, and the
 // unsaved-work question when the page is left.
 #include "tst_adjustingframe_support.h"
 
 #include <QAbstractButton>
 #include <QBuffer>
-#include <QFileDialog>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -28,23 +25,6 @@ namespace {
 const char* const kJpeg = "JPEG Image (*.jpeg *.jpg)";
 const char* const kPng = "PNG image (*.png)";
 const char* const kBmp = "Windows BMP image (*.bmp)";
-
-// Fills in the save dialog when it appears and accepts it.
-void answerSaveDialog(const QString& folder, const QString& name, const QString& filter)
-{
-    whenModal<QFileDialog>([folder, name, filter](QFileDialog* d) {
-        d->setDirectory(folder);
-        d->selectNameFilter(filter);
-        emit d->filterSelected(filter);
-        d->findChild<QLineEdit*>("fileNameEdit")->setText(name);
-        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
-    });
-}
-
-void rejectSaveDialog()
-{
-    whenModal<QFileDialog>([](QFileDialog* d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
-}
 
 // Clicks `button` on the next message box and stores its text.
 void answerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr,
@@ -95,12 +75,10 @@ private:
 
 } // namespace
 
-class TestAdjustingFrameSave : public QObject
+class TestAdjustingFrameSave : public PageTest
 {
     Q_OBJECT
 private:
-    std::unique_ptr<IQAdjustingFrame> page;
-    QImage picture;
     QTemporaryDir dir;
 
     void edit()
@@ -112,27 +90,8 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(dir.isValid());
-        picture = mergedPicture();
-    }
-
-    void init()
-    {
-        page = std::make_unique<IQAdjustingFrame>();
-        page->resize(900, 600);
-        page->show();
-        page->setImages(picture, picture);
-    }
-
-    void cleanup()
-    {
-        if (page)
-            QVERIFY(settle(*page));
-        page.reset();
-    }
+    void init() { openPage(QSize(900, 600)); }
+    void cleanup() { closePage(); }
 
     void saveToFormats_data()
     {
@@ -184,60 +143,6 @@ private slots:
         QVERIFY(!page->saveTo(dir.filePath("nosuffix"), &error));
     }
 
-    void failedWriteKeepsExistingFile()
-    {
-        edit();
-        const QString path = dir.filePath("keep.bmp");
-        QVERIFY(picture.copy(0, 0, 8, 8).save(path));
-        const QByteArray before = readAll(path);
-        QString error;
-        {
-            // Room for much less than a whole picture.
-            FileSizeLimit limit(4096);
-            QVERIFY(limit.ok());
-            QVERIFY(!page->saveTo(path, &error));
-        }
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(readAll(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QStringList() << "keep.bmp*", QDir::Files | QDir::Hidden).size(), 1);
-    }
-
-    void saveThroughDialog_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QByteArray>("format");
-        QTest::newRow("jpeg default suffix") << "photo" << kJpeg << "photo.jpg" << QByteArray("jpeg");
-        QTest::newRow("png default suffix") << "result" << kPng << "result.png" << QByteArray("png");
-        QTest::newRow("suffix decides") << "typed.png" << kJpeg << "typed.png" << QByteArray("png");
-        QTest::newRow("bmp") << "pic.bmp" << kBmp << "pic.bmp" << QByteArray("bmp");
-    }
-
-    void saveThroughDialog()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, filter);
-        QFETCH(QString, written);
-        QFETCH(QByteArray, format);
-        edit();
-        QTemporaryDir target;
-        answerSaveDialog(target.path(), typed, filter);
-        QVERIFY(page->isModified());
-        QVERIFY(page->save());
-        const QString path = target.filePath(written);
-        QVERIFY2(QFile::exists(path), qPrintable(QDir(target.path()).entryList().join(",")));
-        QImageReader reader(path);
-        QCOMPARE(reader.format(), format);
-        QCOMPARE(reader.read().size(), picture.size());
-        QVERIFY(!page->isModified());
-
-        // Any change afterwards makes the work unsaved again.
-        release(row(*page, "vibranceWidget"), 30);
-        QVERIFY(page->isModified());
-        QVERIFY(settle(*page));
-    }
-
     void overwriteAsksFirst()
     {
         edit();
@@ -248,8 +153,8 @@ private slots:
 
         // No: the dialog stays; then it is cancelled and nothing is written.
         QString question;
-        answerSaveDialog(target.path(), "exists.png", kPng);
-        answerMessageBox(QMessageBox::No, &question, [] { rejectSaveDialog(); });
+        answerFileDialog(target.path(), "exists.png", kPng);
+        answerMessageBox(QMessageBox::No, &question, [] { rejectFileDialog(); });
         QVERIFY(!page->save());
         QVERIFY(question.contains("exists.png"));
         QCOMPARE(readAll(path), before);
@@ -257,18 +162,21 @@ private slots:
 
         // The same name typed without its suffix is asked about too.
         question.clear();
-        answerSaveDialog(target.path(), "exists", kPng);
-        answerMessageBox(QMessageBox::No, &question, [] { rejectSaveDialog(); });
+        answerFileDialog(target.path(), "exists", kPng);
+        answerMessageBox(QMessageBox::No, &question, [] { rejectFileDialog(); });
         QVERIFY(!page->save());
         QVERIFY(question.contains("exists.png"));
         QCOMPARE(readAll(path), before);
 
-        // Yes: replaced.
-        answerSaveDialog(target.path(), "exists.png", kPng);
+        // Yes: replaced, the suffix added to the typed name.
+        answerFileDialog(target.path(), "exists", kPng);
         answerMessageBox(QMessageBox::Yes);
         QVERIFY(page->save());
         QCOMPARE(maxDiff(QImage(path), page->resultImage()), 0);
         QVERIFY(!page->isModified());
+        // Any change afterwards makes the work unsaved again.
+        release(row(*page, "vibranceWidget"), 30);
+        QVERIFY(page->isModified());
     }
 
     void failedSaveReportsAndKeepsWork()
@@ -280,7 +188,7 @@ private slots:
         QVERIFY(picture.copy(0, 0, 4, 4).save(path));
         const QByteArray before = readAll(path);
         QString warning;
-        answerSaveDialog(target.path(), "keep.bmp", kBmp);
+        answerFileDialog(target.path(), "keep.bmp", kBmp);
         // Replace? Yes; then the write fails and the writer's reason is shown.
         answerMessageBox(QMessageBox::Yes, nullptr, [&warning] { answerMessageBox(QMessageBox::Ok, &warning); });
         bool saved = true;
@@ -292,6 +200,8 @@ private slots:
         QVERIFY(!saved);
         QVERIFY(!warning.isEmpty());
         QCOMPARE(readAll(path), before);
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
         QVERIFY(page->isModified());
         QVERIFY(!page->resultImage().isNull());
         QVERIFY(!page->isDefaultParam());
@@ -311,8 +221,7 @@ private slots:
     {
         QFETCH(int, change);
         edit();
-        auto* gate = new GateStage;
-        page->adjustingProcessor()->setDenoiseStage(gate);
+        installGate();
         QImage expected;
         if (change == 0) {
             page->findChild<QToolButton*>("restoreButn")->click();
@@ -334,7 +243,7 @@ private slots:
 
         QTemporaryDir target;
         bool heldWhileWaiting = false;
-        answerSaveDialog(target.path(), "during.png", kPng);
+        answerFileDialog(target.path(), "during.png", kPng);
         whenModal<QWaitingDialog>([&](QWaitingDialog* d) {
             heldWhileWaiting = d->isHeld() && page->isBusy();
             gate->open();
@@ -354,10 +263,9 @@ private slots:
     void saveRefusedWhenTheNewestPassFailed()
     {
         edit();
-        auto* gate = new GateStage;
+        installGate();
         gate->open();
         gate->throwAlways = true;
-        page->adjustingProcessor()->setDenoiseStage(gate);
         release(row(*page, "vibranceWidget"), 45);
         QVERIFY(settle(*page));
         QTRY_VERIFY(page->findChild<QMessageBox*>());
@@ -365,7 +273,7 @@ private slots:
         // The picture on screen lacks the newest change: it is not written.
         QTemporaryDir target;
         QString warning;
-        answerSaveDialog(target.path(), "stale.png", kPng);
+        answerFileDialog(target.path(), "stale.png", kPng);
         answerMessageBox(QMessageBox::Ok, &warning);
         QVERIFY(!page->save());
         QVERIFY(!warning.isEmpty());
@@ -384,7 +292,7 @@ private slots:
         QCOMPARE(finished.count(), 0);
 
         // Save chosen, save dialog cancelled: the page and the edits stay.
-        answerMessageBox(QMessageBox::Save, nullptr, [] { rejectSaveDialog(); });
+        answerMessageBox(QMessageBox::Save, nullptr, [] { rejectFileDialog(); });
         QVERIFY(!page->closeImage());
         QCOMPARE(finished.count(), 0);
         QCOMPARE(page->adjustParams().saturation, 50);
@@ -393,7 +301,7 @@ private slots:
         // Save chosen and done: the page is left.
         QTemporaryDir target;
         answerMessageBox(QMessageBox::Save, nullptr,
-                         [&target] { answerSaveDialog(target.path(), "left.jpg", kJpeg); });
+                         [&target] { answerFileDialog(target.path(), "left.jpg", kJpeg); });
         QVERIFY(page->closeImage());
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<QFrame*>(), page.get());

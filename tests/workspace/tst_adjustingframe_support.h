@@ -1,8 +1,8 @@
 #pragma once
-#include "ModalWatcher.h"
 // Shared helpers of the editing-page tests: a synthetic merged picture,
-// reference passes straight through the processor, picture comparison and
-// waiting for the page to settle.
+// reference passes straight through the processor, picture comparison,
+// waiting for the page to settle, and the page each test starts from.
+#include "ModalWatcher.h"
 #include "IQAdjustingFrame.h"
 #include "IQAdjustingProcessor.h"
 #include "IQParams.h"
@@ -14,14 +14,15 @@
 #include <QImage>
 #include <QSemaphore>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <functional>
 #include <stdexcept>
+
+#include <opencv2/core.hpp>
 
 namespace adjtest {
 
@@ -67,38 +68,47 @@ inline QImage mergedPicture(QSize size = QSize(320, 240))
     return SyntheticScene::renderFrame(scene, size, 0.6, QPoint(), 0.0, 1, QImage::Format_RGB888);
 }
 
+// The picture's pixels for OpenCV to measure: 8-bit, four channels, opaque.
+inline cv::Mat pixels(const QImage& image)
+{
+    const QImage x = image.convertToFormat(QImage::Format_RGB32);
+    return cv::Mat(x.height(), x.width(), CV_8UC4, const_cast<uchar*>(x.constBits()), size_t(x.bytesPerLine()))
+        .clone();
+}
+
 // Largest difference of any channel of any pixel; -1 when the sizes differ.
 inline int maxDiff(const QImage& a, const QImage& b)
 {
     if (a.size() != b.size() || a.isNull())
         return -1;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    int m = 0;
-    for (int r = 0; r < x.height(); ++r) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
-        for (int c = 0; c < x.width(); ++c) {
-            m = std::max({m, std::abs(qRed(p[c]) - qRed(q[c])), std::abs(qGreen(p[c]) - qGreen(q[c])),
-                          std::abs(qBlue(p[c]) - qBlue(q[c]))});
-        }
-    }
-    return m;
+    return int(cv::norm(pixels(a), pixels(b), cv::NORM_INF));
 }
 
-// Mean of (R + G + B) / 3 over a rectangle.
-inline double meanLevel(const QImage& image, QRect area = QRect())
+// Mean absolute difference per colour channel; -1 when the sizes differ.
+inline double meanAbsDiff(const QImage& a, const QImage& b)
 {
-    const QImage x = image.convertToFormat(QImage::Format_RGB32);
-    if (area.isNull())
-        area = x.rect();
-    double sum = 0;
-    for (int r = area.top(); r <= area.bottom(); ++r)
-        for (int c = area.left(); c <= area.right(); ++c) {
-            const QRgb p = x.pixel(c, r);
-            sum += (qRed(p) + qGreen(p) + qBlue(p)) / 3.0;
-        }
-    return sum / (double(area.width()) * area.height());
+    if (a.size() != b.size() || a.isNull())
+        return -1;
+    return cv::norm(pixels(a), pixels(b), cv::NORM_L1) / (3.0 * a.width() * a.height());
+}
+
+// Mean of (R + G + B) / 3.
+inline double meanLevel(const QImage& image)
+{
+    const cv::Scalar m = cv::mean(pixels(image));
+    return (m[0] + m[1] + m[2]) / 3.0;
+}
+
+// Standard deviation of the grey level: a flat or empty picture is near 0.
+inline double greySpread(const QImage& image)
+{
+    const QImage g = image.convertToFormat(QImage::Format_Grayscale8);
+    if (g.isNull())
+        return 0;
+    cv::Scalar mean, spread;
+    cv::meanStdDev(cv::Mat(g.height(), g.width(), CV_8UC1, const_cast<uchar*>(g.constBits()), size_t(g.bytesPerLine())),
+                   mean, spread);
+    return spread[0];
 }
 
 // One pass of a processor with the given records and stage code.
@@ -146,5 +156,54 @@ void whenModal(std::function<void(Widget*)> onDialog, int timeoutMs = 20000)
 {
     ::whenModal<Widget>(std::move(onDialog), timeoutMs);
 }
+
+// A shown editing page with the merged picture, opened by each test's init()
+// and closed, settled, by its cleanup().
+class PageTest : public QObject
+{
+protected:
+    std::unique_ptr<IQAdjustingFrame> page;
+    QImage picture;
+    GateStage* gate = nullptr;
+
+    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
+
+    // `withSource`: also the effect thumbnails' source, as the main window does.
+    void openPage(QSize size, bool withSource = false)
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        if (picture.isNull())
+            picture = mergedPicture();
+        page = std::make_unique<IQAdjustingFrame>();
+        page->resize(size);
+        page->show();
+        if (withSource)
+            page->setSource(picture);
+        page->setImages(picture, picture);
+        gate = nullptr;
+    }
+
+    void closePage()
+    {
+        if (gate)
+            gate->open();
+        if (page)
+            QVERIFY(settle(*page));
+        page.reset();
+    }
+
+    void installGate()
+    {
+        gate = new GateStage;
+        page->adjustingProcessor()->setDenoiseStage(gate);
+    }
+
+    // What the processor makes of the page's records in one pass of `stage`.
+    QImage expectedNow(int stage)
+    {
+        IQAdjustingProcessor reference(picture);
+        return referencePass(reference, page->adjustParams(), page->toneParams(), page->denoiseParams(), stage);
+    }
+};
 
 } // namespace adjtest

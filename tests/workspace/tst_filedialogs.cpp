@@ -1,30 +1,8 @@
 #include <QtTest>
 #include "ModalWatcher.h"
-#include <QApplication>
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <functional>
 
 #include "IQFileDialogs.h"
-
-namespace {
-// Answers the next modal dialog with `act` once it is shown.
-void fillSaveDialog(QWidget* w, const QString& name, const QString& filter)
-{
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    QVERIFY(dialog);
-    dialog->selectNameFilter(filter);
-    // selectNameFilter does not emit filterSelected; do what a user's choice does.
-    emit dialog->filterSelected(filter);
-    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QVERIFY(edit);
-    edit->setText(name);
-    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-}
-} // namespace
 
 class TestFileDialogs : public QObject {
     Q_OBJECT
@@ -95,47 +73,21 @@ private slots:
         QTemporaryDir dir;
         QString name = QStringLiteral("untouched");
         QString preselect;
-        whenModal([&](QWidget* w) { fillSaveDialog(w, typed, filter); });
+        answerFileDialog(QString(), typed, filter);
         QCOMPARE(getSaveImageFileName(nullptr, &name, dir.path(), &preselect), int(QDialog::Accepted));
         QCOMPARE(QFileInfo(name).fileName(), expected);
         QCOMPARE(QFileInfo(name).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
-    }
-
-    void saveDialogAsksBeforeReplacingSuffixedName()
-    {
-        QTemporaryDir dir;
-        QFile existing(dir.filePath(QStringLiteral("result.png")));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.close();
-        bool asked = false;
-        whenModal([&](QWidget* w) {
-            fillSaveDialog(w, QStringLiteral("result"), QStringLiteral("PNG image (*.png)"));
-            // The overwrite question follows as a second modal window.
-            whenModal([&](QWidget* question) {
-                auto* box = qobject_cast<QMessageBox*>(question);
-                if (!box)
-                    return;
-                asked = true;
-                box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click()
-                                              : box->accept();
-            });
-        });
-        QString name;
-        QString preselect;
-        QCOMPARE(getSaveImageFileName(nullptr, &name, dir.path(), &preselect), int(QDialog::Accepted));
-        QVERIFY(asked);
-        QCOMPARE(QFileInfo(name).fileName(), QStringLiteral("result.png"));
     }
 
     void cancelledDialogsWriteNothing()
     {
         QString name = QStringLiteral("keep");
         QString preselect;
-        whenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        rejectFileDialog();
         QCOMPARE(getSaveImageFileName(nullptr, &name, QString(), &preselect), int(QDialog::Rejected));
         QCOMPARE(name, QStringLiteral("keep"));
         QStringList files{QStringLiteral("keep")};
-        whenModal([](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        rejectFileDialog();
         QCOMPARE(getOpenImageFileNames(nullptr, &files, QString(), QFileDialog::ExistingFiles), int(QDialog::Rejected));
         QCOMPARE(files, QStringList{QStringLiteral("keep")});
     }

@@ -31,6 +31,14 @@ private:
         w.onHDRFinished(after.copy(), after, 0);
     }
 
+    static QAction* languageAction(QMenu& languages, QLocale::Language language)
+    {
+        for (QAction* a : languages.actions())
+            if (a->data().toInt() == int(language))
+                return a;
+        return nullptr;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -111,9 +119,7 @@ private slots:
         auto w = openWindow();
         QVERIFY(w);
         // Import through the open dialog.
-        whenModal<QFileDialog>([&](QFileDialog* d) {
-            fillFileDialog(d, m_user->photoDir(), QStringLiteral("\"bracket0.jpg\" \"bracket1.jpg\" \"bracket2.jpg\""));
-        });
+        answerFileDialog(m_user->photoDir(), QStringLiteral("\"bracket0.jpg\" \"bracket1.jpg\" \"bracket2.jpg\""));
         QTest::mouseClick(w->tilesFrame()->findChild<QToolButton*>(QStringLiteral("selectTileButn")), Qt::LeftButton);
         QTRY_COMPARE(photoList(*w)->count(), 3);
         QTRY_VERIFY(thumbnailsLoaded(*w));
@@ -158,8 +164,8 @@ private slots:
         QVERIFY(settle(*page));
         const QImage withEffect = page->resultImage();
         QVERIFY(meanAbsDiff(withEffect, merged) > 1.0);
-        QVERIFY(setRowValue(*page, "exposureWidget", 40));
-        QVERIFY(setRowValue(*page, "contastWidget", 30));
+        release(row(*page, "exposureWidget"), 40);
+        release(row(*page, "contastWidget"), 30);
         QVERIFY(settle(*page));
         const QImage edited = page->resultImage();
         QCOMPARE(edited.size(), merged.size());
@@ -168,9 +174,7 @@ private slots:
         QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_editing_page.png")));
 
         // Save as JPEG through the save dialog.
-        whenModal<QFileDialog>([&](QFileDialog* d) {
-            fillFileDialog(d, m_user->saveDir(), QStringLiteral("result"), QStringLiteral("JPEG Image (*.jpeg *.jpg)"));
-        });
+        answerFileDialog(m_user->saveDir(), QStringLiteral("result"), QStringLiteral("JPEG Image (*.jpeg *.jpg)"));
         QTest::mouseClick(page->findChild<QAbstractButton*>(QStringLiteral("saveButn")), Qt::LeftButton);
         const QString saved = QDir(m_user->saveDir()).filePath(QStringLiteral("result.jpg"));
         QTRY_VERIFY(QFileInfo::exists(saved));
@@ -210,14 +214,12 @@ private slots:
         w->zoomFit();
         QTRY_COMPARE(page->scale(), fitScale);
 
-        QVERIFY(setRowValue(*page, "tempWidget", 7000));
-        QVERIFY(setRowValue(*page, "sharpnessWidget", 50));
+        release(row(*page, "tempWidget"), 7000);
+        release(row(*page, "sharpnessWidget"), 50);
         QVERIFY(settle(*page));
         QVERIFY(meanAbsDiff(page->resultImage(), shown) > 0.5);
 
-        whenModal<QFileDialog>([&](QFileDialog* d) {
-            fillFileDialog(d, m_user->saveDir(), QStringLiteral("single"), QStringLiteral("PNG image (*.png)"));
-        });
+        answerFileDialog(m_user->saveDir(), QStringLiteral("single"), QStringLiteral("PNG image (*.png)"));
         QVERIFY(w->save());
         const QImage back(QDir(m_user->saveDir()).filePath(QStringLiteral("single.png")));
         QCOMPARE(meanAbsDiff(back, page->resultImage()), 0.0); // lossless: every pixel as shown
@@ -326,10 +328,9 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("nullImage");
         QTest::addColumn<QString>("message");
-        QTest::newRow("-2") << -2 << false
-                            << "Sorry, the source images resolution must be the same for each photo in the set.";
-        QTest::newRow("-1") << -1 << false
-                            << "The selected image cannot be opened. It is either damaged or unsupported.";
+        // The job's own codes -2 and -1 are met in failedJobsShowTheirMessage.
+        QTest::newRow("too large") << -5 << false
+                                   << "The selected photos are too large for the memory available on this computer.";
         QTest::newRow("other") << -7 << false << "Unable to create HDR.";
         QTest::newRow("0 without picture") << 0 << true << "Unable to create HDR.";
     }
@@ -384,7 +385,7 @@ private slots:
         showEditingPage(*w);
         QCOMPARE(w->currentPage(), 1);
         IQAdjustingFrame* page = w->adjustingFrame();
-        QVERIFY(setRowValue(*page, "exposureWidget", 25));
+        release(row(*page, "exposureWidget"), 25);
         QVERIFY(settle(*page));
         QVERIFY(page->isModified());
         // The newest change is still being processed when the window closes.
@@ -397,7 +398,7 @@ private slots:
             expected = adjtest::referencePass(reference, adjust, IQHDRToneParams(), IQDenoiseParams(), 2);
             gate = new adjtest::GateStage;
             page->adjustingProcessor()->setDenoiseStage(gate);
-            QVERIFY(setRowValue(*page, "exposureWidget", 70));
+            release(row(*page, "exposureWidget"), 70);
             QVERIFY(gate->waitEntered());
             whenModal<QWaitingDialog>([gate](QWaitingDialog*) { gate->open(); });
         }
@@ -410,14 +411,10 @@ private slots:
             question = box->text();
             if (QPushButton* d = box->defaultButton())
                 defaultButton = box->standardButton(d);
-            if (answer == QMessageBox::Save) {
-                whenModal<QFileDialog>([&](QFileDialog* d) {
-                    if (saveDialogAccepts)
-                        fillFileDialog(d, out.path(), QStringLiteral("closing"), QStringLiteral("PNG image (*.png)"));
-                    else
-                        QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
-                });
-            }
+            if (answer == QMessageBox::Save && saveDialogAccepts)
+                answerFileDialog(out.path(), QStringLiteral("closing"), QStringLiteral("PNG image (*.png)"));
+            else if (answer == QMessageBox::Save)
+                rejectFileDialog();
             if (answer == QMessageBox::NoButton)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
@@ -492,14 +489,7 @@ private slots:
             QMenu* languages = menu->actions().first()->menu();
             QVERIFY(languages);
             QCOMPARE(languages->actions().size(), 16);
-            int checked = 0;
-            for (QAction* a : languages->actions()) {
-                if (a->isChecked()) {
-                    ++checked;
-                    QCOMPARE(a->data().toInt(), int(QLocale::English));
-                }
-            }
-            QCOMPARE(checked, 1);
+            QVERIFY(languageAction(*languages, QLocale::English)->isChecked());
             if (i == 0) {
                 menu->setActiveAction(menu->actions().first());
                 QTRY_VERIFY(languages->isVisible());
@@ -517,6 +507,7 @@ private slots:
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("checked"); // -1: no entry
+        QTest::newRow("English") << int(QLocale::English) << int(QLocale::English);
         QTest::newRow("German") << int(QLocale::German) << int(QLocale::German);
         QTest::newRow("not offered") << int(QLocale::Welsh) << -1;
         const int system = int(SystemLanguage());
@@ -546,10 +537,7 @@ private slots:
         auto w = openWindow();
         QVERIFY(w);
         std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* german = nullptr;
-        for (QAction* a : languages->actions())
-            if (a->data().toInt() == int(QLocale::German))
-                german = a;
+        QAction* german = languageAction(*languages, QLocale::German);
         QVERIFY(german);
         QString text;
         whenModal<QMessageBox>([&](QMessageBox* box) {
@@ -570,10 +558,8 @@ private slots:
         QVERIFY(w);
         showEditingPage(*w);
         std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* english = languages->actions().value(0);
-        for (QAction* a : languages->actions())
-            if (a->data().toInt() == int(QLocale::English))
-                english = a;
+        QAction* english = languageAction(*languages, QLocale::English);
+        QVERIFY(english);
         // Ok to the restart, then Cancel to the unsaved-work question: the
         // window stays, so nothing may restart.
         whenModal<QMessageBox>([&](QMessageBox* box) {
@@ -592,10 +578,7 @@ private slots:
         auto w = openWindow();
         QVERIFY(w);
         std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* english = nullptr;
-        for (QAction* a : languages->actions())
-            if (a->data().toInt() == int(QLocale::English))
-                english = a;
+        QAction* english = languageAction(*languages, QLocale::English);
         QVERIFY(english);
         whenModal<QMessageBox>([&](QMessageBox* box) { clickButton(box, QMessageBox::Ok); });
         english->trigger();

@@ -109,30 +109,6 @@ private slots:
         whenModal<QMessageBox>([](QMessageBox* box) { clickButton(box, QMessageBox::Discard); });
         QVERIFY(w->close());
     }
-
-    void failedJobMessages()
-    {
-        // A selection refused for its size has a message of its own; the
-        // read failure and the general failure keep theirs.
-        auto w = openWindow();
-        QVERIFY(w);
-        QMap<int, QString> shown;
-        for (const int code : {-1, -4, -5}) {
-            QString text;
-            whenModal<QMessageBox>([&](QMessageBox* box) {
-                text = box->text();
-                box->accept();
-            });
-            w->onHDRFinished(QImage(), QImage(), code);
-            QTRY_VERIFY(!text.isEmpty());
-            shown[code] = text;
-        }
-        QCOMPARE(shown[-1], QCoreApplication::translate("MainWindow", "IDS_READ_FAILED"));
-        QCOMPARE(shown[-4], QCoreApplication::translate("MainWindow", "IDS_ERROR"));
-        QCOMPARE(shown[-5], QCoreApplication::translate("MainWindow", "IDS_TOO_LARGE"));
-        QVERIFY(shown[-5] != shown[-4] && shown[-5] != shown[-1]);
-        QCOMPARE(w->currentPage(), 0);
-    }
 };
 
 QTEST_MAIN(TestMainWindowJob)

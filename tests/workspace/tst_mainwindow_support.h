@@ -5,10 +5,7 @@
 // English texts, and helpers that answer modal dialogs and drive the pages.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFont>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,14 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -34,15 +29,19 @@
 #include "IQThumbsViewer.h"
 #include "IQTilesFrame.h"
 #include "MainWindow.h"
-#include "QSliderWidget.h"
 #include "QWaitingDialog.h"
 #include "TestPaths.h"
 #include "Translations.h"
-#include "ModalWatcher.h"
+#include "tst_adjustingframe_support.h"
 
 namespace mwtest {
 
 using ::whenModal;
+using adjtest::greySpread;
+using adjtest::meanAbsDiff;
+using adjtest::release;
+using adjtest::row;
+using adjtest::settle;
 
 // Calls `act` with every widget of class W at the moment it is shown, however
 // briefly it stays (a fast job's waiting dialog may be gone before any timer).
@@ -66,21 +65,6 @@ inline void clickButton(QMessageBox* box, QMessageBox::StandardButton which)
 {
     if (QAbstractButton* b = box->button(which))
         b->click();
-}
-
-// Fills a non-native file dialog and accepts it (queued, as a user's click).
-inline void fillFileDialog(QFileDialog* dialog, const QString& folder, const QString& names,
-                           const QString& filter = QString())
-{
-    if (!filter.isEmpty()) {
-        dialog->selectNameFilter(filter);
-        emit dialog->filterSelected(filter);
-    }
-    if (!folder.isEmpty())
-        dialog->setDirectory(folder);
-    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        edit->setText(names);
-    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }
 
 // A whole user's world in one temporary tree: data and config folders that do
@@ -172,55 +156,6 @@ inline void selectAllAndNext(MainWindow& w, bool singlePhoto)
     QTest::mouseClick(w.tilesFrame()->findChild<QRadioButton*>(button), Qt::LeftButton);
     photoList(w)->selectAll();
     QTest::mouseClick(nextButton(w), Qt::LeftButton);
-}
-
-// The user types a value into a slider row's field.
-inline bool setRowValue(IQAdjustingFrame& page, const char* name, int value)
-{
-    auto* row = page.findChild<QSliderWidget*>(QLatin1String(name));
-    QSpinBox* box = row ? row->findChild<QSpinBox*>() : nullptr;
-    if (!box)
-        return false;
-    box->setValue(value);
-    return true;
-}
-
-inline bool settle(IQAdjustingFrame& page, int timeoutMs = 60000)
-{
-    return QTest::qWaitFor([&] { return !page.isBusy(); }, timeoutMs);
-}
-
-// Mean absolute difference per channel; -1 when the sizes differ.
-inline double meanAbsDiff(const QImage& a, const QImage& b)
-{
-    if (a.isNull() || a.size() != b.size())
-        return -1;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int r = 0; r < x.height(); ++r) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
-        for (int c = 0; c < x.width(); ++c)
-            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c]))
-                + std::abs(qBlue(p[c]) - qBlue(q[c]));
-    }
-    return sum / (3.0 * x.width() * x.height());
-}
-
-// Standard deviation of the grey level: a flat or empty picture is near 0.
-inline double greySpread(const QImage& image)
-{
-    const QImage g = image.convertToFormat(QImage::Format_Grayscale8);
-    double sum = 0, sq = 0;
-    for (int r = 0; r < g.height(); ++r)
-        for (int c = 0; c < g.width(); ++c) {
-            const double v = g.constScanLine(r)[c];
-            sum += v;
-            sq += v * v;
-        }
-    const double n = double(g.width()) * g.height();
-    return n > 0 ? std::sqrt(std::max(0.0, sq / n - (sum / n) * (sum / n))) : 0.0;
 }
 
 // The window with `overlays` (dialogs, menus) painted where they are on screen.

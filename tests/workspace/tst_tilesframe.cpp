@@ -2,10 +2,8 @@
 #include "ModalWatcher.h"
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFileDialog>
 #include <QImageWriter>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,14 +128,7 @@ private slots:
         QFile gif(m_photos.filePath(QStringLiteral("anim.gif")));
         QVERIFY(gif.open(QIODevice::WriteOnly));
         gif.close();
-        whenModal([&](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            QVERIFY(dialog);
-            dialog->setDirectory(m_photos.path());
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-                ->setText(QStringLiteral("\"shot0.jpg\" \"shot1.jpg\" \"SHOT0.JPG\""));
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        });
+        answerFileDialog(m_photos.path(), QStringLiteral("\"shot0.jpg\" \"shot1.jpg\" \"SHOT0.JPG\""));
         QTest::mouseClick(f.findChild<QToolButton*>(QStringLiteral("selectTileButn")), Qt::LeftButton);
         QTRY_COMPARE(list(f)->count(), 3); // a.JPG and a.jpg are two files on Linux
         QCOMPARE(QDir(IQSettings::instance()->lastOpenTileDir()).canonicalPath(), QDir(m_photos.path()).canonicalPath());
