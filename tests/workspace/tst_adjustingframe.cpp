@@ -80,6 +80,15 @@ private slots:
         QVERIFY(!empty.findChild<QToolButton*>("saveButn")->isEnabled());
         QVERIFY(!empty.findChild<QToolButton*>("restoreButn")->isEnabled());
         QVERIFY(empty.isDefaultParam());
+        // Changes are kept but start no pass.
+        QSignalSpy results(&empty, &IQAdjustingFrame::algorithmFinished);
+        empty.onPropertyValueChanged("SATURATION_NAME", 40);
+        empty.findChild<QCheckBox*>("colorCheckBox")->setChecked(true);
+        QVERIFY(!empty.isBusy());
+        QVERIFY(!empty.findChild<QDialog*>());
+        QCOMPARE(empty.adjustParams().saturation, 40);
+        QTest::qWait(20);
+        QCOMPARE(results.count(), 0);
 
         QCOMPARE(row(*page, "tempWidget")->value(), 5000);
         QCOMPARE(row(*page, "tintWidget")->value(), 10);

@@ -332,19 +332,6 @@ private slots:
         QVERIFY(settle(*page));
         QCOMPARE(page->resultImage().size(), QSize(200, 150));
     }
-
-    void noPassWithoutPicture()
-    {
-        IQAdjustingFrame empty;
-        QSignalSpy results(&empty, &IQAdjustingFrame::algorithmFinished);
-        empty.onPropertyValueChanged("SATURATION_NAME", 40);
-        empty.findChild<QCheckBox*>("colorCheckBox")->setChecked(true);
-        QVERIFY(!empty.isBusy());
-        QVERIFY(!empty.findChild<QWaitingDialog*>());
-        QCOMPARE(empty.adjustParams().saturation, 40);
-        QTest::qWait(20);
-        QCOMPARE(results.count(), 0);
-    }
 };
 
 QTEST_MAIN(TestAdjustingFramePasses)

@@ -8,7 +8,6 @@
 
 #include "IQHDREngine.h"
 #include "SyntheticScene.h"
-#include "tst_adjustingframe_support.h"
 #include "tst_mainwindow_support.h"
 
 // Camera RAW files through every QImageReader, as in the program.
@@ -24,10 +23,9 @@ private:
     QString m_single;
 
     // Brings a window to the editing page with a picture, without a job.
-    static void showEditingPage(MainWindow& w, QSize size = QSize(320, 240))
+    static void showEditingPage(MainWindow& w)
     {
-        const SyntheticScene::RadianceScene scene(size, 5, true);
-        const QImage after = SyntheticScene::renderFrame(scene, size, 0.6, QPoint(), 0.0, 1, QImage::Format_RGB888);
+        const QImage after = adjtest::mergedPicture();
         w.onHDRFinished(after.copy(), after, 0);
     }
 
@@ -159,17 +157,11 @@ private slots:
         QVERIFY(meanAbsDiff(merged, reinhard) < 0.01);
         QVERIFY2(greySpread(merged) > 20, "the merged picture is flat");
 
-        // An effect, then two controls on top of it.
+        // An effect (the controls' pictures are pinned by the editing page's tests).
         page->findChild<QListWidget*>(QStringLiteral("effectListWidget"))->setCurrentRow(3);
         QVERIFY(settle(*page));
-        const QImage withEffect = page->resultImage();
-        QVERIFY(meanAbsDiff(withEffect, merged) > 1.0);
-        release(row(*page, "exposureWidget"), 40);
-        release(row(*page, "contastWidget"), 30);
-        QVERIFY(settle(*page));
         const QImage edited = page->resultImage();
-        QCOMPARE(edited.size(), merged.size());
-        QVERIFY(meanAbsDiff(edited, withEffect) > 1.0);
+        QVERIFY(meanAbsDiff(edited, merged) > 1.0);
         QVERIFY(page->isModified());
         QVERIFY(saveShot(screenshot(*w), QStringLiteral("mainwindow_editing_page.png")));
 
@@ -213,11 +205,6 @@ private slots:
         QTRY_VERIFY(page->scale() > 1.0);
         w->zoomFit();
         QTRY_COMPARE(page->scale(), fitScale);
-
-        release(row(*page, "tempWidget"), 7000);
-        release(row(*page, "sharpnessWidget"), 50);
-        QVERIFY(settle(*page));
-        QVERIFY(meanAbsDiff(page->resultImage(), shown) > 0.5);
 
         answerFileDialog(m_user->saveDir(), QStringLiteral("single"), QStringLiteral("PNG image (*.png)"));
         QVERIFY(w->save());

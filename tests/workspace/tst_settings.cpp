@@ -33,7 +33,7 @@ private slots:
         IQSettings::resetInstanceForTesting();
     }
 
-    void defaultsWithoutFile()
+    void defaultsAndFallbacks()
     {
         IQSettings* s = IQSettings::instance();
         QCOMPARE(s->language(), 0);
@@ -41,6 +41,13 @@ private slots:
         QCOMPARE(s->lastOpenTileDir(), picturesFallback());
         QCOMPARE(s->lastSaveDir(), picturesFallback());
         QCOMPARE(s->lastOpenDir(), picturesFallback());
+        // A stored folder that is gone falls back too.
+        {
+            QTemporaryDir gone;
+            s->setLastOpenTileDir(gone.path());
+            QCOMPARE(s->lastOpenTileDir(), gone.path());
+        }
+        QCOMPARE(s->lastOpenTileDir(), picturesFallback());
     }
 
     void valuesSurviveRestartInFreshTree()
@@ -66,17 +73,6 @@ private slots:
         QCOMPARE(s->showGuide(), 2);
         QCOMPARE(s->lastOpenTileDir(), folder.path());
         QCOMPARE(s->lastSaveDir(), folder.path());
-    }
-
-    void removedFolderFallsBack()
-    {
-        IQSettings* s = IQSettings::instance();
-        {
-            QTemporaryDir gone;
-            s->setLastOpenTileDir(gone.path());
-            QCOMPARE(s->lastOpenTileDir(), gone.path());
-        }
-        QCOMPARE(s->lastOpenTileDir(), picturesFallback());
     }
 
     void nonNumericValuesReadAsZero()

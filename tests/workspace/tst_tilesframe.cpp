@@ -54,6 +54,14 @@ private:
     QPushButton* next(IQTilesFrame& f) { return f.findChild<QPushButton*>(QStringLiteral("nextButn")); }
     QToolButton* remove(IQTilesFrame& f) { return f.findChild<QToolButton*>(QStringLiteral("removeTileButn")); }
 
+    // Shows the page and imports `files`, every one of them.
+    static bool shownWith(IQTilesFrame& f, const QStringList& files)
+    {
+        f.resize(856, 400);
+        f.show();
+        return QTest::qWaitForWindowExposed(&f) && f.importPaths(files) == files.size();
+    }
+
     // Presses Next and returns the text of the information box it showed, if any.
     QString pressNext(IQTilesFrame& f)
     {
@@ -75,9 +83,7 @@ private:
     QList<bool> showsErrorPlaceholder(const QStringList& files, const QString& screenshot)
     {
         IQTilesFrame f;
-        f.resize(856, 400);
-        f.show();
-        if (!QTest::qWaitForWindowExposed(&f) || f.importPaths(files) != files.size())
+        if (!shownWith(f, files))
             return {};
         IQThumbsViewer* l = list(f);
         QList<bool> shown;
@@ -121,9 +127,7 @@ private slots:
     void importThroughDialogSkipsDuplicatesAndRemembersFolder()
     {
         IQTilesFrame f;
-        f.resize(856, 400);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(shownWith(f, {}));
         QFile::copy(m_paths[0], m_photos.filePath(QStringLiteral("SHOT0.JPG")));
         QFile gif(m_photos.filePath(QStringLiteral("anim.gif")));
         QVERIFY(gif.open(QIODevice::WriteOnly));
@@ -141,9 +145,7 @@ private slots:
     void nextChecksTheCountForTheMode()
     {
         IQTilesFrame f;
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.importPaths(m_paths);
+        QVERIFY(shownWith(f, m_paths));
         IQThumbsViewer* l = list(f);
         QSignalSpy emitted(&f, &IQTilesFrame::imageSelected);
         auto select = [&](int n) {
@@ -176,10 +178,7 @@ private slots:
     void doubleClickPerMode()
     {
         IQTilesFrame f;
-        f.resize(856, 400);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.importPaths(m_paths);
+        QVERIFY(shownWith(f, m_paths));
         IQThumbsViewer* l = list(f);
         QSignalSpy emitted(&f, &IQTilesFrame::imageSelected);
         const QPoint p = l->visualRect(l->model()->index(2, 0)).center();
@@ -194,8 +193,7 @@ private slots:
     void removeDisablesButtonsWhenNothingLeft()
     {
         IQTilesFrame f;
-        f.show();
-        f.importPaths(m_paths.mid(0, 2));
+        QVERIFY(shownWith(f, m_paths.mid(0, 2)));
         IQThumbsViewer* l = list(f);
         l->selectAll();
         QVERIFY(remove(f)->isEnabled());
