@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <climits>
 #include <QComboBox>
-#include <QPalette>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -201,7 +200,7 @@ private slots:
         QCOMPARE(child<QListWidget>("effectListWidget")->currentRow(), page->isDefaultParam() ? 0 : -1);
     }
 
-    void takeRules()
+    void takeRulesAndIgnoredInput()
     {
         QSliderWidget* temp = row(*page, "tempWidget");
         // While dragging, a temperature equal to the stored one is dropped.
@@ -229,6 +228,15 @@ private slots:
         page->onPropertyValueChanging("highlight_name", 5);
         QVERIFY(!page->isBusy());
         QVERIFY(page->isDefaultParam());
+        // Nor do effect rows outside the list.
+        child<QListWidget>("effectListWidget")->setCurrentRow(3);
+        QVERIFY(settle(*page));
+        const IQAdjustParams before = page->adjustParams();
+        page->onEffectChanged(-1);
+        page->onEffectChanged(11);
+        QVERIFY(!page->isBusy());
+        QVERIFY(sameAdjust(page->adjustParams(), before));
+        QCOMPARE(page->adjustParams().mode, 1);
     }
 
     void boxReset_data()
@@ -419,19 +427,6 @@ private slots:
             QVERIFY(maxDiff(page->currentImage(), picture) > 0);
     }
 
-    void deselectionDoesNothing()
-    {
-        auto* list = child<QListWidget>("effectListWidget");
-        list->setCurrentRow(3);
-        QVERIFY(settle(*page));
-        const IQAdjustParams before = page->adjustParams();
-        page->onEffectChanged(-1);
-        page->onEffectChanged(11);
-        QVERIFY(!page->isBusy());
-        QVERIFY(sameAdjust(page->adjustParams(), before));
-        QCOMPARE(page->adjustParams().mode, 1);
-    }
-
     void revertToOriginal()
     {
         child<QListWidget>("effectListWidget")->setCurrentRow(6);
@@ -480,18 +475,13 @@ private slots:
     }
 
     // The compare button, and screenshots of the page dressed as the
-    // application dresses it: fusion style, dark palette.
+    // application dresses it: fusion style and its style sheet.
     void compareAndScreenshots()
     {
         QApplication::setStyle("fusion");
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x22, 0x22, 0x22));
-        dark.setColor(QPalette::Base, QColor(0x2b, 0x2b, 0x2b));
-        dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
-        dark.setColor(QPalette::WindowText, QColor(0xbf, 0xbf, 0xbf));
-        dark.setColor(QPalette::Text, QColor(0xbf, 0xbf, 0xbf));
-        dark.setColor(QPalette::ButtonText, QColor(0xbf, 0xbf, 0xbf));
-        QApplication::setPalette(dark);
+        QFile sheet(":/qss/psblack.css");
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromLatin1(sheet.readAll().split('\0').first()));
         auto shoot = [this](const char* name) {
             QTest::qWait(100);
             QVERIFY(page->grab().toImage().save(QDir(testOutputDir()).filePath(name)));

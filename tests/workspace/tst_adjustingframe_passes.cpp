@@ -34,7 +34,6 @@ private slots:
     {
         release(row(*page, "shadowsWidget"), 80);
         QVERIFY(settle(*page));
-        const QImage lifted = page->resultImage();
         release(row(*page, "saturationWidget"), 40);
         QVERIFY(settle(*page));
 
@@ -52,7 +51,6 @@ private slots:
         IQAdjustingProcessor plain(picture);
         const QImage saturationOnly = referencePass(plain, adjust, IQHDRToneParams(), denoise, 2);
         QVERIFY(meanLevel(page->currentImage()) > meanLevel(saturationOnly) + 1.0);
-        QVERIFY(maxDiff(lifted, picture) > 0);
     }
 
     void strongestStageSurvivesWeakerRequests()

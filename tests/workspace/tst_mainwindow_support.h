@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -110,10 +111,8 @@ public:
     QString saveDir() const { return root.filePath(QStringLiteral("saved")); }
     bool feedAsked() const
     {
-        for (const HttpRequestSeen& r : server.requests)
-            if (r.target == "/feed.json")
-                return true;
-        return false;
+        return std::any_of(server.requests.begin(), server.requests.end(),
+                           [](const HttpRequestSeen& r) { return r.target == "/feed.json"; });
     }
 
     QTemporaryDir root;
@@ -134,11 +133,6 @@ inline IQThumbsViewer* photoList(MainWindow& w)
     return w.tilesFrame()->findChild<IQThumbsViewer*>(QStringLiteral("tileListView"));
 }
 
-inline QPushButton* nextButton(MainWindow& w)
-{
-    return w.tilesFrame()->findChild<QPushButton*>(QStringLiteral("nextButn"));
-}
-
 inline bool thumbnailsLoaded(MainWindow& w)
 {
     IQThumbsViewer* list = photoList(w);
@@ -155,7 +149,7 @@ inline void selectAllAndNext(MainWindow& w, bool singlePhoto)
     const QString button = singlePhoto ? QStringLiteral("fotoButton") : QStringLiteral("hdrButton");
     QTest::mouseClick(w.tilesFrame()->findChild<QRadioButton*>(button), Qt::LeftButton);
     photoList(w)->selectAll();
-    QTest::mouseClick(nextButton(w), Qt::LeftButton);
+    QTest::mouseClick(w.tilesFrame()->findChild<QPushButton*>(QStringLiteral("nextButn")), Qt::LeftButton);
 }
 
 // The window with `overlays` (dialogs, menus) painted where they are on screen.

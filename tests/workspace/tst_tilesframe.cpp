@@ -142,7 +142,9 @@ private slots:
         QCOMPARE(f.importPaths({m_photos.path() + QStringLiteral("/./shot2.jpg")}), 0);
     }
 
-    void nextChecksTheCountForTheMode()
+    // Next, and in Single Photo Mode a double-click, hands the selection on
+    // when its count suits the mode; Remove empties the list.
+    void selectionIsHandedOnByMode()
     {
         IQTilesFrame f;
         QVERIFY(shownWith(f, m_paths));
@@ -164,6 +166,9 @@ private slots:
         QStringList paths = emitted.takeFirst().at(0).toStringList();
         paths.sort();
         QCOMPARE(paths, m_paths.mid(0, 3));
+        const QPoint third = l->visualRect(l->model()->index(2, 0)).center();
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, third);
+        QCOMPARE(emitted.count(), 0); // Bracketing Mode: nothing beyond the list's own handling
 
         QTest::mouseClick(f.findChild<QRadioButton*>(QStringLiteral("fotoButton")), Qt::LeftButton);
         select(2);
@@ -173,28 +178,10 @@ private slots:
         pressNext(f);
         QCOMPARE(emitted.count(), 1);
         QCOMPARE(emitted.takeFirst().at(0).toStringList(), QStringList{m_paths[0]});
-    }
-
-    void doubleClickPerMode()
-    {
-        IQTilesFrame f;
-        QVERIFY(shownWith(f, m_paths));
-        IQThumbsViewer* l = list(f);
-        QSignalSpy emitted(&f, &IQTilesFrame::imageSelected);
-        const QPoint p = l->visualRect(l->model()->index(2, 0)).center();
-        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
-        QCOMPARE(emitted.count(), 0); // Bracketing Mode: nothing beyond the list's own handling
-        QTest::mouseClick(f.findChild<QRadioButton*>(QStringLiteral("fotoButton")), Qt::LeftButton);
-        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, third);
         QCOMPARE(emitted.count(), 1);
-        QCOMPARE(emitted.at(0).at(0).toStringList(), QStringList{m_paths[2]});
-    }
+        QCOMPARE(emitted.takeFirst().at(0).toStringList(), QStringList{m_paths[2]});
 
-    void removeDisablesButtonsWhenNothingLeft()
-    {
-        IQTilesFrame f;
-        QVERIFY(shownWith(f, m_paths.mid(0, 2)));
-        IQThumbsViewer* l = list(f);
         l->selectAll();
         QVERIFY(remove(f)->isEnabled());
         QTest::mouseClick(remove(f), Qt::LeftButton);
