@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <climits>
 #include <QComboBox>
+#include <QDialog>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -20,30 +21,20 @@ using namespace adjtest;
 
 namespace {
 
-int recordValue(const IQAdjustingFrame& page, const QString& key)
+// The record a row's value lands in, named by the row.
+int recordValue(const IQAdjustingFrame& page, const QString& rowName)
 {
     const IQAdjustParams& a = page.adjustParams();
     const IQHDRToneParams& t = page.toneParams();
     const IQDenoiseParams& d = page.denoiseParams();
-    if (key == "HIGHLIGHT_NAME") return t.highlight;
-    if (key == "SHADOW_NAME") return t.shadow;
-    if (key == "CONTRAST_NAME") return a.contrast;
-    if (key == "BRIGHTNESS_NAME") return a.brightness;
-    if (key == "SHARPNESS_NAME") return a.sharpness;
-    if (key == "BLUR_NAME") return a.blur;
-    if (key == "TEMPERATURE_NAME") return a.temperature;
-    if (key == "TINT_NAME") return a.tint;
-    if (key == "GAMMA_NAME") return a.gamma;
-    if (key == "SATURATION_NAME") return a.saturation;
-    if (key == "VIBRANCE_NAME") return a.vibrance;
-    if (key == "COLOR_FILTER_R_NAME") return a.filterRed;
-    if (key == "COLOR_FILTER_G_NAME") return a.filterGreen;
-    if (key == "COLOR_FILTER_B_NAME") return a.filterBlue;
-    if (key == "COLOR_FILTER_OPACITY_NAME") return a.filterOpacity;
-    if (key == "VIGNETTING_NAME") return a.vignette;
-    if (key == "LUMINANCE_NAME") return d.luminance;
-    if (key == "CHROMINANCE_NAME") return d.chrominance;
-    return INT_MIN;
+    const QHash<QString, int> records = {
+        {"highlightsWidget", t.highlight}, {"shadowsWidget", t.shadow}, {"contastWidget", a.contrast},
+        {"exposureWidget", a.brightness}, {"sharpnessWidget", a.sharpness}, {"blurWidget", a.blur},
+        {"tempWidget", a.temperature}, {"tintWidget", a.tint}, {"gammaWidget", a.gamma},
+        {"saturationWidget", a.saturation}, {"vibranceWidget", a.vibrance}, {"redWidget", a.filterRed},
+        {"greenWidget", a.filterGreen}, {"blueWidget", a.filterBlue}, {"opacityWidget", a.filterOpacity},
+        {"amountWidget", a.vignette}, {"luminWidget", d.luminance}, {"colorWidget", d.chrominance}};
+    return records.value(rowName, INT_MIN);
 }
 
 bool sameAdjust(const IQAdjustParams& a, const IQAdjustParams& b)
@@ -180,7 +171,7 @@ private slots:
         QVERIFY(r);
         QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
         release(r, value);
-        QCOMPARE(recordValue(*page, r->key()), value);
+        QCOMPARE(recordValue(*page, name), value);
         QCOMPARE(page->stageCode(), stage);
         QVERIFY(page->isBusy());
         QVERIFY(settle(*page));

@@ -7,7 +7,6 @@
 #include "QWaitingDialog.h"
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSignalSpy>

@@ -4,11 +4,11 @@
 #include "tst_adjustingframe_support.h"
 
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 using namespace adjtest;
@@ -46,51 +46,48 @@ private slots:
             passMs = clock.elapsed();
         }
 
-        // The machine's own floor: the same timer with nothing to do.
-        qint64 idleGap = 0;
-        {
-            std::vector<qint64> idle;
-            QTimer t;
-            t.setInterval(16);
-            t.setTimerType(Qt::PreciseTimer);
-            QObject::connect(&t, &QTimer::timeout, [&] { idle.push_back(clock.elapsed()); });
+        // A 16 ms timer, as a mouse's updates come, run for `ms`: the times it
+        // fired. Gaps past 16 ms are event-loop stalls.
+        auto beat = [&clock](int ms, const std::function<void()>& onBeat) {
+            std::vector<qint64> at;
+            QTimer timer;
+            timer.setInterval(16);
+            timer.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&timer, &QTimer::timeout, [&] {
+                at.push_back(clock.elapsed());
+                onBeat();
+            });
             clock.restart();
-            t.start();
-            QTest::qWait(1000);
-            t.stop();
-            for (size_t i = 1; i < idle.size(); ++i)
-                idleGap = std::max(idleGap, idle[i] - idle[i - 1] - 16);
-        }
+            timer.start();
+            QTest::qWait(ms);
+            return at;
+        };
+        auto longestStall = [](const std::vector<qint64>& at) {
+            qint64 stall = 0;
+            for (size_t i = 1; i < at.size(); ++i)
+                stall = std::max(stall, at[i] - at[i - 1] - 16);
+            return stall;
+        };
+        // The machine's own floor: the timer with nothing to do.
+        const qint64 idleGap = longestStall(beat(1000, [] {}));
 
-        // Drag for three seconds, one update every 16 ms as a mouse would.
-        std::vector<qint64> ticks;
+        // Drag for three seconds, one update per beat.
         std::vector<qint64> results;
         QObject::connect(&page, &IQAdjustingFrame::algorithmFinished, &page,
                          [&] { results.push_back(clock.elapsed()); });
         int value = -100;
         qint64 lastChange = 0;
-        QTimer mouse;
-        mouse.setInterval(16);
-        mouse.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&mouse, &QTimer::timeout, [&] {
-            ticks.push_back(clock.elapsed());
+        const std::vector<qint64> ticks = beat(3000, [&] {
             value = value >= 100 ? -100 : value + 3;
             drag(saturation, value);
             lastChange = clock.elapsed();
         });
-        clock.restart();
-        mouse.start();
-        QTest::qWait(3000);
-        mouse.stop();
         const qint64 stopped = lastChange;
         QVERIFY(settle(page));
         const qint64 lastResult = results.empty() ? -1 : results.back();
         QTest::qWait(20);
 
-        qint64 maxGap = 0;
-        for (size_t i = 1; i < ticks.size(); ++i)
-            maxGap = std::max(maxGap, ticks[i] - ticks[i - 1]);
-        const qint64 stall = std::max<qint64>(0, maxGap - 16);
+        const qint64 stall = longestStall(ticks);
         const qint64 latency = lastResult - stopped;
         qInfo("24 MP: take-over %lld ms, one pass %lld ms, %zu drag updates, %zu pictures shown, "
               "longest event-loop stall %lld ms (idle machine floor %lld ms), last change to picture %lld ms",

@@ -22,9 +22,7 @@ using namespace adjtest;
 
 namespace {
 
-const char* const kJpeg = "JPEG Image (*.jpeg *.jpg)";
 const char* const kPng = "PNG image (*.png)";
-const char* const kBmp = "Windows BMP image (*.bmp)";
 
 // Clicks `button` on the next message box and stores its text.
 void answerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr,
@@ -188,7 +186,7 @@ private slots:
         QVERIFY(picture.copy(0, 0, 4, 4).save(path));
         const QByteArray before = readAll(path);
         QString warning;
-        answerFileDialog(target.path(), "keep.bmp", kBmp);
+        answerFileDialog(target.path(), "keep.bmp", "Windows BMP image (*.bmp)");
         // Replace? Yes; then the write fails and the writer's reason is shown.
         answerMessageBox(QMessageBox::Yes, nullptr, [&warning] { answerMessageBox(QMessageBox::Ok, &warning); });
         bool saved = true;
@@ -301,7 +299,7 @@ private slots:
         // Save chosen and done: the page is left.
         QTemporaryDir target;
         answerMessageBox(QMessageBox::Save, nullptr,
-                         [&target] { answerFileDialog(target.path(), "left.jpg", kJpeg); });
+                         [&target] { answerFileDialog(target.path(), "left.jpg", "JPEG Image (*.jpeg *.jpg)"); });
         QVERIFY(page->closeImage());
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<QFrame*>(), page.get());

@@ -10,13 +10,11 @@
 #include "SyntheticScene.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QImage>
 #include <QSemaphore>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 #include <atomic>
 #include <functional>

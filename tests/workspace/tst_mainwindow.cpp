@@ -56,7 +56,7 @@ private slots:
         QVERIFY(!m_single.isEmpty());
     }
 
-    void startsOnTheImportPageAndChecksTheFeed()
+    void startsOnTheImportPageWithItsTitleBar()
     {
         QElapsedTimer clock;
         clock.start();
@@ -71,19 +71,7 @@ private slots:
         // The update check asks the configured feed shortly after the window shows.
         QTRY_VERIFY_WITH_TIMEOUT(m_user->feedAsked(), 10000);
         QVERIFY(!QApplication::activeModalWidget()); // the current version: nothing offered
-        // Nothing to lose on the import page: closing asks nothing.
-        QPointer<QTimer> noBox = whenModal<QMessageBox>([](QMessageBox* box) {
-            clickButton(box, QMessageBox::Cancel);
-            QFAIL("closing the import page asked a question");
-        });
-        QVERIFY(w->close());
-        delete noBox.data();
-    }
 
-    void titleBarButtons()
-    {
-        auto w = openWindow();
-        QVERIFY(w);
         const QList<QPair<QString, QString>> buttons = {{"menuButton", "Menu"},
                                                         {"miniButton", "Minimize"},
                                                         {"normalButton", "Restore"},
@@ -108,8 +96,14 @@ private slots:
         QTRY_VERIFY(w->isMaximized());
         QTest::mouseClick(normal, Qt::LeftButton);
         QTRY_VERIFY(!w->isMaximized());
+        // Nothing to lose on the import page: the close button closes, asking nothing.
+        QPointer<QTimer> noBox = whenModal<QMessageBox>([](QMessageBox* box) {
+            clickButton(box, QMessageBox::Cancel);
+            QFAIL("closing the import page asked a question");
+        });
         QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
         QTRY_VERIFY(!w->isVisible());
+        delete noBox.data();
     }
 
     void bracketFromImportToSavedJpeg()
@@ -502,60 +496,50 @@ private slots:
         QCOMPARE(marked, checked < 0 ? QList<int>() : QList<int>{checked});
     }
 
-    void languageChoiceCancelledKeepsRunning()
+    // The restart question after a language choice: Cancel keeps running; Ok
+    // restarts once every window has closed, which the unsaved-work question
+    // may refuse. Last: a restart ends the (not running) event loop as the
+    // real one does.
+    void languageChoice_data()
     {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("unsavedWork");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("restarts");
+        QTest::newRow("cancelled") << int(QLocale::German) << false << int(QMessageBox::Cancel) << false;
+        QTest::newRow("work kept") << int(QLocale::English) << true << int(QMessageBox::Ok) << false;
+        QTest::newRow("restart") << int(QLocale::English) << false << int(QMessageBox::Ok) << true;
+    }
+    void languageChoice()
+    {
+        QFETCH(int, language);
+        QFETCH(bool, unsavedWork);
+        QFETCH(int, answer);
+        QFETCH(bool, restarts);
         auto w = openWindow();
         QVERIFY(w);
+        if (unsavedWork)
+            showEditingPage(*w);
         std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* german = languageAction(*languages, QLocale::German);
-        QVERIFY(german);
+        QAction* chosen = languageAction(*languages, QLocale::Language(language));
+        QVERIFY(chosen);
         QString text;
         whenModal<QMessageBox>([&](QMessageBox* box) {
             text = box->text();
-            clickButton(box, QMessageBox::Cancel);
+            // Cancel to the unsaved-work question that closing asks.
+            if (unsavedWork)
+                whenModal<QMessageBox>([](QMessageBox* question) { clickButton(question, QMessageBox::Cancel); });
+            clickButton(box, QMessageBox::StandardButton(answer));
         });
-        german->trigger();
-        QCOMPARE(text, QStringLiteral("The language is switched successfully, please restart your application."));
-        QCOMPARE(IQSettings::instance()->language(), int(QLocale::German));
-        QVERIFY(w->isVisible());
-        QVERIFY(!MainWindow::restartRequested());
-        IQSettings::instance()->setLanguage(int(QLocale::English));
-    }
-
-    void languageRestartOnlyWhenEveryWindowClosed()
-    {
-        auto w = openWindow();
-        QVERIFY(w);
-        showEditingPage(*w);
-        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* english = languageAction(*languages, QLocale::English);
-        QVERIFY(english);
-        // Ok to the restart, then Cancel to the unsaved-work question: the
-        // window stays, so nothing may restart.
-        whenModal<QMessageBox>([&](QMessageBox* box) {
-            whenModal<QMessageBox>([&](QMessageBox* question) { clickButton(question, QMessageBox::Cancel); });
-            clickButton(box, QMessageBox::Ok);
-        });
-        english->trigger();
+        chosen->trigger();
         QTRY_VERIFY(!QApplication::activeModalWidget());
-        QVERIFY(w->isVisible());
-        QVERIFY(!MainWindow::restartRequested());
-    }
-
-    // Last: it ends the (not running) event loop as the real restart does.
-    void languageRestartAfterEveryWindowClosed()
-    {
-        auto w = openWindow();
-        QVERIFY(w);
-        std::unique_ptr<QMenu> languages(w->createLanguageMenu());
-        QAction* english = languageAction(*languages, QLocale::English);
-        QVERIFY(english);
-        whenModal<QMessageBox>([&](QMessageBox* box) { clickButton(box, QMessageBox::Ok); });
-        english->trigger();
-        QVERIFY(!w->isVisible());
+        QCOMPARE(text, QStringLiteral("The language is switched successfully, please restart your application."));
+        QCOMPARE(IQSettings::instance()->language(), language);
+        QCOMPARE(w->isVisible(), !restarts);
         // main starts the new instance once this one has let go of its guard.
-        QVERIFY(MainWindow::restartRequested());
+        QCOMPARE(MainWindow::restartRequested(), restarts);
         MainWindow::setRestartRequested(false);
+        IQSettings::instance()->setLanguage(int(QLocale::English));
     }
 };
 

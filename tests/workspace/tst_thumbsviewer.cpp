@@ -1,7 +1,6 @@
 #include <QtTest>
 #include <QtPlugin>
 #include <QScrollBar>
-#include <QStandardItem>
 #include <QTemporaryDir>
 #include <QUuid>
 

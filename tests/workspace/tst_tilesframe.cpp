@@ -1,6 +1,5 @@
 #include <QtTest>
 #include "ModalWatcher.h"
-#include <QAbstractButton>
 #include <QApplication>
 #include <QImageWriter>
 #include <QLabel>
@@ -29,8 +28,6 @@ QString writePhoto(const QString& path, int shade)
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
-
-int64_t oneMegabyte() { return 1024 * 1024; }
 
 // A textured photo, so that a cut-off part would show.
 QImage texturedPhoto(QSize size)
@@ -66,11 +63,9 @@ private:
     QString pressNext(IQTilesFrame& f)
     {
         QString shown;
-        QPointer<QTimer> watcher = whenModal([&](QWidget* w) {
-            if (auto* box = qobject_cast<QMessageBox*>(w)) {
-                shown = box->text();
-                box->accept();
-            }
+        QPointer<QTimer> watcher = whenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
         });
         QTest::mouseClick(next(f), Qt::LeftButton);
         QTest::qWait(50);
@@ -225,7 +220,7 @@ private slots:
         QTemporaryDir dir;
         const QString big = dir.filePath(QStringLiteral("big.png"));
         QVERIFY(QImageWriter(big).write(texturedPhoto(QSize(400, 300))));
-        IQSetAvailableMemorySource(oneMegabyte);
+        IQSetAvailableMemorySource([]() -> int64_t { return 1024 * 1024; });
         const QList<bool> shown = showsErrorPlaceholder({m_paths[1], big}, QStringLiteral("import_page_large.png"));
         IQSetAvailableMemorySource(nullptr);
         QCOMPARE(shown, QList<bool>({false, true}));
