@@ -38,18 +38,17 @@ struct DenoiseTestFrame {
             y.assign(size_t(w) * size_t(h), 0);
             u.assign(size_t(2 * cw) * size_t(ch), 0);
         }
-        frame.plane[0] = y.data();
-        frame.plane[1] = u.empty() ? nullptr : u.data();
-        frame.plane[2] = v.empty() ? nullptr : v.data();
+        bindPlanes();
     }
-    DenoiseTestFrame(const DenoiseTestFrame& o) : y(o.y), u(o.u), v(o.v), frame(o.frame)
+    DenoiseTestFrame(const DenoiseTestFrame& o) : y(o.y), u(o.u), v(o.v), frame(o.frame) { bindPlanes(); }
+    DenoiseTestFrame& operator=(const DenoiseTestFrame&) = delete;
+
+    void bindPlanes()
     {
         frame.plane[0] = y.data();
         frame.plane[1] = u.empty() ? nullptr : u.data();
         frame.plane[2] = v.empty() ? nullptr : v.data();
     }
-    DenoiseTestFrame& operator=(const DenoiseTestFrame&) = delete;
-
     int width() const { return frame.width; }
     int height() const { return frame.height; }
     uint8_t* lumaAt(int x, int yy)

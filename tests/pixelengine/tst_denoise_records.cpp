@@ -16,8 +16,6 @@
 class TestDenoiseRecords : public QObject {
     Q_OBJECT
 private slots:
-    void formatCodes_data();
-    void formatCodes();
     void layoutTable();
     void sampleLayout_data();
     void sampleLayout();
@@ -34,33 +32,6 @@ private slots:
     void tileGridBoundsMemory();
 };
 
-void TestDenoiseRecords::formatCodes_data()
-{
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<uint>("layout");
-    QTest::newRow("0x503") << 0x503 << 2 << 0x21000013u;
-    QTest::newRow("0x401") << 0x401 << 4 << 0x00000013u;
-    QTest::newRow("YUY2") << 0x501 << 12 << 0x20000013u;
-    QTest::newRow("0x801") << 0x801 << 8 << 0x51000013u;
-    QTest::newRow("NV21") << 0x802 << 14 << 0x52800013u;
-    QTest::newRow("I420") << 0x601 << 10 << 0x50000013u;
-    QTest::newRow("0x602") << 0x602 << int(PE_ERR_FORMAT) << 0u;
-    QTest::newRow("0") << 0 << int(PE_ERR_FORMAT) << 0u;
-}
-
-void TestDenoiseRecords::formatCodes()
-{
-    QFETCH(int, format);
-    QFETCH(int, code);
-    QFETCH(uint, layout);
-    QCOMPARE(DenoiseCodeForFormat(format), code);
-    if (code > 0) {
-        QCOMPARE(DenoiseLayoutForCode(code), uint32_t(layout));
-        QCOMPARE(DenoiseLayoutToCode(layout), code);
-    }
-}
-
 void TestDenoiseRecords::layoutTable()
 {
     const uint32_t expected[15] = {0,           0x00500013u, 0x21000013u, 0,           0x00000013u,
@@ -68,6 +39,14 @@ void TestDenoiseRecords::layoutTable()
                                    0x50000013u, 0,           0x20000013u, 0x22000013u, 0x52800013u};
     for (int code = 0; code <= 14; ++code)
         QCOMPARE(DenoiseLayoutForCode(code), expected[code]);
+    // Frame formats to codes, and the layouts of those codes back to them.
+    const int formats[][2] = {{0x503, 2},  {0x401, 4},  {0x501, 12},  {0x801, 8},
+                              {0x802, 14}, {0x601, 10}, {0x602, int(PE_ERR_FORMAT)}, {0, int(PE_ERR_FORMAT)}};
+    for (const auto& f : formats) {
+        QCOMPARE(DenoiseCodeForFormat(f[0]), f[1]);
+        if (f[1] > 0)
+            QCOMPARE(DenoiseLayoutToCode(expected[f[1]]), f[1]);
+    }
     QCOMPARE(DenoiseLayoutForCode(15), 0u);
     QCOMPARE(DenoiseLayoutForCode(-1), 0u);
     QCOMPARE(DenoiseLayoutBytesPerSample(0x00002023u), 2);

@@ -527,12 +527,14 @@ void TestFilmGrain::shortOfMemory()
     BgrTestImage in(width, height, 3);
     in.fillScene(9);
     const uint8_t* table = grainTable(blob, index);
+    const std::vector<int32_t> tiled = refField(width, height, index, 100, scale, false);
+    const std::vector<int32_t> full = refField(width, height, index, 100, scale);
     // What may come out: no grain (no room for the field), the tiled grain
     // without its enlargement (no room for that), or the full grain.
     const BgrTestImage outcomes[3] = {
         withGrain(in, table, std::vector<int32_t>(size_t(width) * height * 3, 0), 0),
-        withGrain(in, table, refField(width, height, index, 100, scale, false), 0),
-        withGrain(in, table, refField(width, height, index, 100, scale), 0),
+        withGrain(in, table, tiled, 0),
+        withGrain(in, table, full, 0),
     };
     QVERIFY(!outcomes[1].samePixels(outcomes[2]));
 
@@ -578,8 +580,6 @@ void TestFilmGrain::shortOfMemory()
 
     // The field and the enlargement on their own: the same outcomes, or -2
     // with the field untouched.
-    const std::vector<int32_t> tiled = refField(width, height, index, 100, scale, false);
-    const std::vector<int32_t> full = refField(width, height, index, 100, scale);
     for (int n = 0; n < 40; ++n) {
         std::vector<int16_t> field(size_t(width) * height * 3, 7);
         FilmFaultInjectAfter(n);
