@@ -334,42 +334,20 @@ void TestWhiteBalance::kernelMatchesMatrix()
 
 void TestWhiteBalance::manualClampsAndPresets()
 {
+    // Manual kelvin is clamped to 2000..12000 and the tint to -150..150;
+    // presets ignore the record's kelvin and tint.
     Context c;
-    BgrTestImage base(40, 7);
-    base.fillRandom(77);
-
-    // Kelvin 1000 behaves as 2000, tint 400 as 150.
-    BgrTestImage a = base, b = base;
-    auto prm = params(8, 1000, 400);
-    AdjustImage ia = a.image();
-    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ia), 0);
-    const State clamped = current();
-    prm = params(8, 2000, 150);
-    AdjustImage ib = b.image();
-    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ib), 0);
-    QVERIFY(current() == clamped);
-    QVERIFY(a.bytes == b.bytes);
-    QVERIFY(a.bytes != base.bytes);
-
-    // Upper clamps: 20000 K as 12000, tint -999 as -150.
-    prm = params(8, 20000, -999);
-    QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ia), 0);
-    const State upper = current();
-    QVERIFY(upper == stateFor(12000, -150));
-
-    // Presets ignore the record's kelvin and tint.
-    const int table[6][3] = {{2, 5500, 10}, {3, 6500, 10}, {4, 7500, 10}, {5, 2850, 0}, {6, 3800, 21}, {7, 5500, 0}};
-    for (const auto& row : table) {
-        BgrTestImage x = base, y = base;
-        prm = params(row[0], 3100, -77);
-        AdjustImage ix = x.image();
-        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &ix), 0);
-        const State preset = current();
-        QVERIFY2(preset == stateFor(row[1], row[2]), qPrintable(QString("mode %1").arg(row[0])));
-        prm = params(8, row[1], row[2]);
-        AdjustImage iy = y.image();
-        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &iy), 0);
-        QVERIFY(x.bytes == y.bytes);
+    BgrTestImage p(40, 7);
+    p.fillRandom(77);
+    AdjustImage im = p.image();
+    const int cases[][5] = {{8, 1000, 400, 2000, 150}, {8, 20000, -999, 12000, -150}, {2, 3100, -77, 5500, 10},
+                            {3, 3100, -77, 6500, 10},  {4, 3100, -77, 7500, 10},      {5, 3100, -77, 2850, 0},
+                            {6, 3100, -77, 3800, 21},  {7, 3100, -77, 5500, 0}};
+    for (const auto& row : cases) {
+        const auto prm = params(row[0], row[1], row[2]);
+        QCOMPARE(AdjustWhiteBalanceApply(c.ctx, &prm, &im), 0);
+        const State resolved = current();
+        QVERIFY2(resolved == stateFor(row[3], row[4]), qPrintable(QString("mode %1 %2/%3").arg(row[0]).arg(row[1]).arg(row[2])));
     }
 }
 
@@ -546,8 +524,6 @@ void TestWhiteBalance::automaticOnGreyAndSmallImages()
         QVERIFY(current() == kIdentity);
         QVERIFY(p->bytes == before.bytes);
     }
-    QCOMPARE(AdjustWhiteBalanceEstimate(&gb, &gg, &gr, small.data(), small.width, small.height, small.stride, t.lin), 0);
-    QCOMPARE(gb, 1.0);
 }
 
 void TestWhiteBalance::automaticCorrectsColourCast()
