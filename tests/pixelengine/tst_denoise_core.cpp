@@ -49,8 +49,7 @@ private slots:
     void describeBufferAndPixels_data();
     void describeBufferAndPixels();
     void statistics();
-    void tableHelpers();
-    void scratchSizesAreCapped();
+    void helpers();
 };
 
 void TestDenoiseCore::depths_data()
@@ -403,7 +402,7 @@ void TestDenoiseCore::statistics()
     QCOMPARE(DenoiseEngineAccumulateStatistics(engine.e, &desc, origin, left), 0);  // freed by destroy
 }
 
-void TestDenoiseCore::tableHelpers()
+void TestDenoiseCore::helpers()
 {
     uint8_t t[10] = {10, 11, 40, 12, 13, 14, 90, 15, 16, 16};
     DenoiseTableMarkOutliers(t, 10, 4, 3);
@@ -423,10 +422,7 @@ void TestDenoiseCore::tableHelpers()
     uint32_t a[3] = {1, 2, 0xFFFFFFFFu}, b[3] = {1, 1, 2};
     DenoiseHistogramAdd(a, b, 3);
     QCOMPARE(a[2], 1u);
-}
-
-void TestDenoiseCore::scratchSizesAreCapped()
-{
+    // Scratch sizes are capped; size classes by pixel count.
     Engine engine;
     QCOMPARE(DenoiseEngineScratchSize(engine.e, 20000, 20000, 64), int64_t(0x380000));
     QVERIFY(DenoiseEngineScratchSize(engine.e, 64, 64, 64) < 0x380000);
