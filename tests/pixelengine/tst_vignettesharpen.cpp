@@ -66,7 +66,7 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, amount);
         BgrTestImage img(width, height, 2);
-        img.fillRandom(uint32_t(width + amount));
+        img.fillRandom(uint32_t(width) + uint32_t(amount));
         BgrTestImage orig = img;
         QCOMPARE(AdjustVignetteApply(img.data(), width, height, img.stride, 0), 1);
         QVERIFY(img.samePixels(orig));
