@@ -103,9 +103,8 @@ private slots:
         QVERIFY(child<QCheckBox>("detailCheckBox")->isHidden());
 
         // Six boxes in order, keyed.
-        const auto boxes = page->findChildren<QToolBoxWidget*>();
         QStringList keys;
-        for (QToolBoxWidget* b : boxes)
+        for (QToolBoxWidget* b : page->findChildren<QToolBoxWidget*>())
             keys << b->key();
         QCOMPARE(keys, QStringList({"hdrTone", "smartTone", "imageRadiance", "colorFilter", "vignetting", "denoise"}));
 
@@ -440,8 +439,7 @@ private slots:
 
     void effectThumbnail()
     {
-        QImage image(320, 240, QImage::Format_RGB32);
-        image.fill(QColor(200, 40, 40));
+        QImage image = SyntheticScene::uniformImage(QSize(320, 240), qRgb(200, 40, 40));
         const QPixmap pixmap = IQAdjustingFrame::makeEffectThumbnail(image, "Super Nature");
         QCOMPARE(pixmap.size(), QSize(320, 240));
         const QImage out = pixmap.toImage().convertToFormat(QImage::Format_RGB32);

@@ -114,10 +114,10 @@ private slots:
     {
         QTest::addColumn<bool>("withRelease");
         QTest::addColumn<bool>("slowPasses");
-        QTest::newRow("release, fast passes") << true << false;
-        QTest::newRow("no release, fast passes") << false << false;
-        QTest::newRow("release, slow passes") << true << true;
-        QTest::newRow("no release, slow passes") << false << true;
+        for (const bool slow : {false, true})
+            for (const bool withRelease : {true, false})
+                QTest::addRow("%s, %s passes", withRelease ? "release" : "no release", slow ? "slow" : "fast")
+                    << withRelease << slow;
     }
 
     void dragLastValue()

@@ -46,8 +46,7 @@ private slots:
             passMs = clock.elapsed();
         }
 
-        // A 16 ms timer, as a mouse's updates come, run for `ms`: the times it
-        // fired. Gaps past 16 ms are event-loop stalls.
+        // A 16 ms timer, as a mouse's updates come, run for `ms`: the times it fired.
         auto beat = [&clock](int ms, const std::function<void()>& onBeat) {
             std::vector<qint64> at;
             QTimer timer;
@@ -61,12 +60,6 @@ private slots:
             timer.start();
             QTest::qWait(ms);
             return at;
-        };
-        auto longestStall = [](const std::vector<qint64>& at) {
-            qint64 stall = 0;
-            for (size_t i = 1; i < at.size(); ++i)
-                stall = std::max(stall, at[i] - at[i - 1] - 16);
-            return stall;
         };
         // The machine's own floor: the timer with nothing to do.
         const qint64 idleGap = longestStall(beat(1000, [] {}));

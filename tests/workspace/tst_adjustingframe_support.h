@@ -16,9 +16,11 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include <opencv2/core.hpp>
 
@@ -109,6 +111,16 @@ inline double greySpread(const QImage& image)
     return spread[0];
 }
 
+// The longest gap past 16 ms between the times a 16 ms timer fired: the
+// event loop's longest stall.
+inline qint64 longestStall(const std::vector<qint64>& beats)
+{
+    qint64 stall = 0;
+    for (size_t i = 1; i < beats.size(); ++i)
+        stall = std::max(stall, beats[i] - beats[i - 1] - 16);
+    return stall;
+}
+
 // One pass of a processor with the given records and stage code.
 inline QImage referencePass(IQAdjustingProcessor& p, const IQAdjustParams& a, const IQHDRToneParams& t,
                             const IQDenoiseParams& d, int stage)
@@ -146,13 +158,6 @@ inline void release(QSliderWidget* r, int value)
 inline void drag(QSliderWidget* r, int value)
 {
     emit r->propertyValueChanging(r->key(), value);
-}
-
-// Dialogs of the page time out sooner than the default.
-template <typename Widget>
-void whenModal(std::function<void(Widget*)> onDialog, int timeoutMs = 20000)
-{
-    ::whenModal<Widget>(std::move(onDialog), timeoutMs);
 }
 
 // A shown editing page with the merged picture, opened by each test's init()

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "DamagedFiles.h"
 #include "IQHDREngine.h"
 #include "SyntheticScene.h"
 #include "tst_mainwindow_support.h"
@@ -278,11 +279,8 @@ private slots:
             const QImage other = QImage(m_bracket[2]).scaled(400, 300);
             paths << SyntheticScene::writeImage(other, dir.path(), QStringLiteral("smaller"), "jpg");
         } else if (job == QLatin1String("unreadable")) {
-            QFile broken(dir.filePath(QStringLiteral("broken.jpg")));
-            QVERIFY(broken.open(QIODevice::WriteOnly));
-            broken.write("\xFF\xD8\xFF\xE0 this is not a picture");
-            broken.close();
-            paths << broken.fileName();
+            paths << DamagedFiles::writeCut("\xFF\xD8\xFF\xE0 this is not a picture", 1.0, dir.path(),
+                                            QStringLiteral("broken.jpg"));
         }
         auto w = openWindow();
         QVERIFY(w);

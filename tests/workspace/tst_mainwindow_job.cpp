@@ -83,9 +83,7 @@ private slots:
         QTRY_VERIFY(w->adjustingFrame()->isVisible() && !w->isHDRJobRunning());
         QTest::qWait(300); // its first paint included
         beat.stop();
-        qint64 stall = 0;
-        for (size_t i = 1; i < ticks.size(); ++i)
-            stall = std::max(stall, ticks[i] - ticks[i - 1] - 16);
+        const qint64 stall = adjtest::longestStall(ticks);
         qInfo("Next to the editing page, three 24 MP photos: %lld ms; longest event-loop stall %lld ms",
               nextToEditing, stall);
 

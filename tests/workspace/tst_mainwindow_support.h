@@ -36,7 +36,6 @@
 
 namespace mwtest {
 
-using ::whenModal;
 using adjtest::greySpread;
 using adjtest::meanAbsDiff;
 using adjtest::release;

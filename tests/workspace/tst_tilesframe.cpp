@@ -1,7 +1,6 @@
 #include <QtTest>
 #include "ModalWatcher.h"
 #include <QApplication>
-#include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,29 +15,8 @@
 #include "IQSettings.h"
 #include "IQThumbsViewer.h"
 #include "IQTilesFrame.h"
+#include "SyntheticScene.h"
 #include "TestPaths.h"
-
-namespace {
-QString writePhoto(const QString& path, int shade)
-{
-    QImage img(64, 48, QImage::Format_RGB32);
-    img.fill(qRgb(shade, shade, shade));
-    QImageWriter w(path);
-    if (!w.write(img))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// A textured photo, so that a cut-off part would show.
-QImage texturedPhoto(QSize size)
-{
-    QImage img(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            img.setPixel(x, y, qRgb((x * 7 + y) % 256, (x ^ y) % 256, (y * 3) % 256));
-    return img;
-}
-} // namespace
 
 class TestTilesFrame : public QObject {
     Q_OBJECT
@@ -100,8 +78,11 @@ private slots:
         QCoreApplication::setApplicationName(QStringLiteral("VantrelTilesTest"));
         qputenv("XDG_DATA_HOME", m_data.filePath(QStringLiteral("fresh/share")).toUtf8());
         IQSettings::resetInstanceForTesting();
-        for (int i = 0; i < 4; ++i)
-            m_paths << writePhoto(m_photos.filePath(QStringLiteral("shot%1.jpg").arg(i)), 40 + 50 * i);
+        for (int i = 0; i < 4; ++i) {
+            const int shade = 40 + 50 * i;
+            m_paths << SyntheticScene::writeImage(SyntheticScene::uniformImage(QSize(64, 48), qRgb(shade, shade, shade)),
+                                                  m_photos.path(), QStringLiteral("shot%1").arg(i), "jpg");
+        }
     }
 
     void startState()
@@ -188,20 +169,16 @@ private slots:
     void thumbnailsAndErrorPlaceholder()
     {
         QTemporaryDir dir;
-        const QString png = writePhoto(dir.filePath(QStringLiteral("a.png")), 200);
-        QImage tiffImage(80, 60, QImage::Format_RGB32);
-        tiffImage.fill(Qt::darkCyan);
-        const QString tif = dir.filePath(QStringLiteral("b.tif"));
-        QVERIFY(QImageWriter(tif).write(tiffImage));
-        const QString broken = dir.filePath(QStringLiteral("broken.jpg"));
-        QFile b(broken);
-        QVERIFY(b.open(QIODevice::WriteOnly));
-        b.write("\xFF\xD8\xFF\xE0 not really a jpeg");
-        b.close();
+        const QString png = SyntheticScene::writeImage(SyntheticScene::uniformImage(QSize(64, 48), qRgb(200, 200, 200)),
+                                                       dir.path(), QStringLiteral("a"));
+        const QString tif = SyntheticScene::writeImage(SyntheticScene::uniformImage(QSize(80, 60), qRgb(0, 128, 128)),
+                                                       dir.path(), QStringLiteral("b"), "tif");
+        const QString broken =
+            DamagedFiles::writeCut("\xFF\xD8\xFF\xE0 not really a jpeg", 1.0, dir.path(), QStringLiteral("broken.jpg"));
         QStringList files{m_paths[0], png, tif, broken};
         QList<bool> expected{false, false, false, true};
         // JPEGs cut short decode with a grey lower part; they are unreadable.
-        const QImage photo = texturedPhoto(QSize(640, 427));
+        const QImage photo = SyntheticScene::noiseImage(QSize(640, 427), 1);
         for (const bool progressive : {false, true}) {
             const QByteArray bytes = DamagedFiles::jpegBytes(photo, progressive);
             for (const double fraction : {0.3, 0.7, 0.99, 1.0}) {
@@ -218,8 +195,8 @@ private slots:
         // A photo that cannot go through the job in the memory available
         // is not decoded for its thumbnail either.
         QTemporaryDir dir;
-        const QString big = dir.filePath(QStringLiteral("big.png"));
-        QVERIFY(QImageWriter(big).write(texturedPhoto(QSize(400, 300))));
+        const QString big = SyntheticScene::writeImage(SyntheticScene::noiseImage(QSize(400, 300), 2), dir.path(),
+                                                       QStringLiteral("big"));
         IQSetAvailableMemorySource([]() -> int64_t { return 1024 * 1024; });
         const QList<bool> shown = showsErrorPlaceholder({m_paths[1], big}, QStringLiteral("import_page_large.png"));
         IQSetAvailableMemorySource(nullptr);
