@@ -52,6 +52,7 @@ int main(int argc, char** argv)
         code = engine->load(inputs, sources);
         if (code == IQHDR_OK) {
             if (inputs.size() >= 2) {
+                sources.clear(); // as the worker does
                 picture = engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f, &code);
                 engine->clear();
             } else {

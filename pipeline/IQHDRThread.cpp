@@ -28,6 +28,9 @@ int IQHDRThread::runJob(QImage& after)
     if (code != IQHDR_OK)
         return code;
     if (m_paths.size() >= 2) {
+        // The tone mapper reads only the radiance map: the decoded photos go
+        // before it runs, which lowers the job's peak by their size.
+        sources.clear();
         int toneCode = IQHDR_OK;
         after = m_engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f, &toneCode);
         // The radiance map is not read again in this road; give its memory back.
