@@ -240,7 +240,7 @@ void MainWindow::setupStatusBar()
 
 void MainWindow::onHDRImageSelected(QStringList files)
 {
-    if (m_jobRunning)
+    if (isHDRJobRunning())
         return; // one job at a time on the one engine
     // Held: Escape or a close request must not end it while the job runs, or
     // a second job could start on the same engine. It ends once the worker
@@ -257,7 +257,6 @@ void MainWindow::onHDRImageSelected(QStringList files)
         m_jobThreadDone = true;
         endJobIfDone();
     });
-    m_jobRunning = true;
     thread->start(QThread::InheritPriority);
     // The editing page is built while the job runs, not when its result is in.
     QTimer::singleShot(0, this, [this] {
@@ -270,7 +269,6 @@ void MainWindow::onHDRImageSelected(QStringList files)
     dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog.exec();
     m_jobDialog = nullptr;
-    m_jobRunning = false;
 }
 
 void MainWindow::endJobIfDone()
@@ -350,7 +348,7 @@ void MainWindow::onHDRFinished(QImage before, QImage after, int errorCode)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The worker must not be left running under a closing program.
-    if (m_jobRunning) {
+    if (isHDRJobRunning()) {
         event->ignore();
         return;
     }

@@ -27,7 +27,7 @@ public:
     QFrame* frame(int index);
     int currentPage() const { return page; }
     void setTitle(const QString& title);
-    bool isHDRJobRunning() const { return m_jobRunning; }
+    bool isHDRJobRunning() const { return m_jobDialog != nullptr; }
 
     QMenu* createMainMenu();
     QMenu* createLanguageMenu();
@@ -77,8 +77,7 @@ private:
     IQAdjustingFrame* m_adjustingFrame = nullptr;
     int page = 0;
     QSimpleUpdater* updater = nullptr;
-    // From the start of a job until its waiting dialog has closed.
-    bool m_jobRunning = false;
+    // The job's waiting dialog, from the start of a job until it has closed.
     QWaitingDialog* m_jobDialog = nullptr;
     bool m_jobThreadDone = false;
     bool m_jobPictureComing = false; // the result is on its way to the page
