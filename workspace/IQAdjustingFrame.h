@@ -162,10 +162,9 @@ private:
     bool m_runningFull = false;
     quint64 m_generation = 0;
     // Which records a picture matches: every request for a pass counts one
-    // up; the shown result and the saved file keep the count they were made at.
+    // up; the shown result keeps the count it was made at.
     qint64 m_recordsSerial = 0;
     qint64 m_resultSerial = 0;
-    qint64 m_savedSerial = -1;
     QTimer m_throttle;
     QPointer<QWaitingDialog> m_waitDialog;
     QWaitingDialog* m_settleDialog = nullptr; // while save() waits for the passes

@@ -105,7 +105,6 @@ void IQAdjustingFrame::setImages(const QImage& before, const QImage& after)
     IQBAImageFrame::setImages(shownBefore, shownAfter);
     m_result = shownAfter;
     m_recordsSerial = m_resultSerial = 0;
-    m_savedSerial = -1;
     // Converting the picture and building the engines is the pool's work,
     // done before any pass of this picture (the pool runs one task at a time).
     processor = new IQAdjustingProcessor(after, IQAdjustingProcessor::LoadLater);
@@ -246,9 +245,6 @@ void IQAdjustingFrame::onPassDone(const QImage& image, quint64 generation, qint6
 
     if (error.isEmpty()) {
         m_resultSerial = serial;
-        // Newer than the saved picture: unsaved again.
-        if (serial != m_savedSerial)
-            modified = true;
         emit algorithmFinished(image);
     } else {
         showError(error);
@@ -463,7 +459,6 @@ bool IQAdjustingFrame::save()
         return false;
     }
     modified = false;
-    m_savedSerial = m_resultSerial;
     return true;
 }
 
