@@ -12,6 +12,15 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <utility>
+
+namespace {
+void warnFeedTooLarge()
+{
+    qWarning("Updater: the feed is larger than %lld bytes; the check is abandoned", kMaxUpdateFeedBytes);
+}
+} // namespace
+
 Updater::Updater()
     : m_userAgentString(QStringLiteral("%1/%2").arg(QCoreApplication::applicationName(),
                                                     QCoreApplication::applicationVersion()))
@@ -82,16 +91,18 @@ void Updater::sendRequest(const QUrl& url, int redirects)
     connect(m_reply, &QNetworkReply::downloadProgress, this, &Updater::watchFeedSize);
 }
 
+bool Updater::appendFeed(const QByteArray& chunk)
+{
+    if (m_feed.size() + chunk.size() > kMaxUpdateFeedBytes)
+        return false;
+    m_feed += chunk;
+    return true;
+}
+
 void Updater::readFeed()
 {
-    if (!m_reply || m_feedTooLarge)
-        return;
-    const QByteArray chunk = m_reply->readAll();
-    if (m_feed.size() + chunk.size() > kMaxUpdateFeedBytes) {
+    if (m_reply && !m_feedTooLarge && !appendFeed(m_reply->readAll()))
         abandonOversizedFeed();
-        return;
-    }
-    m_feed += chunk;
 }
 
 void Updater::watchFeedSize(qint64 received, qint64 total)
@@ -105,7 +116,7 @@ void Updater::abandonOversizedFeed()
 {
     if (!m_reply || m_feedTooLarge)
         return;
-    qWarning("Updater: the feed is larger than %lld bytes; the check is abandoned", kMaxUpdateFeedBytes);
+    warnFeedTooLarge();
     m_feedTooLarge = true;
     m_feed.clear();
     // Finishes the reply at once; onReply reports the failed check.
@@ -146,14 +157,12 @@ void Updater::onReply(QNetworkReply* reply)
         return;
     }
 
-    const QByteArray rest = reply->readAll();
-    if (m_feed.size() + rest.size() > kMaxUpdateFeedBytes) {
-        qWarning("Updater: the feed is larger than %lld bytes; the check is abandoned", kMaxUpdateFeedBytes);
+    if (!appendFeed(reply->readAll())) {
+        warnFeedTooLarge();
         finishWithoutUpdate();
         return;
     }
-    const QByteArray data = m_feed + rest;
-    m_feed.clear();
+    const QByteArray data = std::exchange(m_feed, QByteArray());
     if (m_customAppcast) {
         emit appcastDownloaded(m_url, data);
         emit checkingFinished(m_url);

@@ -72,6 +72,8 @@ private slots:
 
 private:
     void sendRequest(const QUrl& url, int redirects);
+    // Adds a piece of the feed; false when it would pass the cap.
+    bool appendFeed(const QByteArray& chunk);
     void readFeed();
     void watchFeedSize(qint64 received, qint64 total);
     void abandonOversizedFeed();
