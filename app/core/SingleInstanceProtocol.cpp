@@ -17,6 +17,8 @@ namespace {
 constexpr quint8 kStageRejected = 0xFF;
 // Block names are 44 characters: Base64 of a SHA-256.
 constexpr int kBlockNameBytes = 44;
+// Longest socket path used: the system limit is 107 bytes.
+constexpr int kMaxSocketPathBytes = 100;
 
 // A folder (not a link to one) of this user that nobody else may enter.
 bool isPrivateFolder(const QByteArray& path)
@@ -29,6 +31,19 @@ bool isPrivateFolder(const QByteArray& path)
 bool fitsSocketPath(const QByteArray& folder)
 {
     return folder.size() + 1 + kBlockNameBytes <= kMaxSocketPathBytes;
+}
+
+// The folder part of localServerName's rule; empty when neither folder is usable.
+QString privateSocketFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && fitsSocketPath(runtime) && isPrivateFolder(runtime))
+        return QFile::decodeName(runtime);
+    const QByteArray own = "/tmp/vantrel-" + QByteArray::number(quint32(::geteuid()));
+    if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
+        return QString();
+    // An existing folder counts only when it is ours and closed to others.
+    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
 }
 } // namespace
 
@@ -161,18 +176,6 @@ Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName)
     result.kind = kind;
     result.instance = instance;
     return result;
-}
-
-QString privateSocketFolder()
-{
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && fitsSocketPath(runtime) && isPrivateFolder(runtime))
-        return QFile::decodeName(runtime);
-    const QByteArray own = "/tmp/vantrel-" + QByteArray::number(quint32(::geteuid()));
-    if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
-        return QString();
-    // An existing folder counts only when it is ours and closed to others.
-    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
 }
 
 QString localServerName(const QString& blockName)

@@ -89,10 +89,6 @@ Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName);
 // A long $TMPDIR has no say. Falls back to the bare block name (a socket in
 // the temporary folder) when neither folder is usable.
 QString localServerName(const QString& blockName);
-// The folder part of the rule above; empty when neither folder is usable.
-QString privateSocketFolder();
-// Longest socket path used: the system limit is 107 bytes.
-constexpr int kMaxSocketPathBytes = 100;
 
 // What one peer of the first instance has sent so far.
 struct LocalConnectionRecord
