@@ -290,7 +290,6 @@ void IQAdjustingFrame::showWaitingDialog()
     if (m_waitDialog)
         return;
     auto* dialog = new QWaitingDialog(this);
-    dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Up until the pass has ended: dismissed early, it would let the user
     // reach Save and the controls mid-pass.
@@ -316,7 +315,6 @@ bool IQAdjustingFrame::waitForPasses()
     }
     if (m_running || m_pending) {
         QWaitingDialog dialog(this);
-        dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
         dialog.setHeld(true);
         m_settleDialog = &dialog;
         dialog.exec();

@@ -266,7 +266,6 @@ void MainWindow::onHDRImageSelected(QStringList files)
                 m_adjustingFrame->hide();
         }
     });
-    dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     dialog.exec();
     m_jobDialog = nullptr;
 }
