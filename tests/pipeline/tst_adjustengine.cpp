@@ -19,6 +19,8 @@
 #include "Rand15.h"
 #include "ToneEngine.h"
 
+#include "../pixelengine/BgrTestImage.h"
+
 namespace {
 
 // A B,G,R picture with padded rows; the padding holds a marker that no step
@@ -120,12 +122,7 @@ void referenceChain(Picture &pic, const IQAdjustParams &p)
 {
     uint8_t *px = pic.bytes.data();
     const int w = pic.width, h = pic.height, stride = pic.bytesPerLine;
-    AdjustImage image;
-    image.width = w;
-    image.height = h;
-    image.format = ADJUST_FORMAT_BGR24;
-    image.stride = stride;
-    image.pixels = px;
+    AdjustImage image = adjustImageOf(px, w, h, stride);
     auto eachPixel = [&](auto &&fn) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
