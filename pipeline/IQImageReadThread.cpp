@@ -1,9 +1,6 @@
 #include "IQImageReadThread.h"
 
-#include "IQImageReadGuard.h"
-#include "RawContent.h"
-
-#include <QImageReader>
+#include "IQHDREngine.h"
 
 IQImageReadThread::IQImageReadThread(const QString& path) : m_path(path) {}
 
@@ -13,9 +10,8 @@ void IQImageReadThread::run()
 {
     QImage image;
     try {
-        QImageReader reader(m_path, cameraRawFormat(m_path));
-        reader.setAutoTransform(true);
-        image = IQReadImageChecked(reader);
+        // The same read as the HDR job's.
+        image = IQHDREngine::readPhoto(m_path);
         if (!image.isNull())
             image = image.convertToFormat(QImage::Format_ARGB32);
     } catch (...) {
