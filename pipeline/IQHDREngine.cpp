@@ -265,7 +265,6 @@ int IQHDREngine::mergeExposures(QList<QImage>& sources)
     m_result = radiance;
     m_hasRange = true;
     m_range = range;
-    m_hasFlatColour = range.isFlat();
     m_flatColour = flatColour;
     m_mergeKind = 1;
     return IQHDR_OK;
@@ -296,7 +295,6 @@ int IQHDREngine::fuseSingle(QList<QImage>& sources)
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     m_result.release();
     m_hasRange = false;
-    m_hasFlatColour = false;
     m_pendingFusion = scaled;
     m_mergeKind = 0;
     return IQHDR_OK;
@@ -331,7 +329,6 @@ void IQHDREngine::clear()
     std::lock_guard<std::recursive_mutex> guard(m_resultLock);
     m_result.release();
     m_hasRange = false;
-    m_hasFlatColour = false;
     m_pendingFusion = QImage();
 }
 
@@ -360,7 +357,6 @@ QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAda
     }
     const bool hasRange = m_hasRange;
     const IQRadianceRange range = m_range;
-    const bool hasFlatColour = m_hasFlatColour;
     const cv::Scalar flatColour = m_flatColour;
     guard.unlock();
     // The bands are written straight into the picture's R,G,B rows.
@@ -371,7 +367,7 @@ QImage IQHDREngine::toneMapReinhard(float gamma, float intensity, float lightAda
     }
     cv::Mat view(picture.height(), picture.width(), CV_8UC3, picture.bits(), size_t(picture.bytesPerLine()));
     IQTonemapReinhardBanded(radiance, gamma, intensity, lightAdapt, colorAdapt, view, true,
-                            hasRange ? &range : nullptr, hasFlatColour ? &flatColour : nullptr);
+                            hasRange ? &range : nullptr, hasRange ? &flatColour : nullptr);
     QImage out = applySizeRule(picture);
     if (out.isNull())
         status = IQHDR_OUT_OF_MEMORY;

@@ -101,10 +101,9 @@ private:
     int m_mergeKind = 0;
     cv::Mat m_result;
     // What the merge learnt about `result`: its range, and for a map of one
-    // colour the level of the reference photo it came from.
+    // colour (a flat range) the level of the reference photo it came from.
     bool m_hasRange = false;
     IQRadianceRange m_range;
-    bool m_hasFlatColour = false;
     cv::Scalar m_flatColour;
     QImage m_pendingFusion; // the single photo whose fusion is not yet computed
     std::recursive_mutex m_resultLock;
