@@ -50,6 +50,22 @@ void copyRows(const uint8_t *src, int srcStride, uint8_t *dst, int dstStride, in
     });
 }
 
+// A buffer of the picture's size for tone work that writes every pixel of
+// it: only the row padding is set, to 0 as in the source, so no copy of the
+// picture is made that the work would overwrite. Null without memory.
+IQBGRData *newToneBuffer(int width, int height)
+{
+    IQBGRData *buffer = IQBGRData::create(width, height);
+    if (!buffer)
+        return nullptr;
+    const size_t used = size_t(width) * 3;
+    const size_t padding = size_t(buffer->bytesPerLine) - used;
+    if (padding > 0)
+        for (int y = 0; y < height; ++y)
+            std::memset(buffer->data + ptrdiff_t(y) * buffer->bytesPerLine + used, 0, padding);
+    return buffer;
+}
+
 int mergeStage(int pending, int requested)
 {
     if (pending == IQAdjustingProcessor::StageFull || requested == IQAdjustingProcessor::StageFull)
@@ -313,7 +329,7 @@ int IQAdjustingProcessor::runToneStage(const Snapshot &s)
         prepareToneSource();
         toneEngine->setParams(s.tone);
         if (s.stage == StageFull) {
-            if (!input && !(input = source->clone()))
+            if (!input && !(input = newToneBuffer(m_width, m_height)))
                 return ErrorOutOfMemory;
             cv::Mat inputMat = wrap(*input);
             toneEngine->applyDetailChain(toneEngine->source, inputMat);
@@ -321,7 +337,7 @@ int IQAdjustingProcessor::runToneStage(const Snapshot &s)
                 return ErrorToneStage;
         }
         const IQBGRData &detail = input ? *input : *source;
-        if (!working && !(working = detail.clone()))
+        if (!working && !(working = newToneBuffer(m_width, m_height)))
             return ErrorOutOfMemory;
         const cv::Mat detailMat = wrap(const_cast<IQBGRData &>(detail));
         cv::Mat workingMat = wrap(*working);
