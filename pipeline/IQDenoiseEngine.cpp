@@ -38,16 +38,6 @@ IQDenoiseEngine::IQDenoiseEngine()
     configure();
 }
 
-IQDenoiseEngine::IQDenoiseEngine(const NoiseProfile *profile)
-    : IQDenoiseEngine()
-{
-    if (!profile || !usableProfile(profile))
-        return;
-    noiseProfile = static_cast<NoiseProfile *>(std::malloc(sizeof(NoiseProfile)));
-    if (noiseProfile)
-        *noiseProfile = *profile;
-}
-
 IQDenoiseEngine::IQDenoiseEngine(const uint8_t *profile)
     : IQDenoiseEngine()
 {

@@ -17,10 +17,8 @@ public:
     static constexpr int ProfileBytes = 4096;
 
     IQDenoiseEngine();
-    // Starts from a profile measured before. A profile that does not read is
-    // dropped, so the first run measures one.
-    explicit IQDenoiseEngine(const NoiseProfile *profile);
-    // The same from the profile's stored bytes (ProfileBytes readable).
+    // Starts from a profile measured before (ProfileBytes readable). A
+    // profile that does not read is dropped, so the first run measures one.
     explicit IQDenoiseEngine(const uint8_t *profile);
     ~IQDenoiseEngine();
 
