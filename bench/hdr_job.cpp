@@ -1,8 +1,10 @@
 // hdr_job OUT.png IN1 IN2 ...
-// Runs exactly what the HDR worker runs (the engine's load and, for two or
-// more inputs, Reinhard tone mapping with the worker's settings), writes the
-// picture, and prints per-stage timings as one JSON object on the last line.
+// Runs the HDR worker's own job on this thread (the engine's load and, for
+// two or more inputs, Reinhard tone mapping with the worker's settings),
+// writes the picture, and prints per-stage timings as one JSON object on the
+// last line.
 #include "IQHDREngine.h"
+#include "IQHDRThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +17,6 @@
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <exception>
 
 // Camera RAW files, as in the program.
 Q_IMPORT_PLUGIN(QRawPlugin)
@@ -43,28 +44,16 @@ int main(int argc, char** argv)
     const QStringList inputs = args.mid(1);
 
     IQHDREngine* engine = IQHDREngine::instance();
-    QElapsedTimer total;
-    total.start();
     int code = IQHDR_FAILED;
     QImage picture;
-    try {
-        QList<QImage> sources;
-        code = engine->load(inputs, sources);
-        if (code == IQHDR_OK) {
-            if (inputs.size() >= 2) {
-                sources.clear(); // as the worker does
-                picture = engine->toneMapReinhard(1.0f, 0.0f, 0.0f, 1.0f, &code);
-                engine->clear();
-            } else {
-                picture = sources.first();
-            }
-            if (picture.isNull() && code == IQHDR_OK)
-                code = IQHDR_FAILED;
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "job failed: %s\n", e.what());
-        code = IQHDR_FAILED;
-    }
+    IQHDRThread job(engine, inputs);
+    QObject::connect(&job, &IQHDRThread::threadFinished, [&](const QImage&, const QImage& after, int result) {
+        picture = after;
+        code = result;
+    });
+    QElapsedTimer total;
+    total.start();
+    job.run(); // never throws; the signal comes before it returns
     const double totalMs = double(total.nsecsElapsed()) / 1e6;
 
     if (code == IQHDR_OK) {
