@@ -7,7 +7,6 @@
 #include "FilmParams.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstddef>
 #include <cmath>
 #include <cstring>
@@ -27,11 +26,6 @@ FilmParams* paramsOf(FilmImage* image)
             image->params = new (memory) FilmParams();
     }
     return image->params;
-}
-
-bool validGeometry(const void* pixels, int32_t width, int32_t height, int32_t rowBytes)
-{
-    return pixels && width > 0 && height > 0 && width <= INT32_MAX / 3 && rowBytes >= width * 3;
 }
 
 // Takes LUT record `record` (0-based, -1 for none) into `copy`, making the
@@ -88,7 +82,7 @@ int applyCopy(FilmImage* image, uint8_t* FilmParams::*copy, bool FilmParams::*ta
     FilmParams* params = paramsOf(image);
     if (!params)
         return -1;
-    if (!(params->*taken) || !validGeometry(pixels, width, height, rowBytes))
+    if (!(params->*taken) || !FilmGeometryUsable(pixels, width, height, rowBytes))
         return -2;
     FilmApplyLutTable(params->*copy, pixels, width, height, rowBytes);
     return 0;
@@ -127,7 +121,7 @@ int FilmSetImage(FilmImage* image, const uint8_t* pixels, int32_t width, int32_t
     FilmParams* params = paramsOf(image);
     if (!params)
         return -1;
-    if (!validGeometry(pixels, width, height, rowBytes))
+    if (!FilmGeometryUsable(pixels, width, height, rowBytes))
         return -2;
     const size_t bytes = static_cast<size_t>(height) * static_cast<size_t>(rowBytes);
     uint8_t* copy = FilmAllocateArray<uint8_t>(bytes);
@@ -336,7 +330,7 @@ int FilmApplyCurve(FilmImage* image, uint8_t* pixels, int32_t width, int32_t hei
     FilmParams* params = paramsOf(image);
     if (!params)
         return -1;
-    if (!validGeometry(pixels, width, height, rowBytes))
+    if (!FilmGeometryUsable(pixels, width, height, rowBytes))
         return -2;
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* px = pixels + static_cast<size_t>(y) * rowBytes;

@@ -487,7 +487,7 @@ int FilmGrainEnlarge(int16_t* field, int32_t width, int32_t height, double facto
 
 int FilmApplyGrain(FilmParams* params, uint8_t* pixels, int32_t width, int32_t height, int32_t rowBytes)
 {
-    if (!pixels || width <= 0 || height <= 0 || rowBytes / 3 < width)
+    if (!FilmGeometryUsable(pixels, width, height, rowBytes))
         return -2;
     return FilmApplyGrainRows(params, pixels, width, height, rowBytes);
 }

@@ -53,7 +53,7 @@ int FilmApplyLut(FilmParams* params, uint8_t* pixels, int32_t width, int32_t hei
 {
     if (!params || !params->workingLut)
         return -1;
-    if (!pixels || width <= 0 || height <= 0 || rowBytes / 3 < width)
+    if (!FilmGeometryUsable(pixels, width, height, rowBytes))
         return -2;
     FilmApplyLutTable(params->workingLut, pixels, width, height, rowBytes);
     return 0;

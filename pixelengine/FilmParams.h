@@ -39,3 +39,10 @@ struct FilmParams {
     uint8_t* result = nullptr;
     size_t resultBytes = 0;
 };
+
+// Whether pixels of width x height, three bytes each, rows rowBytes apart,
+// can be worked.
+inline bool FilmGeometryUsable(const void* pixels, int32_t width, int32_t height, int32_t rowBytes)
+{
+    return pixels && width > 0 && height > 0 && rowBytes / 3 >= width;
+}
