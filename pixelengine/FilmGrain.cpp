@@ -98,6 +98,7 @@ struct Axis {
 // Source rows come from a callback, so the crop need not exist as a whole.
 class Enlarger {
 public:
+    // False when the tables cannot be had; throws nothing.
     bool setup(int32_t cropW, int32_t cropH, int32_t width, int32_t height, bool cubic)
     {
         m_cropW = cropW;
@@ -234,14 +235,8 @@ public:
     // them the field stays the plain tiling.
     void prepareEnlargement()
     {
-        if (!m_enlarge)
-            return;
-        try {
-            if (!m_enlarger.setup(m_cropW, m_cropH, m_width, m_height, m_cubic))
-                m_enlarge = false;
-        } catch (const std::bad_alloc&) {
+        if (m_enlarge && !m_enlarger.setup(m_cropW, m_cropH, m_width, m_height, m_cubic))
             m_enlarge = false;
-        }
     }
 
     // Gives up the enlargement (its scratch could not be had).
@@ -430,14 +425,9 @@ int enlargeCrop(const int16_t* crop, int32_t cropW, int32_t cropH, int16_t* out,
         return -1;
     return FilmNoThrow([&] {
         Enlarger enlarger;
-        FilmVector<int32_t> vertical;
-        try {
-            if (!enlarger.setup(cropW, cropH, width, height, cubic))
-                return kFilmNoMemory;
-            vertical.resize(static_cast<size_t>(cropW) * 3);
-        } catch (const std::bad_alloc&) {
+        if (!enlarger.setup(cropW, cropH, width, height, cubic))
             return kFilmNoMemory;
-        }
+        FilmVector<int32_t> vertical(static_cast<size_t>(cropW) * 3);
         auto rowOf = [&](int32_t r) { return crop + static_cast<size_t>(r) * cropW * 3; };
         for (int32_t y = 0; y < height; ++y)
             enlarger.row(y, rowOf, vertical, out + static_cast<size_t>(y) * width * 3);
