@@ -51,6 +51,30 @@ int64_t sadSquaredPlain(const uint8_t* a, const uint8_t* b, int32_t pitch)
     return (int64_t(sad) * sad) >> 6;
 }
 
+// Sums of any block size, one sample at a time: 16-bit sums += a * wa (+ b * wb
+// when b is given), wrapping like 16-bit lanes; 32-bit sums += a * w.
+template <bool Sign>
+void accumulate16Any(int step, void* sums, const uint8_t* a, int32_t wa, const uint8_t* b, int32_t wb, int32_t pitch)
+{
+    auto* out = static_cast<uint16_t*>(sums);
+    for (int y = 0; y < step; ++y)
+        for (int x = 0; x < step; ++x) {
+            int v = sampleAt(a + int64_t(y) * pitch + x, Sign) * wa;
+            if (b)
+                v += sampleAt(b + int64_t(y) * pitch + x, Sign) * wb;
+            out[y * step + x] = uint16_t(out[y * step + x] + v);
+        }
+}
+
+template <bool Sign>
+void accumulate32Any(int step, void* sums, const uint8_t* a, int32_t w, int32_t pitch)
+{
+    auto* out = static_cast<uint32_t*>(sums);
+    for (int y = 0; y < step; ++y)
+        for (int x = 0; x < step; ++x)
+            out[y * step + x] += uint32_t(sampleAt(a + int64_t(y) * pitch + x, Sign) * w);
+}
+
 #if defined(__SSE2__)
 // Flipping the sign bit maps signed bytes onto unsigned ones with the same differences.
 int64_t sadSquaredSse2(const uint8_t* a, const uint8_t* b, int32_t pitch, bool sign)
@@ -124,29 +148,8 @@ void accumulate16(void* sums, const uint8_t* a, int32_t wa, const uint8_t* b, in
         storeSums16<Step>(row, _mm_add_epi16(loadSums16<Step>(row), v));
     }
 #else
-    auto* out = static_cast<uint16_t*>(sums);
-    for (int y = 0; y < Step; ++y)
-        for (int x = 0; x < Step; ++x) {
-            int v = sampleAt(a + int64_t(y) * pitch + x, Sign) * wa;
-            if (b)
-                v += sampleAt(b + int64_t(y) * pitch + x, Sign) * wb;
-            out[y * Step + x] = uint16_t(out[y * Step + x] + v);
-        }
+    accumulate16Any<Sign>(Step, sums, a, wa, b, wb, pitch);
 #endif
-}
-
-// Any block size, one sample at a time.
-template <bool Sign>
-void accumulate16Any(int step, void* sums, const uint8_t* a, int32_t wa, const uint8_t* b, int32_t wb, int32_t pitch)
-{
-    auto* out = static_cast<uint16_t*>(sums);
-    for (int y = 0; y < step; ++y)
-        for (int x = 0; x < step; ++x) {
-            int v = sampleAt(a + int64_t(y) * pitch + x, Sign) * wa;
-            if (b)
-                v += sampleAt(b + int64_t(y) * pitch + x, Sign) * wb;
-            out[y * step + x] = uint16_t(out[y * step + x] + v);
-        }
 }
 
 template <bool Sign>
@@ -164,20 +167,8 @@ void accumulate32x8(void* sums, const uint8_t* a, int32_t w, int32_t pitch)
         _mm_storeu_si128(out + 2 * y + 1, _mm_add_epi32(_mm_loadu_si128(out + 2 * y + 1), hi));
     }
 #else
-    auto* out = static_cast<uint32_t*>(sums);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            out[y * 8 + x] += uint32_t(sampleAt(a + int64_t(y) * pitch + x, Sign) * w);
+    accumulate32Any<Sign>(8, sums, a, w, pitch);
 #endif
-}
-
-template <bool Sign>
-void accumulate32Any(int step, void* sums, const uint8_t* a, int32_t w, int32_t pitch)
-{
-    auto* out = static_cast<uint32_t*>(sums);
-    for (int y = 0; y < step; ++y)
-        for (int x = 0; x < step; ++x)
-            out[y * step + x] += uint32_t(sampleAt(a + int64_t(y) * pitch + x, Sign) * w);
 }
 
 enum class Division { Reciprocal16, Reciprocal32, Exact };
