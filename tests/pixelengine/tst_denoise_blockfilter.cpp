@@ -462,21 +462,29 @@ void TestDenoiseBlockFilter::rebuildFromCoarser()
     Plane src(32, 32), dst(32, 32);
     std::mt19937 rng(7);
     src.fill([&](int, int) { return 128 + int(rng() % 3) - 1; });
+    // Coarse samples close enough for the flat test, far enough apart that
+    // each interpolation and its rounding show.
     Plane coarse(16, 16);
-    std::fill(coarse.buf.begin(), coarse.buf.end(), uint8_t(77));
+    coarse.fill([&](int, int) { return 70 + int(rng() % 15); });
     NoiseMap map(32, 32, 20);
     DenoiseLevelParams p = params(stage, 0, 0, 0);
     p.coarser = &coarse.p;
-    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            QCOMPARE(dst.value(x, y), 77);
-    // Half keep: halfway between the block and the rebuilt value.
-    p.keep = 128;
-    QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            QCOMPARE(dst.value(x, y), (src.value(x, y) * 128 + 77 * 128 + 128) >> 8);
+    // Fine (x, y) from coarse c at (x / 2, y / 2), r right of it, d below, e
+    // diagonal: c, (c + r + 1) >> 1, (c + d + 1) >> 1, (c + r + d + e + 2) >> 2
+    // by the parities of x and y.
+    const auto rebuilt = [&](int x, int y) {
+        const int cx = x >> 1, cy = y >> 1, c = coarse.value(cx, cy), r = coarse.value(cx + 1, cy);
+        const int d = coarse.value(cx, cy + 1), e = coarse.value(cx + 1, cy + 1);
+        return (y & 1) ? ((x & 1) ? (c + r + d + e + 2) >> 2 : (c + d + 1) >> 1) : ((x & 1) ? (c + r + 1) >> 1 : c);
+    };
+    // No keep gives the rebuilt samples; half keep lies halfway to the block's own.
+    for (int keep : {0, 128}) {
+        p.keep = keep;
+        QCOMPARE(DenoiseLevelFilter(nullptr, &src.p, &map.b, &p, &dst.p), 0);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                QCOMPARE(dst.value(x, y), (src.value(x, y) * keep + rebuilt(x, y) * (256 - keep) + 128) >> 8);
+    }
 }
 
 void TestDenoiseBlockFilter::isolatedBlockWithHugeWeightScale()
