@@ -311,25 +311,31 @@ void TestDenoiseBlockFilter::familyExtras()
 
 void TestDenoiseBlockFilter::blockStats()
 {
-    // The distance is pinned by the block-matching reference; here the
-    // window statistics, sum S and 64 Q - S^2, at an odd offset.
+    // The window statistics, sum S and 64 Q - S^2, and the distance
+    // (sum |a - b|)^2 >> 6 of every form (the filter calls only the fast
+    // one), on windows at odd offsets.
     std::mt19937 rng(9);
     std::vector<uint8_t> w(19 * 12);
     for (auto& v : w)
         v = uint8_t(rng());
+    const uint8_t *a = w.data() + 3, *b = w.data() + 2 * 19 + 8;
     for (uint32_t layout : {DENOISE_SAMPLES_U8, DENOISE_SAMPLES_S8}) {
+        const auto value = [&](const uint8_t* p) { return layout == DENOISE_SAMPLES_S8 ? int(int8_t(*p)) : int(*p); };
         int32_t s = 0, sum = 0;
-        int64_t q = 0, var = -1;
+        int64_t q = 0, sad = 0, var = -1;
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
-                const uint8_t b = w[size_t(y * 19 + x + 3)];
-                const int v = layout == DENOISE_SAMPLES_S8 ? int(int8_t(b)) : int(b);
+                const int v = value(a + y * 19 + x);
                 s += v;
                 q += v * v;
+                sad += std::abs(v - value(b + y * 19 + x));
             }
-        DenoiseBlockStats(layout, w.data() + 3, 19, &sum, &var);
+        DenoiseBlockStats(layout, a, 19, &sum, &var);
         QCOMPARE(sum, s);
         QCOMPARE(var, 64 * q - int64_t(s) * s);
+        const bool sg = layout == DENOISE_SAMPLES_S8;
+        QCOMPARE(sg ? DenoiseSadSquaredS8(a, b, 19) : DenoiseSadSquaredU8(a, b, 19), (sad * sad) >> 6);
+        QCOMPARE(sg ? DenoiseBlockDistanceS8(a, b, 19) : DenoiseBlockDistanceU8(a, b, 19), (sad * sad) >> 6);
     }
     QCOMPARE(DenoiseBlockDistance(0x30, w.data(), w.data() + 1, 19), int64_t(0));
 }
