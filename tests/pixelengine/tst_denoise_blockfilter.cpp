@@ -205,6 +205,8 @@ void TestDenoiseBlockFilter::blockMatchFollowsItsDefinition()
     bp.step = step;
     bp.radius = radius;
     bp.extension = extension;
+    // Blocks whose search reaches the plane's first and last samples.
+    const int off = (8 - step) / 2, lo = off + radius + extension - 8, hi = 40 + off - radius - extension;
     for (int i = 0; i < 120; ++i) {
         // Two-level random samples: distances tie often, so the tie rules of
         // the search decide which blocks are averaged.
@@ -213,15 +215,16 @@ void TestDenoiseBlockFilter::blockMatchFollowsItsDefinition()
         bp.keep = int(rng() % 3) * 128;
         bp.scale = int(1 + rng() % 16);
         const uint32_t t = 1 + rng() % 2000;
-        const int bx = int(rng() % 33), by = int(rng() % 33);
+        const int bx = i == 0 ? lo : i == 1 ? hi : int(rng() % 33), by = i == 0 ? lo : i == 1 ? hi : int(rng() % 33);
         QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, bx, by, t, weights, work.data()), 0);
         referenceMatch(src, want, bx, by, bp, t);
         for (int y = 0; y < step; ++y)
             for (int x = 0; x < step; ++x)
                 QCOMPARE(dst.value(bx + x, by + y), want.value(bx + x, by + y));
     }
-    // A search that would leave the plane is refused.
-    QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, -8, 0, 10, weights, work.data()), int(PE_ERR_ARGUMENT));
+    // A search that would leave the plane by one sample is refused.
+    QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, lo - 1, lo, 10, weights, work.data()), int(PE_ERR_ARGUMENT));
+    QCOMPARE(DenoiseBlockMatch(&src.p, &dst.p, &bp, hi, hi + 1, 10, weights, work.data()), int(PE_ERR_ARGUMENT));
 }
 
 void TestDenoiseBlockFilter::guideRaisesTheMatchingThreshold_data()
