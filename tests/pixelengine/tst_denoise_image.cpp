@@ -71,7 +71,8 @@ void TestDenoiseImage::windowCopiesSplitAndJoin()
     QCOMPARE(im->top, 1);
     QCOMPARE(im->right, 3);
     QCOMPARE(im->bottom, 5);
-    QCOMPARE(DenoiseImageMoveWindow(im, 0, -2), int(PE_ERR_ARGUMENT));
+    for (const QPoint& move : {QPoint(0, -2), QPoint(0, 6), QPoint(-6, 0), QPoint(4, 0)})
+        QCOMPARE(DenoiseImageMoveWindow(im, move.x(), move.y()), int(PE_ERR_ARGUMENT));
     QCOMPARE(im->top, 1);
     DenoiseImageFree(nullptr, im);
 }
