@@ -1,6 +1,7 @@
 // Denoiser pyramid, band and repacking kernels.
 #include <QtTest>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -204,10 +205,12 @@ void TestDenoiseKernels::fastFormsMatchPlain()
     DenoiseDetail(coarse.data(), cw, w, h, x0, y0, x1, y1, d1.data(), w);
     DenoiseDetailPlain(coarse.data(), cw, w, h, x0, y0, x1, y1, d2.data(), w);
     QCOMPARE(d1, d2);
-    // The split forms: the same band, and with its excess the fine plane back.
-    std::vector<uint8_t> split = fine, rest(size_t(w * h), 0);
-    DenoiseDetailSplit(coarse.data(), cw, w, h, x0, y0, x1, y1, split.data(), w, rest.data(), w);
+    // The split forms: the same band, and with its excess the fine plane
+    // back; the count is of the samples that have an excess.
+    std::vector<uint8_t> split = fine, rest(size_t(w * h), DENOISE_EXCESS_ZERO);
+    const int64_t clamped = DenoiseDetailSplit(coarse.data(), cw, w, h, x0, y0, x1, y1, split.data(), w, rest.data(), w);
     QCOMPARE(split, d2);
+    QCOMPARE(clamped, int64_t(std::count_if(rest.begin(), rest.end(), [](uint8_t e) { return e != DENOISE_EXCESS_ZERO; })));
     DenoiseCollapseSplit(coarse.data(), cw, w, h, x0, y0, x1, y1, split.data(), w, rest.data(), w);
     QCOMPARE(split, fine);
     DenoiseCollapse(coarse.data(), cw, w, h, x0, y0, x1, y1, d1.data(), w);
