@@ -470,7 +470,7 @@ void TestFilmGrain::applyMatchesField_data()
     QTest::addColumn<double>("scale");
     QTest::addColumn<int>("topDown");
     QTest::newRow("3 tiled") << 3 << 100 << 1.0 << 1;
-    QTest::newRow("7 bilinear") << 7 << 100 << 1.0 << 1;
+    QTest::newRow("7 bilinear, turned over") << 7 << -100 << 1.0 << 1;
     QTest::newRow("15 cubic, mono") << 15 << 150 << 10.0 << 0;
     QTest::newRow("22 strong") << 22 << 2400 << 4.0 << 0;
     QTest::newRow("5, all gains zero") << 5 << 100 << 1.0 << 0;
