@@ -185,6 +185,10 @@ private slots:
                                                   << QList<int>{255, 255, 253};
         QTest::newRow("blue 100 mode 1 on grey 60") << QList<int>{0, 0, 255} << 100 << 1 << QList<int>{60, 60, 60}
                                                     << QList<int>{111, 53, 52};
+        // Between the two (luma 157 keeps 107/256 of its own colour), at an
+        // opacity whose weight 450.56 rounds up.
+        QTest::newRow("blue 44 mode 1 on luma 157") << QList<int>{0, 0, 255} << 44 << 1 << QList<int>{30, 160, 200}
+                                                    << QList<int>{93, 155, 183};
     }
     void colorFilter()
     {
