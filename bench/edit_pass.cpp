@@ -1,12 +1,15 @@
 // Times passes of the adjustment processor on one picture.
 //   edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]
+//             [--kernel auto|sse2|avx2|avx512] [--pause MS]
 // The records start from preset N (default none); --set changes one field by
 // its record name (adjust fields by their own name or "adjust.<name>", tone
 // fields likewise or "tone.<name>", denoise fields as "denoise.<name>").
 // Every run hands the records over with stage S (default 2), as the editing
 // page does, then runs one pass. --out writes the result of the last pass to
 // FILE, in the format its suffix names. The last line printed is one JSON
-// object.
+// object. --kernel forces the non-local-means kernel (AVX2 on a machine with
+// AVX-512, as most users have); --pause waits MS milliseconds between taking
+// the picture and the first pass, as a user does before the first change.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -14,6 +17,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +28,7 @@
 #include <vector>
 
 #include "IQAdjustingProcessor.h"
+#include "IQNonLocalMeans.h"
 #include "IQParams.h"
 
 namespace {
@@ -84,7 +89,8 @@ std::map<QString, Setter> fieldTable()
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]\n");
+                 "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]\n"
+                 "                 [--kernel auto|sse2|avx2|avx512] [--pause MS]\n");
     return 2;
 }
 
@@ -102,6 +108,7 @@ int main(int argc, char **argv)
     int preset = 0;
     int stage = 2;
     int runs = 5;
+    int pauseMs = 0;
     std::vector<QString> sets;
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -115,7 +122,17 @@ int main(int argc, char **argv)
             runs = args[++i].toInt(&ok);
         else if (arg == QLatin1String("--set") && hasValue)
             sets.push_back(args[++i]);
-        else if (arg == QLatin1String("--out") && hasValue && outPath.isEmpty())
+        else if (arg == QLatin1String("--pause") && hasValue)
+            pauseMs = args[++i].toInt(&ok);
+        else if (arg == QLatin1String("--kernel") && hasValue) {
+            static const std::map<QString, IQNlmKernel> kernels = {
+                {QStringLiteral("auto"), IQNlmKernel::Auto}, {QStringLiteral("sse2"), IQNlmKernel::Sse2},
+                {QStringLiteral("avx2"), IQNlmKernel::Avx2}, {QStringLiteral("avx512"), IQNlmKernel::Avx512}};
+            const auto k = kernels.find(args[++i]);
+            ok = k != kernels.end();
+            if (ok)
+                IQNonLocalMeansForceKernel(k->second);
+        } else if (arg == QLatin1String("--out") && hasValue && outPath.isEmpty())
             outPath = args[++i];
         else if (!arg.startsWith(QLatin1String("--")) && path.isEmpty())
             path = arg;
@@ -124,7 +141,7 @@ int main(int argc, char **argv)
         if (!ok)
             return usage();
     }
-    if (path.isEmpty() || runs < 1)
+    if (path.isEmpty() || runs < 1 || pauseMs < 0)
         return usage();
     // Refused before the passes run, not after.
     const QByteArray outFormat = QFileInfo(outPath).suffix().toLower().toLatin1();
@@ -167,6 +184,8 @@ int main(int argc, char **argv)
     }
     picture = QImage();
     std::printf("processor built in %.1f ms\n", buildMs);
+    if (pauseMs > 0)
+        QThread::msleep(unsigned(pauseMs));
 
     std::vector<double> times;
     QImage last;
