@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -48,14 +49,29 @@ Entry ascii(quint16 tag, const QByteArray& text)
     return e;
 }
 
-Entry rationals(quint16 tag, quint16 type, std::initializer_list<double> values)
+template <typename Values>
+Entry rationals(quint16 tag, quint16 type, const Values& values)
 {
-    Entry e{tag, type, quint32(values.size()), {}};
+    Entry e{tag, type, quint32(std::size(values)), {}};
     for (double v : values) {
-        put<quint32>(e.data, quint32(qint32(qRound(v * 10000.0))));
-        put<quint32>(e.data, 10000);
+        put<quint32>(e.data, quint32(qint32(qRound(v * 1e6))));
+        put<quint32>(e.data, 1000000);
     }
     return e;
+}
+
+// XYZ (D65) to camera RGB for a camera that sees `cameraFromSrgb` of linear
+// sRGB: that matrix times the standard XYZ to linear sRGB matrix.
+std::array<double, 9> xyzToCamera(const std::array<double, 9>& cameraFromSrgb)
+{
+    static constexpr double srgbFromXyz[9] = {3.2404542, -1.5371385, -0.4985314, -0.9692660, 1.8760108,
+                                              0.0415560, 0.0556434,  -0.2040259, 1.0572252};
+    std::array<double, 9> out{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                out[std::size_t(i * 3 + j)] += cameraFromSrgb[std::size_t(i * 3 + k)] * srgbFromXyz[k * 3 + j];
+    return out;
 }
 
 class TiffBuilder
@@ -118,21 +134,22 @@ private:
 
 QByteArray bayerSamples(const QImage& scene)
 {
-    const QImage rgb = scene.convertToFormat(QImage::Format_RGB32);
+    // Qt widens 8-bit samples to 16 bits as v * 257.
+    const QImage rgb = scene.convertToFormat(QImage::Format_RGBX64);
     QByteArray data;
     data.resize(qsizetype(rgb.width()) * rgb.height() * 2);
     char* p = data.data();
     for (int y = 0; y < rgb.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        const auto* row = reinterpret_cast<const QRgba64*>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x, p += 2) {
-            int v;
+            quint16 v;
             if ((y & 1) == 0 && (x & 1) == 0)
-                v = qRed(row[x]);
+                v = row[x].red();
             else if ((y & 1) == 1 && (x & 1) == 1)
-                v = qBlue(row[x]);
+                v = row[x].blue();
             else
-                v = qGreen(row[x]);
-            qToLittleEndian(quint16(v * 257), p);
+                v = row[x].green();
+            qToLittleEndian(v, p);
         }
     }
     return data;
@@ -185,7 +202,6 @@ QByteArray DngWriter::build(const DngSpec& recipe)
         longs(50717, {quint32(recipe.whiteLevel)}),
     };
 
-    // Camera space is linear sRGB: XYZ (D65) to linear sRGB.
     QVector<Entry> mainTags = {
         ascii(271, "Vantrel"),
         ascii(272, "Synthetic DNG"),
@@ -193,9 +209,8 @@ QByteArray DngWriter::build(const DngSpec& recipe)
         bytes(50706, {1, 4, 0, 0}),
         bytes(50707, {1, 1, 0, 0}),
         ascii(50708, "Vantrel Synthetic"),
-        rationals(50721, SRational,
-                  {3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570}),
-        rationals(50728, Rational, {1.0, 1.0, 1.0}),
+        rationals(50721, SRational, xyzToCamera(recipe.cameraFromSrgb)),
+        rationals(50728, Rational, recipe.asShotNeutral),
         shorts(50778, {21}),
     };
 
