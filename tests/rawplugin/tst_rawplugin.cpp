@@ -8,13 +8,18 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <QtPlugin>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -93,6 +98,85 @@ private:
     qint64 m_pos = 0;
 };
 
+// Mean colour of a rectangle, in 8-bit levels per channel.
+struct MeanColour
+{
+    double r, g, b;
+};
+
+MeanColour meanColour(const QImage& image, const QRect& rect)
+{
+    double r = 0, g = 0, b = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            r += qRed(p);
+            g += qGreen(p);
+            b += qBlue(p);
+        }
+    }
+    const double n = double(rect.width()) * rect.height();
+    return {r / n, g / n, b / n};
+}
+
+double largestDifference(const MeanColour& a, const MeanColour& b)
+{
+    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+QString describe(const MeanColour& c)
+{
+    return QStringLiteral("(%1, %2, %3)").arg(c.r, 0, 'f', 1).arg(c.g, 0, 'f', 1).arg(c.b, 0, 'f', 1);
+}
+
+// LibRaw's own command-line developer, set as the handler sets LibRaw:
+// camera white balance (-w), four-colour interpolation (-f, which makes it
+// VNG), green matching (-G) and sRGB output (-o 1); LibRaw's defaults for
+// the rest, as in the handler: the embedded colour matrix, full size, 8 bits,
+// BT.709 gamma and automatic brightening, orientation applied. A null
+// picture, and why, when the tool is missing or fails.
+QImage developWithDcrawEmu(const QString& path, QString* why)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("dcraw_emu"));
+    if (tool.isEmpty()) {
+        *why = QStringLiteral("dcraw_emu (package libraw-bin) is not installed");
+        return {};
+    }
+    QProcess process;
+    process.start(tool, {QStringLiteral("-w"), QStringLiteral("-f"), QStringLiteral("-G"), QStringLiteral("-o"),
+                         QStringLiteral("1"), QStringLiteral("-Z"), QStringLiteral("-"), path});
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        *why = QStringLiteral("dcraw_emu failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+        return {};
+    }
+    const QImage picture = QImage::fromData(process.readAllStandardOutput(), "PPM");
+    if (picture.isNull())
+        *why = QStringLiteral("dcraw_emu wrote no picture");
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+// Largest difference of one channel between two pictures of one size.
+int largestPixelDifference(const QImage& a, const QImage& b)
+{
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            worst = std::max({worst, qAbs(qRed(ra[x]) - qRed(rb[x])), qAbs(qGreen(ra[x]) - qGreen(rb[x])),
+                              qAbs(qBlue(ra[x]) - qBlue(rb[x]))});
+    }
+    return worst;
+}
+
+// Linear light of an 8-bit level under the BT.709 transfer curve, the
+// curve LibRaw develops with by default.
+double bt709ToLinear(int level)
+{
+    const double v = level / 255.0;
+    return v < 4.5 * 0.018 ? v / 4.5 : std::pow((v + 0.099) / 1.099, 1 / 0.45);
+}
+
 } // namespace
 
 class TestRawPlugin : public QObject
@@ -129,6 +213,9 @@ private slots:
     void secondReadOnOneHandler();
     void concurrentReads();
     void realDng();
+    void realDngColours();
+    void developsToSrgb_data();
+    void developsToSrgb();
 
 private:
     QString writeDng(const QString& name, const DngSpec& recipe);
@@ -772,6 +859,161 @@ void TestRawPlugin::realDng()
         QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
         QCOMPARE(renamed.read(), image);
     }
+}
+
+// The colour chart as developed: camera white balance (as shot, which leaves
+// this warm-lit chart orange), the camera's matrix to sRGB, the tone curve.
+// The written means come from LibRaw's own developer (dcraw_emu -w -f -G
+// -o 1) run once on this file; the same tool is run again when installed.
+void TestRawPlugin::realDngColours()
+{
+    const QString dir = sharedTestDataDir();
+    if (dir.isEmpty())
+        QSKIP("shared test data not available");
+    const QString path = dir + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
+    if (!QFile::exists(path))
+        QSKIP("colorchart.dng not available");
+
+    QImageReader reader(path);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage developed = reader.read();
+    QVERIFY2(!developed.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(developed.size(), QSize(1734, 1156));
+
+    // The 24-patch chart in the lower half: 40 x 40 squares inside each patch.
+    const struct
+    {
+        const char* name;
+        int column, row;
+        MeanColour expected;
+    } patches[] = {
+        {"dark skin", 0, 0, {66.5, 26.9, 9.1}},      {"light skin", 1, 0, {136.2, 59.3, 37.2}},
+        {"blue sky", 2, 0, {59.5, 46.1, 50.0}},      {"foliage", 3, 0, {52.3, 41.0, 9.6}},
+        {"blue flower", 4, 0, {90.9, 46.3, 58.7}},   {"bluish green", 5, 0, {81.2, 84.2, 59.8}},
+        {"orange", 0, 1, {147.6, 50.1, 1.5}},        {"purplish blue", 1, 1, {43.3, 25.8, 56.8}},
+        {"moderate red", 2, 1, {132.0, 22.7, 17.8}}, {"purple", 3, 1, {52.6, 12.1, 25.3}},
+        {"yellow green", 4, 1, {111.9, 87.7, 12.0}}, {"orange yellow", 5, 1, {154.2, 71.7, 1.1}},
+        {"blue", 0, 2, {15.6, 12.4, 45.8}},          {"green", 1, 2, {55.7, 65.7, 17.9}},
+        {"red", 2, 2, {115.6, 8.1, 6.0}},            {"yellow", 3, 2, {166.9, 94.0, 1.7}},
+        {"magenta", 4, 2, {128.1, 19.1, 43.4}},      {"cyan", 5, 2, {28.6, 52.6, 58.5}},
+        {"white", 0, 3, {183.8, 117.0, 88.9}},       {"neutral 8", 1, 3, {145.4, 91.9, 70.0}},
+        {"neutral 6.5", 2, 3, {111.9, 69.8, 52.4}},  {"neutral 5", 3, 3, {75.7, 48.1, 31.5}},
+        {"neutral 3.5", 4, 3, {44.9, 27.7, 17.0}},   {"black", 5, 3, {17.0, 9.0, 8.0}},
+    };
+    constexpr int kColumns[] = {714, 822, 928, 1036, 1144, 1252};
+    constexpr int kRows[] = {624, 722, 822, 928};
+    const auto square = [&](int column, int row) { return QRect(kColumns[column] - 20, kRows[row] - 20, 40, 40); };
+
+    // Within a few levels of the written means.
+    constexpr double kTolerance = 3.0;
+    for (const auto& p : patches) {
+        const MeanColour got = meanColour(developed, square(p.column, p.row));
+        QVERIFY2(largestDifference(got, p.expected) <= kTolerance,
+                 qPrintable(QStringLiteral("%1: %2, want %3").arg(QLatin1String(p.name), describe(got),
+                                                                   describe(p.expected))));
+    }
+
+    QString why;
+    const QImage reference = developWithDcrawEmu(path, &why);
+    if (reference.isNull())
+        QSKIP(qPrintable(why));
+    QCOMPARE(reference.size(), developed.size());
+    for (const auto& p : patches) {
+        const MeanColour got = meanColour(developed, square(p.column, p.row));
+        const MeanColour want = meanColour(reference, square(p.column, p.row));
+        QVERIFY2(largestDifference(got, want) <= kTolerance,
+                 qPrintable(QStringLiteral("%1: %2, dcraw_emu %3").arg(QLatin1String(p.name), describe(got),
+                                                                      describe(want))));
+    }
+    // And the whole picture, pixel for pixel: orientation and every region.
+    const int worst = largestPixelDifference(developed, reference);
+    QVERIFY2(worst <= kTolerance, qPrintable(QStringLiteral("pixels differ by up to %1 levels").arg(worst)));
+}
+
+void TestRawPlugin::developsToSrgb_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("landscape") << 1;
+    QTest::newRow("turned right") << 6;
+}
+
+// A camera far from sRGB: each of its channels sees a mix of the three
+// primaries, so the matrix back to sRGB has large negative terms, and its
+// white reads strongly green. Developed, each patch must come back at the
+// sRGB level it was made from: white balanced, converted, BT.709 curve.
+void TestRawPlugin::developsToSrgb()
+{
+    QFETCH(int, orientation);
+    // Rows sum to one: a white surface gives equal channels once balanced.
+    const std::array<double, 9> cameraFromSrgb{0.55, 0.35, 0.10, 0.20, 0.65, 0.15, 0.05, 0.30, 0.65};
+    const std::array<double, 3> neutral{0.55, 1.0, 0.70};
+    // White in 16-bit linear light: the brightest patch, large enough for the
+    // automatic brightening to put it at 255, and under three quarters of the
+    // white level, above which LibRaw takes the brightest sample for white.
+    constexpr double kWhite = 40000;
+    constexpr int kCellWidth = 64, kCellHeight = 48;
+    const struct
+    {
+        const char* name;
+        int r, g, b; // sRGB levels
+    } patches[] = {{"white", 255, 255, 255},  {"red", 200, 40, 30},    {"green", 50, 170, 60},
+                   {"blue", 40, 60, 190},     {"grey", 128, 128, 128}, {"yellow", 220, 200, 40},
+                   {"magenta", 180, 50, 160}, {"cyan", 40, 170, 190},  {"dark", 40, 40, 40}};
+
+    // The camera's linear samples of each patch, before white balance.
+    QImage scene(3 * kCellWidth, 3 * kCellHeight, QImage::Format_RGBX64);
+    for (int i = 0; i < 9; ++i) {
+        const double linear[3] = {bt709ToLinear(patches[i].r), bt709ToLinear(patches[i].g),
+                                  bt709ToLinear(patches[i].b)};
+        quint16 camera[3];
+        for (int c = 0; c < 3; ++c) {
+            double v = 0;
+            for (int k = 0; k < 3; ++k)
+                v += cameraFromSrgb[std::size_t(c * 3 + k)] * linear[k];
+            camera[c] = quint16(qRound(v * kWhite * neutral[std::size_t(c)]));
+        }
+        const QRgba64 sample = QRgba64::fromRgba64(camera[0], camera[1], camera[2], 65535);
+        for (int y = 0; y < kCellHeight; ++y) {
+            auto* row = reinterpret_cast<QRgba64*>(scene.scanLine((i / 3) * kCellHeight + y)) + (i % 3) * kCellWidth;
+            std::fill(row, row + kCellWidth, sample);
+        }
+    }
+    DngSpec recipe;
+    recipe.scene = scene;
+    recipe.orientation = orientation;
+    recipe.cameraFromSrgb = cameraFromSrgb;
+    recipe.asShotNeutral = neutral;
+    const QString path = writeDng(QStringLiteral("colours%1.dng").arg(orientation), recipe);
+    QVERIFY(!path.isEmpty());
+
+    QImageReader reader(path);
+    QTest::ignoreMessage(QtDebugMsg, "Decoding raw data");
+    const QImage developed = reader.read();
+    QVERIFY2(!developed.isNull(), qPrintable(reader.errorString()));
+    const QSize shown = orientation == 6 ? scene.size().transposed() : scene.size();
+    QCOMPARE(developed.size(), shown);
+    developed.save(testOutputDir() + QStringLiteral("/rawplugin_colours%1.png").arg(orientation));
+
+    // Back in sensor order (orientation 6 is shown turned a quarter clockwise).
+    const QImage sensor = orientation == 6 ? developed.transformed(QTransform().rotate(-90)) : developed;
+    constexpr double kTolerance = 3.0;
+    for (int i = 0; i < 9; ++i) {
+        const QRect inside((i % 3) * kCellWidth + 8, (i / 3) * kCellHeight + 8, kCellWidth - 16, kCellHeight - 16);
+        const MeanColour got = meanColour(sensor, inside);
+        const MeanColour want{double(patches[i].r), double(patches[i].g), double(patches[i].b)};
+        QVERIFY2(largestDifference(got, want) <= kTolerance,
+                 qPrintable(QStringLiteral("%1: %2, want %3").arg(QLatin1String(patches[i].name), describe(got),
+                                                                   describe(want))));
+    }
+
+    // LibRaw's own developer with the same settings, pixel for pixel.
+    QString why;
+    const QImage reference = developWithDcrawEmu(path, &why);
+    if (reference.isNull())
+        QSKIP(qPrintable(why));
+    QCOMPARE(reference.size(), developed.size());
+    const int worst = largestPixelDifference(developed, reference);
+    QVERIFY2(worst <= kTolerance, qPrintable(QStringLiteral("pixels differ by up to %1 levels").arg(worst)));
 }
 
 QTEST_GUILESS_MAIN(TestRawPlugin)
