@@ -1,11 +1,12 @@
 #include "SingleApplicationPrivate.h"
 
+#include "SingleInstanceMemory.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRandomGenerator>
-#include <QSharedMemory>
 #include <QThread>
 
 #include <QFile>
@@ -130,18 +131,21 @@ SingleApplicationPrivate::StartResult SingleApplicationPrivate::fail(const char*
 SingleApplicationPrivate::StartResult SingleApplicationPrivate::start(bool allowSecondary, int timeoutMs)
 {
     blockName_ = deriveBlockName();
-    serverName_ = localServerName(blockName_);
+    // The block and the socket sit in one folder that follows from the user
+    // alone, so that starts with different environments still meet.
+    const InstancePaths paths = instancePaths(blockName_);
+    serverName_ = paths.server;
     sleepRandomly();
 
-    memory_ = new QSharedMemory(blockName_);
-    if (memory_->create(kSingleInstanceBlockSize, QSharedMemory::ReadWrite)) {
+    memory_ = new SingleInstanceMemory(paths);
+    if (memory_->create(kSingleInstanceBlockSize)) {
         if (!memory_->lock())
             return fail("SingleApplication: Unable to lock memory block after create.");
         resetBlock(*block());
     } else {
         if (memory_->error() != QSharedMemory::AlreadyExists)
             return fail("SingleApplication: Unable to create block.");
-        if (!memory_->attach(QSharedMemory::ReadWrite) || memory_->size() < kSingleInstanceBlockSize)
+        if (!memory_->attach() || memory_->size() < kSingleInstanceBlockSize)
             return fail("SingleApplication: Unable to attach to shared memory block.");
         if (!memory_->lock())
             return fail("SingleApplication: Unable to lock memory block after attach.");

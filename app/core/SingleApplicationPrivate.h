@@ -8,7 +8,7 @@
 
 class QLocalServer;
 class QLocalSocket;
-class QSharedMemory;
+class SingleInstanceMemory;
 
 // The working part of the single-instance guard: the shared block, the
 // first instance's local server and the later instances' client socket.
@@ -33,7 +33,7 @@ public:
     bool isFirstInstance() const { return server_ != nullptr; }
     quint32 instanceNumber() const { return instanceNumber_; }
     QString blockName() const { return blockName_; }
-    // The local server's address (a socket path); set by start().
+    // The local server's address (a socket path in the instance folder); set by start().
     QString serverName() const { return serverName_; }
     QStringList extraData() const { return extraData_; }
     qint64 firstInstanceProcessId() const;
@@ -62,7 +62,7 @@ private:
     void slotClientConnectionClosed(QLocalSocket* socket);
     static void sleepRandomly();
 
-    QSharedMemory* memory_ = nullptr;
+    SingleInstanceMemory* memory_ = nullptr;
     QLocalSocket* socket_ = nullptr;
     QLocalServer* server_ = nullptr;
     quint32 instanceNumber_ = 0;

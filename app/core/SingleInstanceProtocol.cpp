@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QIODevice>
 #include <QtEndian>
@@ -20,30 +22,18 @@ constexpr int kBlockNameBytes = 44;
 // Longest socket path used: the system limit is 107 bytes.
 constexpr int kMaxSocketPathBytes = 100;
 
-// A folder (not a link to one) of this user that nobody else may enter.
+// A folder (not a link to one) of this user that nobody else may enter and
+// in which the owner may create files.
 bool isPrivateFolder(const QByteArray& path)
 {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
-        && (st.st_mode & 077) == 0;
+        && (st.st_mode & 077) == 0 && (st.st_mode & S_IRWXU) == S_IRWXU;
 }
 
 bool fitsSocketPath(const QByteArray& folder)
 {
     return folder.size() + 1 + kBlockNameBytes <= kMaxSocketPathBytes;
-}
-
-// The folder part of localServerName's rule; empty when neither folder is usable.
-QString privateSocketFolder()
-{
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && fitsSocketPath(runtime) && isPrivateFolder(runtime))
-        return QFile::decodeName(runtime);
-    const QByteArray own = "/tmp/vantrel-" + QByteArray::number(quint32(::geteuid()));
-    if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
-        return QString();
-    // An existing folder counts only when it is ours and closed to others.
-    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
 }
 } // namespace
 
@@ -178,10 +168,35 @@ Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName)
     return result;
 }
 
-QString localServerName(const QString& blockName)
+QString privateInstanceFolder(const QByteArray& parent)
 {
-    const QString folder = privateSocketFolder();
-    return folder.isEmpty() ? blockName : folder + QLatin1Char('/') + blockName;
+    const QByteArray own = parent + "/vantrel-" + QByteArray::number(quint32(::geteuid()));
+    if (!fitsSocketPath(own))
+        return QString();
+    if (::mkdir(own.constData(), 0700) == 0) {
+        // The process's umask must not take the owner's own rights away.
+        ::chmod(own.constData(), 0700);
+    } else if (errno != EEXIST) {
+        return QString();
+    }
+    // An existing folder counts only when it is ours and closed to others.
+    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
+}
+
+InstancePaths instancePaths(const QString& blockName)
+{
+    InstancePaths paths;
+    paths.folder = privateInstanceFolder("/tmp");
+    if (paths.folder.isEmpty()) {
+        paths.folder = QDir::tempPath();
+        qWarning().noquote() << "SingleApplication: /tmp/vantrel-" + QString::number(::geteuid())
+                                    + " is not a private folder of this user; using" << paths.folder;
+    }
+    const QString base = paths.folder + QLatin1Char('/') + blockName;
+    paths.server = base;
+    paths.keyFile = base + QLatin1String(".block");
+    paths.lockFile = base + QLatin1String(".lock");
+    return paths;
 }
 
 namespace {

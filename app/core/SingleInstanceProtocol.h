@@ -83,12 +83,26 @@ struct Handshake
 // carries the right checksum.
 Handshake parseHandshakeBody(const QByteArray& body, const QString& blockName);
 
-// Where the first instance listens: the block name in a folder that only
-// this user can enter and whose path fits a local socket address —
-// $XDG_RUNTIME_DIR, else "/tmp/vantrel-<uid>" (created with mode 0700).
-// A long $TMPDIR has no say. Falls back to the bare block name (a socket in
-// the temporary folder) when neither folder is usable.
-QString localServerName(const QString& blockName);
+// The folder where the instances of one user meet: the shared block's key
+// and lock files and the first instance's socket. It follows from the user id
+// alone, so every start of the same user finds the same one whatever its
+// environment ($TMPDIR, $XDG_RUNTIME_DIR): "<parent>/vantrel-<uid>", created
+// with mode 0700. It counts only when it is a real folder (not a link) of this
+// user that nobody else may enter and a socket path in it fits the address
+// limit; otherwise the result is empty.
+QString privateInstanceFolder(const QByteArray& parent);
+
+// Where the instances of one block name meet, all in one folder.
+struct InstancePaths
+{
+    QString folder;   // privateInstanceFolder("/tmp"), else the temporary folder
+    QString server;   // the first instance's socket
+    QString keyFile;  // the file the shared block's System V key is made from
+    QString lockFile; // the file whose lock guards the shared block
+};
+// The folder falls back to the temporary folder, with a warning, only when
+// the private one is unusable (say, taken by another user).
+InstancePaths instancePaths(const QString& blockName);
 
 // What one peer of the first instance has sent so far.
 struct LocalConnectionRecord

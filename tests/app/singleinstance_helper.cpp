@@ -54,6 +54,6 @@ int main(int argc, char** argv)
     });
     const QString blockName = SingleApplicationPrivate(SingleInstanceUserScope, extra).deriveBlockName();
     say("FIRST " + QByteArray::number(app.firstInstanceProcessId()) + ' ' + blockName.toLatin1() + ' '
-        + QFile::encodeName(localServerName(blockName)));
+        + QFile::encodeName(instancePaths(blockName).server));
     return app.exec();
 }

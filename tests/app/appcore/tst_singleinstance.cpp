@@ -1,10 +1,10 @@
 #include "SingleApplicationPrivate.h"
+#include "SingleInstanceMemory.h"
 #include "SingleInstanceProtocol.h"
 
 #include <QDataStream>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QSharedMemory>
 #include <QUuid>
 #include <QtEndian>
 #include <QtTest>
@@ -314,7 +314,7 @@ void TestSingleInstance::staleBlockRecovered()
     SingleApplicationPrivate probe(SingleInstanceUserScope, key);
     const QString name = probe.deriveBlockName();
 
-    QSharedMemory leftover(name);
+    SingleInstanceMemory leftover(instancePaths(name));
     QVERIFY(leftover.create(kSingleInstanceBlockSize));
     QVERIFY(leftover.lock());
     auto* b = static_cast<SingleInstanceBlock*>(leftover.data());
@@ -339,7 +339,7 @@ void TestSingleInstance::corruptBlockRepaired()
 {
     const QStringList key = uniqueKey();
     SingleApplicationPrivate probe(SingleInstanceUserScope, key);
-    QSharedMemory leftover(probe.deriveBlockName());
+    SingleInstanceMemory leftover(instancePaths(probe.deriveBlockName()));
     QVERIFY(leftover.create(kSingleInstanceBlockSize));
     QVERIFY(leftover.lock());
     auto* b = static_cast<SingleInstanceBlock*>(leftover.data());
