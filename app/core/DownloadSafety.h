@@ -25,7 +25,10 @@ QUrl redirectTarget(const QUrl& request, const QByteArray& location);
 bool isRedirectStatus(int httpStatus);
 
 // A plain file name from the last path part of a download address: no
-// query, no folders, no leading dots, only harmless characters, bounded length.
+// query, no folders, no leading dots, only harmless ASCII characters (others
+// become "_"), at most 120 characters. A longer name loses its front, so its
+// suffix survives; with ".part" or " (n)" added it stays far below the
+// 255-byte limit of a file name.
 QString sanitizedDownloadFileName(const QUrl& url);
 // The same rule for a name given directly (folders are dropped).
 QString sanitizedFileName(const QString& name);

@@ -501,6 +501,24 @@ void TestUpdater::hostileFileNames_data()
     QTest::newRow("query string") << "/files/setup.run?name=../../IQSettings.ini" << "setup.run";
     QTest::newRow("encoded traversal") << "/files/..%2F..%2FIQSettings.ini" << "IQSettings.ini";
     QTest::newRow("name taken") << "/files/a.run" << "a (1).run";
+    // A long name is cut to 120 characters from the front, so that its
+    // suffix survives; characters other than plain ASCII letters, digits and
+    // ".-_+" become "_" (one per UTF-16 unit), so the name, with ".part" or
+    // " (n)" added, stays far below the 255-byte limit of a file name.
+    QTest::newRow("long name, .exe")
+        << "/files/Vantrel-HDR-Setup-" + QString(300, QLatin1Char('x')) + "-2.2.exe"
+        << QString(112, QLatin1Char('x')) + "-2.2.exe";
+    QTest::newRow("long two-byte name, .deb")
+        << "/files/Vantrel_" + QStringLiteral("%C3%A9").repeated(300) + "_2.2_amd64.deb"
+        << QString(106, QLatin1Char('_')) + "_2.2_amd64.deb";
+    QTest::newRow("long four-byte name, .AppImage")
+        << "/files/" + QStringLiteral("%C3%A9").repeated(100) + "-" + QStringLiteral("%F0%9F%8E%9E").repeated(100)
+               + "-x86_64.AppImage"
+        << QString(104, QLatin1Char('_')) + "-x86_64.AppImage";
+    // Leading dots left by the cut go too: the name must not hide itself.
+    QTest::newRow("cut lands on dots") << "/files/" + QString(50, QLatin1Char('a')) + QString(200, QLatin1Char('.')) + "x.run"
+                                       << "x.run";
+    QTest::newRow("long run of dots") << "/files/" + QString(300, QLatin1Char('.')) << defaultDownloadFileName();
 }
 
 void TestUpdater::hostileFileNames()
