@@ -4,10 +4,11 @@
 #include <QtTest>
 #include <QProcess>
 #include <QSettings>
-#include <QSharedMemory>
+#include <QLocalServer>
 #include <QTemporaryDir>
 
 #include "HttpTestServer.h"
+#include "SingleInstanceMemory.h"
 #include "SingleInstanceProtocol.h"
 
 #ifndef VANTREL_HDR_EXE
@@ -56,8 +57,8 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
-        // A block and a server of their own: a program started elsewhere from
-        // this build is another user's business.
+        // The single-instance block and server do not follow it (they sit in
+        // the user's own folder); everything else temporary stays in here.
         env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
@@ -94,9 +95,7 @@ private slots:
         const QString runtime = m_root.filePath(QStringLiteral("runtime"));
         QVERIFY(QDir().mkpath(runtime));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // The block's key follows the temporary folder: look where the program does.
         QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("tmp"))));
-        qputenv("TMPDIR", QFile::encodeName(m_root.filePath(QStringLiteral("tmp"))));
         QSettings ini(m_root.filePath(QStringLiteral("work/Settings.ini")), QSettings::IniFormat);
         ini.setValue(QStringLiteral("checkupdate/url"), m_server.url(QStringLiteral("/feed.json")));
         ini.sync();
@@ -117,9 +116,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(feedRequests() >= 1 || first.process.state() == QProcess::NotRunning, 30000);
         QCOMPARE(first.process.state(), QProcess::Running);
         {
-            QSharedMemory block(programBlockName());
-            QVERIFY2(block.attach(QSharedMemory::ReadOnly), "the first instance holds no single-instance block");
-            block.detach();
+            SingleInstanceMemory block(instancePaths(programBlockName()));
+            QVERIFY2(block.attach(), "the first instance holds no single-instance block");
         }
         qInfo("start-up to the first shown window (feed request 10 ms after it): %lld ms", qint64(clock.elapsed()));
 
@@ -150,11 +148,15 @@ private slots:
     void cleanupTestCase()
     {
         // The instances were ended by a signal, which leaves their block
-        // behind; attaching and detaching lets the system remove it.
-        QSharedMemory block(programBlockName());
-        if (block.attach())
-            block.detach();
-        QVERIFY(!QSharedMemory(programBlockName()).attach());
+        // behind; the last one to attach and detach removes it with its files.
+        const InstancePaths paths = instancePaths(programBlockName());
+        {
+            SingleInstanceMemory block(paths);
+            QVERIFY(block.attach());
+        }
+        QVERIFY(!QFileInfo::exists(paths.keyFile));
+        QVERIFY(!QFileInfo::exists(paths.lockFile));
+        QLocalServer::removeServer(paths.server);
     }
 };
 
