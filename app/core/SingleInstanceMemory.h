@@ -32,7 +32,6 @@ public:
     // rather than hang behind a holder that never lets go.
     bool lock();
     bool unlock();
-    bool isLocked() const { return locked_; }
 
     void* data() { return memory_->data(); }
     qsizetype size() const { return memory_->size(); }
