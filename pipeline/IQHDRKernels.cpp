@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <numeric>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -18,7 +19,8 @@
 // no whole-picture temporaries exist. The arithmetic follows OpenCV's
 // MergeDebevec and TonemapReinhard step by step, in single precision, with
 // OpenCV's own exp/log/pow on each row, so the results agree with the
-// single-call operators to float rounding.
+// single-call operators to float rounding (the merge departs from the
+// library only where a reading is at an end of the range; see below).
 
 namespace {
 
@@ -104,11 +106,218 @@ void startRange(float lo[3], float hi[3])
 
 namespace {
 
-// Adds one picture's row to the weighted sums; pixels are `Channels` bytes
-// apart, B,G,R first (a fourth byte is ignored).
+// How far a photo's pixel can be trusted near the ends of the range, by its
+// brightest channel: fully up to 240, not at all from 250 on (clipped, or
+// JPEG ringing beside a clipped area); fully from 15 on, not at all at 5 or
+// below (black in every channel). The ramps between keep the merge
+// continuous where photos disagree a little about a level, as the JPEGs of
+// one scene do; a hard cut draws contours there.
+//
+// A photo clipped at a pixel only says the radiance is at least f(z)/t,
+// and every longer photo is clipped there too (though ringing may show it
+// a few levels lower). The shortest photo gives the tightest bound, so the
+// longer ones are left out from the first clipped one on and the shortest
+// is always kept: a photo's weight is scaled by the top trust of the
+// brightest level among it and the shorter photos. Otherwise a sky that is
+// white in every photo averages its bounds down to a grey below the fringe
+// around it, whose shortest reading is just under the top. Black is the
+// mirror image, with the longest photo kept. A photo is weighed as a whole,
+// as the merge weighs whole pixels, so a pixel left to its shortest photo
+// keeps that photo's colour. Where nothing would be left (photos that
+// contradict each other) every photo keeps its full weight, as it does in
+// every pixel whose photos all lie within 15..240.
+constexpr int kTopTrustEnd = 250;
+constexpr int kBottomTrustEnd = 5;
+constexpr int kTrustRamp = 10;
+constexpr int kTopTrustFull = kTopTrustEnd - kTrustRamp;       // 240
+constexpr int kBottomTrustFull = kBottomTrustEnd + kTrustRamp; // 15
+
+// A pixel's place on the two ramps as one byte: 11 * t + b, where t is how
+// far the greatest level reaches into the top ramp (0..10) and b how far
+// the least level reaches into the bottom ramp (0..10). State 0 is full
+// trust.
+constexpr int kRampStates = kTrustRamp + 1;
+
+inline int rampState(int greatest, int least)
+{
+    const int t = std::clamp(greatest - kTopTrustFull, 0, kTrustRamp);
+    const int b = std::clamp(kBottomTrustFull - least, 0, kTrustRamp);
+    return kRampStates * t + b;
+}
+
+// Weight factor by ramp state, for a photo that can be cut for clipping
+// (all but the shortest) and for black (all but the longest).
+void trustTable(bool clipping, bool black, float* table)
+{
+    for (int t = 0; t < kRampStates; ++t) {
+        for (int b = 0; b < kRampStates; ++b) {
+            const float top = clipping ? float(kTrustRamp - t) / float(kTrustRamp) : 1.0f;
+            const float bottom = black ? float(kTrustRamp - b) / float(kTrustRamp) : 1.0f;
+            table[kRampStates * t + b] = top * bottom;
+        }
+    }
+}
+
+// The brightest channel of each pixel of a row.
 template <int Channels>
+void brightestRow(const uchar* in, int width, uchar* top)
+{
+    int x = 0;
+#ifdef __SSE2__
+    if (Channels == 4) {
+        // Four pixels a vector: the byte maximum of each pixel with itself
+        // shifted by one and two bytes leaves max(B, G, R) in its low byte.
+        const __m128i low = _mm_set1_epi32(0xFF);
+        for (; x + 16 <= width; x += 16) {
+            __m128i lanes[4];
+            for (int k = 0; k < 4; ++k) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * (x + 4 * k)));
+                __m128i m = _mm_max_epu8(v, _mm_srli_epi32(v, 8));
+                m = _mm_max_epu8(m, _mm_srli_epi32(v, 16));
+                lanes[k] = _mm_and_si128(m, low);
+            }
+            const __m128i t =
+                _mm_packus_epi16(_mm_packs_epi32(lanes[0], lanes[1]), _mm_packs_epi32(lanes[2], lanes[3]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(top + x), t);
+        }
+    }
+#endif
+    for (; x < width; ++x) {
+        const uchar* p = in + Channels * x;
+        top[x] = std::max(std::max(p[0], p[1]), p[2]);
+    }
+}
+
+// out = max(a, b) or min(a, b), byte by byte.
+template <bool Greatest>
+void foldRow(const uchar* a, const uchar* b, int width, uchar* out)
+{
+    int x = 0;
+#ifdef __SSE2__
+    for (; x + 16 <= width; x += 16) {
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Greatest ? _mm_max_epu8(u, v) : _mm_min_epu8(u, v));
+    }
+#endif
+    for (; x < width; ++x)
+        out[x] = Greatest ? std::max(a[x], b[x]) : std::min(a[x], b[x]);
+}
+
+// Per band, for each exposure rank (0 = shortest) and each pixel of a row:
+// the greatest brightest-channel level of the photos up to that rank, the
+// least of the photos from that rank on, and from the two the ramp state.
+struct EndLevels {
+    EndLevels(size_t width, size_t count) : greatest(width * count), least(width * count) {}
+    std::vector<uchar> greatest; // becomes the ramp state
+    std::vector<uchar> least;
+};
+
+// The ramp states of one rank's row.
+void rampStateRow(const uchar* greatest, const uchar* least, int width, uchar* state)
+{
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i topFull = _mm_set1_epi8(char(kTopTrustFull));
+    const __m128i bottomFull = _mm_set1_epi8(char(kBottomTrustFull));
+    const __m128i ramp = _mm_set1_epi8(char(kTrustRamp));
+    for (; x + 16 <= width; x += 16) {
+        const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(greatest + x));
+        const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(least + x));
+        const __m128i t = _mm_min_epu8(_mm_subs_epu8(g, topFull), ramp);
+        const __m128i b = _mm_min_epu8(_mm_subs_epu8(bottomFull, l), ramp);
+        // 11 t + b = 8 t + 2 t + t + b; at most 120.
+        const __m128i t2 = _mm_add_epi8(t, t);
+        const __m128i t8 = _mm_add_epi8(_mm_add_epi8(t2, t2), _mm_add_epi8(t2, t2));
+        const __m128i v = _mm_add_epi8(_mm_add_epi8(t8, t2), _mm_add_epi8(t, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(state + x), v);
+    }
+#endif
+    for (; x < width; ++x)
+        state[x] = uchar(rampState(greatest[x], least[x]));
+}
+
+void endStatesRow(const std::vector<cv::Mat>& images, const std::vector<int>& order, int y, int width,
+                  EndLevels& levels)
+{
+    const size_t count = order.size();
+    const size_t w = size_t(width);
+    uchar* greatest = levels.greatest.data();
+    uchar* least = levels.least.data();
+    for (size_t r = 0; r < count; ++r) {
+        const cv::Mat& image = images[size_t(order[r])];
+        if (image.channels() == 4)
+            brightestRow<4>(image.ptr<uchar>(y), width, least + r * w);
+        else
+            brightestRow<3>(image.ptr<uchar>(y), width, least + r * w);
+    }
+    std::copy(least, least + w, greatest);
+    for (size_t r = 1; r < count; ++r)
+        foldRow<true>(greatest + (r - 1) * w, least + r * w, width, greatest + r * w);
+    for (size_t r = count - 1; r-- > 0;)
+        foldRow<false>(least + r * w, least + (r + 1) * w, width, least + r * w);
+
+    // Photos that contradict each other: the shortest black, the longest
+    // clipped, and every photo between cut for one or the other. They keep
+    // full weights, as if no photo were near an end.
+    if (count >= 2) {
+        const uchar* blackShortest = least;
+        const uchar* clippedLongest = greatest + (count - 1) * w;
+        const auto settle = [&](size_t x) {
+            if (blackShortest[x] > kBottomTrustEnd || clippedLongest[x] < kTopTrustEnd)
+                return;
+            for (size_t r = 1; r + 1 < count; ++r) {
+                if (greatest[r * w + x] < kTopTrustEnd && least[r * w + x] > kBottomTrustEnd)
+                    return;
+            }
+            for (size_t r = 0; r < count; ++r) {
+                greatest[r * w + x] = 0;
+                least[r * w + x] = 255;
+            }
+        };
+        size_t x = 0;
+#ifdef __SSE2__
+        const __m128i black = _mm_set1_epi8(char(kBottomTrustEnd));
+        const __m128i clipped = _mm_set1_epi8(char(kTopTrustEnd));
+        for (; x + 16 <= w; x += 16) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blackShortest + x));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(clippedLongest + x));
+            const __m128i both =
+                _mm_and_si128(_mm_cmpeq_epi8(_mm_min_epu8(b, black), b), _mm_cmpeq_epi8(_mm_max_epu8(c, clipped), c));
+            for (unsigned bits = unsigned(_mm_movemask_epi8(both)); bits; bits &= bits - 1)
+                settle(x + size_t(__builtin_ctz(bits)));
+        }
+#endif
+        for (; x < w; ++x)
+            settle(x);
+    }
+    for (size_t r = 0; r < count; ++r)
+        rampStateRow(greatest + r * w, least + r * w, width, greatest + r * w);
+}
+
+// Whether every pixel of a run of states has full trust.
+bool allFullTrust(const uchar* state, int width)
+{
+    int x = 0;
+    unsigned any = 0;
+#ifdef __SSE2__
+    __m128i bits = _mm_setzero_si128();
+    for (; x + 16 <= width; x += 16)
+        bits = _mm_or_si128(bits, _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + x)));
+    any = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bits, _mm_setzero_si128()))) ^ 0xFFFFu;
+#endif
+    for (; x < width; ++x)
+        any |= state[x];
+    return any == 0;
+}
+
+// Adds one picture's row to the weighted sums; pixels are `Channels` bytes
+// apart, B,G,R first (a fourth byte is ignored). With Trust, each pixel's
+// weight is scaled by the trust of its ramp state (state 0, trust exactly
+// 1, leaves the library's arithmetic as it is).
+template <int Channels, bool Trust>
 void accumulateRow(const uchar* in, int width, const float* weights, const float* logResponse, float logTime,
-                   float* out, float* weightSum)
+                   const float* trust, const uchar* state, float* out, float* weightSum)
 {
     for (int x = 0; x < width; ++x) {
         const uchar* p = in + Channels * x;
@@ -117,11 +326,31 @@ void accumulateRow(const uchar* in, int width, const float* weights, const float
         w += weights[p[1]];
         w += weights[p[2]];
         w = float(double(w) * (1.0 / 3.0));
+        if (Trust)
+            w *= trust[state[x]];
         float* o = out + 3 * x;
         o[0] += w * (logResponse[p[0]] - logTime);
         o[1] += w * (logResponse[p[1]] - logTime);
         o[2] += w * (logResponse[p[2]] - logTime);
         weightSum[x] += w;
+    }
+}
+
+// Runs of pixels whose trust is full take the plain sums.
+template <int Channels>
+void accumulateRow(const uchar* in, int width, const float* weights, const float* logResponse, float logTime,
+                   const float* trust, const uchar* state, float* out, float* weightSum)
+{
+    constexpr int kRun = 64;
+    for (int x = 0; x < width; x += kRun) {
+        const int n = std::min(kRun, width - x);
+        const uchar* p = in + Channels * x;
+        if (allFullTrust(state + x, n))
+            accumulateRow<Channels, false>(p, n, weights, logResponse, logTime, trust, state + x, out + 3 * x,
+                                           weightSum + x);
+        else
+            accumulateRow<Channels, true>(p, n, weights, logResponse, logTime, trust, state + x, out + 3 * x,
+                                          weightSum + x);
     }
 }
 
@@ -149,26 +378,45 @@ void IQMergeDebevecBanded(const std::vector<cv::Mat>& images, const std::vector<
     cv::Mat logTimes;
     cv::log(cv::Mat(times, true), logTimes);
 
+    // Exposure ranks (photos of equal time keep their order); the sums run
+    // in the given order, as the library's do.
+    const size_t count = images.size();
+    std::vector<int> order(count), rank(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return times[size_t(a)] < times[size_t(b)]; });
+    for (size_t r = 0; r < count; ++r)
+        rank[size_t(order[r])] = int(r);
+    // Weight factors by ramp state for each rank: the shortest photo is
+    // never cut for clipping, the longest never for black.
+    std::vector<float> trust(count * kRampStates * kRampStates);
+    for (size_t r = 0; r < count; ++r)
+        trustTable(r > 0, r + 1 < count, trust.data() + r * kRampStates * kRampStates);
+
     radiance.create(size, CV_32FC3);
     const int width = size.width;
-    const size_t count = images.size();
+    const size_t w = size_t(width);
     ChannelRanges ranges;
     IQParallelBands(size.height, IQBandRowsFor(size.height), [&](int begin, int end) {
-        std::vector<float> weightSum(static_cast<size_t>(width));
+        std::vector<float> weightSum(w);
+        EndLevels levels(w, count);
         float lo[3], hi[3];
         startRange(lo, hi);
         for (int y = begin; y < end; ++y) {
             float* out = radiance.ptr<float>(y);
-            std::fill(out, out + size_t(width) * 3, 0.0f);
+            std::fill(out, out + w * 3, 0.0f);
             std::fill(weightSum.begin(), weightSum.end(), 0.0f);
+            endStatesRow(images, order, y, width, levels);
             for (size_t i = 0; i < count; ++i) {
                 const float logTime = logTimes.at<float>(int(i));
+                const size_t r = size_t(rank[i]);
+                const float* factor = trust.data() + r * kRampStates * kRampStates;
+                const uchar* state = levels.greatest.data() + r * w;
                 if (images[i].channels() == 4)
-                    accumulateRow<4>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, out,
-                                     weightSum.data());
+                    accumulateRow<4>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, factor, state,
+                                     out, weightSum.data());
                 else
-                    accumulateRow<3>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, out,
-                                     weightSum.data());
+                    accumulateRow<3>(images[i].ptr<uchar>(y), width, weights, logResponse, logTime, factor, state,
+                                     out, weightSum.data());
             }
             for (int x = 0; x < width; ++x) {
                 const float inverse = 1.0f / weightSum[size_t(x)];
