@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <mutex>
 
@@ -37,23 +39,28 @@ void watchingHandler(QtMsgType type, const QMessageLogContext& context, const QS
 
 std::atomic<IQAvailableMemorySource> g_memorySource{nullptr};
 
+// MemAvailable of /proc/meminfo in bytes, or -1. Files under /proc report
+// a size of 0, so the file is read line by line to its end rather than to
+// its size.
 int64_t memAvailableFromProc()
 {
-    QFile file(QStringLiteral("/proc/meminfo"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    std::FILE* file = std::fopen("/proc/meminfo", "re");
+    if (!file)
         return -1;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        if (!line.startsWith("MemAvailable:"))
+    int64_t bytes = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, file)) {
+        if (std::strncmp(line, "MemAvailable:", 13) != 0)
             continue;
-        const QList<QByteArray> parts = line.mid(13).simplified().split(' ');
-        bool ok = false;
-        const qint64 kb = parts.value(0).toLongLong(&ok);
-        if (!ok || kb < 0)
-            return -1;
-        return kb > std::numeric_limits<int64_t>::max() / 1024 ? std::numeric_limits<int64_t>::max() : kb * 1024;
+        unsigned long long kb = 0;
+        char unit[8] = {};
+        if (std::sscanf(line + 13, "%llu %7s", &kb, unit) == 2 && std::strcmp(unit, "kB") == 0)
+            bytes = kb > uint64_t(std::numeric_limits<int64_t>::max()) / 1024 ? std::numeric_limits<int64_t>::max()
+                                                                                : int64_t(kb) * 1024;
+        break;
     }
-    return -1;
+    std::fclose(file);
+    return bytes;
 }
 
 // Bytes per pixel of the largest photo. The job holds every decoded photo
@@ -132,7 +139,12 @@ int64_t IQPhotoMemoryNeed(const QSize& size, int photos)
 bool IQPhotosFitInMemory(const QSize& size, int photos)
 {
     const int64_t available = IQAvailableMemory();
-    if (available < 0)
+    if (available < 0) {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            qWarning("The memory available is not known; photos are read without checking their size against it");
+        });
         return true;
+    }
     return IQPhotoMemoryNeed(size, photos) <= available;
 }

@@ -35,5 +35,7 @@ void IQSetAvailableMemorySource(IQAvailableMemorySource source);
 // job and then the editing page.
 int64_t IQPhotoMemoryNeed(const QSize& size, int photos);
 
-// Whether that fits in the memory available (true when unknown).
+// Whether that fits in the memory available. When the available memory is
+// not known the photos are let through (refusing every photo would be
+// worse); the first such check says so in the log.
 bool IQPhotosFitInMemory(const QSize& size, int photos);

@@ -4,10 +4,16 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include "IQImageReadGuard.h"
 #include "IQThumbnailItem.h"
 #include "IQThumbsViewer.h"
 #include "DngWriter.h"
+#include "StreamedPng.h"
 #include "SyntheticScene.h"
+
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <sys/sysinfo.h>
 
 Q_IMPORT_PLUGIN(QRawPlugin)
 
@@ -64,6 +70,29 @@ bool loaded(IQThumbsViewer& v, int row)
 {
     return v.model()->index(row, 0).data(IQThumbsViewer::LoadedRole).toBool();
 }
+
+// For each path, whether the list shows the error placeholder in its row
+// once the row has loaded.
+QList<bool> showsErrorPlaceholder(const QStringList& paths)
+{
+    IQThumbsViewer v;
+    v.setLoadingPixmap(QStringLiteral(":/vh/icon/icon_loading.png"));
+    v.setErrorPixmap(QStringLiteral(":/vh/icon/icon_loading_error.png"));
+    if (!shown(v, QSize(800, 600)))
+        return {};
+    v.addItems(makeItems(paths));
+    const QImage placeholder = v.errorPlaceholder().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (placeholder.isNull())
+        return {};
+    QList<bool> result;
+    for (int row = 0; row < paths.size(); ++row) {
+        if (!QTest::qWaitFor([&] { return loaded(v, row); }, 10000))
+            return {};
+        const QIcon icon = v.model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+        result << (icon.pixmap(placeholder.size()).toImage().convertToFormat(QImage::Format_ARGB32) == placeholder);
+    }
+    return result;
+}
 } // namespace
 
 class TestThumbsViewer : public QObject {
@@ -104,6 +133,30 @@ private slots:
         QCOMPARE(thumb.size(), QSize(120, 90));
         const QRgb centre = thumb.pixel(60, 45);
         QVERIFY2(qGreen(centre) > 150 && qRed(centre) < 60, "the embedded preview answers a thumbnail request");
+    }
+
+    void photoBeyondMemoryShowsErrorPlaceholder()
+    {
+        // The real memory figure of this machine, and a complete PNG that
+        // needs more than all of it: the thumbnail is refused from the
+        // header, without decoding.
+        IQSetAvailableMemorySource(nullptr);
+        struct sysinfo info {};
+        QCOMPARE(sysinfo(&info), 0);
+        const int64_t total = int64_t(info.totalram) * int64_t(info.mem_unit);
+        QSize huge(30000, 30000);
+        while (IQPhotoMemoryNeed(huge, 1) <= total)
+            huge *= 2;
+        QTemporaryDir dir;
+        const QString big = StreamedPng::writeBlack(huge, StreamedPng::Kind::Grey1, dir.path(), QStringLiteral("huge.png"));
+        const QString small =
+            StreamedPng::writeBlack(QSize(300, 200), StreamedPng::Kind::Grey1, dir.path(), QStringLiteral("small.png"));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(makeItem(big)->thumbnail(QSize(120, 120)).isNull());
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(makeItem(small)->thumbnail(QSize(120, 120)).size(), QSize(120, 80));
+        QCOMPARE(showsErrorPlaceholder({small, big}), QList<bool>({false, true}));
     }
 
     void loadsTheRowsInViewAndAheadInTheScrollDirection()
