@@ -1,5 +1,7 @@
 #include "IQImageReadGuard.h"
 
+#include "IQJpegCheck.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QtGlobal>
@@ -12,30 +14,6 @@
 #include <mutex>
 
 namespace {
-
-// The watch of the read running on this thread, if any.
-thread_local bool* t_damage = nullptr;
-QtMessageHandler g_previousHandler = nullptr;
-
-// libjpeg's warnings for data that is missing or broken. The decoder goes
-// on and fills the rest of the picture with grey; Qt returns that picture.
-// "Extraneous bytes before marker" is left out: it names stray bytes
-// between complete segments, which many cameras write, and loses nothing.
-bool reportsDamage(const QString& message)
-{
-    if (message.contains(QLatin1String("extraneous bytes before marker")))
-        return false;
-    return message.startsWith(QLatin1String("Corrupt JPEG data"))
-        || message.startsWith(QLatin1String("Premature end of JPEG file"))
-        || message.startsWith(QLatin1String("Invalid SOS parameters"));
-}
-
-void watchingHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (t_damage && type == QtWarningMsg && reportsDamage(message))
-        *t_damage = true;
-    g_previousHandler(type, context, message);
-}
 
 std::atomic<IQAvailableMemorySource> g_memorySource{nullptr};
 
@@ -63,6 +41,57 @@ int64_t memAvailableFromProc()
     return bytes;
 }
 
+// The bytes of the file the reader will decode when they are JPEG content,
+// else none. A file is mapped, not copied.
+class JpegBytes {
+public:
+    explicit JpegBytes(QImageReader& reader)
+    {
+        QString name = reader.fileName();
+        if (!name.isEmpty() && !QFile::exists(name)) {
+            // The reader then looks for the name with an image suffix added;
+            // finding the format makes it settle on one.
+            reader.format();
+            name = reader.fileName();
+        }
+        if (!name.isEmpty()) {
+            m_file.setFileName(name);
+            if (!m_file.open(QIODevice::ReadOnly))
+                return;
+            const qint64 size = m_file.size();
+            const QByteArray start = m_file.peek(3);
+            if (size <= 0 || !IQLooksLikeJpeg(reinterpret_cast<const uchar*>(start.constData()), size_t(start.size())))
+                return;
+            if (const uchar* mapped = m_file.map(0, size)) {
+                m_data = mapped;
+                m_size = size_t(size);
+                return;
+            }
+            m_copy = m_file.readAll();
+        } else if (QIODevice* device = reader.device(); device && !device->isSequential()) {
+            const bool wasOpen = device->isOpen();
+            if (!wasOpen && !device->open(QIODevice::ReadOnly))
+                return;
+            const QByteArray start = device->peek(3);
+            if (IQLooksLikeJpeg(reinterpret_cast<const uchar*>(start.constData()), size_t(start.size())))
+                m_copy = device->peek(device->size() - device->pos());
+            if (!wasOpen)
+                device->close();
+        }
+        m_data = reinterpret_cast<const uchar*>(m_copy.constData());
+        m_size = size_t(m_copy.size());
+    }
+
+    const uchar* data() const { return m_data; }
+    size_t size() const { return m_size; }
+
+private:
+    QFile m_file; // unmaps when it goes
+    QByteArray m_copy;
+    const uchar* m_data = nullptr;
+    size_t m_size = 0;
+};
+
 // Bytes per pixel of the largest photo. The job holds every decoded photo
 // (4 bytes a pixel) and, for a series, its radiance map (12), the alignment's
 // grey pictures (2) and the tone-mapped and before pictures (3 + 3); a
@@ -82,36 +111,27 @@ int64_t jobBytesPerPixel(int photos)
 void IQPrepareImageReading()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        QImageReader::setAllocationLimit(0);
-        g_previousHandler = qInstallMessageHandler(watchingHandler);
-    });
+    std::call_once(once, [] { QImageReader::setAllocationLimit(0); });
 }
 
 QImage IQReadImageChecked(QImageReader& reader, bool* damaged)
 {
     IQPrepareImageReading();
-    bool reported = false;
-    bool* const outer = t_damage;
-    t_damage = &reported;
-    QImage image;
-    try {
-        image = reader.read();
-    } catch (...) {
-        t_damage = outer;
-        throw;
-    }
-    t_damage = outer;
-    if (outer && reported)
-        *outer = true;
     if (damaged)
-        *damaged = reported;
-    if (reported) {
-        qWarning("%s: the decoder reported missing or corrupt data; the picture is not used",
-                 qPrintable(reader.fileName()));
-        return QImage();
+        *damaged = false;
+    {
+        const JpegBytes bytes(reader);
+        QString reason;
+        if (IQCheckJpegData(bytes.data(), bytes.size(), &reason) == IQJpegIntegrity::Damaged) {
+            if (damaged)
+                *damaged = true;
+            const QString name = reader.fileName();
+            qWarning("%s: the JPEG data is missing or corrupt (%s); the picture is not used",
+                     name.isEmpty() ? "A photo" : qPrintable(name), qPrintable(reason));
+            return QImage();
+        }
     }
-    return image;
+    return reader.read();
 }
 
 int64_t IQAvailableMemory()

@@ -1,9 +1,8 @@
 #pragma once
 // What every photo read of the program goes through: the process-wide
 // reader settings, made once before the first reader thread starts; a
-// watch on the decoder's reports of missing or corrupt data; and the
-// memory check that refuses a photo too large for this computer before
-// it is decoded.
+// check of JPEG data for missing or corrupt parts; and the memory check
+// that refuses a photo too large for this computer before it is decoded.
 #include <QImage>
 #include <QSize>
 
@@ -12,14 +11,16 @@
 class QImageReader;
 
 // Switches the readers' allocation limit off (very large photos are the
-// point of this program) and starts listening for decoder reports. Safe to
-// call from any thread any number of times; call it on the GUI thread
-// before starting threads that read photos.
+// point of this program). Safe to call from any thread any number of times;
+// call it on the GUI thread before starting threads that read photos.
 void IQPrepareImageReading();
 
-// Reads the picture. A decoder that reported missing or corrupt data (a
-// cut-off or damaged JPEG comes back with a grey or smeared part) makes the
-// result null, with *damaged set.
+// Reads the picture. JPEG content (whatever the file's name) is checked
+// first: data that is missing or corrupt (a cut-off or damaged JPEG, which
+// Qt returns with a grey or smeared part) makes the result null, with
+// *damaged set, and the picture is not decoded. The reader must read from a
+// file name or a random-access device; a sequential device is read as it
+// is, unchecked.
 QImage IQReadImageChecked(QImageReader& reader, bool* damaged = nullptr);
 
 // Bytes of memory available for new work (MemAvailable of /proc/meminfo),

@@ -12,6 +12,7 @@ PACKAGES=(
   libopencv-dev
   libraw-dev libraw-bin
   libyuv-dev
+  libjpeg62-turbo-dev
   libbenchmark-dev
   fonts-dejavu-core fonts-liberation fonts-wqy-zenhei
   clang libclang-rt-14-dev

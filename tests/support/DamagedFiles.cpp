@@ -6,6 +6,9 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 namespace DamagedFiles {
 
 QByteArray jpegBytes(const QImage& image, bool progressive)
@@ -78,6 +81,159 @@ QString writePngHeaderOf(int width, int height, const QString& dir, const QStrin
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+namespace {
+
+[[noreturn]] void jpegWriteFailed(j_common_ptr cinfo)
+{
+    char message[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, message);
+    qFatal("cannot encode a JPEG: %s", message);
+}
+
+int byteAt(const QByteArray& bytes, int offset)
+{
+    return offset < bytes.size() ? quint8(bytes[offset]) : -1;
+}
+
+} // namespace
+
+QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    errors.error_exit = jpegWriteFailed;
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(rgb.width());
+    cinfo.image_height = JDIMENSION(rgb.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    cinfo.restart_in_rows = mcuRows;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
+JpegLayout jpegLayout(const QByteArray& jpeg)
+{
+    JpegLayout layout;
+    if (byteAt(jpeg, 0) != 0xFF || byteAt(jpeg, 1) != 0xD8)
+        return JpegLayout();
+    int at = 2;
+    while (at < jpeg.size()) {
+        if (byteAt(jpeg, at) != 0xFF)
+            return JpegLayout();
+        while (byteAt(jpeg, at + 1) == 0xFF) // fill bytes
+            ++at;
+        const int marker = byteAt(jpeg, at + 1);
+        if (marker == 0xD9) {
+            layout.end = at;
+            return layout;
+        }
+        const int length = (byteAt(jpeg, at + 2) << 8) | byteAt(jpeg, at + 3);
+        if (marker < 0 || length < 2)
+            return JpegLayout();
+        const int segmentStart = at;
+        at += 2 + length;
+        if (marker != 0xDA)
+            continue;
+        layout.scans << segmentStart;
+        // Entropy-coded data runs to the next marker other than a stuffed
+        // zero or a restart marker.
+        while (at + 1 < jpeg.size()) {
+            if (byteAt(jpeg, at) != 0xFF) {
+                ++at;
+                continue;
+            }
+            const int next = byteAt(jpeg, at + 1);
+            if (next == 0x00) {
+                at += 2;
+            } else if (next >= 0xD0 && next <= 0xD7) {
+                layout.restarts << at;
+                at += 2;
+            } else {
+                break;
+            }
+        }
+    }
+    return JpegLayout();
+}
+
+QByteArray withZeroedScanParameters(QByteArray jpeg)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (layout.scans.isEmpty())
+        qFatal("withZeroedScanParameters: not a JPEG");
+    for (const int sos : layout.scans) {
+        // FF DA, length, component count, two bytes per component, then
+        // Ss, Se and Ah/Al.
+        const int components = byteAt(jpeg, sos + 4);
+        const int params = sos + 5 + 2 * components;
+        jpeg[params] = 0;
+        jpeg[params + 1] = 0;
+        jpeg[params + 2] = 0;
+    }
+    return jpeg;
+}
+
+QByteArray withoutRestartMarker(QByteArray jpeg, int index)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (index >= layout.restarts.size())
+        qFatal("withoutRestartMarker: the JPEG has %d restart markers", int(layout.restarts.size()));
+    return jpeg.remove(layout.restarts[index], 2);
+}
+
+QByteArray withRenumberedRestartMarker(QByteArray jpeg, int index)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (index >= layout.restarts.size())
+        qFatal("withRenumberedRestartMarker: the JPEG has %d restart markers", int(layout.restarts.size()));
+    const int at = layout.restarts[index] + 1;
+    jpeg[at] = char(0xD0 + ((byteAt(jpeg, at) - 0xD0 + 1) & 7));
+    return jpeg;
+}
+
+QByteArray withCorruptEntropyData(QByteArray jpeg)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (layout.scans.isEmpty())
+        qFatal("withCorruptEntropyData: not a JPEG");
+    const int sos = layout.scans.first();
+    const int dataStart = sos + 2 + ((byteAt(jpeg, sos + 2) << 8) | byteAt(jpeg, sos + 3));
+    const int dataEnd = layout.scans.size() > 1 ? layout.scans[1] : layout.end;
+    int at = dataStart + (dataEnd - dataStart) / 2;
+    // Start on a byte that is not the second half of a stuffed or marker pair.
+    while (byteAt(jpeg, at - 1) == 0xFF || byteAt(jpeg, at) == 0xFF)
+        ++at;
+    for (int i = 0; i < 16; i += 2) {
+        jpeg[at + i] = char(0xFF);
+        jpeg[at + i + 1] = 0;
+    }
+    return jpeg;
+}
+
+QByteArray withStrayBytesBeforeScan(QByteArray jpeg, int count)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (layout.scans.isEmpty())
+        qFatal("withStrayBytesBeforeScan: not a JPEG");
+    return jpeg.insert(layout.scans.first(), QByteArray(count, '\0'));
 }
 
 } // namespace DamagedFiles

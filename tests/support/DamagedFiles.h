@@ -1,8 +1,10 @@
 #pragma once
-// Files that go wrong in the ways real ones do: JPEGs cut off part-way,
-// and pictures whose header promises more than the data holds.
+// Files that go wrong in the ways real ones do: JPEGs cut off part-way or
+// with damaged scans, JPEGs with harmless oddities, and pictures whose
+// header promises more than the data holds.
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 namespace DamagedFiles {
@@ -18,5 +20,37 @@ QString writeCut(const QByteArray& bytes, double fraction, const QString& dir, c
 // the compressed rows of only the first few: its size is known without
 // decoding, and nothing of that size is ever allocated by writing it.
 QString writePngHeaderOf(int width, int height, const QString& dir, const QString& name);
+
+// A baseline JPEG (quality 90, 4:2:0) written by libjpeg with a restart
+// marker after every `mcuRows` rows of MCUs.
+QByteArray jpegWithRestarts(const QImage& image, int mcuRows);
+
+// Where the parts of a JPEG are, found by walking its segments: the offset
+// of every start-of-scan marker, and of every restart marker inside the
+// entropy-coded data. Empty lists when the walk fails.
+struct JpegLayout {
+    QList<int> scans;
+    QList<int> restarts;
+    int end = -1; // offset of the end-of-image marker
+};
+JpegLayout jpegLayout(const QByteArray& jpeg);
+
+// Every scan header's spectral selection and approximation bytes (Ss, Se,
+// Ah, Al) set to zero. A sequential decoder warns about them and ignores
+// them; the pixels are the same.
+QByteArray withZeroedScanParameters(QByteArray jpeg);
+
+// The restart marker at layout index `index` taken out (two bytes fewer),
+// or renumbered to the one after it.
+QByteArray withoutRestartMarker(QByteArray jpeg, int index);
+QByteArray withRenumberedRestartMarker(QByteArray jpeg, int index);
+
+// Sixteen bytes in the middle of the first scan's data replaced by stuffed
+// 0xFF bytes: a run of one-bits, which no Huffman table may use as a code.
+QByteArray withCorruptEntropyData(QByteArray jpeg);
+
+// `count` stray zero bytes between two complete segments, before the
+// first scan's header, as some cameras write them.
+QByteArray withStrayBytesBeforeScan(QByteArray jpeg, int count);
 
 } // namespace DamagedFiles

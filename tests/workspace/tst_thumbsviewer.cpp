@@ -7,6 +7,7 @@
 #include "IQImageReadGuard.h"
 #include "IQThumbnailItem.h"
 #include "IQThumbsViewer.h"
+#include "DamagedFiles.h"
 #include "DngWriter.h"
 #include "StreamedPng.h"
 #include "SyntheticScene.h"
@@ -71,6 +72,15 @@ bool loaded(IQThumbsViewer& v, int row)
     return v.model()->index(row, 0).data(IQThumbsViewer::LoadedRole).toBool();
 }
 
+QString writeBytes(const QString& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = QDir(dir).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 // For each path, whether the list shows the error placeholder in its row
 // once the row has loaded.
 QList<bool> showsErrorPlaceholder(const QStringList& paths)
@@ -133,6 +143,50 @@ private slots:
         QCOMPARE(thumb.size(), QSize(120, 90));
         const QRgb centre = thumb.pixel(60, 45);
         QVERIFY2(qGreen(centre) > 150 && qRed(centre) < 60, "the embedded preview answers a thumbnail request");
+    }
+
+    void damagedJpegThumbnailsAreRefused()
+    {
+        // Whatever the logging rules say: damage is found in the data, not
+        // in the decoder's messages.
+        QLoggingCategory::setFilterRules(QStringLiteral("*.warning=false"));
+        QTemporaryDir dir;
+        const SyntheticScene::RadianceScene scene(QSize(200, 150), 2);
+        const QImage photo = SyntheticScene::renderFrame(scene, QSize(640, 424), 0.8);
+        QStringList paths;
+        QList<bool> damaged;
+        for (const bool progressive : {false, true}) {
+            const QByteArray whole = DamagedFiles::jpegBytes(photo, progressive);
+            for (const double fraction : {0.3, 0.7, 0.99}) {
+                paths << DamagedFiles::writeCut(whole, fraction, dir.path(),
+                                                QStringLiteral("cut%1_%2.jpg").arg(int(progressive)).arg(int(fraction * 100)));
+                damaged << true;
+            }
+            paths << writeBytes(dir.path(), QStringLiteral("whole%1.jpg").arg(int(progressive)), whole)
+                  << writeBytes(dir.path(), QStringLiteral("tail%1.jpg").arg(int(progressive)),
+                                whole + QByteArray("\0\0 bytes after the end", 22));
+            damaged << false << false;
+        }
+        const QByteArray baseline = DamagedFiles::jpegBytes(photo, false);
+        paths << writeBytes(dir.path(), QStringLiteral("sos.jpg"), DamagedFiles::withZeroedScanParameters(baseline));
+        damaged << false;
+        const QByteArray restarts = DamagedFiles::jpegWithRestarts(photo, 2);
+        paths << writeBytes(dir.path(), QStringLiteral("rst.jpg"), DamagedFiles::withoutRestartMarker(restarts, 2));
+        damaged << true;
+
+        for (int i = 0; i < paths.size(); ++i) {
+            const QImage thumb = makeItem(paths[i])->thumbnail(QSize(120, 120));
+            QVERIFY2(thumb.isNull() == damaged[i], qPrintable(paths[i]));
+            if (damaged[i])
+                continue;
+            // The good variants give the thumbnail Qt makes of the file.
+            QImageReader plain(paths[i]);
+            plain.setScaledSize(photo.size().scaled(QSize(120, 120), Qt::KeepAspectRatio));
+            QCOMPARE(thumb, plain.read());
+        }
+        const QList<bool> placeholders = showsErrorPlaceholder(paths);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(placeholders, damaged);
     }
 
     void photoBeyondMemoryShowsErrorPlaceholder()
