@@ -126,7 +126,7 @@ QImage IQReadImageChecked(QImageReader& reader, bool* damaged)
             if (damaged)
                 *damaged = true;
             const QString name = reader.fileName();
-            qWarning("%s: the JPEG data is missing or corrupt (%s); the picture is not used",
+            qWarning("%s: the JPEG data is missing, corrupt or cannot be decoded (%s); the picture is not used",
                      name.isEmpty() ? "A photo" : qPrintable(name), qPrintable(reason));
             return QImage();
         }

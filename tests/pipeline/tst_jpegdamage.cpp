@@ -114,6 +114,20 @@ private slots:
             QTest::addRow("%s with stray bytes between segments", kind)
                 << DamagedFiles::withStrayBytesBeforeScan(whole, 3) << false << "jpg";
         }
+        // The second scan of the progression holds the first bits of the
+        // luma's lowest frequencies; later scans refine them.
+        const QByteArray progressive = photoJpeg(true);
+        QVERIFY(DamagedFiles::jpegLayout(progressive).scans.size() >= 3);
+        QTest::newRow("progressive with a scan missing") << DamagedFiles::withoutScan(progressive, 1) << true << "jpg";
+        // Valid, but so many scans are only ever written to make a decoder
+        // spin; a few hundred are let through.
+        const QImage small = SyntheticScene::noiseImage(QSize(64, 48), 9);
+        const QByteArray manyScans = DamagedFiles::jpegWithManyScans(small, 5);
+        const QByteArray tooManyScans = DamagedFiles::jpegWithManyScans(small, 8);
+        QCOMPARE(DamagedFiles::jpegLayout(manyScans).scans.size(), 384);
+        QCOMPARE(DamagedFiles::jpegLayout(tooManyScans).scans.size(), 576);
+        QTest::newRow("384 scans") << manyScans << false << "jpg";
+        QTest::newRow("576 scans") << tooManyScans << true << "jpg";
         const QByteArray baseline = photoJpeg(false);
         QTest::newRow("baseline with zeroed scan parameters")
             << DamagedFiles::withZeroedScanParameters(baseline) << false << "jpg";

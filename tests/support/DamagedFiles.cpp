@@ -129,6 +129,43 @@ QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
     return bytes;
 }
 
+QByteArray jpegWithManyScans(const QImage& image, int refinements)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    QList<jpeg_scan_info> script;
+    for (int k = 0; k < 64; ++k) {
+        script.append(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, 0, refinements});
+        for (int bit = refinements; bit > 0; --bit)
+            script.append(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, bit, bit - 1});
+    }
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    errors.error_exit = jpegWriteFailed;
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(grey.width());
+    cinfo.image_height = JDIMENSION(grey.height());
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    cinfo.scan_info = script.constData();
+    cinfo.num_scans = int(script.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(grey.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
 JpegLayout jpegLayout(const QByteArray& jpeg)
 {
     JpegLayout layout;
@@ -170,6 +207,7 @@ JpegLayout jpegLayout(const QByteArray& jpeg)
                 break;
             }
         }
+        layout.scanEnds << at;
     }
     return JpegLayout();
 }
@@ -207,6 +245,14 @@ QByteArray withRenumberedRestartMarker(QByteArray jpeg, int index)
     const int at = layout.restarts[index] + 1;
     jpeg[at] = char(0xD0 + ((byteAt(jpeg, at) - 0xD0 + 1) & 7));
     return jpeg;
+}
+
+QByteArray withoutScan(QByteArray jpeg, int index)
+{
+    const JpegLayout layout = jpegLayout(jpeg);
+    if (index >= layout.scans.size())
+        qFatal("withoutScan: the JPEG has %d scans", int(layout.scans.size()));
+    return jpeg.remove(layout.scans[index], layout.scanEnds[index] - layout.scans[index]);
 }
 
 QByteArray withCorruptEntropyData(QByteArray jpeg)

@@ -25,11 +25,17 @@ QString writePngHeaderOf(int width, int height, const QString& dir, const QStrin
 // marker after every `mcuRows` rows of MCUs.
 QByteArray jpegWithRestarts(const QImage& image, int mcuRows);
 
+// A valid progressive greyscale JPEG written by libjpeg in 64 x
+// (refinements + 1) scans: each coefficient, DC included, gets a scan of
+// its own for its first bits, then one scan for each refinement bit.
+QByteArray jpegWithManyScans(const QImage& image, int refinements);
+
 // Where the parts of a JPEG are, found by walking its segments: the offset
 // of every start-of-scan marker, and of every restart marker inside the
 // entropy-coded data. Empty lists when the walk fails.
 struct JpegLayout {
     QList<int> scans;
+    QList<int> scanEnds; // just past each scan's entropy-coded data
     QList<int> restarts;
     int end = -1; // offset of the end-of-image marker
 };
@@ -44,6 +50,10 @@ QByteArray withZeroedScanParameters(QByteArray jpeg);
 // or renumbered to the one after it.
 QByteArray withoutRestartMarker(QByteArray jpeg, int index);
 QByteArray withRenumberedRestartMarker(QByteArray jpeg, int index);
+
+// The scan at `index`, header and data, taken out; the segments around it
+// stay.
+QByteArray withoutScan(QByteArray jpeg, int index);
 
 // Sixteen bytes in the middle of the first scan's data replaced by stuffed
 // 0xFF bytes: a run of one-bits, which no Huffman table may use as a code.
