@@ -16,11 +16,10 @@ class QImageReader;
 void IQPrepareImageReading();
 
 // Reads the picture. JPEG content (whatever the file's name) is checked
-// first: data that is missing or corrupt (a cut-off or damaged JPEG, which
+// too: data that is missing or corrupt (a cut-off or damaged JPEG, which
 // Qt returns with a grey or smeared part) makes the result null, with
-// *damaged set, and the picture is not decoded. The reader must read from a
-// file name or a random-access device; a sequential device is read as it
-// is, unchecked.
+// *damaged set. The reader must read from a file name or a random-access
+// device; a sequential device is read as it is, unchecked.
 QImage IQReadImageChecked(QImageReader& reader, bool* damaged = nullptr);
 
 // Bytes of memory available for new work (MemAvailable of /proc/meminfo),
