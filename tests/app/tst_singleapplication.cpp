@@ -77,16 +77,35 @@ QString uniqueKey()
 // Whether the process has a System V segment attached whose key is made
 // from keyFile (Qt's ftok project id is 'Q'); the kernel names such mappings
 // "/SYSV<key in 8 hex digits>".
-bool hasSysVSegmentOf(qint64 pid, const QString& keyFile)
+// The id of the System V segment whose key comes from keyFile, as mapped by
+// process pid (the inode column of a SysV mapping is the segment id), or -1.
+int sysVSegmentOf(qint64 pid, const QString& keyFile)
 {
     const key_t key = ::ftok(QFile::encodeName(keyFile).constData(), 'Q');
     if (key == key_t(-1))
-        return false;
+        return -1;
     QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
     if (!maps.open(QIODevice::ReadOnly))
-        return false;
+        return -1;
     const QByteArray name = "/SYSV" + QByteArray::number(quint32(key), 16).rightJustified(8, '0');
-    return maps.readAll().contains(name);
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (!line.contains(name))
+            continue;
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        bool ok = false;
+        const int id = fields.value(4).toInt(&ok);
+        return ok ? id : -1;
+    }
+    return -1;
+}
+
+// Whether the segment of that id is gone. Ids are not handed out again at
+// once, unlike ftok keys, whose key files' inodes other tests running beside
+// this one may reuse.
+bool segmentRemoved(int id)
+{
+    struct shmid_ds info;
+    return ::shmctl(id, IPC_STAT, &info) == -1 && (errno == EINVAL || errno == EIDRM);
 }
 
 int runSecond(const QStringList& args, int ms = 10000,
@@ -226,7 +245,8 @@ void TestSingleApplication::startsOfOneUserMeet()
     const QString socketPath = folder + QLatin1Char('/') + blockName;
     QCOMPARE(first.line("FIRST").section(' ', 3, 3), socketPath);
     QVERIFY(QFileInfo(socketPath).exists());
-    QVERIFY(hasSysVSegmentOf(pid, socketPath + QLatin1String(".block")));
+    const int segment = sysVSegmentOf(pid, socketPath + QLatin1String(".block"));
+    QVERIFY(segment >= 0);
     QFileInfo folderInfo(folder);
     QVERIFY(folderInfo.isDir() && !folderInfo.isSymLink());
     QCOMPARE(folderInfo.ownerId(), uint(::geteuid()));
@@ -253,13 +273,11 @@ void TestSingleApplication::startsOfOneUserMeet()
     }
 
     // The first instance leaves nothing behind when it ends: no files, no segment.
-    const key_t segmentKey = ::ftok(QFile::encodeName(socketPath + QLatin1String(".block")).constData(), 'Q');
-    QVERIFY(segmentKey != key_t(-1));
     first.quit();
     QCOMPARE(first.process->exitCode(), 0);
     QCOMPARE(QDir(folder).entryList({blockName + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System),
              QStringList());
-    QVERIFY(::shmget(segmentKey, 0, 0) == -1 && errno == ENOENT);
+    QVERIFY(segmentRemoved(segment));
 }
 
 void TestSingleApplication::instanceFolderChecks_data()
