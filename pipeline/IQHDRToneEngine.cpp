@@ -15,13 +15,10 @@
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
 #include "IQNonLocalMeans.h"
+#include "IQToneByte.h"
 #include "Rand15.h"
 
 namespace {
-
-const double kPowPivot = 1072632447.0; // 0x3FEF127F
-// Upper 32 bits of the largest finite double.
-const double kPowTop = double(0x7FEFFFFF);
 
 template <typename Fn>
 void forRowBands(int rows, Fn &&fn)
@@ -57,59 +54,6 @@ void storeInto(const cv::Mat &result, cv::Mat &dst)
     if (result.data == dst.data)
         return;
     result.copyTo(dst);
-}
-
-// Upper 32 bits of a as a signed integer, minus the pivot.
-inline double upperBitsMinusPivot(double a)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &a, sizeof bits);
-    return double(int32_t(uint32_t(bits >> 32))) - kPowPivot;
-}
-
-// The approximation's second half: scale around the pivot, rebuild a double.
-inline double fastPowScaled(double hMinusPivot, double b)
-{
-    double scaled = b * hMinusPivot + kPowPivot;
-    // An infinite exponent times 0 gives NaN: treat it as no change.
-    if (std::isnan(scaled))
-        scaled = kPowPivot;
-    // Below 0 the value would be negative, above the top not finite; the
-    // tone pass maps both ends to the same bytes as before.
-    scaled = std::clamp(scaled, 0.0, kPowTop);
-    const uint64_t out = uint64_t(uint32_t(int32_t(scaled))) << 32;
-    double result;
-    std::memcpy(&result, &out, sizeof result);
-    return result;
-}
-
-// Byte c as the tone pass feeds it to the approximation: c / 255 in single
-// precision, widened, split into its upper bits.
-struct ToneInputs {
-    double h[256];
-    ToneInputs()
-    {
-        for (int c = 0; c < 256; ++c)
-            h[c] = upperBitsMinusPivot(double(float(c) / 255.0f));
-    }
-};
-
-const ToneInputs &toneInputs()
-{
-    static const ToneInputs inputs;
-    return inputs;
-}
-
-// One output byte of the tone pass for exponent 1/g and divisor 1 - k.
-inline uchar toneByte(const ToneInputs &in, int c, float invG, float divisor)
-{
-    const double p = fastPowScaled(in.h[c], double(invG));
-    // Past 1 the byte is 255 however large the quotient; capping it keeps the
-    // narrowing to float defined.
-    const float t = float(std::min(p / double(divisor), 2.0));
-    // 255 above 1 and 0 at or below 0, without branches: clamping to 1 gives
-    // 1 * 255 = 255.
-    return uchar(int(std::min(std::max(t, 0.0f), 1.0f) * 255));
 }
 
 // Strength of the exponent of a tone pass for a setting in -100..100. Up to
@@ -221,7 +165,7 @@ void IQHDRToneEngine::analyseSource()
 
 double IQHDRToneEngine::fastPow(double a, double b)
 {
-    return fastPowScaled(upperBitsMinusPivot(a), b);
+    return IQToneByte::fastPow(a, b);
 }
 
 void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask,
@@ -238,13 +182,13 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
     const float se = exponentStrength(v, s);
     const float gMax = 1 + 4 * se;
     // Masked pixels share one exponent: their bytes come from a table.
-    const ToneInputs &inputs = toneInputs();
+    const IQToneByte::Inputs &inputs = IQToneByte::inputs();
     uchar maskedTable[256];
     {
         const float invG = 1 / gMax;
         const float divisor = 1 - s;
         for (int c = 0; c < 256; ++c)
-            maskedTable[c] = toneByte(inputs, c, invG, divisor);
+            maskedTable[c] = IQToneByte::byteOf(inputs, c, invG, divisor);
     }
     forRowBands(src.rows, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
@@ -268,9 +212,9 @@ void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv
                 const float k = float(w / mean * s);
                 const float invG = 1 / g;
                 const float divisor = 1 - k;
-                out[0] = toneByte(inputs, in[0], invG, divisor);
-                out[1] = toneByte(inputs, in[1], invG, divisor);
-                out[2] = toneByte(inputs, in[2], invG, divisor);
+                out[0] = IQToneByte::byteOf(inputs, in[0], invG, divisor);
+                out[1] = IQToneByte::byteOf(inputs, in[1], invG, divisor);
+                out[2] = IQToneByte::byteOf(inputs, in[2], invG, divisor);
             }
         }
     });
