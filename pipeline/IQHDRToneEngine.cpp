@@ -10,12 +10,14 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <type_traits>
 #include <vector>
 
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
 #include "IQNonLocalMeans.h"
 #include "IQToneByte.h"
+#include "IQToneStrength.h"
 #include "Rand15.h"
 
 namespace {
@@ -54,19 +56,6 @@ void storeInto(const cv::Mat &result, cv::Mat &dst)
     if (result.data == dst.data)
         return;
     result.copyTo(dst);
-}
-
-// Strength of the exponent of a tone pass for a setting in -100..100. Up to
-// -50 it is the setting's own strength s = v / 400; past -50 the exponent
-// follows the slider at a fifth of that rate, so at -100 it is 2.5 (g = 0.4)
-// instead of infinite. The divisor 1 - k keeps the full strength: it stays
-// at or above 0.75 and goes on darkening, which also outweighs the
-// approximation's slight lift of the brightest bytes as the exponent grows.
-inline float exponentStrength(int v, float s)
-{
-    if (v >= -50)
-        return s;
-    return (-50 + float(v + 50) / 5) / 100 * 0.25f;
 }
 
 // out = (int)(255 * pow(c / 255, e)) with e = 2^((128 - m) / 128), for every
@@ -168,66 +157,67 @@ double IQHDRToneEngine::fastPow(double a, double b)
     return IQToneByte::fastPow(a, b);
 }
 
-void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask,
-                               const cv::Mat &weight, double mean)
+void IQHDRToneEngine::tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask, const cv::Mat &weight,
+                               double mean, bool highlights)
 {
     requireBgr(src, "the picture");
     if (mask.size() != src.size() || weight.size() != src.size())
         CV_Error(cv::Error::StsUnmatchedSizes, "the picture does not match the analysed source");
     prepareDestination(src, dst);
 
-    // The slider's range; settings beyond it act as its ends.
-    v = std::clamp(v, -100, 100);
-    const float s = float(v) / 100 * 0.25f;
-    const float se = exponentStrength(v, s);
-    const float gMax = 1 + 4 * se;
+    const IQToneStrength strength(v, mean, highlights);
     // Masked pixels share one exponent: their bytes come from a table.
     const IQToneByte::Inputs &inputs = IQToneByte::inputs();
     uchar maskedTable[256];
-    {
-        const float invG = 1 / gMax;
-        const float divisor = 1 - s;
-        for (int c = 0; c < 256; ++c)
-            maskedTable[c] = IQToneByte::byteOf(inputs, c, invG, divisor);
-    }
-    forRowBands(src.rows, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uchar *sp = src.ptr<uchar>(y);
-            uchar *dp = dst.ptr<uchar>(y);
-            const uchar *mp = mask.ptr<uchar>(y);
-            const float *wp = weight.ptr<float>(y);
-            for (int x = 0; x < src.cols; ++x) {
-                const uchar *in = sp + 3 * x;
-                uchar *out = dp + 3 * x;
-                if (mp[x] == 255) {
-                    out[0] = maskedTable[in[0]];
-                    out[1] = maskedTable[in[1]];
-                    out[2] = maskedTable[in[2]];
-                    continue;
+    for (int c = 0; c < 256; ++c)
+        maskedTable[c] = IQToneByte::byteOf(inputs, c, strength.maskedInvG(), strength.maskedDivisor());
+
+    // Replacing is std::true_type when some weights take another strength
+    // than the formula's; those pixels read their bytes from a row.
+    const auto run = [&](auto replacing) {
+        forRowBands(src.rows, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                const uchar *sp = src.ptr<uchar>(y);
+                uchar *dp = dst.ptr<uchar>(y);
+                const uchar *mp = mask.ptr<uchar>(y);
+                const float *wp = weight.ptr<float>(y);
+                for (int x = 0; x < src.cols; ++x) {
+                    const uchar *in = sp + 3 * x;
+                    uchar *out = dp + 3 * x;
+                    const uchar *table = maskedTable;
+                    if (replacing && strength.replaces(wp[x])) {
+                        table = strength.replacedRow(wp[x]);
+                    } else if (mp[x] != 255) {
+                        // All three channels share 1 / g and 1 - k, both
+                        // positive, so the channels keep their order.
+                        float invG, divisor;
+                        strength.formula(wp[x], invG, divisor);
+                        out[0] = IQToneByte::byteOf(inputs, in[0], invG, divisor);
+                        out[1] = IQToneByte::byteOf(inputs, in[1], invG, divisor);
+                        out[2] = IQToneByte::byteOf(inputs, in[2], invG, divisor);
+                        continue;
+                    }
+                    out[0] = table[in[0]];
+                    out[1] = table[in[1]];
+                    out[2] = table[in[2]];
                 }
-                const float w = wp[x];
-                // w < mean here, so g lies between gMax and 1 and 1 - k
-                // between 1 - s and 1: both stay positive.
-                const float g = float(4 * se * w / mean + 1);
-                const float k = float(w / mean * s);
-                const float invG = 1 / g;
-                const float divisor = 1 - k;
-                out[0] = IQToneByte::byteOf(inputs, in[0], invG, divisor);
-                out[1] = IQToneByte::byteOf(inputs, in[1], invG, divisor);
-                out[2] = IQToneByte::byteOf(inputs, in[2], invG, divisor);
             }
-        }
-    });
+        });
+    };
+    if (strength.followsFormula())
+        run(std::false_type());
+    else
+        run(std::true_type());
 }
 
 void IQHDRToneEngine::recoverHighlights(const cv::Mat &src, cv::Mat &dst, int v)
 {
-    tonePass(src, dst, v, highlightMask, highlightWeight, highlightMean[0]);
+    tonePass(src, dst, v, highlightMask, highlightWeight, highlightMean[0], true);
 }
 
 void IQHDRToneEngine::recoverShadows(const cv::Mat &src, cv::Mat &dst, int v)
 {
-    tonePass(src, dst, v, shadowMask, shadowWeight, shadowMean[0]);
+    tonePass(src, dst, v, shadowMask, shadowWeight, shadowMean[0], false);
 }
 
 void IQHDRToneEngine::applyHighlightShadow(const cv::Mat &src, cv::Mat &dst)

@@ -31,7 +31,9 @@ public:
 
     // One tone pass with the highlight or the shadow maps, v in -100..100
     // (values beyond act as the ends). Past -50 the exponent grows at a fifth
-    // of its rate, so no setting crushes the picture.
+    // of its rate, so no setting crushes the picture. Where the per-pixel
+    // formula would turn a brighter grey darker than a duller one (or merge
+    // greys), the pixels take another strength (IQToneStrength).
     void recoverHighlights(const cv::Mat &src, cv::Mat &dst, int v);
     void recoverShadows(const cv::Mat &src, cv::Mat &dst, int v);
 
@@ -77,7 +79,7 @@ public:
 
 private:
     void tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask, const cv::Mat &weight,
-                  double mean);
+                  double mean, bool highlights);
 
     uint32_t noiseState; // of the Rand15 sequence the noise draws from
 };
