@@ -99,7 +99,7 @@ bool formulaKeepsGreysApart(const Setting &set, double mean, const float *grey)
     return true;
 }
 
-// 1 / g and 1 - k of a strength, as the rows compute them.
+// 1 / g and 1 - k for a strength rho: g = 1 + 4 se rho, k = s rho.
 void strengthOf(const Setting &set, float rho, float &invG, float &divisor)
 {
     invG = 1 / (1 + 4 * set.se * rho);
