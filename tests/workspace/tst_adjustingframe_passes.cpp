@@ -241,6 +241,8 @@ private slots:
 
     void failedPassEndsDialogAndReports()
     {
+        // The error box is looked at and closed below.
+        const auto errorBox = expectModal<QMessageBox>();
         QSignalSpy failures(page.get(), &IQAdjustingFrame::processingFailed);
         QSignalSpy results(page.get(), &IQAdjustingFrame::algorithmFinished);
         // Every pass fails.

@@ -260,6 +260,8 @@ private slots:
 
     void saveRefusedWhenTheNewestPassFailed()
     {
+        // The failed pass's box is closed below.
+        const auto errorBox = expectModal<QMessageBox>();
         edit();
         installGate();
         gate->open();
