@@ -39,8 +39,10 @@ public:
     // Asks the user before leaving unsaved work; false when the page stays.
     bool closeImage();
     // Save dialog and write; true when the picture was written. The passes
-    // still running or waiting end first (behind the waiting dialog), so the
-    // file holds the picture of the controls as they were when Save was pressed.
+    // still running or waiting end first, so the file holds the picture of
+    // the controls as they were when Save was pressed; the file is written on
+    // a worker thread. Both wait behind the held waiting dialog, so the window
+    // goes on painting meanwhile.
     bool save();
     // Writes the newest result to `path` (format from the suffix) at once; on
     // failure `error` gets the reason and any file already at `path` is left
@@ -49,6 +51,8 @@ public:
 
     // Whether the page holds work that has not been saved.
     bool isModified() const { return modified; }
+    // From the moment save() begins until it has returned.
+    bool isSaving() const { return m_saving; }
     // The newest processed picture (also while View Original is held).
     QImage resultImage() const { return m_result; }
     bool isProcessing() const { return m_running; }
@@ -82,6 +86,8 @@ signals:
     void algorithmFinished(QImage image);
     // A pass could not produce a picture; `message` says why.
     void processingFailed(QString message);
+    // save() is about to return `saved`.
+    void savingFinished(bool saved);
 
 public slots:
     void onPropertyValueChanged(QString key, int value);
@@ -133,6 +139,10 @@ private:
     void showError(const QString& message);
     // Passes of the old processor end unseen; `wait` blocks until they have.
     void dropProcessor(bool wait);
+    bool saveAs();
+    // Writes the newest result on a worker thread while the held waiting
+    // dialog keeps the event loop running.
+    bool writeInBackground(const QString& path, QString* error);
 
     Ui::IQAdjustingFrame* ui;
     QToolBoxWidget* hdrToneBox = nullptr;
@@ -169,6 +179,7 @@ private:
     QPointer<QWaitingDialog> m_waitDialog;
     QWaitingDialog* m_settleDialog = nullptr; // while save() waits for the passes
     QPointer<QMessageBox> m_errorBox;
+    bool m_saving = false;
 
     // The newest processed picture; pane A shows it except while View
     // Original is held.

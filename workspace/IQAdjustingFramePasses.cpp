@@ -5,23 +5,23 @@
 #include "BAImageViewerWidget.h"
 #include "IQAdjustingProcessor.h"
 #include "IQFileDialogs.h"
+#include "IQImageFileWriter.h"
 #include "IQSettings.h"
 #include "QWaitingDialog.h"
 #include "ui_IQAdjustingFrame.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
+#include <QFutureWatcher>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -437,8 +437,17 @@ void IQAdjustingFrame::on_saveButn_clicked()
 
 bool IQAdjustingFrame::save()
 {
-    if (m_result.isNull())
+    if (m_result.isNull() || m_saving)
         return false;
+    m_saving = true;
+    const bool saved = saveAs();
+    m_saving = false;
+    emit savingFinished(saved);
+    return saved;
+}
+
+bool IQAdjustingFrame::saveAs()
+{
     const QString folder = IQSettings::instance()->lastSaveDir();
     QString fileName;
     QString filter;
@@ -447,46 +456,48 @@ bool IQAdjustingFrame::save()
     // The file gets the picture of the controls as they are now: the passes
     // still running or waiting end first.
     QString error;
-    bool saved = waitForPasses();
-    if (!saved)
+    if (!waitForPasses()) {
         error = tr("The picture could not be processed with the current settings, so it was not saved.");
-    else
-        saved = saveTo(fileName, &error);
-    if (!saved) {
-        QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), error, QMessageBox::Ok);
-        return false;
+    } else if (!writeInBackground(fileName, &error)) {
+        error = tr("The picture could not be saved as \"%1\".").arg(QDir::toNativeSeparators(fileName))
+                + QLatin1Char('\n') + error;
+    } else {
+        modified = false;
+        return true;
     }
-    modified = false;
-    return true;
+    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), error, QMessageBox::Ok);
+    return false;
+}
+
+bool IQAdjustingFrame::writeInBackground(const QString& path, QString* error)
+{
+    struct Outcome {
+        bool written = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QImage picture = m_result;
+    // Encoding a large PNG takes seconds: not on the GUI thread.
+    QFuture<void> job = QtConcurrent::run([picture, path, outcome] {
+        outcome->written = writeImageFile(picture, path, &outcome->error);
+    });
+    {
+        QWaitingDialog dialog(this);
+        dialog.setHeld(true);
+        QFutureWatcher<void> watcher;
+        connect(&watcher, &QFutureWatcher<void>::finished, &dialog, &QWaitingDialog::finish);
+        watcher.setFuture(job);
+        dialog.exec();
+    }
+    // Returns early only when the event loops were ended from outside (the
+    // program quits): the file is finished all the same.
+    job.waitForFinished();
+    if (!outcome->written && error)
+        *error = outcome->error;
+    return outcome->written;
 }
 
 bool IQAdjustingFrame::saveTo(const QString& path, QString* error)
 {
-    auto fail = [error](const QString& text) {
-        if (error)
-            *error = text;
-        return false;
-    };
-    const QImage picture = m_result;
-    if (picture.isNull())
-        return fail(tr("There is no picture to save."));
-    // The suffix decides the format; the writer cannot see a name through the
-    // save file, so it is told.
-    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format))
-        return fail(tr("The file type \"%1\" cannot be written.").arg(QFileInfo(path).suffix()));
-    // Written beside the target and renamed over it only when complete, so a
-    // failed save never damages a file that is already there.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    QImageWriter writer(&file, format);
-    if (!writer.write(picture)) {
-        const QString reason = writer.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return writeImageFile(m_result, path, error);
 }

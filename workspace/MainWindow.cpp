@@ -146,6 +146,17 @@ IQAdjustingFrame* MainWindow::adjustingFrame()
         m_adjustingFrame = new IQAdjustingFrame(this);
         ui->horizontalLayout->addWidget(m_adjustingFrame);
         connect(m_adjustingFrame, &IQAdjustingFrame::finish, this, &MainWindow::finish);
+        connect(m_adjustingFrame, &IQAdjustingFrame::savingFinished, this, [this] {
+            if (!m_closeAfterSave)
+                return;
+            m_closeAfterSave = false;
+            // Asked again once the save has returned to its caller: saved
+            // work closes at once, work that failed to save gets the question.
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible())
+                    close();
+            });
+        });
     }
     return m_adjustingFrame;
 }
@@ -351,7 +362,22 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The question or the save of an earlier request is still open: that
+    // one decides.
+    if (m_closing) {
+        event->ignore();
+        return;
+    }
+    // The file is being written while the window goes on running: the
+    // request waits for the save instead of asking about work that is about
+    // to be saved.
+    if (m_adjustingFrame && m_adjustingFrame->isSaving()) {
+        m_closeAfterSave = true;
+        event->ignore();
+        return;
+    }
     if (page == 1 && m_adjustingFrame && m_adjustingFrame->isModified()) {
+        m_closing = true;
         const auto answer = QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
                                                   tr("IDS_SAVE_PROMPT"),
                                                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
@@ -366,6 +392,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         } else {
             event->ignore();
         }
+        m_closing = false;
         return;
     }
     event->accept();

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>تعذّرت معالجة الصورة بالإعدادات الحالية، لذلك لم يتم حفظها.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>تعذّر حفظ الصورة باسم &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>无法使用当前设置处理图片，因此未保存。</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>无法将图片保存为“%1”。</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

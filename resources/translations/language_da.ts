@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Billedet kunne ikke behandles med de nuværende indstillinger, så det blev ikke gemt.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Billedet kunne ikke gemmes som &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

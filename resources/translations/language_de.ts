@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Das Bild konnte mit den aktuellen Einstellungen nicht verarbeitet werden und wurde daher nicht gespeichert.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Das Bild konnte nicht als „%1“ gespeichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

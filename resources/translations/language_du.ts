@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>De afbeelding kon niet met de huidige instellingen worden verwerkt en is daarom niet opgeslagen.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>De afbeelding kon niet worden opgeslagen als &apos;%1&apos;.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>L&apos;image n&apos;a pas pu être traitée avec les réglages actuels ; elle n’a donc pas été enregistrée.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>L&apos;image n&apos;a pas pu être enregistrée sous « %1 ».</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Δεν ήταν δυνατή η επεξεργασία της εικόνας με τις τρέχουσες ρυθμίσεις, οπότε δεν αποθηκεύτηκε.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Δεν ήταν δυνατή η αποθήκευση της εικόνας ως «%1».</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>現在の設定では画像を処理できなかったため、保存されませんでした。</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>画像を「%1」として保存できませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Bildet kunne ikke behandles med de gjeldende innstillingene, så det ble ikke lagret.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Bildet kunne ikke lagres som «%1».</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Não foi possível processar a imagem com as definições atuais, por isso não foi guardada.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Não foi possível guardar a imagem como &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Не удалось обработать изображение с текущими настройками, поэтому оно не сохранено.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Не удалось сохранить изображение как «%1».</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>No se pudo procesar la imagen con la configuración actual, por lo que no se ha guardado.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>No se pudo guardar la imagen como «%1».</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

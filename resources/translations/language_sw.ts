@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Bilden kunde inte bearbetas med de aktuella inställningarna, så den sparades inte.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Bilden kunde inte sparas som &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

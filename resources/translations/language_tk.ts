@@ -210,6 +210,10 @@
         <source>The picture could not be processed with the current settings, so it was not saved.</source>
         <translation>Resim mevcut ayarlarla işlenemediği için kaydedilmedi.</translation>
     </message>
+    <message>
+        <source>The picture could not be saved as &quot;%1&quot;.</source>
+        <translation>Resim &quot;%1&quot; olarak kaydedilemedi.</translation>
+    </message>
 </context>
 <context>
     <name>IQGuideDialog</name>

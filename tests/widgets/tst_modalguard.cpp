@@ -16,7 +16,8 @@ private slots:
         QTest::addColumn<QString>("reported");
         QTest::newRow("question in its own loop")
             << "unexpectedQuestion" << false
-            << "An unexpected modal dialog opened: QMessageBox, title \"Probe\", text \"Replace the file \"probe.png\"?\", buttons Yes/No";
+            << "An unexpected modal dialog opened: QMessageBox, title \"Probe\", "
+               "text \"Replace the file \"probe.png\"?\", buttons Yes/No";
         QTest::newRow("box while the test waits")
             << "unexpectedWhileWaiting" << false
             << "An unexpected modal dialog opened: QMessageBox, title \"Probe\", text \"No space left on device\"";

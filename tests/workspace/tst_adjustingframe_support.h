@@ -10,11 +10,14 @@
 #include "SyntheticScene.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QSemaphore>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -23,6 +26,8 @@
 #include <vector>
 
 #include <opencv2/core.hpp>
+
+#include <sys/stat.h>
 
 namespace adjtest {
 
@@ -66,6 +71,42 @@ inline QImage mergedPicture(QSize size = QSize(320, 240))
 {
     const SyntheticScene::RadianceScene scene(size, 7, true);
     return SyntheticScene::renderFrame(scene, size, 0.6, QPoint(), 0.0, 1, QImage::Format_RGB888);
+}
+
+// A large merged picture with a photo's grain (smooth pictures compress
+// several times faster than photos do).
+inline QImage grainyPicture(QSize size)
+{
+    QImage picture = mergedPicture(size / 8)
+                         .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB888);
+    cv::Mat pixels(picture.height(), picture.width(), CV_8UC3, picture.bits(), size_t(picture.bytesPerLine()));
+    cv::Mat grain(pixels.size(), CV_16SC3);
+    cv::randn(grain, cv::Scalar::all(0), cv::Scalar::all(6));
+    cv::add(pixels, grain, pixels, cv::noArray(), CV_8UC3);
+    return picture;
+}
+
+// A full disk for real at `path`: every write into it fails with ENOSPC, as
+// into /dev/full. Made as a device node of the same kind where that is
+// allowed (as root), so that a save that wrongly replaced the target would
+// replace only this node; otherwise as a link to /dev/full, which a process
+// that may not make nodes cannot replace either.
+inline bool makeFullDisk(const QString& path)
+{
+    struct stat full;
+    if (::stat("/dev/full", &full) != 0 || !S_ISCHR(full.st_mode))
+        return false;
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, full.st_rdev) == 0)
+        return true;
+    return QFile::link(QStringLiteral("/dev/full"), path);
+}
+
+// Whether `path` is still a device (a link to one counts), not a file put in its place.
+inline bool isDevice(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
 // The picture's pixels for OpenCV to measure: 8-bit, four channels, opaque.
@@ -120,6 +161,40 @@ inline qint64 longestStall(const std::vector<qint64>& beats)
         stall = std::max(stall, beats[i] - beats[i - 1] - 16);
     return stall;
 }
+
+// A 16 ms timer, as a mouse's updates come: the times it fired, for
+// longestStall().
+class Heartbeat
+{
+public:
+    Heartbeat()
+    {
+        m_timer.setInterval(16);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_beats.push_back(m_clock.elapsed()); });
+    }
+    void start()
+    {
+        m_beats.clear();
+        m_clock.start();
+        m_beats.push_back(0);
+        m_timer.start();
+    }
+    // The longest stall since start(), up to now.
+    qint64 stop()
+    {
+        m_timer.stop();
+        m_beats.push_back(m_clock.elapsed());
+        return longestStall(m_beats);
+    }
+    qint64 elapsed() const { return m_clock.elapsed(); }
+    size_t count() const { return m_beats.size(); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    std::vector<qint64> m_beats;
+};
 
 // One pass of a processor with the given records and stage code.
 inline QImage referencePass(IQAdjustingProcessor& p, const IQAdjustParams& a, const IQHDRToneParams& t,

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <QActionGroup>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QMenu>
 #include <QToolButton>
 
@@ -401,6 +402,148 @@ private slots:
             QCOMPARE(w->currentPage(), 1);
             QVERIFY(page->isModified());
         }
+    }
+
+    // The file is written while the window goes on running. A close request
+    // then waits for the save: saved work closes once the file is complete,
+    // work that failed to save gets the question. A second start of the
+    // program (its instance handler brings the window up) changes nothing.
+    void closeRequestOrSecondStartDuringSave_data()
+    {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<bool>("writeFails");
+        QTest::newRow("close request") << "close" << false;
+        QTest::newRow("second start") << "second start" << false;
+        QTest::newRow("close request, full disk") << "close" << true;
+    }
+    void closeRequestOrSecondStartDuringSave()
+    {
+        QFETCH(QString, during);
+        QFETCH(bool, writeFails);
+        auto w = openWindow();
+        QVERIFY(w);
+        // Large enough that writing it takes a good while.
+        const QImage big = adjtest::grainyPicture(QSize(4000, 3000));
+        w->onHDRFinished(big.copy(), big, 0);
+        IQAdjustingFrame* page = w->adjustingFrame();
+        release(row(*page, "exposureWidget"), 30);
+        QVERIFY(settle(*page, 120000));
+        const QImage edited = page->resultImage();
+        QVERIFY(meanAbsDiff(edited, big) > 1.0);
+
+        QTemporaryDir out;
+        QString name = QStringLiteral("during.png");
+        if (writeFails) {
+            name = QStringLiteral("full.bmp");
+            if (!adjtest::makeFullDisk(out.filePath(name)))
+                QSKIP("no /dev/full");
+        }
+        const QString target = out.filePath(name);
+
+        // The request comes once the file is being written, from the event
+        // loop, as the window system's would.
+        bool requestWhileWriting = false;
+        bool windowClosedByRequest = false;
+        bool waitingDialogOnTop = false;
+        ShowSpy<QWaitingDialog> writing([&](QWaitingDialog* dialog) {
+            QPointer<QWaitingDialog> d = dialog;
+            QMetaObject::invokeMethod(
+                w.get(),
+                [&, d] {
+                    // A failing write may end before this comes; it is still inside the save.
+                    requestWhileWriting = page->isSaving() && (writeFails || (d && d->isVisible()));
+                    if (during == QLatin1String("close")) {
+                        windowClosedByRequest = w->close();
+                    } else {
+                        // What the instance handler does for a second start.
+                        if (w->isMinimized())
+                            w->showNormal();
+                        w->show();
+                        w->raise();
+                        w->activateWindow();
+                        waitingDialogOnTop = d && d->isVisible() && QApplication::activeModalWidget() == d;
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+        // The state of things when the window goes.
+        bool savedWhenClosed = false;
+        qint64 bytesWhenClosed = -1;
+        struct HideSpy : QObject {
+            std::function<void()> act;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Hide)
+                    act();
+                return false;
+            }
+        } hidden;
+        hidden.act = [&] {
+            savedWhenClosed = !page->isModified() && !page->isSaving();
+            bytesWhenClosed = QFileInfo(target).size();
+        };
+        w->installEventFilter(&hidden);
+
+        QString warning;
+        QString question;
+        answerFileDialog(out.path(), name, writeFails ? QStringLiteral("Windows BMP image (*.bmp)")
+                                                      : QStringLiteral("PNG image (*.png)"));
+        if (writeFails) {
+            // Replace the existing "file"? Yes. Then the failure, then the
+            // question of the close request, answered Cancel.
+            whenModal<QMessageBox>([&](QMessageBox* replace) {
+                whenModal<QMessageBox>([&](QMessageBox* failure) {
+                    warning = failure->text();
+                    whenModal<QMessageBox>([&](QMessageBox* box) {
+                        question = box->text();
+                        clickButton(box, QMessageBox::Cancel);
+                    });
+                    clickButton(failure, QMessageBox::Ok);
+                });
+                clickButton(replace, QMessageBox::Yes);
+            });
+        }
+        QTest::mouseClick(page->findChild<QAbstractButton*>(QStringLiteral("saveButn")), Qt::LeftButton);
+        QVERIFY2(requestWhileWriting, "the request came after the file was written; it proved nothing");
+        QVERIFY(!windowClosedByRequest);
+
+        if (writeFails) {
+            QTRY_VERIFY(!question.isEmpty());
+            QVERIFY2(warning.contains(QDir::toNativeSeparators(target)), qPrintable(warning));
+            QVERIFY2(warning.contains(QStringLiteral("No space left on device")), qPrintable(warning));
+            QCOMPARE(question, QStringLiteral("Your changes will be lost if you don’t save them."));
+            // The edit is all there.
+            QVERIFY(w->isVisible());
+            QVERIFY(page->isModified());
+            QCOMPARE(page->adjustParams().brightness, 30);
+            QCOMPARE(meanAbsDiff(page->resultImage(), edited), 0.0);
+            QVERIFY(adjtest::isDevice(target));
+            w->removeEventFilter(&hidden);
+            return;
+        }
+        // Bytes of the edited picture as a plain writer makes them.
+        QTemporaryDir plainDir;
+        const QString plain = plainDir.filePath(name);
+        QVERIFY(QImageWriter(plain).write(edited));
+        if (during == QLatin1String("close")) {
+            QTRY_VERIFY(!w->isVisible());
+            QVERIFY(savedWhenClosed);
+            QCOMPARE(bytesWhenClosed, QFileInfo(plain).size());
+        } else {
+            QVERIFY(waitingDialogOnTop);
+            QTRY_VERIFY(!page->isSaving());
+            QVERIFY(w->isVisible());
+            QVERIFY(!page->isModified());
+        }
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QFile reference(plain);
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll() == reference.readAll());
+        w->removeEventFilter(&hidden);
+        // Saved: closing asks nothing.
+        if (w->isVisible())
+            QVERIFY(w->close());
     }
 
     void pageOperationsOutsideTheirPage()
