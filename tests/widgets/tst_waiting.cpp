@@ -1,7 +1,9 @@
 #include "QProgressIndicator.h"
 #include "QWaitingDialog.h"
 
+#include <QSet>
 #include <QTimer>
+#include <QTimerEvent>
 #include <QtTest>
 
 class TestWaiting : public QObject
@@ -35,43 +37,86 @@ QImage renderIndicator(QProgressIndicator& indicator, int side)
     indicator.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
     return img;
 }
+
+// Every tick a timer delivers to the indicator, with the angle just before
+// the tick turns it: no tick is missed however late the event loop runs.
+class TickRecorder : public QObject
+{
+public:
+    explicit TickRecorder(QProgressIndicator& indicator) : m_indicator(indicator)
+    {
+        indicator.installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Timer) {
+            anglesBefore << m_indicator.angle();
+            timerIds.insert(static_cast<QTimerEvent*>(event)->timerId());
+        }
+        return false;
+    }
+    void clear()
+    {
+        anglesBefore.clear();
+        timerIds.clear();
+    }
+
+    QList<int> anglesBefore;
+    QSet<int> timerIds;
+
+private:
+    QProgressIndicator& m_indicator;
+};
 }
 
 void TestWaiting::angleSequence()
 {
     QProgressIndicator indicator;
+    TickRecorder ticks(indicator);
     indicator.setAnimationDelay(5);
     indicator.startAnimation();
     QCOMPARE(indicator.angle(), 0);
-    QList<int> seen;
-    int last = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(([&] {
-        if (indicator.angle() != last) {
-            last = indicator.angle();
-            seen << last;
-        }
-        return seen.size() >= 13;
-    }()), 5000);
-    // Ticks may coalesce, but each observed step lands on a multiple of 30.
-    for (int a : seen)
-        QCOMPARE(a % 30, 0);
-    QVERIFY(seen.contains(0) || seen.contains(330));
+    // More than one turn: the wrap from 330 to 0 is included.
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.anglesBefore.size() >= 14, 60000);
     indicator.stopAnimation();
+    QCOMPARE(ticks.anglesBefore.first(), 0);
+    for (int i = 1; i < ticks.anglesBefore.size(); ++i)
+        QCOMPARE(ticks.anglesBefore[i], (30 * i) % 360);
+    QCOMPARE(indicator.angle(), (30 * int(ticks.anglesBefore.size())) % 360);
+    QCOMPARE(ticks.timerIds.size(), 1);
 }
 
 void TestWaiting::startTwiceKeepsOneTimer()
 {
     QProgressIndicator indicator;
+    TickRecorder ticks(indicator);
     indicator.startAnimation();
     QVERIFY(indicator.isAnimated());
-    QTRY_VERIFY(indicator.angle() != 0);
+    QTRY_VERIFY(ticks.anglesBefore.size() >= 2);
+    QVERIFY(indicator.angle() != 0);
     indicator.startAnimation();
     QCOMPARE(indicator.angle(), 0);
+    // A second timer would tick as well, under its own id.
+    ticks.clear();
+    QTRY_VERIFY(ticks.anglesBefore.size() >= 6);
+    QCOMPARE(ticks.timerIds.size(), 1);
+    QCOMPARE(ticks.anglesBefore.first(), 0);
+
     indicator.stopAnimation();
     QVERIFY(!indicator.isAnimated());
     const int frozen = indicator.angle();
-    QTest::qWait(120);
-    // A second, leaked timer would keep turning it.
+    ticks.clear();
+    // A timer of the same kind, started after the stop, fires three times:
+    // any timer left running on the indicator was due earlier and would
+    // have ticked by then.
+    int referenceTicks = 0;
+    QTimer reference;
+    reference.setTimerType(Qt::CoarseTimer);
+    reference.setInterval(40);
+    connect(&reference, &QTimer::timeout, this, [&] { ++referenceTicks; });
+    reference.start();
+    QTRY_VERIFY(referenceTicks >= 3);
+    QCOMPARE(ticks.anglesBefore.size(), 0);
     QCOMPARE(indicator.angle(), frozen);
 }
 
