@@ -7,6 +7,7 @@
 #include "TestPaths.h"
 
 #include <QCheckBox>
+#include <iterator>
 #include <climits>
 #include <QComboBox>
 #include <QDialog>
@@ -461,6 +462,51 @@ private slots:
                 }
         QVERIFY(white > 100);
         QVERIFY(std::abs((left + right) / 2 - 160) <= 6);
+    }
+
+    // Each row of the effect list shows the thumbnail of its own preset,
+    // with its own name on the band, in the list's order.
+    void effectRowsShowTheirOwnThumbnails()
+    {
+        struct Row {
+            const char* name;
+            int preset;
+            int thumbnail; // ":/Effects/thumb/<n>.jpg"
+        };
+        const Row rows[] = {{"Original", 0, 0},   {"Classic", 1, 1},  {"Super Nature", 2, 2}, {"Magic", 3, 3},
+                            {"Cooler", 4, 4},     {"Fresh", 5, 5},    {"Blue Sky", 6, 6},      {"Painterly", 7, 7},
+                            {"B/W", 8, 8},        {"Super B/W", 9, 9}, {"Old Photo", 10, 10}};
+        auto* list = child<QListWidget>("effectListWidget");
+        QCOMPARE(list->count(), int(std::size(rows)));
+
+        // Above the name band the icon is the resource picture as it is.
+        auto top = [](const QImage& image) {
+            return image.copy(0, 0, image.width(), image.height() * 3 / 4).convertToFormat(QImage::Format_RGB32);
+        };
+        QList<QImage> resources;
+        for (const Row& r : rows) {
+            const QImage resource(QStringLiteral(":/Effects/thumb/%1.jpg").arg(r.thumbnail));
+            QVERIFY2(!resource.isNull(), r.name);
+            // Every thumbnail differs from the others, so a row showing another's is seen.
+            for (const QImage& other : resources)
+                QVERIFY2(top(other) != top(resource), r.name);
+            resources << resource;
+        }
+        for (int i = 0; i < list->count(); ++i) {
+            const Row& r = rows[i];
+            QListWidgetItem* item = list->item(i);
+            QCOMPARE(item->data(Qt::UserRole + 1).toInt(), r.preset);
+            QVERIFY(item->text().isEmpty());
+            const QImage& resource = resources[i];
+            const QImage icon = item->icon().pixmap(resource.size()).toImage();
+            QCOMPARE(icon.size(), resource.size());
+            QVERIFY2(top(icon) == top(resource), r.name);
+            // The band carries this row's name.
+            QImage named = resource.copy();
+            const QImage expected = IQAdjustingFrame::makeEffectThumbnail(named, QString::fromLatin1(r.name)).toImage();
+            QVERIFY2(icon.convertToFormat(QImage::Format_RGB32) == expected.convertToFormat(QImage::Format_RGB32),
+                     r.name);
+        }
     }
 
     // The compare button, and screenshots of the page dressed as the
