@@ -1,6 +1,8 @@
 #include <QtTest>
 #include "ModalWatcher.h"
 #include <QApplication>
+#include <QFileSystemModel>
+#include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,9 +10,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "DamagedFiles.h"
+#include "DngWriter.h"
+#include "IQFileDialogs.h"
 #include "IQImageReadGuard.h"
 #include "IQSettings.h"
 #include "IQThumbsViewer.h"
@@ -116,6 +121,112 @@ private slots:
         QCOMPARE(f.importPaths({m_paths[0], m_photos.filePath(QStringLiteral("anim.gif")), m_paths[2]}), 1);
         QCOMPARE(list(f)->count(), 4);
         QCOMPARE(f.importPaths({m_photos.path() + QStringLiteral("/./shot2.jpg")}), 0);
+    }
+
+    // Every suffix the open dialog offers, in lower and upper case, is taken
+    // by the import: the files are listed by the dialog under its filter,
+    // chosen there, and all land in the list; the pictures among them load.
+    void importTakesEverySuffixTheOpenDialogOffers()
+    {
+        const QStringList offered = {"jpg", "jpeg", "png", "tif", "tiff", "cr2", "cr3", "crw", "nef", "dng",
+                                     "orf", "arw", "srf", "sr2", "rw2", "nrw", "pef", "mrw", "raf", "x3f"};
+        const QStringList pictures = {"jpg", "jpeg", "png", "tif", "tiff"};
+        {
+            // The filter's patterns are these and no others.
+            const QString filter = openImageFilter();
+            QStringList patterns;
+            const int open = filter.indexOf(QLatin1Char('('));
+            for (const QString& p : filter.mid(open + 1, filter.lastIndexOf(QLatin1Char(')')) - open - 1)
+                                        .split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                if (p.startsWith(QLatin1String("*.")))
+                    patterns << p.mid(2);
+            patterns.removeDuplicates();
+            patterns.sort();
+            QStringList sorted = offered;
+            sorted.sort();
+            QCOMPARE(patterns, sorted);
+        }
+
+        QTemporaryDir dir;
+        const QImage picture = SyntheticScene::noiseImage(QSize(48, 32), 5);
+        DngSpec raw;
+        raw.scene = DngWriter::quadrantScene(64, 48);
+        const QByteArray rawBytes = DngWriter::build(raw);
+        QVERIFY(!rawBytes.isEmpty());
+        QStringList names;
+        for (const QString& suffix : offered) {
+            for (const QString& name : {QStringLiteral("lower_%1.%1").arg(suffix),
+                                        QStringLiteral("UPPER_%1.%1").arg(suffix.toUpper())}) {
+                const QString path = dir.filePath(name);
+                if (pictures.contains(suffix)) {
+                    const QByteArray format = suffix.startsWith(QLatin1String("tif")) ? "tiff"
+                                              : suffix == QLatin1String("png")      ? "png"
+                                                                                    : "jpeg";
+                    QVERIFY2(QImageWriter(path, format).write(picture), qPrintable(name));
+                } else {
+                    // Camera RAW files: the check goes by the suffix, the bytes are a real DNG.
+                    QFile f(path);
+                    QVERIFY(f.open(QIODevice::WriteOnly));
+                    f.write(rawBytes);
+                }
+                names << name;
+            }
+        }
+        // Not offered: neither listed by the dialog nor taken.
+        for (const char* other : {"other.gif", "other.bmp", "other.hdr"})
+            QVERIFY(QImageWriter(dir.filePath(QLatin1String(other)), "png").write(picture));
+
+        IQTilesFrame f;
+        QVERIFY(shownWith(f, {}));
+        QStringList listedByDialog;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            // What the dialog lists under its filter, once it has read the folder.
+            auto* model = d->findChild<QFileSystemModel*>();
+            if (model) {
+                QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+                d->setDirectory(dir.path());
+                const QModelIndex root = model->index(dir.path());
+                const bool read = QTest::qWaitFor(
+                    [&] {
+                        const bool done = std::any_of(loaded.begin(), loaded.end(), [&](const QList<QVariant>& a) {
+                            return QFileInfo(a.at(0).toString()) == QFileInfo(dir.path());
+                        });
+                        return done && model->rowCount(root) >= names.size();
+                    },
+                    20000);
+                for (int r = 0; read && r < model->rowCount(root); ++r)
+                    listedByDialog << model->index(r, 0, root).data().toString();
+            }
+            fillFileDialog(d, QString(), QLatin1Char('"') + names.join(QStringLiteral("\" \"")) + QLatin1Char('"'));
+        });
+        QTest::mouseClick(f.findChild<QToolButton*>(QStringLiteral("selectTileButn")), Qt::LeftButton);
+        QTRY_COMPARE(list(f)->count(), names.size());
+
+        listedByDialog.sort();
+        QStringList sortedNames = names;
+        sortedNames.sort();
+        QCOMPARE(listedByDialog, sortedNames);
+        QStringList imported;
+        for (const auto& item : list(f)->allItems(false))
+            imported << QFileInfo(item->filePath()).fileName();
+        imported.sort();
+        QCOMPARE(imported, sortedNames);
+
+        // The pictures' thumbnails load (no error placeholder).
+        IQThumbsViewer* l = list(f);
+        const QImage placeholder = l->errorPlaceholder().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QList<IQThumbsViewer::ItemPtr> items = l->allItems(false);
+        for (int r = 0; r < items.size(); ++r) {
+            const QString name = QFileInfo(items[r]->filePath()).fileName();
+            if (!pictures.contains(QFileInfo(name).suffix().toLower()))
+                continue;
+            const QModelIndex index = l->model()->index(r, 0);
+            QTRY_VERIFY(index.data(IQThumbsViewer::LoadedRole).toBool());
+            const QImage shown =
+                index.data(Qt::DecorationRole).value<QIcon>().pixmap(placeholder.size()).toImage().convertToFormat(
+                    QImage::Format_ARGB32);
+            QVERIFY2(shown != placeholder, qPrintable(name));
+        }
     }
 
     // Next, and in Single Photo Mode a double-click, hands the selection on
