@@ -462,6 +462,8 @@ private slots:
                         w->raise();
                         w->activateWindow();
                         waitingDialogOnTop = d && d->isVisible() && QApplication::activeModalWidget() == d;
+                        if (d)
+                            saveShot(screenshot(*w, {d.data()}), QStringLiteral("mainwindow_saving.png"));
                     }
                 },
                 Qt::QueuedConnection);
@@ -494,6 +496,7 @@ private slots:
             whenModal<QMessageBox>([&](QMessageBox* replace) {
                 whenModal<QMessageBox>([&](QMessageBox* failure) {
                     warning = failure->text();
+                    saveShot(screenshot(*w, {failure}), QStringLiteral("mainwindow_save_full_disk.png"));
                     whenModal<QMessageBox>([&](QMessageBox* box) {
                         question = box->text();
                         clickButton(box, QMessageBox::Cancel);
