@@ -115,6 +115,10 @@ private slots:
 
         QTemporaryDir dir;
         Heartbeat heart;
+        // The machine's own floor: the timer with nothing to do.
+        heart.start();
+        QTest::qWait(1000);
+        const qint64 idleFloor = heart.stop();
         // From the moment the user accepts the save dialog.
         whenModal<QFileDialog>([&](QFileDialog* d) {
             fillFileDialog(d, dir.path(), QStringLiteral("big"), QStringLiteral("PNG image (*.png)"));
@@ -123,15 +127,17 @@ private slots:
         const bool saved = page.save();
         const qint64 stall = heart.stop();
         const qint64 took = heart.elapsed();
-        qInfo("36 MP PNG save: %lld ms, %zu beats, longest event-loop stall %lld ms", took, heart.count(), stall);
+        qInfo("36 MP PNG save: %lld ms, %zu beats, longest event-loop stall %lld ms (idle machine floor %lld ms)",
+              took, heart.count(), stall, idleFloor);
         QVERIFY(saved);
         QVERIFY(!page.isModified());
         QImageReader back(dir.filePath(QStringLiteral("big.png")));
         QCOMPARE(back.format(), QByteArray("png"));
         QCOMPARE(back.size(), QSize(7356, 4908));
-        // A sanitizer build is several times slower and says nothing about speed.
+        // 100 ms above what the loaded machine does to an idle loop. A
+        // sanitizer build is several times slower and says nothing about speed.
 #ifndef __SANITIZE_ADDRESS__
-        QVERIFY2(stall <= 100, qPrintable(QString::number(stall)));
+        QVERIFY2(stall <= 100 + idleFloor, qPrintable(QString::number(stall)));
 #endif
     }
 };

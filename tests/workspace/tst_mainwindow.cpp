@@ -423,7 +423,7 @@ private slots:
         auto w = openWindow();
         QVERIFY(w);
         // Large enough that writing it takes a good while.
-        const QImage big = adjtest::grainyPicture(QSize(4000, 3000));
+        const QImage big = adjtest::grainyPicture(QSize(3000, 2000));
         w->onHDRFinished(big.copy(), big, 0);
         IQAdjustingFrame* page = w->adjustingFrame();
         release(row(*page, "exposureWidget"), 30);
