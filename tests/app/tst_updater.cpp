@@ -1,6 +1,7 @@
 #include "DownloadSafety.h"
 #include "Downloader.h"
 #include "HttpTestServer.h"
+#include "ModalWatcher.h"
 #include "QSimpleUpdater.h"
 #include "TestPaths.h"
 #include "Updater.h"
@@ -49,6 +50,8 @@ public:
 private:
     bool m_accept;
     QTimer m_timer;
+    // The boxes this answers are expected, not strays.
+    std::shared_ptr<void> m_expected = expectModal<QMessageBox>();
 };
 
 const QByteArray kPayload = "#!/bin/sh\necho installer\n" + QByteArray(200000, 'x');
@@ -438,6 +441,7 @@ void TestUpdater::installUnderRunningLoop()
     bool stepDone = false;
     bool downloaderShown = false;
     bool openOffered = false;
+    const auto expectedBoxes = expectModal<QMessageBox>();
     QTimer driver;
     driver.setInterval(20);
     QObject::connect(&driver, &QTimer::timeout, [&] {
