@@ -93,11 +93,19 @@ private slots:
         QCOMPARE(page.adjustParams().saturation, value);
         QVERIFY(lastResult > stopped);
         QVERIFY(results.size() >= 2);
-        // Generous bounds for a shared, loaded machine; the figures above are the measurement.
-        // A sanitizer build is several times slower and says nothing about speed.
+        // No backlog: after the last change at most the pass then running and
+        // the one for the last value end, whatever the machine's load.
+        const auto afterStop = std::count_if(results.begin(), results.end(), [&](qint64 t) { return t > stopped; });
+        QVERIFY2(afterStop <= 2, qPrintable(QStringLiteral("%1 pictures after the last change").arg(afterStop)));
+        // Time bounds measured against what this machine does now: a pass
+        // here takes as long as the slowest seen during the drag, and an idle
+        // timer already waits idleGap. A sanitizer build says nothing about speed.
+        qint64 slowestPass = passMs;
+        for (size_t i = 1; i < results.size(); ++i)
+            slowestPass = std::max(slowestPass, results[i] - results[i - 1]);
 #ifndef __SANITIZE_ADDRESS__
-        QVERIFY2(stall < 250, qPrintable(QString::number(stall)));
-        QVERIFY2(latency < 2 * passMs + 250, qPrintable(QString::number(latency)));
+        QVERIFY2(stall < 250 + idleGap, qPrintable(QString::number(stall)));
+        QVERIFY2(latency < 2 * slowestPass + 250 + idleGap, qPrintable(QString::number(latency)));
 #endif
     }
 
