@@ -10,8 +10,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
-#include <cstring>
-#include <limits>
 
 #include "IQBGRData.h"
 #include "IQHDREngine.h"
@@ -20,24 +18,9 @@
 #include "IQToneStrength.h"
 #include "PaddedBuffer.h"
 #include "TestPaths.h"
+#include "ToneReference.h"
 
 namespace {
-
-// The approximation as written: the upper 32 bits of a, scaled around
-// 1072632447, saturating where byte 0 leaves the integer range.
-double referenceFastPow(double a, double b)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &a, sizeof bits);
-    const int h = int(int32_t(uint32_t(bits >> 32)));
-    const double scaled = b * (h - 1072632447) + 1072632447;
-    const int hp = int(std::clamp(scaled, double(std::numeric_limits<int>::min()),
-                                  double(std::numeric_limits<int>::max())));
-    const uint64_t out = uint64_t(uint32_t(hp)) << 32;
-    double r;
-    std::memcpy(&r, &out, sizeof r);
-    return r;
-}
 
 // The written pass for one byte of a pixel of weight w: below the mask
 // threshold g = 4 e w / mean + 1 and k = w / mean s, at or above it

@@ -5,8 +5,6 @@
 #include <opencv2/photo.hpp>
 
 #include <cmath>
-#include <cstring>
-#include <limits>
 #include <memory>
 
 #include "IQBGRData.h"
@@ -15,6 +13,7 @@
 #include "PaddedBuffer.h"
 #include "Rand15.h"
 #include "TestPaths.h"
+#include "ToneReference.h"
 
 namespace {
 
@@ -36,22 +35,6 @@ cv::Mat makePicture(cv::Size size, uint64_t seed)
     return picture;
 }
 
-
-// The approximation as written, with a saturating conversion to int where
-// the scaled value leaves its range (byte 0 with large exponents).
-double referenceFastPow(double a, double b)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &a, sizeof bits);
-    const int h = int(int32_t(uint32_t(bits >> 32)));
-    const double scaled = b * (h - 1072632447) + 1072632447;
-    const int hp = int(std::clamp(scaled, double(std::numeric_limits<int>::min()),
-                                  double(std::numeric_limits<int>::max())));
-    const uint64_t out = uint64_t(uint32_t(hp)) << 32;
-    double r;
-    std::memcpy(&r, &out, sizeof r);
-    return r;
-}
 
 // The tone pass written out per pixel. Below -50 the exponent's strength
 // follows the slider at a fifth of the rate, reaching -0.15 (g = 0.4) at

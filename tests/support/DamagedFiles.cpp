@@ -6,6 +6,8 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <functional>
+
 #include <cstdio>
 #include <jpeglib.h>
 
@@ -99,9 +101,11 @@ int byteAt(const QByteArray& bytes, int offset)
 
 } // namespace
 
-QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
+// Encodes `picture` (RGB888 or Grayscale8) with libjpeg at quality 90;
+// `configure` sets what Qt's writer cannot, after the defaults.
+static QByteArray encodeWithLibjpeg(const QImage& picture, const std::function<void(jpeg_compress_struct&)>& configure)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const bool grey = picture.format() == QImage::Format_Grayscale8;
     jpeg_compress_struct cinfo;
     jpeg_error_mgr errors;
     cinfo.err = jpeg_std_error(&errors);
@@ -110,16 +114,16 @@ QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(rgb.width());
-    cinfo.image_height = JDIMENSION(rgb.height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    cinfo.image_width = JDIMENSION(picture.width());
+    cinfo.image_height = JDIMENSION(picture.height());
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
-    cinfo.restart_in_rows = mcuRows;
+    configure(cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(cinfo.next_scanline)));
+        JSAMPROW row = const_cast<JSAMPROW>(picture.constScanLine(int(cinfo.next_scanline)));
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -129,41 +133,24 @@ QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
     return bytes;
 }
 
+QByteArray jpegWithRestarts(const QImage& image, int mcuRows)
+{
+    return encodeWithLibjpeg(image.convertToFormat(QImage::Format_RGB888),
+                             [mcuRows](jpeg_compress_struct& cinfo) { cinfo.restart_in_rows = mcuRows; });
+}
+
 QByteArray jpegWithManyScans(const QImage& image, int refinements)
 {
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
     QList<jpeg_scan_info> script;
     for (int k = 0; k < 64; ++k) {
         script.append(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, 0, refinements});
         for (int bit = refinements; bit > 0; --bit)
             script.append(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, bit, bit - 1});
     }
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr errors;
-    cinfo.err = jpeg_std_error(&errors);
-    errors.error_exit = jpegWriteFailed;
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(grey.width());
-    cinfo.image_height = JDIMENSION(grey.height());
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    cinfo.scan_info = script.constData();
-    cinfo.num_scans = int(script.size());
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(grey.constScanLine(int(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
-    std::free(buffer);
-    return bytes;
+    return encodeWithLibjpeg(image.convertToFormat(QImage::Format_Grayscale8), [&script](jpeg_compress_struct& cinfo) {
+        cinfo.scan_info = script.constData();
+        cinfo.num_scans = int(script.size());
+    });
 }
 
 JpegLayout jpegLayout(const QByteArray& jpeg)
