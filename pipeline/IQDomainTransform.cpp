@@ -1,5 +1,6 @@
 #include "IQDomainTransform.h"
 
+#include "IQFilterScratch.h"
 #include "IQParallel.h"
 
 #include <opencv2/core/hal/hal.hpp>
@@ -54,8 +55,6 @@ void buildSteps(const cv::Mat& img, float ratio, cv::Mat& horiz, cv::Mat& vert)
 {
     const int rows = img.rows;
     const int cols = img.cols;
-    horiz.create(img.size(), CV_32F);
-    vert.create(img.size(), CV_32F);
     IQParallelBands(rows, IQBandRowsFor(rows), [&](int y0, int y1) {
         std::vector<float> dist(static_cast<size_t>(cols));
         const cv::Mat distRow(1, cols, CV_32F, dist.data());
@@ -255,11 +254,21 @@ void filterColumns(cv::Mat& img, const cv::Mat& vert, double lnA)
     });
 }
 
-// Smooths img (CV_32FC1 or CV_32FC3, continuous or not) in place.
-template <int CN>
-void domainTransform(cv::Mat& img, float sigmaS, float sigmaR)
+// A whole-picture plane: from the scratch when there is one.
+cv::Mat workPlane(IQFilterScratch* scratch, int slot, cv::Size size, int type)
 {
-    cv::Mat horiz, vert;
+    if (scratch)
+        return scratch->plane(slot, size.height, size.width, type);
+    return cv::Mat(size, type);
+}
+
+// Smooths img (CV_32FC1 or CV_32FC3, continuous or not) in place; the
+// transformed-domain steps go to scratch slots 1 and 2.
+template <int CN>
+void domainTransform(cv::Mat& img, float sigmaS, float sigmaR, IQFilterScratch* scratch)
+{
+    cv::Mat horiz = workPlane(scratch, 1, img.size(), CV_32F);
+    cv::Mat vert = workPlane(scratch, 2, img.size(), CV_32F);
     buildSteps<CN>(img, sigmaS / sigmaR, horiz, vert);
     for (int i = 0; i < kIterations; ++i) {
         const float sigmaH = float(sigmaS * std::sqrt(3.0) * std::pow(2.0, kIterations - (i + 1))
@@ -303,17 +312,18 @@ void forLabChunks(const cv::Mat& src, int r0, int r1, Body&& body)
 
 } // namespace
 
-void IQEdgePreservingRecursive(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigmaR)
+void IQEdgePreservingRecursive(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigmaR,
+                               IQFilterScratch* scratch)
 {
     checkArguments(src, sigmaS, sigmaR);
     const int rows = src.rows;
     const int band = IQBandRowsFor(rows);
-    cv::Mat img(src.size(), CV_32FC3);
+    cv::Mat img = workPlane(scratch, 0, src.size(), CV_32FC3);
     IQParallelBands(rows, band, [&](int y0, int y1) {
         cv::Mat out = img.rowRange(y0, y1);
         src.rowRange(y0, y1).convertTo(out, CV_32F, 1.0 / 255.0);
     });
-    domainTransform<3>(img, sigmaS, sigmaR);
+    domainTransform<3>(img, sigmaS, sigmaR, scratch);
     dst.create(src.size(), CV_8UC3);
     IQParallelBands(rows, band, [&](int y0, int y1) {
         cv::Mat out = dst.rowRange(y0, y1);
@@ -321,41 +331,42 @@ void IQEdgePreservingRecursive(const cv::Mat& src, cv::Mat& dst, float sigmaS, f
     });
 }
 
-void IQDetailEnhance(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigmaR)
+void IQDetailEnhance(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigmaR, IQFilterScratch* scratch)
 {
     checkArguments(src, sigmaS, sigmaR);
     const int rows = src.rows;
     const int cols = src.cols;
     const int band = IQBandRowsFor(rows);
     prepareLabTables();
-    // L of the float Lab picture, scaled by 1/255 as the filter expects.
-    cv::Mat lightness(src.size(), CV_32F);
+    // L of the float Lab picture, scaled by 1/255 as the filter expects; it
+    // is smoothed in place.
+    cv::Mat smooth = workPlane(scratch, 0, src.size(), CV_32F);
     IQParallelBands(rows, band, [&](int r0, int r1) {
         forLabChunks(src, r0, r1, [&](int y0, int y1, const cv::Mat& lab) {
             for (int y = y0; y < y1; ++y) {
                 const float* l = lab.ptr<float>(y - y0);
-                float* o = lightness.ptr<float>(y);
+                float* o = smooth.ptr<float>(y);
                 for (int x = 0; x < cols; ++x)
                     o[x] = l[3 * x] * kInv255;
             }
         });
     });
-    cv::Mat smooth = lightness.clone();
-    domainTransform<1>(smooth, sigmaS, sigmaR);
+    domainTransform<1>(smooth, sigmaS, sigmaR, scratch);
 
     // The Lab picture is rebuilt per chunk rather than kept whole: cheaper
-    // than holding three float planes of a large picture. dst may be src:
-    // every chunk reads its rows before writing them.
+    // than holding three float planes of a large picture, and the same
+    // conversion gives the same lightness again. dst may be src: every chunk
+    // reads its rows before writing them.
     dst.create(src.size(), CV_8UC3);
     IQParallelBands(rows, band, [&](int r0, int r1) {
         cv::Mat bgr;
         forLabChunks(src, r0, r1, [&](int y0, int y1, cv::Mat& lab) {
             for (int y = y0; y < y1; ++y) {
-                const float* l = lightness.ptr<float>(y);
                 const float* f = smooth.ptr<float>(y);
                 float* o = lab.ptr<float>(y - y0);
                 for (int x = 0; x < cols; ++x) {
-                    const float detail = (l[x] - f[x]) * 3.0f;
+                    const float l = o[3 * x] * kInv255;
+                    const float detail = (l - f[x]) * 3.0f;
                     o[3 * x] = (f[x] + detail) * 255.0f;
                 }
             }

@@ -10,11 +10,13 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <type_traits>
 #include <vector>
 
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
+#include "IQFilterScratch.h"
 #include "IQNonLocalMeans.h"
 #include "IQToneByte.h"
 #include "IQToneStrength.h"
@@ -76,17 +78,63 @@ const std::vector<uchar> &localGammaTable()
     return table;
 }
 
-// Counts of all three channel bytes of every pixel together.
+// Counts of all three channel bytes of every pixel together, counted in
+// parallel row bands.
 std::array<int64_t, 256> byteHistogram(const cv::Mat &src)
 {
     std::array<int64_t, 256> hist{};
+    std::mutex lock;
     const int rowBytes = src.cols * 3;
-    for (int y = 0; y < src.rows; ++y) {
-        const uchar *p = src.ptr<uchar>(y);
-        for (int x = 0; x < rowBytes; ++x)
-            ++hist[p[x]];
-    }
+    forRowBands(src.rows, [&](int y0, int y1) {
+        // Four tables, so that runs of one byte value do not wait on one
+        // counter.
+        std::vector<uint32_t> counts(4 * 256, 0);
+        for (int y = y0; y < y1; ++y) {
+            const uchar *p = src.ptr<uchar>(y);
+            int x = 0;
+            for (; x + 4 <= rowBytes; x += 4) {
+                ++counts[p[x]];
+                ++counts[256 + p[x + 1]];
+                ++counts[512 + p[x + 2]];
+                ++counts[768 + p[x + 3]];
+            }
+            for (; x < rowBytes; ++x)
+                ++counts[p[x]];
+        }
+        std::lock_guard<std::mutex> hold(lock);
+        for (size_t i = 0; i < 256; ++i)
+            hist[i] += int64_t(counts[i]) + counts[256 + i] + counts[512 + i] + counts[768 + i];
+    });
     return hist;
+}
+
+// A whole-picture plane of the engine, in huge pages where the system has
+// them; kept when it already has this size and type.
+void createPlane(cv::Mat &m, cv::Size size, int type)
+{
+    if (m.size() == size && m.type() == type && m.isContinuous())
+        return;
+    m.release();
+    m.create(size, type);
+    IQAdviseHugePages(m.data, m.total() * m.elemSize());
+}
+
+// OpenCV builds its colour tables on the first conversion of each kind.
+void prepareColourTables()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(10, 120, 240));
+        cv::Mat lab, back;
+        cv::cvtColor(pixel, lab, cv::COLOR_BGR2Lab);
+        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
+        cv::cvtColor(pixel, lab, cv::COLOR_LBGR2Lab);
+        cv::cvtColor(lab, back, cv::COLOR_Lab2LBGR);
+        cv::Mat f;
+        pixel.convertTo(f, CV_32F, 1.0 / 255.0);
+        cv::cvtColor(f, lab, cv::COLOR_BGR2Lab);
+        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
+    });
 }
 
 void applyByteMap(const cv::Mat &src, cv::Mat &dst, const uchar *map)
@@ -111,6 +159,22 @@ IQHDRToneEngine::IQHDRToneEngine()
     params.reset();
 }
 
+IQHDRToneEngine::~IQHDRToneEngine() = default;
+
+IQFilterScratch &IQHDRToneEngine::scratch()
+{
+    if (!m_scratch)
+        m_scratch = std::make_unique<IQFilterScratch>();
+    return *m_scratch;
+}
+
+cv::CLAHE &IQHDRToneEngine::equaliser()
+{
+    if (!m_clahe)
+        m_clahe = cv::createCLAHE();
+    return *m_clahe;
+}
+
 void IQHDRToneEngine::setParams(const IQHDRToneParams &p)
 {
     params = p;
@@ -128,8 +192,8 @@ void IQHDRToneEngine::setSource(const IQBGRData &data)
 void IQHDRToneEngine::analyseSource()
 {
     requireBgr(source, "the source");
-    highlightWeight.create(source.size(), CV_32FC1);
-    shadowWeight.create(source.size(), CV_32FC1);
+    createPlane(highlightWeight, source.size(), CV_32FC1);
+    createPlane(shadowWeight, source.size(), CV_32FC1);
     // Per-pixel work, done in row bands to keep the float copies small.
     forRowBands(source.rows, [&](int y0, int y1) {
         cv::Mat f;
@@ -146,10 +210,33 @@ void IQHDRToneEngine::analyseSource()
     });
     highlightMean = cv::mean(highlightWeight);
     shadowMean = cv::mean(shadowWeight);
-    highlightMask = cv::Mat::zeros(source.size(), CV_8UC1);
-    highlightMask.setTo(255, highlightWeight >= highlightMean[0]);
-    shadowMask = cv::Mat::zeros(source.size(), CV_8UC1);
-    shadowMask.setTo(255, shadowWeight >= shadowMean[0]);
+    // weight >= mean as OpenCV compares a float plane with a scalar: against
+    // the mean rounded to float.
+    createPlane(highlightMask, source.size(), CV_8UC1);
+    createPlane(shadowMask, source.size(), CV_8UC1);
+    const float highlightLimit = float(highlightMean[0]);
+    const float shadowLimit = float(shadowMean[0]);
+    forRowBands(source.rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const float *hw = highlightWeight.ptr<float>(y);
+            const float *sw = shadowWeight.ptr<float>(y);
+            uchar *hm = highlightMask.ptr<uchar>(y);
+            uchar *sm = shadowMask.ptr<uchar>(y);
+            for (int x = 0; x < source.cols; ++x) {
+                hm[x] = hw[x] >= highlightLimit ? 255 : 0;
+                sm[x] = sw[x] >= shadowLimit ? 255 : 0;
+            }
+        }
+    });
+
+    // Set up now what the first detail pass would: OpenCV's colour tables,
+    // the equaliser, and the planes that CLAHE and the non-local means use.
+    prepareColourTables();
+    equaliser();
+    for (int slot = 0; slot < 3; ++slot) {
+        cv::Mat plane = scratch().plane(slot, source.rows, source.cols, slot == 0 ? CV_8UC3 : CV_8UC1);
+        IQTouchPages(plane.data, plane.total() * plane.elemSize());
+    }
 }
 
 double IQHDRToneEngine::fastPow(double a, double b)
@@ -251,12 +338,12 @@ void IQHDRToneEngine::applyDetailChain(const cv::Mat &src, cv::Mat &dst)
     // Parallel forms of cv::detailEnhance(100, 0.1) and
     // cv::edgePreservingFilter(flags 1, 60, 0.4), written in place.
     if (params.detailEnhance)
-        IQDetailEnhance(dst, dst, 100.0f, 0.1f);
+        IQDetailEnhance(dst, dst, 100.0f, 0.1f, &scratch());
     if (params.edgePreserve)
-        IQEdgePreservingRecursive(dst, dst, 60.0f, 0.4f);
+        IQEdgePreservingRecursive(dst, dst, 60.0f, 0.4f, &scratch());
     // The same bytes as cv::fastNlMeansDenoisingColored(5, 3, 7, 21), in place.
     if (params.denoiseColored)
-        IQNonLocalMeansColored(dst, dst, 5.0f, 3.0f, 7, 21);
+        IQNonLocalMeansColored(dst, dst, 5.0f, 3.0f, 7, 21, &scratch());
     if (params.addNoise)
         addNoise(dst, dst, 25);
 }
@@ -297,18 +384,37 @@ void IQHDRToneEngine::applyLocalGamma(const cv::Mat &src, cv::Mat &dst)
 void IQHDRToneEngine::applyClahe(const cv::Mat &src, cv::Mat &dst, double clip, cv::Size tiles)
 {
     requireBgr(src, "the picture");
-    cv::Mat lab;
+    // Lab in scratch slot 0, its lightness in slot 1, the equalised
+    // lightness in slot 2; the result goes straight into dst.
+    const int rows = src.rows;
+    const int cols = src.cols;
+    cv::Mat lab = scratch().plane(0, rows, cols, CV_8UC3);
     cv::cvtColor(src, lab, cv::COLOR_BGR2Lab);
-    std::vector<cv::Mat> planes;
-    cv::split(lab, planes);
-    cv::Ptr<cv::CLAHE> clahe = cv::createCLAHE(clip, tiles);
-    cv::Mat lightness;
-    clahe->apply(planes[0], lightness);
-    planes[0] = lightness;
-    cv::merge(planes, lab);
-    cv::Mat out;
-    cv::cvtColor(lab, out, cv::COLOR_Lab2BGR);
+    cv::Mat lightness = scratch().plane(1, rows, cols, CV_8UC1);
+    forRowBands(rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *p = lab.ptr<uchar>(y);
+            uchar *l = lightness.ptr<uchar>(y);
+            for (int x = 0; x < cols; ++x)
+                l[x] = p[3 * x];
+        }
+    });
+    cv::Mat equalised = scratch().plane(2, rows, cols, CV_8UC1);
+    cv::CLAHE &clahe = equaliser();
+    clahe.setClipLimit(clip);
+    clahe.setTilesGridSize(tiles);
+    clahe.apply(lightness, equalised);
+    forRowBands(rows, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = lab.ptr<uchar>(y);
+            const uchar *l = equalised.ptr<uchar>(y);
+            for (int x = 0; x < cols; ++x)
+                p[3 * x] = l[x];
+        }
+    });
     prepareDestination(src, dst);
+    cv::Mat out = dst;
+    cv::cvtColor(lab, out, cv::COLOR_Lab2BGR);
     storeInto(out, dst);
 }
 

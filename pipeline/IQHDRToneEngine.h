@@ -9,14 +9,20 @@
 #include <opencv2/core.hpp>
 
 #include <cstdint>
+#include <memory>
 
 #include "IQParams.h"
 
 class IQBGRData;
+class IQFilterScratch;
+namespace cv {
+class CLAHE;
+}
 
 class IQHDRToneEngine {
 public:
     IQHDRToneEngine();
+    ~IQHDRToneEngine();
 
     void setParams(const IQHDRToneParams &p);
     const IQHDRToneParams &getParams() const { return params; }
@@ -24,6 +30,9 @@ public:
     // Views the buffer without copying (it must outlive the engine's use of
     // it), then analyses it.
     void setSource(const IQBGRData &data);
+    // Also sets up what the detail chain would otherwise set up in its first
+    // pass (OpenCV's colour tables, the equaliser, the chain's working
+    // planes), so that the pass the user waits for does not.
     void analyseSource();
 
     void applyDetailChain(const cv::Mat &src, cv::Mat &dst);
@@ -81,5 +90,12 @@ private:
     void tonePass(const cv::Mat &src, cv::Mat &dst, int v, const cv::Mat &mask, const cv::Mat &weight,
                   double mean, bool highlights);
 
+    IQFilterScratch &scratch();
+    cv::CLAHE &equaliser();
+
     uint32_t noiseState; // of the Rand15 sequence the noise draws from
+    // The detail chain's whole-picture working planes and its equaliser,
+    // kept from pass to pass.
+    std::unique_ptr<IQFilterScratch> m_scratch;
+    cv::Ptr<cv::CLAHE> m_clahe;
 };

@@ -8,8 +8,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <vector>
 
+#include "IQFilterScratch.h"
 #include "IQNonLocalMeansKernel.h"
 
 namespace {
@@ -143,16 +146,27 @@ void copyStrided(const uint8_t *in, int step, uint8_t *out, int n)
     }
 }
 
-// One plane to filter: channels [first, first + channels) of src into the
-// same channels of dst.
+// One plane to filter: channels [first, first + channels) of src.
 struct PlaneJob {
     int first;
     int channels;
     Weights weights;
 };
 
-void runTiles(const cv::Mat &src, cv::Mat &dst, const std::vector<PlaneJob> &planes, int templateHalf,
-              int searchHalf)
+// The filtered channels of one tile, one target per channel of every plane
+// in the order of the jobs, each rows x cols bytes at the given stride.
+struct TileResult {
+    int y0, x0, rows, cols; // the part inside the picture
+    const uint8_t *target[3];
+    int stride;
+};
+
+using TileSink = std::function<void(const TileResult &)>;
+
+// Filters every plane of src tile by tile and hands each tile's result to
+// the sink, on OpenCV's thread pool.
+void runTiles(const cv::Mat &src, const std::vector<PlaneJob> &planes, int templateHalf, int searchHalf,
+              const TileSink &sink)
 {
     const int border = templateHalf + searchHalf;
     const int rows = src.rows;
@@ -165,6 +179,9 @@ void runTiles(const cv::Mat &src, cv::Mat &dst, const std::vector<PlaneJob> &pla
     const int tileCols = ((cols + tilesAcross - 1) / tilesAcross + IQNlmColumnStep - 1) / IQNlmColumnStep * IQNlmColumnStep;
     const int sourceRows = tileRows + 2 * border;
     const int sourceStride = tileCols + 2 * border + IQNlmSourcePadding;
+    int channels = 0;
+    for (const PlaneJob &plane : planes)
+        channels += plane.channels;
 
     // Reflected coordinates of every row and column a tile may read.
     std::vector<int> rowAt(size_t(tilesDown * tileRows + 2 * border));
@@ -175,75 +192,92 @@ void runTiles(const cv::Mat &src, cv::Mat &dst, const std::vector<PlaneJob> &pla
         colAt[i] = cv::borderInterpolate(int(i) - border, cols, cv::BORDER_REFLECT_101);
 
     const TileKernel kernel = tileKernel(activeKernel());
-    const int jobs = tilesDown * tilesAcross * int(planes.size());
+    const int jobs = tilesDown * tilesAcross;
     const int stripes = std::min(jobs, std::max(1, cv::getNumThreads()) * 8);
     const size_t sourceBytes = size_t(sourceRows) * size_t(sourceStride);
     const size_t targetBytes = size_t(tileRows) * size_t(tileCols);
     const size_t scratchBytes = IQNlmScratchBytes(tileRows, tileCols, templateHalf, searchHalf, 2);
 
     cv::parallel_for_(cv::Range(0, jobs), [&](const cv::Range &range) {
-        std::vector<uint8_t> memory(2 * sourceBytes + 2 * targetBytes + scratchBytes + 64);
+        std::vector<uint8_t> memory(2 * sourceBytes + size_t(channels) * targetBytes + scratchBytes + 64);
         uint8_t *source[2] = {memory.data(), memory.data() + sourceBytes};
-        uint8_t *target[2] = {source[1] + sourceBytes, source[1] + sourceBytes + targetBytes};
-        const uintptr_t scratchAt = (reinterpret_cast<uintptr_t>(target[1] + targetBytes) + 63) & ~uintptr_t(63);
-        for (int job = range.start; job < range.end; ++job) {
-            const PlaneJob &plane = planes[size_t(job) % planes.size()];
-            const int tile = job / int(planes.size());
+        uint8_t *targets = source[1] + sourceBytes;
+        const uintptr_t scratchAt =
+            (reinterpret_cast<uintptr_t>(targets + size_t(channels) * targetBytes) + 63) & ~uintptr_t(63);
+        for (int tile = range.start; tile < range.end; ++tile) {
             const int y0 = tile / tilesAcross * tileRows;
             const int x0 = tile % tilesAcross * tileCols;
             if (y0 >= rows || x0 >= cols)
                 continue;
-            // Columns [inside0, inside1) of the bordered tile lie inside the
-            // picture; the padding past the border is left as it is.
-            const int span = tileCols + 2 * border;
-            const int inside0 = std::max(0, border - x0);
-            const int inside1 = std::max(inside0, std::min(span, cols - x0 + border));
-            const int *at = colAt.data() + x0;
-            for (int r = 0; r < sourceRows; ++r) {
-                const uint8_t *line = src.ptr<uint8_t>(rowAt[size_t(y0 + r)]);
-                for (int c = 0; c < plane.channels; ++c) {
-                    uint8_t *out = source[c] + size_t(r) * sourceStride;
-                    const uint8_t *in = line + plane.first + c;
-                    for (int x = 0; x < inside0; ++x)
-                        out[x] = in[at[x] * cn];
-                    copyStrided(in + (x0 - border + inside0) * cn, cn, out + inside0, inside1 - inside0);
-                    for (int x = inside1; x < span; ++x)
-                        out[x] = in[at[x] * cn];
+            TileResult result;
+            result.y0 = y0;
+            result.x0 = x0;
+            result.rows = std::min(rows, y0 + tileRows) - y0;
+            result.cols = std::min(cols, x0 + tileCols) - x0;
+            result.stride = tileCols;
+            int channel = 0;
+            for (const PlaneJob &plane : planes) {
+                // Columns [inside0, inside1) of the bordered tile lie inside
+                // the picture; the padding past the border is left as it is.
+                const int span = tileCols + 2 * border;
+                const int inside0 = std::max(0, border - x0);
+                const int inside1 = std::max(inside0, std::min(span, cols - x0 + border));
+                const int *at = colAt.data() + x0;
+                for (int r = 0; r < sourceRows; ++r) {
+                    const uint8_t *line = src.ptr<uint8_t>(rowAt[size_t(y0 + r)]);
+                    for (int c = 0; c < plane.channels; ++c) {
+                        uint8_t *out = source[c] + size_t(r) * sourceStride;
+                        const uint8_t *in = line + plane.first + c;
+                        for (int x = 0; x < inside0; ++x)
+                            out[x] = in[at[x] * cn];
+                        copyStrided(in + (x0 - border + inside0) * cn, cn, out + inside0, inside1 - inside0);
+                        for (int x = inside1; x < span; ++x)
+                            out[x] = in[at[x] * cn];
+                    }
                 }
-            }
-            IQNlmTile t;
-            t.channels = plane.channels;
-            t.source[0] = source[0];
-            t.source[1] = source[1];
-            t.sourceStride = sourceStride;
-            t.rows = tileRows;
-            t.cols = tileCols;
-            t.templateHalf = templateHalf;
-            t.searchHalf = searchHalf;
-            t.weights = plane.weights.table.data();
-            t.weights16 = plane.weights.table16.data();
-            t.weightsLow = plane.weights.low.data();
-            t.weightsHigh = plane.weights.high.data();
-            t.highBlocks = plane.weights.highBlocks;
-            t.cap = plane.weights.cap;
-            t.shift = plane.weights.shift;
-            t.target[0] = target[0];
-            t.target[1] = target[1];
-            t.targetStride = tileCols;
-            t.scratch = reinterpret_cast<void *>(scratchAt);
-            kernel(t);
-            const int yEnd = std::min(rows, y0 + tileRows);
-            const int xEnd = std::min(cols, x0 + tileCols);
-            for (int y = y0; y < yEnd; ++y) {
-                uint8_t *line = dst.ptr<uint8_t>(y);
+                IQNlmTile t;
+                t.channels = plane.channels;
+                t.source[0] = source[0];
+                t.source[1] = source[1];
+                t.sourceStride = sourceStride;
+                t.rows = tileRows;
+                t.cols = tileCols;
+                t.templateHalf = templateHalf;
+                t.searchHalf = searchHalf;
+                t.weights = plane.weights.table.data();
+                t.weights16 = plane.weights.table16.data();
+                t.weightsLow = plane.weights.low.data();
+                t.weightsHigh = plane.weights.high.data();
+                t.highBlocks = plane.weights.highBlocks;
+                t.cap = plane.weights.cap;
+                t.shift = plane.weights.shift;
                 for (int c = 0; c < plane.channels; ++c) {
-                    const uint8_t *in = target[c] + size_t(y - y0) * tileCols;
-                    for (int x = x0; x < xEnd; ++x)
-                        line[x * cn + plane.first + c] = in[x - x0];
+                    t.target[c] = targets + size_t(channel + c) * targetBytes;
+                    result.target[channel + c] = t.target[c];
                 }
+                if (plane.channels < 2)
+                    t.target[1] = nullptr;
+                t.targetStride = tileCols;
+                t.scratch = reinterpret_cast<void *>(scratchAt);
+                kernel(t);
+                channel += plane.channels;
             }
+            sink(result);
         }
     }, stripes);
+}
+
+// OpenCV builds its Lab tables on the first conversion without a lock; the
+// tiles convert at once, so one conversion on this thread goes first.
+void prepareLabTables()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(40, 90, 200));
+        cv::Mat lab, back;
+        cv::cvtColor(pixel, lab, cv::COLOR_LBGR2Lab);
+        cv::cvtColor(lab, back, cv::COLOR_Lab2LBGR);
+    });
 }
 
 void checkSizes(int templateWindowSize, int searchWindowSize)
@@ -277,7 +311,7 @@ cv::Mat readableSource(const cv::Mat &src, const cv::Mat &dst)
 } // namespace
 
 void IQNonLocalMeansColored(cv::InputArray _src, cv::OutputArray _dst, float h, float hColor,
-                            int templateWindowSize, int searchWindowSize)
+                            int templateWindowSize, int searchWindowSize, IQFilterScratch *scratch)
 {
     const cv::Mat src = _src.getMat();
     if (src.empty() || src.type() != CV_8UC3)
@@ -290,11 +324,31 @@ void IQNonLocalMeansColored(cv::InputArray _src, cv::OutputArray _dst, float h, 
         cv::fastNlMeansDenoisingColored(src, _dst, h, hColor, templateWindowSize, searchWindowSize);
         return;
     }
-    cv::Mat lab;
+    prepareLabTables();
+    cv::Mat lab = scratch ? scratch->plane(0, src.rows, src.cols, CV_8UC3) : cv::Mat(src.size(), CV_8UC3);
     cv::cvtColor(src, lab, cv::COLOR_LBGR2Lab);
-    cv::Mat filtered(lab.size(), CV_8UC3);
-    runTiles(lab, filtered, planes, templateHalf, searchHalf);
-    cv::cvtColor(filtered, _dst, cv::COLOR_Lab2LBGR);
+    // The tiles read only lab, so dst may be src. Each tile goes back to
+    // B,G,R on its own, straight into dst.
+    _dst.create(src.size(), CV_8UC3);
+    cv::Mat dst = _dst.getMat();
+    runTiles(lab, planes, templateHalf, searchHalf, [&](const TileResult &r) {
+        cv::Mat tile(r.rows, r.cols, CV_8UC3);
+        for (int y = 0; y < r.rows; ++y) {
+            uint8_t *out = tile.ptr<uint8_t>(y);
+            const size_t at = size_t(y) * size_t(r.stride);
+            const uint8_t *l = r.target[0] + at;
+            const uint8_t *a = r.target[1] + at;
+            const uint8_t *b = r.target[2] + at;
+            for (int x = 0; x < r.cols; ++x) {
+                out[3 * x] = l[x];
+                out[3 * x + 1] = a[x];
+                out[3 * x + 2] = b[x];
+            }
+        }
+        cv::Mat place = dst(cv::Rect(r.x0, r.y0, r.cols, r.rows));
+        cv::cvtColor(tile, place, cv::COLOR_Lab2LBGR);
+        CV_Assert(place.data == dst.ptr(r.y0) + size_t(r.x0) * 3);
+    });
 }
 
 void IQNonLocalMeansPlane(cv::InputArray _src, cv::OutputArray _dst, float h, int templateWindowSize,
@@ -314,7 +368,17 @@ void IQNonLocalMeansPlane(cv::InputArray _src, cv::OutputArray _dst, float h, in
     _dst.create(in.size(), in.type());
     cv::Mat dst = _dst.getMat();
     const cv::Mat src = readableSource(in, dst);
-    runTiles(src, dst, planes, templateHalf, searchHalf);
+    const int cn = src.channels();
+    runTiles(src, planes, templateHalf, searchHalf, [&](const TileResult &r) {
+        for (int y = 0; y < r.rows; ++y) {
+            uint8_t *line = dst.ptr<uint8_t>(r.y0 + y) + size_t(r.x0) * size_t(cn);
+            for (int c = 0; c < cn; ++c) {
+                const uint8_t *in = r.target[c] + size_t(y) * size_t(r.stride);
+                for (int x = 0; x < r.cols; ++x)
+                    line[x * cn + c] = in[x];
+            }
+        }
+    });
 }
 
 void IQNonLocalMeansForceKernel(IQNlmKernel kernel)

@@ -12,11 +12,14 @@
 // strengths whose weights never fall to zero) are handed to OpenCV itself.
 #include <opencv2/core.hpp>
 
+class IQFilterScratch;
+
 // src: CV_8UC3 in B,G,R order. It goes to 8-bit Lab; the lightness plane is
 // filtered with h and the a,b planes together with hColor; the result goes
-// back to B,G,R. dst may be src.
+// back to B,G,R. dst may be src. With a scratch, the Lab copy of the picture
+// lives in its slot 0 instead of fresh memory.
 void IQNonLocalMeansColored(cv::InputArray src, cv::OutputArray dst, float h, float hColor,
-                            int templateWindowSize, int searchWindowSize);
+                            int templateWindowSize, int searchWindowSize, IQFilterScratch *scratch = nullptr);
 
 // src: CV_8UC1, or CV_8UC2 filtered as one plane whose distances add up over
 // both channels. dst may be src.
