@@ -22,6 +22,25 @@ inline void storeu(void *p, __m256i v)
 }
 
 struct Avx2Ops {
+    using V = __m256i;
+    static constexpr int N = 16;
+    static V load(const uint16_t *p) { return loadu(p); }
+    static void store(uint16_t *p, V v) { storeu(p, v); }
+    static V loadBytes(const uint8_t *p) { return load16(p); }
+    static V adds(V a, V b) { return _mm256_adds_epu16(a, b); }
+    static V add(V a, V b) { return _mm256_add_epi16(a, b); }
+    static V sub(V a, V b) { return _mm256_sub_epi16(a, b); }
+    static V min(V a, V b) { return _mm256_min_epu16(a, b); }
+    static V square(V e) { return _mm256_mullo_epi16(e, e); }
+    static V set1(uint16_t v) { return _mm256_set1_epi16(short(v)); }
+    static V zero() { return _mm256_setzero_si256(); }
+    static V pairLow(V a, V b) { return _mm256_unpacklo_epi16(a, b); }
+    static V pairHigh(V a, V b) { return _mm256_unpackhi_epi16(a, b); }
+    static V madd(V a, V b) { return _mm256_madd_epi16(a, b); }
+    static V add32(V a, V b) { return _mm256_add_epi32(a, b); }
+    static V loadSums(const int32_t *p) { return loadu(p); }
+    static void storeSums(int32_t *p, V v) { storeu(p, v); }
+
     // The 16-bit unpacks work within 128-bit halves, so the sums of a group
     // of 16 pixels are kept in the order 0-3, 8-11, 4-7, 12-15; packing the
     // two halves back together restores the pixel order.
@@ -72,36 +91,12 @@ struct Avx2Ops {
         }
     }
 
-    template <int C>
-    static void diffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n)
-    {
-        for (int x = 0; x < n; x += 16) {
-            __m256i e = _mm256_sub_epi16(load16(a[0] + x), load16(b[0] + x));
-            __m256i s = _mm256_mullo_epi16(e, e);
-            for (int c = 1; c < C; ++c) {
-                e = _mm256_sub_epi16(load16(a[c] + x), load16(b[c] + x));
-                s = _mm256_adds_epu16(s, _mm256_mullo_epi16(e, e));
-            }
-            storeu(d + x, s);
-        }
-    }
-
-    static void boxRow(const uint16_t *d, uint16_t *h, int n, int taps)
-    {
-        for (int x = 0; x < n; x += 16) {
-            __m256i s = loadu(d + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm256_adds_epu16(s, loadu(d + x + k));
-            storeu(h + x, s);
-        }
-    }
-
-    static void weightRow(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    static void weightRow(const uint16_t *v, uint16_t *w, int n, const IQNlmTile &t)
     {
         if (t.cap < 256)
-            weightRowBytes(h, stride, taps, w, n, t);
+            weightRowBytes(v, w, n, t);
         else
-            weightRowGather(h, stride, taps, w, n, t);
+            weightRowGather(v, w, n, t);
     }
 
     static __m256i table16(const uint8_t *bytes)
@@ -110,8 +105,10 @@ struct Avx2Ops {
     }
 
     // Bins below 256 as bytes, looked up 16 at a time with byte shuffles on
-    // the low and the high bytes of the weights: faster than gathers.
-    static void weightRowBytes(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    // the low and the high bytes of the weights: faster than gathers. Smooth
+    // pictures keep most distances in the first blocks of 16 bins, so a
+    // group of 32 pixels stops after the last block any of its bins is in.
+    static void weightRowBytes(const uint16_t *v, uint16_t *w, int n, const IQNlmTile &t)
     {
         const __m256i capv = _mm256_set1_epi16(short(t.cap));
         const __m128i sh = _mm_cvtsi32_si128(t.shift);
@@ -121,34 +118,37 @@ struct Avx2Ops {
         // (those of earlier blocks have wrapped round to 240 and up).
         const __m256i bias = _mm256_set1_epi8(0x70);
         const __m256i step = _mm256_set1_epi8(16);
+        const __m256i below16 = _mm256_set1_epi8(15);
         const int blocks = t.cap / 16 + 1;
+        const __m256i low0 = table16(t.weightsLow);
+        const __m256i high0 = t.highBlocks > 0 ? table16(t.weightsHigh) : _mm256_setzero_si256();
         for (int x = 0; x < n; x += 32) {
-            __m256i s0 = loadu(h + x);
-            __m256i s1 = loadu(h + x + 16);
-            for (int k = 1; k < taps; ++k) {
-                s0 = _mm256_adds_epu16(s0, loadu(h + size_t(k) * stride + x));
-                s1 = _mm256_adds_epu16(s1, loadu(h + size_t(k) * stride + x + 16));
-            }
+            const __m256i s0 = loadu(v + x);
+            const __m256i s1 = loadu(v + x + 16);
             const __m256i b0 = _mm256_min_epu16(_mm256_srl_epi16(s0, sh), capv);
             const __m256i b1 = _mm256_min_epu16(_mm256_srl_epi16(s1, sh), capv);
             // Bytes in the order 0-7 of b0, 0-7 of b1, 8-15 of b0, 8-15 of b1;
             // unpacking low and high bytes below restores b0's and b1's order.
             __m256i index = _mm256_packus_epi16(b0, b1);
-            __m256i low = _mm256_setzero_si256();
-            __m256i high = _mm256_setzero_si256();
-            for (int b = 0; b < blocks; ++b) {
-                const __m256i pick = _mm256_adds_epu8(index, bias);
+            __m256i pick = _mm256_adds_epu8(index, bias);
+            __m256i low = _mm256_shuffle_epi8(low0, pick);
+            __m256i high = _mm256_shuffle_epi8(high0, pick);
+            // Non-zero for the bins past the blocks done so far.
+            __m256i rest = _mm256_subs_epu8(index, below16);
+            for (int b = 1; b < blocks && !_mm256_testz_si256(rest, rest); ++b) {
+                index = _mm256_sub_epi8(index, step);
+                pick = _mm256_adds_epu8(index, bias);
                 low = _mm256_or_si256(low, _mm256_shuffle_epi8(table16(t.weightsLow + 16 * b), pick));
                 if (b < t.highBlocks)
                     high = _mm256_or_si256(high, _mm256_shuffle_epi8(table16(t.weightsHigh + 16 * b), pick));
-                index = _mm256_sub_epi8(index, step);
+                rest = _mm256_subs_epu8(rest, step);
             }
             storeu(w + x, _mm256_unpacklo_epi8(low, high));
             storeu(w + x + 16, _mm256_unpackhi_epi8(low, high));
         }
     }
 
-    static void weightRowGather(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    static void weightRowGather(const uint16_t *v, uint16_t *w, int n, const IQNlmTile &t)
     {
         const auto *weights = t.weights;
         const int cap = t.cap;
@@ -156,10 +156,7 @@ struct Avx2Ops {
         const __m256i capv = _mm256_set1_epi16(short(cap));
         const __m128i sh = _mm_cvtsi32_si128(shift);
         for (int x = 0; x < n; x += 16) {
-            __m256i s = loadu(h + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm256_adds_epu16(s, loadu(h + size_t(k) * stride + x));
-            const __m256i bin = _mm256_min_epu16(_mm256_srl_epi16(s, sh), capv);
+            const __m256i bin = _mm256_min_epu16(_mm256_srl_epi16(loadu(v + x), sh), capv);
             // Far from every candidate: nothing to look up.
             if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(bin, capv)) == -1) {
                 storeu(w + x, _mm256_setzero_si256());
@@ -168,31 +165,6 @@ struct Avx2Ops {
             const __m256i lo = _mm256_i32gather_epi32(weights, _mm256_cvtepu16_epi32(_mm256_castsi256_si128(bin)), 4);
             const __m256i hi = _mm256_i32gather_epi32(weights, _mm256_cvtepu16_epi32(_mm256_extracti128_si256(bin, 1)), 4);
             storeu(w + x, _mm256_permute4x64_epi64(_mm256_packus_epi32(lo, hi), 0xD8));
-        }
-    }
-
-    template <int C>
-    static void accumulateRow(const uint16_t *wp, const uint16_t *wm, const uint8_t *const *ep,
-                              const uint8_t *const *em, int32_t *den, int32_t *const *num, int n)
-    {
-        const __m256i ones = _mm256_set1_epi16(1);
-        for (int x = 0; x < n; x += 16) {
-            const __m256i a = loadu(wp + x);
-            const __m256i b = loadu(wm + x);
-            const __m256i any = _mm256_or_si256(a, b);
-            if (_mm256_testz_si256(any, any))
-                continue;
-            const __m256i lo = _mm256_unpacklo_epi16(a, b);
-            const __m256i hi = _mm256_unpackhi_epi16(a, b);
-            storeu(den + x, _mm256_add_epi32(loadu(den + x), _mm256_madd_epi16(lo, ones)));
-            storeu(den + x + 8, _mm256_add_epi32(loadu(den + x + 8), _mm256_madd_epi16(hi, ones)));
-            for (int c = 0; c < C; ++c) {
-                const __m256i p = load16(ep[c] + x);
-                const __m256i m = load16(em[c] + x);
-                int32_t *s = num[c] + x;
-                storeu(s, _mm256_add_epi32(loadu(s), _mm256_madd_epi16(lo, _mm256_unpacklo_epi16(p, m))));
-                storeu(s + 8, _mm256_add_epi32(loadu(s + 8), _mm256_madd_epi16(hi, _mm256_unpackhi_epi16(p, m))));
-            }
         }
     }
 };

@@ -26,6 +26,25 @@ inline void storeu(void *p, __m512i v)
 }
 
 struct Avx512Ops {
+    using V = __m512i;
+    static constexpr int N = 32;
+    static V load(const uint16_t *p) { return loadu(p); }
+    static void store(uint16_t *p, V v) { storeu(p, v); }
+    static V loadBytes(const uint8_t *p) { return load32(p); }
+    static V adds(V a, V b) { return _mm512_adds_epu16(a, b); }
+    static V add(V a, V b) { return _mm512_add_epi16(a, b); }
+    static V sub(V a, V b) { return _mm512_sub_epi16(a, b); }
+    static V min(V a, V b) { return _mm512_min_epu16(a, b); }
+    static V square(V e) { return _mm512_mullo_epi16(e, e); }
+    static V set1(uint16_t v) { return _mm512_set1_epi16(short(v)); }
+    static V zero() { return _mm512_setzero_si512(); }
+    static V pairLow(V a, V b) { return _mm512_unpacklo_epi16(a, b); }
+    static V pairHigh(V a, V b) { return _mm512_unpackhi_epi16(a, b); }
+    static V madd(V a, V b) { return _mm512_madd_epi16(a, b); }
+    static V add32(V a, V b) { return _mm512_add_epi32(a, b); }
+    static V loadSums(const int32_t *p) { return loadu(p); }
+    static void storeSums(int32_t *p, V v) { storeu(p, v); }
+
     // The 16-bit unpacks work within 128-bit quarters: of a group of 32
     // pixels, the even quads keep their sums in the first 16 slots and the
     // odd quads in the last 16; packing the two halves back together
@@ -78,31 +97,7 @@ struct Avx512Ops {
         }
     }
 
-    template <int C>
-    static void diffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n)
-    {
-        for (int x = 0; x < n; x += 32) {
-            __m512i e = _mm512_sub_epi16(load32(a[0] + x), load32(b[0] + x));
-            __m512i s = _mm512_mullo_epi16(e, e);
-            for (int c = 1; c < C; ++c) {
-                e = _mm512_sub_epi16(load32(a[c] + x), load32(b[c] + x));
-                s = _mm512_adds_epu16(s, _mm512_mullo_epi16(e, e));
-            }
-            storeu(d + x, s);
-        }
-    }
-
-    static void boxRow(const uint16_t *d, uint16_t *h, int n, int taps)
-    {
-        for (int x = 0; x < n; x += 32) {
-            __m512i s = loadu(d + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm512_adds_epu16(s, loadu(d + x + k));
-            storeu(h + x, s);
-        }
-    }
-
-    static void weightRow(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    static void weightRow(const uint16_t *h, uint16_t *w, int n, const IQNlmTile &t)
     {
         const auto *weights = t.weights16;
         const int cap = t.cap;
@@ -117,10 +112,7 @@ struct Avx512Ops {
         const __m512i t4 = loadu(weights + (blocks > 2 ? 128 : 0)), t5 = loadu(weights + (blocks > 2 ? 160 : 0));
         const __m512i from64 = _mm512_set1_epi16(64), from128 = _mm512_set1_epi16(128);
         for (int x = 0; x < n; x += 32) {
-            __m512i s = loadu(h + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm512_adds_epu16(s, loadu(h + size_t(k) * stride + x));
-            const __m512i bin = _mm512_min_epu16(_mm512_srl_epi16(s, sh), capv);
+            const __m512i bin = _mm512_min_epu16(_mm512_srl_epi16(loadu(h + x), sh), capv);
             __m512i v = _mm512_permutex2var_epi16(t0, bin, t1);
             if (blocks > 1)
                 v = _mm512_mask_mov_epi16(v, _mm512_cmpge_epu16_mask(bin, from64), _mm512_permutex2var_epi16(t2, bin, t3));
@@ -132,31 +124,6 @@ struct Avx512Ops {
                 v = _mm512_mask_mov_epi16(v, in, u);
             }
             storeu(w + x, v);
-        }
-    }
-
-    template <int C>
-    static void accumulateRow(const uint16_t *wp, const uint16_t *wm, const uint8_t *const *ep,
-                              const uint8_t *const *em, int32_t *den, int32_t *const *num, int n)
-    {
-        const __m512i ones = _mm512_set1_epi16(1);
-        for (int x = 0; x < n; x += 32) {
-            const __m512i a = loadu(wp + x);
-            const __m512i b = loadu(wm + x);
-            const __m512i any = _mm512_or_si512(a, b);
-            if (_mm512_test_epi16_mask(any, any) == 0)
-                continue;
-            const __m512i lo = _mm512_unpacklo_epi16(a, b);
-            const __m512i hi = _mm512_unpackhi_epi16(a, b);
-            storeu(den + x, _mm512_add_epi32(loadu(den + x), _mm512_madd_epi16(lo, ones)));
-            storeu(den + x + 16, _mm512_add_epi32(loadu(den + x + 16), _mm512_madd_epi16(hi, ones)));
-            for (int c = 0; c < C; ++c) {
-                const __m512i p = load32(ep[c] + x);
-                const __m512i m = load32(em[c] + x);
-                int32_t *s = num[c] + x;
-                storeu(s, _mm512_add_epi32(loadu(s), _mm512_madd_epi16(lo, _mm512_unpacklo_epi16(p, m))));
-                storeu(s + 16, _mm512_add_epi32(loadu(s + 16), _mm512_madd_epi16(hi, _mm512_unpackhi_epi16(p, m))));
-            }
         }
     }
 };

@@ -22,6 +22,26 @@ inline void storeu(void *p, __m128i v)
 }
 
 struct Sse2Ops {
+    using V = __m128i;
+    static constexpr int N = 8;
+    static V load(const uint16_t *p) { return loadu(p); }
+    static void store(uint16_t *p, V v) { storeu(p, v); }
+    static V loadBytes(const uint8_t *p) { return load8(p); }
+    static V adds(V a, V b) { return _mm_adds_epu16(a, b); }
+    static V add(V a, V b) { return _mm_add_epi16(a, b); }
+    static V sub(V a, V b) { return _mm_sub_epi16(a, b); }
+    // Unsigned minimum without SSE4.1.
+    static V min(V a, V b) { return _mm_sub_epi16(a, _mm_subs_epu16(a, b)); }
+    static V square(V e) { return _mm_mullo_epi16(e, e); }
+    static V set1(uint16_t v) { return _mm_set1_epi16(short(v)); }
+    static V zero() { return _mm_setzero_si128(); }
+    static V pairLow(V a, V b) { return _mm_unpacklo_epi16(a, b); }
+    static V pairHigh(V a, V b) { return _mm_unpackhi_epi16(a, b); }
+    static V madd(V a, V b) { return _mm_madd_epi16(a, b); }
+    static V add32(V a, V b) { return _mm_add_epi32(a, b); }
+    static V loadSums(const int32_t *p) { return loadu(p); }
+    static void storeSums(int32_t *p, V v) { storeu(p, v); }
+
     template <int C>
     static void startRow(const uint8_t *const *e, int32_t w0, int32_t *den, int32_t *const *num, int n)
     {
@@ -44,31 +64,7 @@ struct Sse2Ops {
         }
     }
 
-    template <int C>
-    static void diffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n)
-    {
-        for (int x = 0; x < n; x += 8) {
-            __m128i e = _mm_sub_epi16(load8(a[0] + x), load8(b[0] + x));
-            __m128i s = _mm_mullo_epi16(e, e);
-            for (int c = 1; c < C; ++c) {
-                e = _mm_sub_epi16(load8(a[c] + x), load8(b[c] + x));
-                s = _mm_adds_epu16(s, _mm_mullo_epi16(e, e));
-            }
-            storeu(d + x, s);
-        }
-    }
-
-    static void boxRow(const uint16_t *d, uint16_t *h, int n, int taps)
-    {
-        for (int x = 0; x < n; x += 8) {
-            __m128i s = loadu(d + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm_adds_epu16(s, loadu(d + x + k));
-            storeu(h + x, s);
-        }
-    }
-
-    static void weightRow(const uint16_t *h, int stride, int taps, uint16_t *w, int n, const IQNlmTile &t)
+    static void weightRow(const uint16_t *h, uint16_t *w, int n, const IQNlmTile &t)
     {
         const auto *weights = t.weights;
         const int cap = t.cap;
@@ -77,36 +73,10 @@ struct Sse2Ops {
         const __m128i sh = _mm_cvtsi32_si128(shift);
         alignas(16) uint16_t bins[8];
         for (int x = 0; x < n; x += 8) {
-            __m128i s = loadu(h + x);
-            for (int k = 1; k < taps; ++k)
-                s = _mm_adds_epu16(s, loadu(h + size_t(k) * stride + x));
-            __m128i bin = _mm_srl_epi16(s, sh);
-            bin = _mm_sub_epi16(bin, _mm_subs_epu16(bin, capv)); // unsigned min
+            const __m128i bin = min(_mm_srl_epi16(loadu(h + x), sh), capv);
             _mm_store_si128(reinterpret_cast<__m128i *>(bins), bin);
             for (int k = 0; k < 8; ++k)
                 w[x + k] = uint16_t(weights[bins[k]]);
-        }
-    }
-
-    template <int C>
-    static void accumulateRow(const uint16_t *wp, const uint16_t *wm, const uint8_t *const *ep,
-                              const uint8_t *const *em, int32_t *den, int32_t *const *num, int n)
-    {
-        const __m128i ones = _mm_set1_epi16(1);
-        for (int x = 0; x < n; x += 8) {
-            const __m128i a = loadu(wp + x);
-            const __m128i b = loadu(wm + x);
-            const __m128i lo = _mm_unpacklo_epi16(a, b);
-            const __m128i hi = _mm_unpackhi_epi16(a, b);
-            storeu(den + x, _mm_add_epi32(loadu(den + x), _mm_madd_epi16(lo, ones)));
-            storeu(den + x + 4, _mm_add_epi32(loadu(den + x + 4), _mm_madd_epi16(hi, ones)));
-            for (int c = 0; c < C; ++c) {
-                const __m128i p = load8(ep[c] + x);
-                const __m128i m = load8(em[c] + x);
-                int32_t *s = num[c] + x;
-                storeu(s, _mm_add_epi32(loadu(s), _mm_madd_epi16(lo, _mm_unpacklo_epi16(p, m))));
-                storeu(s + 4, _mm_add_epi32(loadu(s + 4), _mm_madd_epi16(hi, _mm_unpackhi_epi16(p, m))));
-            }
         }
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The tile loop shared by the SSE2, AVX2 and AVX-512 kernels of the
-// non-local means filter; each kernel file includes it with its own row
+// non-local means filter; each kernel file includes it with its own vector
 // operations. Every helper stays inside an unnamed namespace so that the
 // builds of it for different instruction sets never meet at link time.
 //
@@ -8,23 +8,35 @@
 // search window, each weighted by weights[min(SSD(p, q) >> shift, cap)],
 // where SSD is the sum of squared differences over the template windows
 // around p and q. SSD(p, p + d) == SSD(p + d, p), so one weight map per
-// offset pair {d, -d} serves both: the loop visits half of the offsets,
-// builds the map over the tile and the tile shifted by -d, and adds both
-// candidates. Sums of squared differences are kept in saturating 16-bit
-// lanes: the caller keeps cap << shift within 16 bits, so a saturated sum
-// lands at or above the cap, where the weight is 0 anyway, and the weights
-// stay exact.
+// offset pair {d, -d} serves both: the loop visits half of the offsets and
+// adds both candidates of each.
 //
-// Ops provides, for rows of n pixels (n a multiple of IQNlmColumnStep):
-//   diffRow<C>(a, b, d, n)           d = saturated sum over channels of (a - b)^2
-//   boxRow(d, h, n, taps)            h[x] = saturated d[x] + ... + d[x + taps - 1]
-//   weightRow(h, stride, taps, w, n, tile)
-//                                    w[x] = weights[min(sum over taps rows of h >> shift, cap)]
+// The map of a pair is made row by row and never held whole: a row of
+// squared differences, its horizontal template sums (the last `taps` rows
+// of them), their running vertical sum, and the weights of the last dy + 1
+// map rows, which is what target row i needs (map rows i + dy and i). All
+// of that stays in the level-1 cache; only the sums of the targets do not.
+//
+// Sums are kept in 16-bit lanes. Every squared difference and every
+// horizontal sum is clamped to T = cap << shift (the caller keeps T within
+// 16 bits): a clamped term alone puts both the true and the clamped sum at
+// or above T, where the weight is 0, so the weights stay exact. When
+// taps * T fits in 16 bits, the vertical sum is kept running (add the new
+// row, take off the oldest) in wrapping arithmetic, exact because the true
+// value fits; otherwise the taps rows are added up with saturation each time.
+//
+// Ops provides vectors V of N 16-bit lanes (load, store, loadBytes to widen
+// N bytes, adds and add with and without saturation, sub, min unsigned,
+// square of a difference, set1, zero), the same vectors as N / 2 32-bit
+// lanes for the sums (pairLow and pairHigh interleave the 16-bit lanes of
+// two vectors, madd multiplies such pairs and adds each pair up, add32,
+// loadSums, storeSums), and for rows of n pixels (n a multiple of
+// IQNlmColumnStep):
+//   weightRow(v, w, n, tile)         w[x] = weights[min(v[x] >> shift, cap)]
 //   startRow<C>(e, w0, den, num, n)  den = w0, num[c] = w0 * e[c] (the target itself)
-//   accumulateRow<C>(wp, wm, ep, em, den, num, n)
-//                                    den += wp + wm, num[c] += wp * ep[c] + wm * em[c]
 //   finishRow<C>(den, num, out, n)   out[c] = (num[c] + den / 2) / den, unsigned
-// The sums of a row may be kept in any order of the ops' choosing.
+// The sums of N pixels are kept in the order of pairLow's then pairHigh's
+// lanes, which startRow and finishRow follow.
 #include "IQNonLocalMeansKernel.h"
 
 namespace {
@@ -34,31 +46,248 @@ inline int nlmRoundUp(int v, int step)
     return (v + step - 1) / step * step;
 }
 
-struct NlmScratch {
-    int weightStride;   // 16-bit elements per row of the box-sum and weight maps
-    int diffLength;     // 16-bit elements of the difference row
-    size_t diffOffset, boxOffset, weightOffset, sumsOffset;
-    size_t bytes;
-};
-
 inline size_t nlmAlign64(size_t v)
 {
     return (v + 63) / 64 * 64;
 }
 
+struct NlmScratch {
+    int width;          // 16-bit elements per row of the map rows
+    int diffLength;     // 16-bit elements of a difference row
+    size_t diffOffset, boxOffset, runOffset, weightOffset, sumsOffset;
+    size_t bytes;
+};
+
 inline NlmScratch nlmScratchLayout(int rows, int cols, int templateHalf, int searchHalf, int channels)
 {
     NlmScratch s;
-    s.weightStride = nlmRoundUp(cols + searchHalf, IQNlmColumnStep);
-    s.diffLength = nlmRoundUp(s.weightStride + 2 * templateHalf, IQNlmColumnStep);
-    const size_t boxRows = size_t(rows + searchHalf + 2 * templateHalf);
-    const size_t weightRows = size_t(rows + searchHalf);
+    const int taps = 2 * templateHalf + 1;
+    s.width = nlmRoundUp(cols + searchHalf, IQNlmColumnStep);
+    s.diffLength = nlmRoundUp(s.width + 2 * templateHalf, IQNlmColumnStep);
     s.diffOffset = 0;
-    s.boxOffset = nlmAlign64(s.diffOffset + size_t(s.diffLength) * 2);
-    s.weightOffset = nlmAlign64(s.boxOffset + boxRows * size_t(s.weightStride) * 2);
-    s.sumsOffset = nlmAlign64(s.weightOffset + weightRows * size_t(s.weightStride) * 2);
+    s.boxOffset = nlmAlign64(s.diffOffset + 4 * size_t(s.diffLength) * 2);
+    // Rows for two pairs at a time.
+    s.runOffset = nlmAlign64(s.boxOffset + 2 * size_t(taps) * size_t(s.width) * 2);
+    s.weightOffset = nlmAlign64(s.runOffset + 2 * size_t(s.width) * 2);
+    s.sumsOffset = nlmAlign64(s.weightOffset + 2 * size_t(searchHalf + 2) * size_t(s.width) * 2);
     s.bytes = nlmAlign64(s.sumsOffset + size_t(1 + channels) * size_t(rows) * size_t(cols) * 4);
     return s;
+}
+
+// d = min(sum over channels of (a - b)^2, clamp).
+template <class Ops, int C>
+inline void nlmDiffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n,
+                       typename Ops::V clamp)
+{
+    using V = typename Ops::V;
+    for (int x = 0; x < n; x += Ops::N) {
+        V s = Ops::square(Ops::sub(Ops::loadBytes(a[0] + x), Ops::loadBytes(b[0] + x)));
+        for (int c = 1; c < C; ++c)
+            s = Ops::adds(s, Ops::square(Ops::sub(Ops::loadBytes(a[c] + x), Ops::loadBytes(b[c] + x))));
+        Ops::store(d + x, Ops::min(s, clamp));
+    }
+}
+
+// min(d[0] + ... + d[taps - 1], clamp), added with saturation.
+template <class Ops, int Taps>
+inline typename Ops::V nlmBox(const uint16_t *d, int taps, typename Ops::V clamp)
+{
+    using V = typename Ops::V;
+    V s;
+    if (Taps == 7) {
+        const V a = Ops::adds(Ops::load(d), Ops::load(d + 1));
+        const V b = Ops::adds(Ops::load(d + 2), Ops::load(d + 3));
+        const V c = Ops::adds(Ops::load(d + 4), Ops::load(d + 5));
+        s = Ops::adds(Ops::adds(a, b), Ops::adds(c, Ops::load(d + 6)));
+    } else {
+        s = Ops::load(d);
+        V u = Ops::zero();
+        int k = 1;
+        for (; k + 1 < taps; k += 2) {
+            s = Ops::adds(s, Ops::load(d + k));
+            u = Ops::adds(u, Ops::load(d + k + 1));
+        }
+        if (k < taps)
+            s = Ops::adds(s, Ops::load(d + k));
+        s = Ops::adds(s, u);
+    }
+    return Ops::min(s, clamp);
+}
+
+// The running form: h = box of d, v += h - (the ring row h replaces).
+template <class Ops, int Taps>
+inline void nlmBoxRunRow(const uint16_t *d, uint16_t *ringRow, uint16_t *v, int n, int taps,
+                         typename Ops::V clamp)
+{
+    for (int x = 0; x < n; x += Ops::N) {
+        const typename Ops::V h = nlmBox<Ops, Taps>(d + x, taps, clamp);
+        const typename Ops::V old = Ops::load(ringRow + x);
+        Ops::store(ringRow + x, h);
+        Ops::store(v + x, Ops::sub(Ops::add(Ops::load(v + x), h), old));
+    }
+}
+
+// The saturating form: the ring row takes the box of d; when the ring is
+// full, v = the sum of its rows.
+template <class Ops, int Taps>
+inline void nlmBoxSumRow(const uint16_t *d, uint16_t *ring, int width, int slot, uint16_t *v, int n, int taps,
+                         typename Ops::V clamp, bool full)
+{
+    uint16_t *row = ring + size_t(slot) * size_t(width);
+    for (int x = 0; x < n; x += Ops::N)
+        Ops::store(row + x, nlmBox<Ops, Taps>(d + x, taps, clamp));
+    if (!full)
+        return;
+    for (int x = 0; x < n; x += Ops::N) {
+        typename Ops::V s = Ops::load(ring + x);
+        for (int k = 1; k < taps; ++k)
+            s = Ops::adds(s, Ops::load(ring + size_t(k) * size_t(width) + x));
+        Ops::store(v + x, s);
+    }
+}
+
+// den += wp + wm, num[c] += wp * ep[c] + wm * em[c] for each of the K
+// offset pairs, the sums loaded and stored once.
+template <class Ops, int C, int K>
+inline void nlmAccumulateRow(const uint16_t *const *wp, const uint16_t *const *wm,
+                             const uint8_t *const (*ep)[C], const uint8_t *const (*em)[C], int32_t *den,
+                             int32_t *const *num, int n)
+{
+    using V = typename Ops::V;
+    constexpr int half = Ops::N / 2;
+    const V ones = Ops::set1(1);
+    for (int x = 0; x < n; x += Ops::N) {
+        V lo[K], hi[K];
+        V dl = Ops::loadSums(den + x);
+        V dh = Ops::loadSums(den + x + half);
+#pragma GCC unroll 2
+        for (int k = 0; k < K; ++k) {
+            const V a = Ops::load(wp[k] + x);
+            const V b = Ops::load(wm[k] + x);
+            lo[k] = Ops::pairLow(a, b);
+            hi[k] = Ops::pairHigh(a, b);
+            dl = Ops::add32(dl, Ops::madd(lo[k], ones));
+            dh = Ops::add32(dh, Ops::madd(hi[k], ones));
+        }
+        Ops::storeSums(den + x, dl);
+        Ops::storeSums(den + x + half, dh);
+#pragma GCC unroll 2
+        for (int c = 0; c < C; ++c) {
+            V nl = Ops::loadSums(num[c] + x);
+            V nh = Ops::loadSums(num[c] + x + half);
+#pragma GCC unroll 2
+            for (int k = 0; k < K; ++k) {
+                const V p = Ops::loadBytes(ep[k][c] + x);
+                const V m = Ops::loadBytes(em[k][c] + x);
+                nl = Ops::add32(nl, Ops::madd(lo[k], Ops::pairLow(p, m)));
+                nh = Ops::add32(nh, Ops::madd(hi[k], Ops::pairHigh(p, m)));
+            }
+            Ops::storeSums(num[c] + x, nl);
+            Ops::storeSums(num[c] + x + half, nh);
+        }
+    }
+}
+
+// The per-pair part of the map: two difference rows, the running rows and
+// the last dy + 2 rows of weights.
+struct NlmPairRows {
+    uint16_t *diff[2];
+    uint16_t *ring;
+    uint16_t *run;
+    uint16_t *weight;
+};
+
+// K offset pairs of one dy, dx0 and the next K - 1, side by side: each
+// makes its own map, and target row i adds up all of them at once.
+template <class Ops, int C, int Taps, int K>
+inline void nlmPairs(const IQNlmTile &t, int dy, int dx0, const NlmPairRows *pairRows, int ws,
+                     int32_t *den, int32_t *const *num, typename Ops::V clamp, bool running)
+{
+    const int th = Taps ? Taps / 2 : t.templateHalf;
+    const int sh = t.searchHalf;
+    const int taps = 2 * th + 1;
+    const int border = th + sh;
+    const int rows = t.rows;
+    const int cols = t.cols;
+    const int stride = t.sourceStride;
+    const int depth = dy + 2; // weight rows kept
+
+    // Map row m, column j of pair d is the SSD of the patch at tile row
+    // m - dy, column j - ox, against the patch d away; rows [0, rows + dy),
+    // columns [0, wx) cover the tile and the tile shifted by -d.
+    int ox[K], nW[K], nD[K];
+    for (int k = 0; k < K; ++k) {
+        const int dx = dx0 + k;
+        ox[k] = dx > 0 ? dx : 0;
+        nW[k] = nlmRoundUp(cols + (dx < 0 ? -dx : dx), IQNlmColumnStep);
+        nD[k] = nlmRoundUp(nW[k] + 2 * th, IQNlmColumnStep);
+        if (running) {
+            for (int r = 0; r < taps; ++r)
+                for (int x = 0; x < nW[k]; x += Ops::N)
+                    Ops::store(pairRows[k].ring + size_t(r) * ws + x, Ops::zero());
+            for (int x = 0; x < nW[k]; x += Ops::N)
+                Ops::store(pairRows[k].run + x, Ops::zero());
+        }
+    }
+    // A row is made in three steps, one iteration apart: its differences,
+    // then its sums and weights, then the targets it serves. Each step thus
+    // reads rows whose stores have long reached the cache: loading freshly
+    // stored data at another offset would wait for the stores.
+    const int diffRows = rows + dy + 2 * th;
+    for (int r = 0; r < diffRows + 2; ++r) {
+        if (r < diffRows) {
+            // Difference row r is template row r - th of map row r - 2 th.
+            for (int k = 0; k < K; ++k) {
+                const size_t at = size_t(border - dy - th + r) * stride + (border - ox[k] - th);
+                const int offset = dy * stride + dx0 + k;
+                const uint8_t *a[C];
+                const uint8_t *b[C];
+                for (int c = 0; c < C; ++c) {
+                    a[c] = t.source[c] + at;
+                    b[c] = t.source[c] + at + offset;
+                }
+                nlmDiffRow<Ops, C>(a, b, pairRows[k].diff[r & 1], nD[k], clamp);
+            }
+        }
+        const int rb = r - 1;
+        if (rb >= 0 && rb < diffRows) {
+            const int slot = rb % taps;
+            const int m = rb - 2 * th;
+            for (int k = 0; k < K; ++k) {
+                const uint16_t *diff = pairRows[k].diff[rb & 1];
+                if (running)
+                    nlmBoxRunRow<Ops, Taps>(diff, pairRows[k].ring + size_t(slot) * ws, pairRows[k].run, nW[k],
+                                            taps, clamp);
+                else
+                    nlmBoxSumRow<Ops, Taps>(diff, pairRows[k].ring, ws, slot, pairRows[k].run, nW[k], taps, clamp,
+                                            m >= 0);
+                if (m >= 0)
+                    Ops::weightRow(pairRows[k].run, pairRows[k].weight + size_t(m % depth) * ws, nW[k], t);
+            }
+        }
+        const int m = r - 2 - 2 * th;
+        const int i = m - dy;
+        if (i < 0)
+            continue;
+        // p + d takes map row i + dy, p - d map row i.
+        const uint16_t *wp[K];
+        const uint16_t *wm[K];
+        const uint8_t *ep[K][C];
+        const uint8_t *em[K][C];
+        for (int k = 0; k < K; ++k) {
+            const int dx = dx0 + k;
+            wp[k] = pairRows[k].weight + size_t(m % depth) * ws + ox[k];
+            wm[k] = pairRows[k].weight + size_t(i % depth) * ws + ox[k] - dx;
+            for (int c = 0; c < C; ++c) {
+                ep[k][c] = t.source[c] + size_t(border + i + dy) * stride + border + dx;
+                em[k][c] = t.source[c] + size_t(border + i - dy) * stride + border - dx;
+            }
+        }
+        int32_t *nrow[C];
+        for (int c = 0; c < C; ++c)
+            nrow[c] = num[c] + size_t(i) * cols;
+        nlmAccumulateRow<Ops, C, K>(wp, wm, ep, em, den + size_t(i) * cols, nrow, cols);
+    }
 }
 
 // Taps: the template width when it is known at compile time (the common
@@ -66,6 +295,7 @@ inline NlmScratch nlmScratchLayout(int rows, int cols, int templateHalf, int sea
 template <class Ops, int C, int Taps>
 void nlmDenoiseTile(const IQNlmTile &t)
 {
+    using V = typename Ops::V;
     const int th = Taps ? Taps / 2 : t.templateHalf;
     const int sh = t.searchHalf;
     const int taps = 2 * th + 1;
@@ -76,13 +306,17 @@ void nlmDenoiseTile(const IQNlmTile &t)
     const NlmScratch layout = nlmScratchLayout(rows, cols, th, sh, C);
     char *base = static_cast<char *>(t.scratch);
     uint16_t *diff = reinterpret_cast<uint16_t *>(base + layout.diffOffset);
-    uint16_t *box = reinterpret_cast<uint16_t *>(base + layout.boxOffset);
+    uint16_t *ring = reinterpret_cast<uint16_t *>(base + layout.boxOffset);
+    uint16_t *run = reinterpret_cast<uint16_t *>(base + layout.runOffset);
     uint16_t *weight = reinterpret_cast<uint16_t *>(base + layout.weightOffset);
     int32_t *den = reinterpret_cast<int32_t *>(base + layout.sumsOffset);
     int32_t *num[C];
     for (int c = 0; c < C; ++c)
         num[c] = den + size_t(1 + c) * size_t(rows) * size_t(cols);
-    const int ws = layout.weightStride;
+    const int ws = layout.width;
+    const unsigned limit = unsigned(t.cap) << t.shift;
+    const V clamp = Ops::set1(uint16_t(limit));
+    const bool running = unsigned(taps) * limit <= 0xFFFFu;
 
     // The target itself, at distance 0.
     for (int i = 0; i < rows; ++i) {
@@ -95,44 +329,19 @@ void nlmDenoiseTile(const IQNlmTile &t)
         Ops::template startRow<C>(e, t.weights[0], den + size_t(i) * cols, nrow, cols);
     }
 
+    // Two pairs at a time halve the traffic of the target sums.
+    NlmPairRows pairRows[2];
+    for (int k = 0; k < 2; ++k)
+        pairRows[k] = {{diff + size_t(2 * k) * layout.diffLength, diff + size_t(2 * k + 1) * layout.diffLength},
+                       ring + size_t(k) * taps * ws,
+                       run + size_t(k) * ws,
+                       weight + size_t(k) * (sh + 2) * ws};
     for (int dy = 0; dy <= sh; ++dy) {
-        for (int dx = dy == 0 ? 1 : -sh; dx <= sh; ++dx) {
-            // The weight map covers the tile and the tile shifted by -d:
-            // rows [-dy, rows), columns [-ox, -ox + wx) of the tile.
-            const int ox = dx > 0 ? dx : 0;
-            const int wx = cols + (dx < 0 ? -dx : dx);
-            const int wy = rows + dy;
-            const int nW = nlmRoundUp(wx, IQNlmColumnStep);
-            const int nD = nlmRoundUp(nW + 2 * th, IQNlmColumnStep);
-            const int offset = dy * stride + dx;
-            for (int r = 0; r < wy + 2 * th; ++r) {
-                const size_t at = size_t(border - dy - th + r) * stride + (border - ox - th);
-                const uint8_t *a[C];
-                const uint8_t *b[C];
-                for (int c = 0; c < C; ++c) {
-                    a[c] = t.source[c] + at;
-                    b[c] = t.source[c] + at + offset;
-                }
-                Ops::template diffRow<C>(a, b, diff, nD);
-                Ops::boxRow(diff, box + size_t(r) * ws, nW, taps);
-            }
-            for (int r = 0; r < wy; ++r)
-                Ops::weightRow(box + size_t(r) * ws, ws, taps, weight + size_t(r) * ws, nW, t);
-            for (int i = 0; i < rows; ++i) {
-                // p + d for the first offset of the pair, p - d for the second.
-                const uint16_t *wp = weight + size_t(i + dy) * ws + ox;
-                const uint16_t *wm = weight + size_t(i) * ws + ox - dx;
-                const uint8_t *ep[C];
-                const uint8_t *em[C];
-                int32_t *nrow[C];
-                for (int c = 0; c < C; ++c) {
-                    ep[c] = t.source[c] + size_t(border + i + dy) * stride + border + dx;
-                    em[c] = t.source[c] + size_t(border + i - dy) * stride + border - dx;
-                    nrow[c] = num[c] + size_t(i) * cols;
-                }
-                Ops::template accumulateRow<C>(wp, wm, ep, em, den + size_t(i) * cols, nrow, cols);
-            }
-        }
+        int dx = dy == 0 ? 1 : -sh;
+        for (; dx + 1 <= sh; dx += 2)
+            nlmPairs<Ops, C, Taps, 2>(t, dy, dx, pairRows, ws, den, num, clamp, running);
+        if (dx <= sh)
+            nlmPairs<Ops, C, Taps, 1>(t, dy, dx, pairRows, ws, den, num, clamp, running);
     }
 
     for (int i = 0; i < rows; ++i) {
