@@ -3,12 +3,14 @@
 #include <opencv2/core.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 
 #include "IQAdjustEngine.h"
 #include "IQBGRData.h"
 #include "IQDenoiseEngineStage.h"
+#include "IQFilterScratch.h"
 #include "IQHDRToneEngine.h"
 #include "PixelEngine.h"
 
@@ -58,6 +60,7 @@ IQBGRData *newToneBuffer(int width, int height)
     IQBGRData *buffer = IQBGRData::create(width, height);
     if (!buffer)
         return nullptr;
+    IQAdviseHugePages(buffer->data, buffer->byteCount());
     const size_t used = size_t(width) * 3;
     const size_t padding = size_t(buffer->bytesPerLine) - used;
     if (padding > 0)
@@ -285,20 +288,40 @@ QImage IQAdjustingProcessor::fail(int error, const char *detail)
     return QImage();
 }
 
-// Passes that need no tone work run meanwhile; they do not touch the tone
-// engine.
+// Passes that need no tone work run meanwhile; they touch neither the tone
+// engine nor what the thread makes until it is handed over.
 void IQAdjustingProcessor::startToneAnalysis()
 {
     IQHDRToneEngine *engine = toneEngine;
     const IQBGRData *picture = source;
+    const int w = m_width;
+    const int h = m_height;
     try {
-        m_toneAnalysis = std::async(std::launch::async, [engine, picture] {
+        m_toneAnalysis = std::async(std::launch::async, [engine, picture, w, h] {
+            ToneAnalysis done;
             try {
                 engine->setSource(*picture);
-                return true;
+                done.analysed = true;
             } catch (...) {
-                return false; // the first tone pass tries again and reports it
+                // The first tone pass tries again and reports it.
             }
+            // Mapped here rather than by the first pass that writes them. A
+            // buffer that cannot be had now is made by that pass, or fails it.
+            try {
+                for (std::unique_ptr<IQBGRData> *buffer : {&done.input, &done.working}) {
+                    buffer->reset(newToneBuffer(w, h));
+                    if (*buffer)
+                        IQTouchPages((*buffer)->data, (*buffer)->byteCount());
+                }
+                done.output = QImage(w, h, QImage::Format_BGR888);
+                if (!done.output.isNull()) {
+                    uchar *bits = done.output.bits();
+                    IQAdviseHugePages(bits, size_t(done.output.sizeInBytes()));
+                    IQTouchPages(bits, size_t(done.output.sizeInBytes()));
+                }
+            } catch (...) {
+            }
+            return done;
         });
     } catch (...) {
         // No thread to be had: the first tone pass analyses.
@@ -309,7 +332,28 @@ void IQAdjustingProcessor::startToneAnalysis()
 void IQAdjustingProcessor::finishToneAnalysis()
 {
     if (m_toneAnalysis.valid())
-        m_toneSourceSet = m_toneAnalysis.get();
+        adoptToneAnalysis(m_toneAnalysis.get());
+}
+
+// Buffers a pass has made meanwhile are kept, and the thread's dropped.
+void IQAdjustingProcessor::adoptToneAnalysis(ToneAnalysis &&analysis)
+{
+    m_toneSourceSet = analysis.analysed;
+    if (!input)
+        m_spareInput = std::move(analysis.input);
+    if (!working)
+        m_spareWorking = std::move(analysis.working);
+    if (m_output.isNull())
+        m_output = std::move(analysis.output);
+}
+
+// The analysis thread's buffer when there is one, else a new one; null
+// without memory.
+IQBGRData *IQAdjustingProcessor::takeToneBuffer(std::unique_ptr<IQBGRData> &spare)
+{
+    if (spare)
+        return spare.release();
+    return newToneBuffer(m_width, m_height);
 }
 
 void IQAdjustingProcessor::prepareToneSource()
@@ -329,7 +373,7 @@ int IQAdjustingProcessor::runToneStage(const Snapshot &s)
         prepareToneSource();
         toneEngine->setParams(s.tone);
         if (s.stage == StageFull) {
-            if (!input && !(input = newToneBuffer(m_width, m_height)))
+            if (!input && !(input = takeToneBuffer(m_spareInput)))
                 return ErrorOutOfMemory;
             cv::Mat inputMat = wrap(*input);
             toneEngine->applyDetailChain(toneEngine->source, inputMat);
@@ -337,7 +381,7 @@ int IQAdjustingProcessor::runToneStage(const Snapshot &s)
                 return ErrorToneStage;
         }
         const IQBGRData &detail = input ? *input : *source;
-        if (!working && !(working = newToneBuffer(m_width, m_height)))
+        if (!working && !(working = takeToneBuffer(m_spareWorking)))
             return ErrorOutOfMemory;
         const cv::Mat detailMat = wrap(const_cast<IQBGRData &>(detail));
         cv::Mat workingMat = wrap(*working);
@@ -360,6 +404,8 @@ QImage IQAdjustingProcessor::outputImage()
     // The caller still holds the last result: start a new picture.
     m_output = QImage();
     m_output = QImage(m_width, m_height, QImage::Format_BGR888);
+    if (!m_output.isNull())
+        IQAdviseHugePages(m_output.bits(), size_t(m_output.sizeInBytes()));
     return m_output;
 }
 
@@ -396,6 +442,10 @@ QImage IQAdjustingProcessor::runPass(const Snapshot &s)
         return fail(ErrorNoPicture);
     if (!adjustEngine || !toneEngine)
         return fail(ErrorNoEngine);
+    // A colour pass takes what the analysis thread made once it is done,
+    // but does not wait for it.
+    if (m_toneAnalysis.valid() && m_toneAnalysis.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        finishToneAnalysis();
 
     // On failure input or working may be half written; the caller hands the
     // stage back so the next pass redoes the work.
@@ -450,6 +500,8 @@ void IQAdjustingProcessor::freeBuffers()
     delete input;
     delete working;
     source = input = working = nullptr;
+    m_spareInput.reset();
+    m_spareWorking.reset();
     m_output = QImage();
     // Nothing left to load either.
     m_prepared = true;

@@ -10,11 +10,12 @@
 // its start and so sees one consistent set.
 //
 // Building is cheap and can be left to the thread that runs the passes
-// (LoadLater): the picture is converted on prepare() or the first pass. The
-// tone engine analyses the picture on a thread of its own meanwhile, and the
-// buffers of the tone work are made when a pass first needs them, so colour
-// passes start at once and a picture that never gets tone work never pays
-// for its buffers.
+// (LoadLater): the picture is converted on prepare() or the first pass. On a
+// thread of its own the tone engine then analyses the picture and sets up
+// its detail work, and the buffers of the tone work and of the result are
+// made and mapped, while the user looks at the picture; colour passes start
+// at once meanwhile, and the first tone pass waits only for what is not
+// done yet.
 #include <QImage>
 #include <QMutex>
 #include <QRecursiveMutex>
@@ -111,6 +112,14 @@ public:
     void destroyEngines();
 
 private:
+    // What the analysis thread hands over: whether the tone engine analysed
+    // the source, and the buffers it made (null where it could not).
+    struct ToneAnalysis {
+        bool analysed = false;
+        std::unique_ptr<IQBGRData> input, working;
+        QImage output;
+    };
+
     struct Snapshot {
         IQAdjustParams adjust;
         IQHDRToneParams tone;
@@ -125,6 +134,8 @@ private:
     int runToneStage(const Snapshot &s);
     void startToneAnalysis();
     void finishToneAnalysis();
+    void adoptToneAnalysis(ToneAnalysis &&analysis);
+    IQBGRData *takeToneBuffer(std::unique_ptr<IQBGRData> &spare);
     void prepareToneSource();
     QImage runPass(const Snapshot &s);
     QImage outputImage();
@@ -143,12 +154,15 @@ private:
     // the detail result.
     IQBGRData *input = nullptr;
     IQBGRData *working = nullptr;
+    // Made and mapped by the analysis thread, waiting to become input and
+    // working when a pass first writes them.
+    std::unique_ptr<IQBGRData> m_spareInput, m_spareWorking;
     QImage m_output; // the last result, reused when nobody else holds it
 
     QImage m_picture;            // until it is loaded
     bool m_prepared = false;     // the picture was loaded, or loading failed
     bool m_toneSourceSet = false; // the tone engine has analysed the source
-    std::future<bool> m_toneAnalysis; // that analysis, while it runs on its own thread
+    std::future<ToneAnalysis> m_toneAnalysis; // while it runs on its own thread
     bool m_denoiseStageChosen = false;
     bool m_enginesDestroyed = false;
     int m_width = 0;
