@@ -80,6 +80,7 @@ inline void nlmDiffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_
                        typename Ops::V clamp)
 {
     using V = typename Ops::V;
+#pragma GCC unroll 2
     for (int x = 0; x < n; x += Ops::N) {
         V s = Ops::square(Ops::sub(Ops::loadBytes(a[0] + x), Ops::loadBytes(b[0] + x)));
         for (int c = 1; c < C; ++c)
@@ -119,6 +120,7 @@ template <class Ops, int Taps>
 inline void nlmBoxRunRow(const uint16_t *d, uint16_t *ringRow, uint16_t *v, int n, int taps,
                          typename Ops::V clamp)
 {
+#pragma GCC unroll 2
     for (int x = 0; x < n; x += Ops::N) {
         const typename Ops::V h = nlmBox<Ops, Taps>(d + x, taps, clamp);
         const typename Ops::V old = Ops::load(ringRow + x);
@@ -156,6 +158,7 @@ inline void nlmAccumulateRow(const uint16_t *const *wp, const uint16_t *const *w
     using V = typename Ops::V;
     constexpr int half = Ops::N / 2;
     const V ones = Ops::set1(1);
+#pragma GCC unroll 2
     for (int x = 0; x < n; x += Ops::N) {
         V lo[K], hi[K];
         V dl = Ops::loadSums(den + x);
