@@ -8,8 +8,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "IQFilterScratch.h"
@@ -27,16 +29,26 @@ constexpr int kMaxSearchHalf = 32;
 
 std::atomic<int> g_forcedKernel{int(IQNlmKernel::Auto)};
 
-// The widest kernel this processor (and its operating system) runs.
+// The widest kernel this processor (and its operating system) runs, or a
+// narrower one named in VANTREL_NLM_KERNEL ("sse2", "avx2"), so that whole
+// test runs can be repeated on each kernel.
 IQNlmKernel widestKernel()
 {
     static const IQNlmKernel widest = [] {
         __builtin_cpu_init();
+        IQNlmKernel k = IQNlmKernel::Sse2;
         if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
-            return IQNlmKernel::Avx512;
-        if (__builtin_cpu_supports("avx2"))
-            return IQNlmKernel::Avx2;
-        return IQNlmKernel::Sse2;
+            k = IQNlmKernel::Avx512;
+        else if (__builtin_cpu_supports("avx2"))
+            k = IQNlmKernel::Avx2;
+        if (const char *named = std::getenv("VANTREL_NLM_KERNEL")) {
+            const std::string name(named);
+            if (name == "sse2")
+                k = IQNlmKernel::Sse2;
+            else if (name == "avx2" && k == IQNlmKernel::Avx512)
+                k = IQNlmKernel::Avx2;
+        }
+        return k;
     }();
     return widest;
 }

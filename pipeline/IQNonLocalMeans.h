@@ -26,9 +26,11 @@ void IQNonLocalMeansColored(cv::InputArray src, cv::OutputArray dst, float h, fl
 void IQNonLocalMeansPlane(cv::InputArray src, cv::OutputArray dst, float h, int templateWindowSize,
                           int searchWindowSize);
 
-// The tile kernel. Auto takes the widest one that the processor runs;
-// forcing a kernel makes it the widest one allowed (tests use this to check
-// every path). IQNonLocalMeansKernel() names the kernel now in use.
+// The tile kernel. Auto takes the widest one that the processor runs (or the
+// one that the environment variable VANTREL_NLM_KERNEL, "sse2" or "avx2",
+// narrows it to); forcing a kernel makes it the widest one allowed (tests
+// use this to check every path). IQNonLocalMeansKernel() names the kernel
+// now in use.
 enum class IQNlmKernel { Auto, Sse2, Avx2, Avx512 };
 void IQNonLocalMeansForceKernel(IQNlmKernel kernel);
 IQNlmKernel IQNonLocalMeansKernel();
