@@ -1,6 +1,6 @@
 // Times passes of the adjustment processor on one picture.
 //   edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]
-//             [--kernel auto|sse2|avx2|avx512] [--pause MS]
+//             [--kernel auto|sse2|avx2|avx512] [--pause MS] [--settle]
 // The records start from preset N (default none); --set changes one field by
 // its record name (adjust fields by their own name or "adjust.<name>", tone
 // fields likewise or "tone.<name>", denoise fields as "denoise.<name>").
@@ -9,7 +9,11 @@
 // FILE, in the format its suffix names. The last line printed is one JSON
 // object. --kernel forces the non-local-means kernel (AVX2 on a machine with
 // AVX-512, as most users have); --pause waits MS milliseconds between taking
-// the picture and the first pass, as a user does before the first change.
+// the picture and the first pass, as a user does before the first change;
+// --settle waits, after the pause, until the processor has set up its tone
+// work, so that the first pass is timed without it. The JSON line also gives
+// the median of the process's CPU time per pass, which a busy machine
+// disturbs less than wall time.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -21,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,6 +39,20 @@
 namespace {
 
 using Setter = std::function<bool(IQProcessParams &, const QString &)>;
+
+double cpuMs()
+{
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
 
 
 template <typename Record, typename Field>
@@ -90,7 +109,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: edit_pass IN [--preset N] [--stage S] [--set name=value ...] [--runs K] [--out FILE]\n"
-                 "                 [--kernel auto|sse2|avx2|avx512] [--pause MS]\n");
+                 "                 [--kernel auto|sse2|avx2|avx512] [--pause MS] [--settle]\n");
     return 2;
 }
 
@@ -109,6 +128,7 @@ int main(int argc, char **argv)
     int stage = 2;
     int runs = 5;
     int pauseMs = 0;
+    bool settle = false;
     std::vector<QString> sets;
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -124,6 +144,8 @@ int main(int argc, char **argv)
             sets.push_back(args[++i]);
         else if (arg == QLatin1String("--pause") && hasValue)
             pauseMs = args[++i].toInt(&ok);
+        else if (arg == QLatin1String("--settle"))
+            settle = true;
         else if (arg == QLatin1String("--kernel") && hasValue) {
             static const std::map<QString, IQNlmKernel> kernels = {
                 {QStringLiteral("auto"), IQNlmKernel::Auto}, {QStringLiteral("sse2"), IQNlmKernel::Sse2},
@@ -186,21 +208,28 @@ int main(int argc, char **argv)
     std::printf("processor built in %.1f ms\n", buildMs);
     if (pauseMs > 0)
         QThread::msleep(unsigned(pauseMs));
+    if (settle) {
+        timer.restart();
+        processor.waitForSetUp();
+        std::printf("set-up waited for %.1f ms\n", timer.nsecsElapsed() / 1e6);
+    }
 
-    std::vector<double> times;
+    std::vector<double> times, cpuTimes;
     QImage last;
     for (int r = 0; r < runs; ++r) {
         processor.setToneParams(params.tone, stage);
         processor.setAdjustParams(params.adjust);
         processor.setDenoiseParams(params.denoise);
+        const double cpu0 = cpuMs();
         timer.restart();
         const QImage result = processor.process();
         const double ms = timer.nsecsElapsed() / 1e6;
+        cpuTimes.push_back(cpuMs() - cpu0);
         if (result.isNull()) {
             std::fprintf(stderr, "edit_pass: pass %d failed (error %d)\n", r, processor.lastError());
             return 1;
         }
-        std::printf("pass %d: %.1f ms\n", r, ms);
+        std::printf("pass %d: %.1f ms, %.1f ms CPU\n", r, ms, cpuTimes.back());
         times.push_back(ms);
         // Holding a result makes the next pass start a new picture; keep
         // only the last one, so every pass is timed alike.
@@ -217,10 +246,9 @@ int main(int argc, char **argv)
         std::printf("last pass written to %s\n", qPrintable(outPath));
     }
     const double first = times.front();
-    std::sort(times.begin(), times.end());
-    const size_t n = times.size();
-    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
-    std::printf("{\"width\":%d, \"height\":%d, \"stage\":%d, \"first_ms\":%.1f, \"median_ms\":%.1f}\n",
-                processor.width(), processor.height(), stage, first, median);
+    const double firstCpu = cpuTimes.front();
+    std::printf("{\"width\":%d, \"height\":%d, \"stage\":%d, \"first_ms\":%.1f, \"median_ms\":%.1f, "
+                "\"first_cpu_ms\":%.1f, \"median_cpu_ms\":%.1f}\n",
+                processor.width(), processor.height(), stage, first, median(times), firstCpu, median(cpuTimes));
     return 0;
 }

@@ -120,6 +120,12 @@ bool IQAdjustingProcessor::isValid()
     return prepare();
 }
 
+void IQAdjustingProcessor::waitForSetUp()
+{
+    QMutexLocker pass(&mutex);
+    finishToneAnalysis();
+}
+
 QString IQAdjustingProcessor::lastErrorDetail() const
 {
     QMutexLocker lock(&m_paramsLock);

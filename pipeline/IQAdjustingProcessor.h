@@ -83,6 +83,10 @@ public:
     // What the exception that stopped the last failed pass said; empty when
     // it said nothing or no exception was involved.
     QString lastErrorDetail() const;
+    // Waits until the thread started with the picture has analysed it and
+    // set up the tone work. Passes never need to: this is for measuring the
+    // first pass without that work, and for tests.
+    void waitForSetUp();
     // The picture's size, known from construction on.
     int width() const { return m_width; }
     int height() const { return m_height; }
