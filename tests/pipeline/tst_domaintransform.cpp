@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "IQDomainTransform.h"
+#include "IQFilterScratch.h"
 #include "IQHDRToneEngine.h"
 #include "PaddedBuffer.h"
 #include "TestPaths.h"
@@ -76,6 +77,7 @@ private slots:
     void matchesOpenCv_data();
     void matchesOpenCv();
     void viewsAndInPlace();
+    void sharedScratchGivesTheSameBytes();
     void chainUsesTheseSettings_data();
     void chainUsesTheseSettings();
     void rejectsBadInput_data();
@@ -151,6 +153,36 @@ void TestDomainTransform::viewsAndInPlace()
         outside(area).setTo(0);
         QCOMPARE(cv::countNonZero(outside.reshape(1)), 0);
     }
+}
+
+// With working planes taken from a scratch that the other filter and other
+// sizes used before: byte for byte the filter on fresh memory.
+void TestDomainTransform::sharedScratchGivesTheSameBytes()
+{
+    const cv::Mat pictures[] = {hardEdges(90, 121), random(23, 37, 3, 80, 140), hardEdges(130, 150),
+                                random(1, 57, 8)};
+    IQFilterScratch scratch;
+    for (const cv::Mat& picture : pictures) {
+        for (int f = 0; f < 2; ++f) {
+            cv::Mat fresh, shared;
+            if (f == 0) {
+                IQDetailEnhance(picture, fresh, 100.0f, 0.1f);
+                IQDetailEnhance(picture, shared, 100.0f, 0.1f, &scratch);
+            } else {
+                IQEdgePreservingRecursive(picture, fresh, 60.0f, 0.4f);
+                IQEdgePreservingRecursive(picture, shared, 60.0f, 0.4f, &scratch);
+            }
+            VERIFY_SAME(shared, fresh);
+            // In place on the caller's memory as well.
+            cv::Mat inPlace = picture.clone();
+            if (f == 0)
+                IQDetailEnhance(inPlace, inPlace, 100.0f, 0.1f, &scratch);
+            else
+                IQEdgePreservingRecursive(inPlace, inPlace, 60.0f, 0.4f, &scratch);
+            VERIFY_SAME(inPlace, fresh);
+        }
+    }
+    QVERIFY(scratch.bytesHeld() >= size_t(130) * 150 * 12);
 }
 
 void TestDomainTransform::chainUsesTheseSettings_data()

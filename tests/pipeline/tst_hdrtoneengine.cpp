@@ -226,6 +226,7 @@ private slots:
     void addNoiseFollowsOneSequence();
     void detailChainMatchesDirectCalls_data();
     void detailChainMatchesDirectCalls();
+    void oneEngineRunsChainAfterChain();
     void oddWidthsFullChain_data();
     void oddWidthsFullChain();
     void offeredHelpers();
@@ -285,6 +286,9 @@ void TestHDRToneEngine::analysisWeights()
         }
     QVERIFY(std::abs(sum / picture.total() - engine.highlightMean[0]) < 1e-6);
     QVERIFY(above > 0 && above < int(picture.total()));
+    // The masks are OpenCV's own comparison of the maps with their means.
+    VERIFY_SAME(engine.highlightMask, cv::Mat(engine.highlightWeight >= engine.highlightMean[0]));
+    VERIFY_SAME(engine.shadowMask, cv::Mat(engine.shadowWeight >= engine.shadowMean[0]));
 }
 
 void TestHDRToneEngine::tonePassMaskedByte()
@@ -563,6 +567,41 @@ void TestHDRToneEngine::detailChainMatchesDirectCalls()
         VERIFY_SAME(out, expected);
     if (!params.isDefault())
         QVERIFY(!identical(out, picture));
+}
+
+void TestHDRToneEngine::oneEngineRunsChainAfterChain()
+{
+    // The chain's filters share their working planes from pass to pass: each
+    // pass must give what its own filters give on a fresh picture, whatever
+    // the passes before it left in those planes.
+    const cv::Mat picture = makePicture(cv::Size(203, 131), 29);
+    PaddedBuffer source(picture);
+    IQHDRToneEngine engine;
+    engine.setSource(*source.data);
+    PaddedBuffer target(picture);
+    struct Pass {
+        bool IQHDRToneParams::*on;
+        double clip;
+        bool photoFilter;
+    };
+    const Pass passes[] = {{&IQHDRToneParams::edgePreserve, 1, true}, {&IQHDRToneParams::clahe, 4.0, false},
+                           {&IQHDRToneParams::detailEnhance, 1, true}, {&IQHDRToneParams::denoiseColored, 1, false},
+                           {&IQHDRToneParams::clahe, 1.0, false},      {&IQHDRToneParams::localGamma, 1, false},
+                           {&IQHDRToneParams::denoiseColored, 1, false}, {&IQHDRToneParams::equalizeRounded, 1, false},
+                           {&IQHDRToneParams::edgePreserve, 1, true}};
+    int index = 0;
+    for (const Pass &pass : passes) {
+        IQHDRToneParams p;
+        p.*pass.on = true;
+        p.claheClip = pass.clip;
+        engine.setParams(p);
+        cv::Mat out = target.mat();
+        engine.applyDetailChain(engine.source, out);
+        const cv::Mat expected = referenceDetailChain(picture, p, 0);
+        const QString why = disagreement(target.mat(), expected, pass.photoFilter ? 1 : 0, pass.photoFilter ? 0.001 : 0);
+        QVERIFY2(why.isEmpty(), qPrintable(QStringLiteral("pass %1: %2").arg(index).arg(why)));
+        ++index;
+    }
 }
 
 void TestHDRToneEngine::oddWidthsFullChain_data()

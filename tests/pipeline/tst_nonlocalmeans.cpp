@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "IQBGRData.h"
+#include "IQFilterScratch.h"
 #include "IQHDRToneEngine.h"
 #include "IQNonLocalMeans.h"
 #include "PaddedBuffer.h"
@@ -84,6 +85,8 @@ private slots:
     void planeMatchesOpenCvForEveryStrength_data();
     void planeMatchesOpenCvForEveryStrength();
     void roiInPlaceAndOutsideBytes();
+    void scratchOfOtherSizes_data();
+    void scratchOfOtherSizes();
     void realPhotoMatchesOpenCv_data();
     void realPhotoMatchesOpenCv();
     void detailChainUsesTheSettings();
@@ -191,6 +194,31 @@ void TestNonLocalMeans::roiInPlaceAndOutsideBytes()
     cv::fastNlMeansDenoising(grey, greyExpected, 5, 7, 21);
     IQNonLocalMeansPlane(grey, grey, 5, 7, 21);
     VERIFY_SAME(grey, greyExpected);
+}
+
+void TestNonLocalMeans::scratchOfOtherSizes_data()
+{
+    QTest::addColumn<IQNlmKernel>("kernel");
+    for (const auto &k : kKernels)
+        QTest::newRow(k.first) << k.second;
+}
+
+// The Lab copy in a scratch plane that larger and smaller pictures used
+// before, and left full of other bytes: the same result.
+void TestNonLocalMeans::scratchOfOtherSizes()
+{
+    QFETCH(IQNlmKernel, kernel);
+    if (!forceKernel(kernel))
+        QSKIP("this processor does not run that kernel");
+    IQFilterScratch scratch;
+    scratch.plane(0, 300, 400, CV_8UC3).setTo(cv::Scalar(255, 0, 77));
+    const cv::Size sizes[] = {{413, 70}, {37, 29}, {120, 90}, {1, 1}};
+    for (const cv::Size &size : sizes) {
+        const cv::Mat picture = texturedPicture(size, uint64_t(size.area()) + 1);
+        cv::Mat ours = picture.clone();
+        IQNonLocalMeansColored(ours, ours, 5, 3, 7, 21, &scratch);
+        VERIFY_SAME(ours, openCvColoured(picture));
+    }
 }
 
 void TestNonLocalMeans::realPhotoMatchesOpenCv_data()
