@@ -212,7 +212,12 @@ void runTiles(const cv::Mat &src, const std::vector<PlaneJob> &planes, int templ
     const size_t scratchBytes = IQNlmScratchBytes(tileRows, tileCols, templateHalf, searchHalf, 2);
 
     cv::parallel_for_(cv::Range(0, jobs), [&](const cv::Range &range) {
-        std::vector<uint8_t> memory(2 * sourceBytes + size_t(channels) * targetBytes + scratchBytes + 64);
+        // Each pool thread keeps its tile memory from call to call: a pass
+        // would otherwise map it afresh for every stripe.
+        thread_local std::vector<uint8_t> memory;
+        const size_t need = 2 * sourceBytes + size_t(channels) * targetBytes + scratchBytes + 64;
+        if (memory.size() < need)
+            memory.assign(need, 0);
         uint8_t *source[2] = {memory.data(), memory.data() + sourceBytes};
         uint8_t *targets = source[1] + sourceBytes;
         const uintptr_t scratchAt =
