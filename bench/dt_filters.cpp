@@ -1,6 +1,6 @@
 // Times the two domain-transform filters of the detail chain against the
 // OpenCV calls they stand in for, and reports how far the pictures differ.
-//   dt_filters IN [--size WxH] [--runs K] [--threads N] [--no-opencv]
+//   dt_filters IN [--size WxH] [--runs K] [--threads N] [--no-opencv] [--scratch]
 // IN is read with Qt and resized to WxH when given (e.g. 6000x4000).
 // Prints the median wall time of K runs (default 3) of each call, then the
 // largest difference per channel and the share of identical bytes.
@@ -22,6 +22,7 @@
 #include <QImageReader>
 
 #include "IQDomainTransform.h"
+#include "IQFilterScratch.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void report(const char* name, const cv::Mat& ours, const cv::Mat& theirs)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: dt_filters IN [--size WxH] [--runs K] [--threads N] [--no-opencv]\n");
+    std::fprintf(stderr, "usage: dt_filters IN [--size WxH] [--runs K] [--threads N] [--no-opencv] [--scratch]\n");
     return 2;
 }
 
@@ -75,6 +76,8 @@ int main(int argc, char** argv)
         return usage();
     int width = 0, height = 0, runs = 3;
     bool withOpenCv = true;
+    // As the detail chain runs them: working planes kept from run to run.
+    bool keepPlanes = false;
     for (int i = 2; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--size") && i + 1 < argc) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 1 || height < 1)
@@ -83,6 +86,8 @@ int main(int argc, char** argv)
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) {
             cv::setNumThreads(std::atoi(argv[++i]));
+        } else if (!std::strcmp(argv[i], "--scratch")) {
+            keepPlanes = true;
         } else if (!std::strcmp(argv[i], "--no-opencv")) {
             withOpenCv = false;
         } else {
@@ -104,15 +109,17 @@ int main(int argc, char** argv)
     std::printf("%d x %d, %d threads\n", picture.cols, picture.rows, cv::getNumThreads());
 
     cv::Mat ours, theirs;
+    IQFilterScratch scratch;
+    IQFilterScratch *planes = keepPlanes ? &scratch : nullptr;
     std::printf("detailEnhance ours: %s\n",
-                timeRuns(runs, [&] { IQDetailEnhance(picture, ours, 100.0f, 0.1f); }).c_str());
+                timeRuns(runs, [&] { IQDetailEnhance(picture, ours, 100.0f, 0.1f, planes); }).c_str());
     if (withOpenCv) {
         std::printf("detailEnhance OpenCV: %s\n",
                     timeRuns(1, [&] { cv::detailEnhance(picture, theirs, 100.0f, 0.1f); }).c_str());
         report("detailEnhance", ours, theirs);
     }
     std::printf("edgePreservingFilter ours: %s\n",
-                timeRuns(runs, [&] { IQEdgePreservingRecursive(picture, ours, 60.0f, 0.4f); }).c_str());
+                timeRuns(runs, [&] { IQEdgePreservingRecursive(picture, ours, 60.0f, 0.4f, planes); }).c_str());
     if (withOpenCv) {
         std::printf("edgePreservingFilter OpenCV: %s\n",
                     timeRuns(1, [&] { cv::edgePreservingFilter(picture, theirs, 1, 60.0f, 0.4f); }).c_str());
