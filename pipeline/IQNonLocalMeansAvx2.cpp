@@ -106,42 +106,73 @@ struct Avx2Ops {
 
     // Bins below 256 as bytes, looked up 16 at a time with byte shuffles on
     // the low and the high bytes of the weights: faster than gathers. Smooth
-    // pictures keep most distances in the first blocks of 16 bins, so a
-    // group of 32 pixels stops after the last block any of its bins is in.
+    // pictures keep most distances in the first block of 16 bins. Every
+    // group of 32 pixels takes that block; the groups with bins past it are
+    // listed and done again afterwards, all as far as the furthest block any
+    // of them needs, so that no loop length depends on the group.
     static void weightRowBytes(const uint16_t *v, uint16_t *w, int n, const IQNlmTile &t)
     {
+        constexpr int kChunk = 512;
+        for (int x0 = 0; x0 < n; x0 += kChunk)
+            weightChunkBytes(v + x0, w + x0, n - x0 < kChunk ? n - x0 : kChunk, t);
+    }
+
+    static void weightChunkBytes(const uint16_t *v, uint16_t *w, int n, const IQNlmTile &t)
+    {
+        alignas(32) uint8_t bins[512];
+        int listed[16];
+        int count = 0;
         const __m256i capv = _mm256_set1_epi16(short(t.cap));
         const __m128i sh = _mm_cvtsi32_si128(t.shift);
+        const __m256i capBytes = _mm256_set1_epi8(char(t.cap));
+        const __m256i below16 = _mm256_set1_epi8(15);
         // A shuffle picks entry (i & 15) while bit 7 of i is clear and gives 0
         // otherwise. Each block takes 16 off the bins; adding 0x70 with
         // saturation then leaves bit 7 clear for the bins of this block only
         // (those of earlier blocks have wrapped round to 240 and up).
         const __m256i bias = _mm256_set1_epi8(0x70);
         const __m256i step = _mm256_set1_epi8(16);
-        const __m256i below16 = _mm256_set1_epi8(15);
-        const int blocks = t.cap / 16 + 1;
         const __m256i low0 = table16(t.weightsLow);
         const __m256i high0 = t.highBlocks > 0 ? table16(t.weightsHigh) : _mm256_setzero_si256();
+        __m256i most = _mm256_setzero_si256();
         for (int x = 0; x < n; x += 32) {
-            const __m256i s0 = loadu(v + x);
-            const __m256i s1 = loadu(v + x + 16);
-            const __m256i b0 = _mm256_min_epu16(_mm256_srl_epi16(s0, sh), capv);
-            const __m256i b1 = _mm256_min_epu16(_mm256_srl_epi16(s1, sh), capv);
+            const __m256i b0 = _mm256_min_epu16(_mm256_srl_epi16(loadu(v + x), sh), capv);
+            const __m256i b1 = _mm256_min_epu16(_mm256_srl_epi16(loadu(v + x + 16), sh), capv);
             // Bytes in the order 0-7 of b0, 0-7 of b1, 8-15 of b0, 8-15 of b1;
             // unpacking low and high bytes below restores b0's and b1's order.
-            __m256i index = _mm256_packus_epi16(b0, b1);
-            __m256i pick = _mm256_adds_epu8(index, bias);
-            __m256i low = _mm256_shuffle_epi8(low0, pick);
-            __m256i high = _mm256_shuffle_epi8(high0, pick);
-            // Non-zero for the bins past the blocks done so far.
-            __m256i rest = _mm256_subs_epu8(index, below16);
-            for (int b = 1; b < blocks && !_mm256_testz_si256(rest, rest); ++b) {
+            const __m256i index = _mm256_packus_epi16(b0, b1);
+            const __m256i pick = _mm256_adds_epu8(index, bias);
+            const __m256i low = _mm256_shuffle_epi8(low0, pick);
+            const __m256i high = _mm256_shuffle_epi8(high0, pick);
+            storeu(w + x, _mm256_unpacklo_epi8(low, high));
+            storeu(w + x + 16, _mm256_unpackhi_epi8(low, high));
+            // Bins at the cap weigh 0, which every block gives them.
+            const __m256i live = _mm256_andnot_si256(_mm256_cmpeq_epi8(index, capBytes), index);
+            const __m256i past = _mm256_subs_epu8(live, below16);
+            storeu(bins + x, index);
+            most = _mm256_max_epu8(most, live);
+            listed[count] = x;
+            count += _mm256_testz_si256(past, past) ? 0 : 1;
+        }
+        if (count == 0)
+            return;
+        __m128i m = _mm_max_epu8(_mm256_castsi256_si128(most), _mm256_extracti128_si256(most, 1));
+        m = _mm_max_epu8(m, _mm_srli_si128(m, 8));
+        m = _mm_max_epu8(m, _mm_srli_si128(m, 4));
+        m = _mm_max_epu8(m, _mm_srli_si128(m, 2));
+        m = _mm_max_epu8(m, _mm_srli_si128(m, 1));
+        const int blocks = (_mm_cvtsi128_si32(m) & 0xFF) / 16 + 1;
+        for (int k = 0; k < count; ++k) {
+            const int x = listed[k];
+            __m256i index = loadu(bins + x);
+            __m256i low = _mm256_shuffle_epi8(low0, _mm256_adds_epu8(index, bias));
+            __m256i high = _mm256_shuffle_epi8(high0, _mm256_adds_epu8(index, bias));
+            for (int b = 1; b < blocks; ++b) {
                 index = _mm256_sub_epi8(index, step);
-                pick = _mm256_adds_epu8(index, bias);
+                const __m256i pick = _mm256_adds_epu8(index, bias);
                 low = _mm256_or_si256(low, _mm256_shuffle_epi8(table16(t.weightsLow + 16 * b), pick));
                 if (b < t.highBlocks)
                     high = _mm256_or_si256(high, _mm256_shuffle_epi8(table16(t.weightsHigh + 16 * b), pick));
-                rest = _mm256_subs_epu8(rest, step);
             }
             storeu(w + x, _mm256_unpacklo_epi8(low, high));
             storeu(w + x + 16, _mm256_unpackhi_epi8(low, high));
