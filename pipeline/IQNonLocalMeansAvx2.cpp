@@ -34,6 +34,12 @@ struct Avx2Ops {
     static V square(V e) { return _mm256_mullo_epi16(e, e); }
     static V set1(uint16_t v) { return _mm256_set1_epi16(short(v)); }
     static V zero() { return _mm256_setzero_si256(); }
+    static constexpr bool kShiftInRegisters = true;
+    template <int K>
+    static V shifted(V lo, V hi)
+    {
+        return _mm256_alignr_epi8(_mm256_permute2x128_si256(lo, hi, 0x21), lo, 2 * K);
+    }
     static V pairLow(V a, V b) { return _mm256_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm256_unpackhi_epi16(a, b); }
     static V madd(V a, V b) { return _mm256_madd_epi16(a, b); }

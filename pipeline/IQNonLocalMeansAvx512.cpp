@@ -38,6 +38,14 @@ struct Avx512Ops {
     static V square(V e) { return _mm512_mullo_epi16(e, e); }
     static V set1(uint16_t v) { return _mm512_set1_epi16(short(v)); }
     static V zero() { return _mm512_setzero_si512(); }
+    static constexpr bool kShiftInRegisters = true;
+    // The byte shift works within 128-bit lanes: each lane is joined with
+    // the next one, the last with hi's first.
+    template <int K>
+    static V shifted(V lo, V hi)
+    {
+        return _mm512_alignr_epi8(_mm512_alignr_epi32(hi, lo, 4), lo, 2 * K);
+    }
     static V pairLow(V a, V b) { return _mm512_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm512_unpackhi_epi16(a, b); }
     static V madd(V a, V b) { return _mm512_madd_epi16(a, b); }

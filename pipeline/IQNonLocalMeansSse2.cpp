@@ -35,6 +35,14 @@ struct Sse2Ops {
     static V square(V e) { return _mm_mullo_epi16(e, e); }
     static V set1(uint16_t v) { return _mm_set1_epi16(short(v)); }
     static V zero() { return _mm_setzero_si128(); }
+    // Byte shifts take two instructions here: loading at an offset is
+    // cheaper.
+    static constexpr bool kShiftInRegisters = false;
+    template <int K>
+    static V shifted(V lo, V hi)
+    {
+        return _mm_or_si128(_mm_srli_si128(lo, 2 * K), _mm_slli_si128(hi, 16 - 2 * K));
+    }
     static V pairLow(V a, V b) { return _mm_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm_unpackhi_epi16(a, b); }
     static V madd(V a, V b) { return _mm_madd_epi16(a, b); }

@@ -27,7 +27,9 @@
 //
 // Ops provides vectors V of N 16-bit lanes (load, store, loadBytes to widen
 // N bytes, adds and add with and without saturation, sub, min unsigned,
-// square of a difference, set1, zero), the same vectors as N / 2 32-bit
+// square of a difference, set1, zero; shifted<k>(lo, hi), lanes k.. of lo
+// and the first k of hi, where kShiftInRegisters says it beats loading at
+// an offset), the same vectors as N / 2 32-bit
 // lanes for the sums (pairLow and pairHigh interleave the 16-bit lanes of
 // two vectors, madd multiplies such pairs and adds each pair up, add32,
 // loadSums, storeSums), and for rows of n pixels (n a multiple of
@@ -95,7 +97,16 @@ inline typename Ops::V nlmBox(const uint16_t *d, int taps, typename Ops::V clamp
 {
     using V = typename Ops::V;
     V s;
-    if (Taps == 7) {
+    if (Taps == 7 && Ops::kShiftInRegisters) {
+        // d + 1 ... d + 6 cut from two aligned loads: six loads at 2-byte
+        // offsets, half of them across cache lines, cost more.
+        const V lo = Ops::load(d);
+        const V hi = Ops::load(d + Ops::N);
+        const V a = Ops::adds(lo, Ops::template shifted<1>(lo, hi));
+        const V b = Ops::adds(Ops::template shifted<2>(lo, hi), Ops::template shifted<3>(lo, hi));
+        const V c = Ops::adds(Ops::template shifted<4>(lo, hi), Ops::template shifted<5>(lo, hi));
+        s = Ops::adds(Ops::adds(a, b), Ops::adds(c, Ops::template shifted<6>(lo, hi)));
+    } else if (Taps == 7) {
         const V a = Ops::adds(Ops::load(d), Ops::load(d + 1));
         const V b = Ops::adds(Ops::load(d + 2), Ops::load(d + 3));
         const V c = Ops::adds(Ops::load(d + 4), Ops::load(d + 5));
