@@ -19,10 +19,11 @@
 
 namespace {
 
-// Largest tile: the sums of a tile (about 300 KB for two channels) stay in
-// the core's level-2 cache, and the columns that the weight maps add past
-// the tile (the offset, rounded up to whole vectors) stay a small share.
-constexpr int kTileRows = 64;
+// Largest tile: the sums of a tile (about 600 KB for two channels) stay in
+// the core's level-2 cache, and the rows and columns that the weight maps
+// add past the tile (the offset, and the template's rows above and below)
+// stay a small share.
+constexpr int kTileRows = 128;
 constexpr int kTileCols = 384;
 constexpr int kMaxTemplateHalf = 16;
 constexpr int kMaxSearchHalf = 32;
@@ -206,7 +207,9 @@ void runTiles(const cv::Mat &src, const std::vector<PlaneJob> &planes, int templ
 
     const TileKernel kernel = tileKernel(activeKernel());
     const int jobs = tilesDown * tilesAcross;
-    const int stripes = std::min(jobs, std::max(1, cv::getNumThreads()) * 8);
+    // One tile at a time: the threads that finish first take the last
+    // tiles, and none waits long for the others at the end.
+    const int stripes = jobs;
     const size_t sourceBytes = size_t(sourceRows) * size_t(sourceStride);
     const size_t targetBytes = size_t(tileRows) * size_t(tileCols);
     const size_t scratchBytes = IQNlmScratchBytes(tileRows, tileCols, templateHalf, searchHalf, 2);

@@ -35,10 +35,12 @@ struct Avx2Ops {
     static V set1(uint16_t v) { return _mm256_set1_epi16(short(v)); }
     static V zero() { return _mm256_setzero_si256(); }
     static constexpr bool kShiftInRegisters = true;
+    // The high half of lo and the low half of hi.
+    static V cross(V lo, V hi) { return _mm256_permute2x128_si256(lo, hi, 0x21); }
     template <int K>
-    static V shifted(V lo, V hi)
+    static V shiftedFrom(V cross, V lo)
     {
-        return _mm256_alignr_epi8(_mm256_permute2x128_si256(lo, hi, 0x21), lo, 2 * K);
+        return _mm256_alignr_epi8(cross, lo, 2 * K);
     }
     static V pairLow(V a, V b) { return _mm256_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm256_unpackhi_epi16(a, b); }
@@ -137,7 +139,6 @@ struct Avx2Ops {
         // saturation then leaves bit 7 clear for the bins of this block only
         // (those of earlier blocks have wrapped round to 240 and up).
         const __m256i bias = _mm256_set1_epi8(0x70);
-        const __m256i step = _mm256_set1_epi8(16);
         const __m256i low0 = table16(t.weightsLow);
         const __m256i high0 = t.highBlocks > 0 ? table16(t.weightsHigh) : _mm256_setzero_si256();
         __m256i most = _mm256_setzero_si256();
@@ -168,20 +169,52 @@ struct Avx2Ops {
         m = _mm_max_epu8(m, _mm_srli_si128(m, 2));
         m = _mm_max_epu8(m, _mm_srli_si128(m, 1));
         const int blocks = (_mm_cvtsi128_si32(m) & 0xFF) / 16 + 1;
-        for (int k = 0; k < count; ++k) {
-            const int x = listed[k];
-            __m256i index = loadu(bins + x);
-            __m256i low = _mm256_shuffle_epi8(low0, _mm256_adds_epu8(index, bias));
-            __m256i high = _mm256_shuffle_epi8(high0, _mm256_adds_epu8(index, bias));
-            for (int b = 1; b < blocks; ++b) {
-                index = _mm256_sub_epi8(index, step);
-                const __m256i pick = _mm256_adds_epu8(index, bias);
-                low = _mm256_or_si256(low, _mm256_shuffle_epi8(table16(t.weightsLow + 16 * b), pick));
-                if (b < t.highBlocks)
-                    high = _mm256_or_si256(high, _mm256_shuffle_epi8(table16(t.weightsHigh + 16 * b), pick));
+        redoBlocks(bins, listed, count, blocks, w, t);
+    }
+
+    // The listed groups again, two at a time so that each block's tables
+    // serve both; the blocks with high bytes first.
+    static void redoBlocks(const uint8_t *bins, const int *listed, int count, int blocks, uint16_t *w,
+                           const IQNlmTile &t)
+    {
+        const __m256i bias = _mm256_set1_epi8(0x70);
+        const __m256i step = _mm256_set1_epi8(16);
+        const __m256i low0 = table16(t.weightsLow);
+        const __m256i high0 = t.highBlocks > 0 ? table16(t.weightsHigh) : _mm256_setzero_si256();
+        const int withHigh = blocks < t.highBlocks ? blocks : (t.highBlocks > 1 ? t.highBlocks : 1);
+        for (int k = 0; k < count; k += 2) {
+            const int xa = listed[k];
+            const int xb = listed[k + 1 < count ? k + 1 : k];
+            __m256i ia = loadu(bins + xa);
+            __m256i ib = loadu(bins + xb);
+            __m256i pa = _mm256_adds_epu8(ia, bias);
+            __m256i pb = _mm256_adds_epu8(ib, bias);
+            __m256i la = _mm256_shuffle_epi8(low0, pa), lb = _mm256_shuffle_epi8(low0, pb);
+            __m256i ha = _mm256_shuffle_epi8(high0, pa), hb = _mm256_shuffle_epi8(high0, pb);
+            int b = 1;
+            for (; b < withHigh; ++b) {
+                ia = _mm256_sub_epi8(ia, step);
+                ib = _mm256_sub_epi8(ib, step);
+                pa = _mm256_adds_epu8(ia, bias);
+                pb = _mm256_adds_epu8(ib, bias);
+                const __m256i tl = table16(t.weightsLow + 16 * b);
+                const __m256i th = table16(t.weightsHigh + 16 * b);
+                la = _mm256_or_si256(la, _mm256_shuffle_epi8(tl, pa));
+                lb = _mm256_or_si256(lb, _mm256_shuffle_epi8(tl, pb));
+                ha = _mm256_or_si256(ha, _mm256_shuffle_epi8(th, pa));
+                hb = _mm256_or_si256(hb, _mm256_shuffle_epi8(th, pb));
             }
-            storeu(w + x, _mm256_unpacklo_epi8(low, high));
-            storeu(w + x + 16, _mm256_unpackhi_epi8(low, high));
+            for (; b < blocks; ++b) {
+                ia = _mm256_sub_epi8(ia, step);
+                ib = _mm256_sub_epi8(ib, step);
+                const __m256i tl = table16(t.weightsLow + 16 * b);
+                la = _mm256_or_si256(la, _mm256_shuffle_epi8(tl, _mm256_adds_epu8(ia, bias)));
+                lb = _mm256_or_si256(lb, _mm256_shuffle_epi8(tl, _mm256_adds_epu8(ib, bias)));
+            }
+            storeu(w + xa, _mm256_unpacklo_epi8(la, ha));
+            storeu(w + xa + 16, _mm256_unpackhi_epi8(la, ha));
+            storeu(w + xb, _mm256_unpacklo_epi8(lb, hb));
+            storeu(w + xb + 16, _mm256_unpackhi_epi8(lb, hb));
         }
     }
 

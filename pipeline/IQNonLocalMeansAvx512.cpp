@@ -41,10 +41,11 @@ struct Avx512Ops {
     static constexpr bool kShiftInRegisters = true;
     // The byte shift works within 128-bit lanes: each lane is joined with
     // the next one, the last with hi's first.
+    static V cross(V lo, V hi) { return _mm512_alignr_epi32(hi, lo, 4); }
     template <int K>
-    static V shifted(V lo, V hi)
+    static V shiftedFrom(V cross, V lo)
     {
-        return _mm512_alignr_epi8(_mm512_alignr_epi32(hi, lo, 4), lo, 2 * K);
+        return _mm512_alignr_epi8(cross, lo, 2 * K);
     }
     static V pairLow(V a, V b) { return _mm512_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm512_unpackhi_epi16(a, b); }

@@ -38,10 +38,11 @@ struct Sse2Ops {
     // Byte shifts take two instructions here: loading at an offset is
     // cheaper.
     static constexpr bool kShiftInRegisters = false;
+    static V cross(V, V hi) { return hi; }
     template <int K>
-    static V shifted(V lo, V hi)
+    static V shiftedFrom(V cross, V lo)
     {
-        return _mm_or_si128(_mm_srli_si128(lo, 2 * K), _mm_slli_si128(hi, 16 - 2 * K));
+        return _mm_or_si128(_mm_srli_si128(lo, 2 * K), _mm_slli_si128(cross, 16 - 2 * K));
     }
     static V pairLow(V a, V b) { return _mm_unpacklo_epi16(a, b); }
     static V pairHigh(V a, V b) { return _mm_unpackhi_epi16(a, b); }

@@ -12,24 +12,28 @@
 // adds both candidates of each.
 //
 // The map of a pair is made row by row and never held whole: a row of
-// squared differences, its horizontal template sums (the last `taps` rows
-// of them), their running vertical sum, and the weights of the last dy + 1
-// map rows, which is what target row i needs (map rows i + dy and i). All
-// of that stays in the level-1 cache; only the sums of the targets do not.
+// squared differences (the last `taps` rows of them are kept), their
+// vertical template sums, the horizontal sums of those, and the weights of
+// the last dy + 2 map rows, which is what target row i needs (map rows
+// i + dy and i). All of that stays in the level-1 cache; only the sums of
+// the targets do not. Summing down the columns first leaves the horizontal
+// sums to the map rows alone, not to the template rows above and below.
 //
 // Sums are kept in 16-bit lanes. Every squared difference and every
-// horizontal sum is clamped to T = cap << shift (the caller keeps T within
+// template sum is clamped to T = cap << shift (the caller keeps T within
 // 16 bits): a clamped term alone puts both the true and the clamped sum at
 // or above T, where the weight is 0, so the weights stay exact. When
 // taps * T fits in 16 bits, the vertical sum is kept running (add the new
 // row, take off the oldest) in wrapping arithmetic, exact because the true
-// value fits; otherwise the taps rows are added up with saturation each time.
+// value fits; otherwise the taps rows are added up with saturation each
+// time. The horizontal sums add with saturation.
 //
 // Ops provides vectors V of N 16-bit lanes (load, store, loadBytes to widen
 // N bytes, adds and add with and without saturation, sub, min unsigned,
-// square of a difference, set1, zero; shifted<k>(lo, hi), lanes k.. of lo
-// and the first k of hi, where kShiftInRegisters says it beats loading at
-// an offset), the same vectors as N / 2 32-bit
+// square of a difference, set1, zero; where kShiftInRegisters says that it
+// beats loading at an offset, cross(lo, hi), the lanes of lo and hi that a
+// shift of lo takes, and shiftedFrom<k>(cross, lo), lanes k.. of lo and the
+// first k of hi), the same vectors as N / 2 32-bit
 // lanes for the sums (pairLow and pairHigh interleave the 16-bit lanes of
 // two vectors, madd multiplies such pairs and adds each pair up, add32,
 // loadSums, storeSums), and for rows of n pixels (n a multiple of
@@ -53,10 +57,14 @@ inline size_t nlmAlign64(size_t v)
     return (v + 63) / 64 * 64;
 }
 
+// Columns that the horizontal sums may read past a row of vertical sums;
+// what they find there does not reach any weight.
+constexpr int kNlmRowPadding = 64;
+
 struct NlmScratch {
     int width;          // 16-bit elements per row of the map rows
-    int diffLength;     // 16-bit elements of a difference row
-    size_t diffOffset, boxOffset, runOffset, weightOffset, sumsOffset;
+    int columnStride;   // 16-bit elements per row of differences and vertical sums
+    size_t diffOffset, columnOffset, runOffset, weightOffset, sumsOffset;
     size_t bytes;
 };
 
@@ -65,31 +73,80 @@ inline NlmScratch nlmScratchLayout(int rows, int cols, int templateHalf, int sea
     NlmScratch s;
     const int taps = 2 * templateHalf + 1;
     s.width = nlmRoundUp(cols + searchHalf, IQNlmColumnStep);
-    s.diffLength = nlmRoundUp(s.width + 2 * templateHalf, IQNlmColumnStep);
-    s.diffOffset = 0;
-    s.boxOffset = nlmAlign64(s.diffOffset + 4 * size_t(s.diffLength) * 2);
+    s.columnStride = nlmRoundUp(s.width + 2 * templateHalf, IQNlmColumnStep) + kNlmRowPadding;
     // Rows for two pairs at a time.
-    s.runOffset = nlmAlign64(s.boxOffset + 2 * size_t(taps) * size_t(s.width) * 2);
+    s.diffOffset = 0;
+    s.columnOffset = nlmAlign64(s.diffOffset + 2 * size_t(taps) * size_t(s.columnStride) * 2);
+    s.runOffset = nlmAlign64(s.columnOffset + 2 * 2 * size_t(s.columnStride) * 2);
     s.weightOffset = nlmAlign64(s.runOffset + 2 * size_t(s.width) * 2);
     s.sumsOffset = nlmAlign64(s.weightOffset + 2 * size_t(searchHalf + 2) * size_t(s.width) * 2);
     s.bytes = nlmAlign64(s.sumsOffset + size_t(1 + channels) * size_t(rows) * size_t(cols) * 4);
     return s;
 }
 
-// d = min(sum over channels of (a - b)^2, clamp).
+// d = min(sum over channels of (a - b)^2, clamp) goes to the ring slot of
+// this row; the vertical sums of the ring follow: running, from those of
+// the row before (prev) less the slot's old row, or added up afresh.
 template <class Ops, int C>
-inline void nlmDiffRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *d, int n,
-                       typename Ops::V clamp)
+inline void nlmDiffColumnRow(const uint8_t *const *a, const uint8_t *const *b, uint16_t *ring, int ringStride,
+                             int slot, int taps, const uint16_t *prev, uint16_t *column, int n,
+                             typename Ops::V clamp, bool running)
 {
     using V = typename Ops::V;
+    uint16_t *row = ring + size_t(slot) * size_t(ringStride);
 #pragma GCC unroll 2
     for (int x = 0; x < n; x += Ops::N) {
         V s = Ops::square(Ops::sub(Ops::loadBytes(a[0] + x), Ops::loadBytes(b[0] + x)));
         for (int c = 1; c < C; ++c)
             s = Ops::adds(s, Ops::square(Ops::sub(Ops::loadBytes(a[c] + x), Ops::loadBytes(b[c] + x))));
-        Ops::store(d + x, Ops::min(s, clamp));
+        const V d = Ops::min(s, clamp);
+        if (running) {
+            const V old = Ops::load(row + x);
+            Ops::store(row + x, d);
+            Ops::store(column + x, Ops::sub(Ops::add(Ops::load(prev + x), d), old));
+        } else {
+            Ops::store(row + x, d);
+            V v = d;
+            for (int k = 0; k < taps; ++k)
+                if (k != slot)
+                    v = Ops::adds(v, Ops::load(ring + size_t(k) * size_t(ringStride) + x));
+            Ops::store(column + x, v);
+        }
     }
 }
+
+// The 7-wide horizontal sums of a row of vertical sums, one vector of N
+// after the other, from sums of 2 and of 4 neighbours: box(x) = s4(x) +
+// s2(x + 4) + v(x + 6), s4(x) = s2(x) + s2(x + 2), s2(x) = v(x) + v(x + 1).
+// Reads 2 N columns past the last vector.
+template <class Ops>
+struct NlmBox7 {
+    using V = typename Ops::V;
+    V a, b, ab, s2a; // ab: the lanes of a and b that a shift of a needs
+
+    explicit NlmBox7(const uint16_t *v)
+        : a(Ops::load(v)), b(Ops::load(v + Ops::N)), ab(Ops::cross(a, b)),
+          s2a(Ops::adds(a, Ops::template shiftedFrom<1>(ab, a)))
+    {
+    }
+
+    // The sums of the next vector; ahead points 2 N past it.
+    V next(const uint16_t *ahead, V clamp)
+    {
+        const V c = Ops::load(ahead);
+        const V bc = Ops::cross(b, c);
+        const V s2b = Ops::adds(b, Ops::template shiftedFrom<1>(bc, b));
+        const V s2ab = Ops::cross(s2a, s2b);
+        const V s4 = Ops::adds(s2a, Ops::template shiftedFrom<2>(s2ab, s2a));
+        const V box = Ops::adds(Ops::adds(s4, Ops::template shiftedFrom<4>(s2ab, s2a)),
+                                Ops::template shiftedFrom<6>(ab, a));
+        a = b;
+        b = c;
+        ab = bc;
+        s2a = s2b;
+        return Ops::min(box, clamp);
+    }
+};
 
 // min(d[0] + ... + d[taps - 1], clamp), added with saturation.
 template <class Ops, int Taps>
@@ -97,16 +154,7 @@ inline typename Ops::V nlmBox(const uint16_t *d, int taps, typename Ops::V clamp
 {
     using V = typename Ops::V;
     V s;
-    if (Taps == 7 && Ops::kShiftInRegisters) {
-        // d + 1 ... d + 6 cut from two aligned loads: six loads at 2-byte
-        // offsets, half of them across cache lines, cost more.
-        const V lo = Ops::load(d);
-        const V hi = Ops::load(d + Ops::N);
-        const V a = Ops::adds(lo, Ops::template shifted<1>(lo, hi));
-        const V b = Ops::adds(Ops::template shifted<2>(lo, hi), Ops::template shifted<3>(lo, hi));
-        const V c = Ops::adds(Ops::template shifted<4>(lo, hi), Ops::template shifted<5>(lo, hi));
-        s = Ops::adds(Ops::adds(a, b), Ops::adds(c, Ops::template shifted<6>(lo, hi)));
-    } else if (Taps == 7) {
+    if (Taps == 7) {
         const V a = Ops::adds(Ops::load(d), Ops::load(d + 1));
         const V b = Ops::adds(Ops::load(d + 2), Ops::load(d + 3));
         const V c = Ops::adds(Ops::load(d + 4), Ops::load(d + 5));
@@ -126,36 +174,18 @@ inline typename Ops::V nlmBox(const uint16_t *d, int taps, typename Ops::V clamp
     return Ops::min(s, clamp);
 }
 
-// The running form: h = box of d, v += h - (the ring row h replaces).
+// out = the horizontal template sums of the vertical sums v.
 template <class Ops, int Taps>
-inline void nlmBoxRunRow(const uint16_t *d, uint16_t *ringRow, uint16_t *v, int n, int taps,
-                         typename Ops::V clamp)
+inline void nlmBoxRow(const uint16_t *v, uint16_t *out, int n, int taps, typename Ops::V clamp)
 {
+    if constexpr (Taps == 7 && Ops::kShiftInRegisters) {
+        NlmBox7<Ops> box(v);
 #pragma GCC unroll 2
-    for (int x = 0; x < n; x += Ops::N) {
-        const typename Ops::V h = nlmBox<Ops, Taps>(d + x, taps, clamp);
-        const typename Ops::V old = Ops::load(ringRow + x);
-        Ops::store(ringRow + x, h);
-        Ops::store(v + x, Ops::sub(Ops::add(Ops::load(v + x), h), old));
-    }
-}
-
-// The saturating form: the ring row takes the box of d; when the ring is
-// full, v = the sum of its rows.
-template <class Ops, int Taps>
-inline void nlmBoxSumRow(const uint16_t *d, uint16_t *ring, int width, int slot, uint16_t *v, int n, int taps,
-                         typename Ops::V clamp, bool full)
-{
-    uint16_t *row = ring + size_t(slot) * size_t(width);
-    for (int x = 0; x < n; x += Ops::N)
-        Ops::store(row + x, nlmBox<Ops, Taps>(d + x, taps, clamp));
-    if (!full)
-        return;
-    for (int x = 0; x < n; x += Ops::N) {
-        typename Ops::V s = Ops::load(ring + x);
-        for (int k = 1; k < taps; ++k)
-            s = Ops::adds(s, Ops::load(ring + size_t(k) * size_t(width) + x));
-        Ops::store(v + x, s);
+        for (int x = 0; x < n; x += Ops::N)
+            Ops::store(out + x, box.next(v + x + 2 * Ops::N, clamp));
+    } else {
+        for (int x = 0; x < n; x += Ops::N)
+            Ops::store(out + x, nlmBox<Ops, Taps>(v + x, taps, clamp));
     }
 }
 
@@ -202,11 +232,12 @@ inline void nlmAccumulateRow(const uint16_t *const *wp, const uint16_t *const *w
     }
 }
 
-// The per-pair part of the map: two difference rows, the running rows and
-// the last dy + 2 rows of weights.
+// The per-pair part of the map: the last taps rows of differences, two
+// rows of vertical sums (this row's and the one before), a row of
+// horizontal sums, and the last dy + 2 rows of weights.
 struct NlmPairRows {
-    uint16_t *diff[2];
     uint16_t *ring;
+    uint16_t *column[2];
     uint16_t *run;
     uint16_t *weight;
 };
@@ -214,7 +245,7 @@ struct NlmPairRows {
 // K offset pairs of one dy, dx0 and the next K - 1, side by side: each
 // makes its own map, and target row i adds up all of them at once.
 template <class Ops, int C, int Taps, int K>
-inline void nlmPairs(const IQNlmTile &t, int dy, int dx0, const NlmPairRows *pairRows, int ws,
+inline void nlmPairs(const IQNlmTile &t, int dy, int dx0, const NlmPairRows *pairRows, int ws, int cs,
                      int32_t *den, int32_t *const *num, typename Ops::V clamp, bool running)
 {
     const int th = Taps ? Taps / 2 : t.templateHalf;
@@ -234,23 +265,24 @@ inline void nlmPairs(const IQNlmTile &t, int dy, int dx0, const NlmPairRows *pai
         const int dx = dx0 + k;
         ox[k] = dx > 0 ? dx : 0;
         nW[k] = nlmRoundUp(cols + (dx < 0 ? -dx : dx), IQNlmColumnStep);
-        nD[k] = nlmRoundUp(nW[k] + 2 * th, IQNlmColumnStep);
-        if (running) {
-            for (int r = 0; r < taps; ++r)
-                for (int x = 0; x < nW[k]; x += Ops::N)
-                    Ops::store(pairRows[k].ring + size_t(r) * ws + x, Ops::zero());
-            for (int x = 0; x < nW[k]; x += Ops::N)
-                Ops::store(pairRows[k].run + x, Ops::zero());
-        }
+        nD[k] = nlmRoundUp(nW[k] + 2 * th, Ops::N);
+        // The rows before the first hold nothing.
+        for (int r = 0; r < taps; ++r)
+            for (int x = 0; x < nD[k]; x += Ops::N)
+                Ops::store(pairRows[k].ring + size_t(r) * cs + x, Ops::zero());
+        for (int x = 0; x < nD[k]; x += Ops::N)
+            Ops::store(pairRows[k].column[1] + x, Ops::zero());
     }
-    // A row is made in three steps, one iteration apart: its differences,
-    // then its sums and weights, then the targets it serves. Each step thus
-    // reads rows whose stores have long reached the cache: loading freshly
-    // stored data at another offset would wait for the stores.
+    // A row is made in three steps, one iteration apart: its differences and
+    // vertical sums, then its horizontal sums and weights, then the targets
+    // it serves. Each step thus reads rows whose stores have long reached
+    // the cache: loading freshly stored data at another offset would wait
+    // for the stores.
     const int diffRows = rows + dy + 2 * th;
     for (int r = 0; r < diffRows + 2; ++r) {
         if (r < diffRows) {
             // Difference row r is template row r - th of map row r - 2 th.
+            const int slot = r % taps;
             for (int k = 0; k < K; ++k) {
                 const size_t at = size_t(border - dy - th + r) * stride + (border - ox[k] - th);
                 const int offset = dy * stride + dx0 + k;
@@ -260,23 +292,16 @@ inline void nlmPairs(const IQNlmTile &t, int dy, int dx0, const NlmPairRows *pai
                     a[c] = t.source[c] + at;
                     b[c] = t.source[c] + at + offset;
                 }
-                nlmDiffRow<Ops, C>(a, b, pairRows[k].diff[r & 1], nD[k], clamp);
+                nlmDiffColumnRow<Ops, C>(a, b, pairRows[k].ring, cs, slot, taps, pairRows[k].column[(r + 1) & 1],
+                                         pairRows[k].column[r & 1], nD[k], clamp, running);
             }
         }
         const int rb = r - 1;
-        if (rb >= 0 && rb < diffRows) {
-            const int slot = rb % taps;
-            const int m = rb - 2 * th;
+        const int mb = rb - 2 * th;
+        if (mb >= 0 && rb < diffRows) {
             for (int k = 0; k < K; ++k) {
-                const uint16_t *diff = pairRows[k].diff[rb & 1];
-                if (running)
-                    nlmBoxRunRow<Ops, Taps>(diff, pairRows[k].ring + size_t(slot) * ws, pairRows[k].run, nW[k],
-                                            taps, clamp);
-                else
-                    nlmBoxSumRow<Ops, Taps>(diff, pairRows[k].ring, ws, slot, pairRows[k].run, nW[k], taps, clamp,
-                                            m >= 0);
-                if (m >= 0)
-                    Ops::weightRow(pairRows[k].run, pairRows[k].weight + size_t(m % depth) * ws, nW[k], t);
+                nlmBoxRow<Ops, Taps>(pairRows[k].column[rb & 1], pairRows[k].run, nW[k], taps, clamp);
+                Ops::weightRow(pairRows[k].run, pairRows[k].weight + size_t(mb % depth) * ws, nW[k], t);
             }
         }
         const int m = r - 2 - 2 * th;
@@ -320,7 +345,7 @@ void nlmDenoiseTile(const IQNlmTile &t)
     const NlmScratch layout = nlmScratchLayout(rows, cols, th, sh, C);
     char *base = static_cast<char *>(t.scratch);
     uint16_t *diff = reinterpret_cast<uint16_t *>(base + layout.diffOffset);
-    uint16_t *ring = reinterpret_cast<uint16_t *>(base + layout.boxOffset);
+    uint16_t *column = reinterpret_cast<uint16_t *>(base + layout.columnOffset);
     uint16_t *run = reinterpret_cast<uint16_t *>(base + layout.runOffset);
     uint16_t *weight = reinterpret_cast<uint16_t *>(base + layout.weightOffset);
     int32_t *den = reinterpret_cast<int32_t *>(base + layout.sumsOffset);
@@ -328,6 +353,7 @@ void nlmDenoiseTile(const IQNlmTile &t)
     for (int c = 0; c < C; ++c)
         num[c] = den + size_t(1 + c) * size_t(rows) * size_t(cols);
     const int ws = layout.width;
+    const int cs = layout.columnStride;
     const unsigned limit = unsigned(t.cap) << t.shift;
     const V clamp = Ops::set1(uint16_t(limit));
     const bool running = unsigned(taps) * limit <= 0xFFFFu;
@@ -346,16 +372,16 @@ void nlmDenoiseTile(const IQNlmTile &t)
     // Two pairs at a time halve the traffic of the target sums.
     NlmPairRows pairRows[2];
     for (int k = 0; k < 2; ++k)
-        pairRows[k] = {{diff + size_t(2 * k) * layout.diffLength, diff + size_t(2 * k + 1) * layout.diffLength},
-                       ring + size_t(k) * taps * ws,
+        pairRows[k] = {diff + size_t(k) * taps * cs,
+                       {column + size_t(2 * k) * cs, column + size_t(2 * k + 1) * cs},
                        run + size_t(k) * ws,
                        weight + size_t(k) * (sh + 2) * ws};
     for (int dy = 0; dy <= sh; ++dy) {
         int dx = dy == 0 ? 1 : -sh;
         for (; dx + 1 <= sh; dx += 2)
-            nlmPairs<Ops, C, Taps, 2>(t, dy, dx, pairRows, ws, den, num, clamp, running);
+            nlmPairs<Ops, C, Taps, 2>(t, dy, dx, pairRows, ws, cs, den, num, clamp, running);
         if (dx <= sh)
-            nlmPairs<Ops, C, Taps, 1>(t, dy, dx, pairRows, ws, den, num, clamp, running);
+            nlmPairs<Ops, C, Taps, 1>(t, dy, dx, pairRows, ws, cs, den, num, clamp, running);
     }
 
     for (int i = 0; i < rows; ++i) {
