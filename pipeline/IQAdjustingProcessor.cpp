@@ -295,16 +295,21 @@ QImage IQAdjustingProcessor::fail(int error, const char *detail)
 }
 
 // Passes that need no tone work run meanwhile; they touch neither the tone
-// engine nor what the thread makes until it is handed over.
+// engine nor what the thread makes until it is handed over. The denoise
+// stage guards itself against a pass that denoises meanwhile.
 void IQAdjustingProcessor::startToneAnalysis()
 {
     IQHDRToneEngine *engine = toneEngine;
     const IQBGRData *picture = source;
+    std::shared_ptr<DenoiseStage> denoise = denoiseStage;
+    const std::atomic<bool> *cancelled = &m_setUpCancelled; // the processor waits for the thread
     const int w = m_width;
     const int h = m_height;
     try {
-        m_toneAnalysis = std::async(std::launch::async, [engine, picture, w, h] {
+        m_toneAnalysis = std::async(std::launch::async, [engine, picture, denoise, cancelled, w, h] {
             ToneAnalysis done;
+            if (cancelled->load())
+                return done;
             try {
                 engine->setSource(*picture);
                 done.analysed = true;
@@ -315,16 +320,27 @@ void IQAdjustingProcessor::startToneAnalysis()
             // buffer that cannot be had now is made by that pass, or fails it.
             try {
                 for (std::unique_ptr<IQBGRData> *buffer : {&done.input, &done.working}) {
+                    if (cancelled->load())
+                        return done;
                     buffer->reset(newToneBuffer(w, h));
                     if (*buffer)
                         IQTouchPages((*buffer)->data, (*buffer)->byteCount());
                 }
+                if (cancelled->load())
+                    return done;
                 done.output = QImage(w, h, QImage::Format_BGR888);
                 if (!done.output.isNull()) {
                     uchar *bits = done.output.bits();
                     IQAdviseHugePages(bits, size_t(done.output.sizeInBytes()));
                     IQTouchPages(bits, size_t(done.output.sizeInBytes()));
                 }
+            } catch (...) {
+            }
+            // Last: a pass that denoises before this point makes what it
+            // needs itself, and the stage then skips it here.
+            try {
+                if (denoise && !cancelled->load())
+                    denoise->prepare(w, h);
             } catch (...) {
             }
             return done;
@@ -498,6 +514,7 @@ QImage IQAdjustingProcessor::processWith(const IQProcessParams &p)
 void IQAdjustingProcessor::freeBuffers()
 {
     QMutexLocker pass(&mutex);
+    m_setUpCancelled = true; // nothing of it would be used
     finishToneAnalysis();
     if (toneEngine)
         toneEngine->source.release(); // it views the source buffer
@@ -518,6 +535,7 @@ void IQAdjustingProcessor::destroyEngines()
 {
     QMutexLocker pass(&mutex);
     m_enginesDestroyed = true; // also for a processor not prepared yet
+    m_setUpCancelled = true;
     finishToneAnalysis();
     delete adjustEngine;
     adjustEngine = nullptr;

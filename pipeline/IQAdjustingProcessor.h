@@ -12,10 +12,10 @@
 // Building is cheap and can be left to the thread that runs the passes
 // (LoadLater): the picture is converted on prepare() or the first pass. On a
 // thread of its own the tone engine then analyses the picture and sets up
-// its detail work, and the buffers of the tone work and of the result are
-// made and mapped, while the user looks at the picture; colour passes start
-// at once meanwhile, and the first tone pass waits only for what is not
-// done yet.
+// its detail work, the buffers of the tone work and of the result are made
+// and mapped, and the denoise stage prepares for the picture's size, while
+// the user looks at the picture; colour passes start at once meanwhile, and
+// the first tone pass waits only for what is not done yet.
 #include <QImage>
 #include <QMutex>
 #include <QRecursiveMutex>
@@ -65,6 +65,15 @@ public:
     public:
         virtual ~DenoiseStage() = default;
         virtual int apply(IQBGRData &picture, const IQDenoiseParams &params) = 0;
+        // What can be made for a picture of this size before its first pass
+        // (memory to map, tables to fill); the pixels must come out the same
+        // either way. Called at most once, on the set-up thread, possibly
+        // while a pass is inside apply(): the stage serialises the two.
+        virtual void prepare(int width, int height)
+        {
+            (void)width;
+            (void)height;
+        }
     };
 
     explicit IQAdjustingProcessor(const QImage &picture, Loading loading = LoadNow);
@@ -83,9 +92,10 @@ public:
     // What the exception that stopped the last failed pass said; empty when
     // it said nothing or no exception was involved.
     QString lastErrorDetail() const;
-    // Waits until the thread started with the picture has analysed it and
-    // set up the tone work. Passes never need to: this is for measuring the
-    // first pass without that work, and for tests.
+    // Waits until the thread started with the picture has analysed it, set
+    // up the tone work and let the denoise stage prepare. Passes never need
+    // to: this is for measuring the first pass without that work, and for
+    // tests.
     void waitForSetUp();
     // The picture's size, known from construction on.
     int width() const { return m_width; }
@@ -109,7 +119,8 @@ public:
     QImage processWith(const IQProcessParams &p);
 
     // Takes ownership; null removes the stage. A stage set before the
-    // processor is prepared is kept in place of the built-in one.
+    // processor is prepared is kept in place of the built-in one, and is the
+    // one the set-up prepares.
     void setDenoiseStage(DenoiseStage *stage);
 
     void freeBuffers();
@@ -147,7 +158,9 @@ private:
 
     IQAdjustEngine *adjustEngine = nullptr;
     IQAdjustParams m_adjustParams;
-    std::unique_ptr<DenoiseStage> denoiseStage;
+    // Shared with the set-up thread while it prepares the stage, so that a
+    // stage replaced meanwhile lives until the thread is done with it.
+    std::shared_ptr<DenoiseStage> denoiseStage;
     IQDenoiseParams m_denoiseParams;
     IQHDRToneEngine *toneEngine = nullptr;
     IQHDRToneParams m_toneParams;
@@ -167,6 +180,9 @@ private:
     bool m_prepared = false;     // the picture was loaded, or loading failed
     bool m_toneSourceSet = false; // the tone engine has analysed the source
     std::future<ToneAnalysis> m_toneAnalysis; // while it runs on its own thread
+    // Set when the buffers or engines go: the set-up thread skips what it has
+    // not begun.
+    std::atomic<bool> m_setUpCancelled{false};
     bool m_denoiseStageChosen = false;
     bool m_enginesDestroyed = false;
     int m_width = 0;

@@ -4,6 +4,7 @@
 
 #include "IQBGRData.h"
 #include "IQDenoiseEngine.h"
+#include "IQFilterScratch.h"
 #include "PixelEngine.h"
 
 IQDenoiseEngineStage::IQDenoiseEngineStage()
@@ -29,8 +30,10 @@ void IQDenoiseEngineStage::releaseFrames()
     dstFrame = IQYUVFrame();
 }
 
-// The frames are made on the first pass that denoises and kept for the
-// picture's later passes.
+// The frames are made on the first pass that denoises, or before it by
+// prepare(), and kept for the picture's later passes. Whatever they hold is
+// overwritten before it is read: the source by the conversion, the target by
+// the engine's copy of the source.
 bool IQDenoiseEngineStage::prepareFrames(int width, int height)
 {
     if (srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height)
@@ -44,8 +47,29 @@ bool IQDenoiseEngineStage::prepareFrames(int width, int height)
             releaseFrames();
             return false;
         }
+        IQAdviseHugePages(frame->plane[0], YUVFrameByteCount(frame->format, width, height));
     }
     return true;
+}
+
+void IQDenoiseEngineStage::prepare(int width, int height)
+{
+    if (width <= 0 || height <= 0 || !denoiseEngine || !denoiseEngine->isValid())
+        return;
+    std::lock_guard<std::mutex> lock(m_framesLock);
+    // Frames of this size were made by a pass that denoised meanwhile.
+    if (srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height)
+        return;
+    if (!prepareFrames(width, height))
+        return; // the first pass that denoises tries again, or fails
+    for (const IQYUVFrame *frame : {&srcFrame, &dstFrame})
+        IQTouchPages(frame->plane[0], YUVFrameByteCount(frame->format, width, height));
+}
+
+bool IQDenoiseEngineStage::framesReady(int width, int height)
+{
+    std::lock_guard<std::mutex> lock(m_framesLock);
+    return srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height;
 }
 
 int IQDenoiseEngineStage::apply(IQBGRData &picture, const IQDenoiseParams &params)
@@ -58,6 +82,7 @@ int IQDenoiseEngineStage::apply(IQBGRData &picture, const IQDenoiseParams &param
         return PE_ERR_HANDLE;
     if (!picture.data || picture.height <= 0 || picture.width == 0 || picture.width > uint32_t(INT32_MAX))
         return PE_ERR_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_framesLock);
     if (!prepareFrames(int(picture.width), picture.height))
         return PE_ERR_NOMEM;
     if (!BGRDataToYUVFrame(picture, &srcFrame))

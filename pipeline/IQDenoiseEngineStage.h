@@ -3,6 +3,7 @@
 // YUY2 frame, through the denoise engine and back. Both strengths at 0 leave
 // the picture untouched without converting it.
 #include <memory>
+#include <mutex>
 
 #include "IQAdjustingProcessor.h"
 #include "IQYUVFrame.h"
@@ -24,13 +25,21 @@ public:
     // code, and the picture holds the pixels it came with.
     int apply(IQBGRData &picture, const IQDenoiseParams &params) override;
 
+    // Makes both frames for a picture of this size and writes every page of
+    // them once, so that the first pass that denoises neither maps nor faults
+    // them in (some 100 MB at 24 MP). May run beside apply().
+    void prepare(int width, int height) override;
+
     IQDenoiseEngine *engine() const { return denoiseEngine.get(); }
+    // Whether frames of this size are made and mapped.
+    bool framesReady(int width, int height);
 
 private:
     bool prepareFrames(int width, int height);
     void releaseFrames();
 
     std::unique_ptr<IQDenoiseEngine> denoiseEngine;
+    std::mutex m_framesLock; // the frames: apply() and prepare()
     IQYUVFrame srcFrame;
     IQYUVFrame dstFrame;
 };
