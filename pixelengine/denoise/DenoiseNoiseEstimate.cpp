@@ -1,6 +1,7 @@
 #include "denoise/DenoiseNoiseEstimate.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "PixelEngine.h"
 #include "denoise/DenoiseImage.h"
 #include "denoise/DenoiseLayout.h"
+#include "denoise/DenoisePool.h"
 
 int DenoiseHistogramsCreate(DenoiseMemHandle handle, DenoiseHistograms* h, int channels, int lumaLevels,
                             int chromaLevels)
@@ -134,25 +136,39 @@ void histogramPass(const DenoiseImage& img, const DenoiseImage& guide, int level
 
 } // namespace
 
-int DenoiseHistogramsFill(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
-                          const int32_t rect[4])
+namespace {
+
+// How a rectangle is walked: estimation tiles of tw x th from (rx0, ry0),
+// row by row, the last ones clipped to the rectangle.
+struct FillPlan {
+    int n = 0, c = 0, planes = 0;
+    int sxC = 0, syC = 0;
+    int rx0 = 0, ry0 = 0, rx1 = 0, ry1 = 0;
+    int64_t tw = 0, th = 0;
+    int64_t across = 0, down = 0;
+    DenoisePlaneAccess access[3];
+};
+
+// 0 with the plan, 1 when there is nothing to count, else an error code.
+int planFill(const DenoiseHistograms* h, const DenoisePlaneDesc* source, const int32_t rect[4], FillPlan* plan)
 {
-    if (!h || !source || !rect)
-        return PE_ERR_ARGUMENT;
     const uint32_t layout = source->layout;
     const int channels = std::min<int>(DenoiseLayoutChannels(layout), int(h->channels));
-    const int n = int(h->levels[0]);
-    const int c = channels > 1 ? int(h->levels[1]) : 0;
-    if (n < 1)
-        return 0;
-    const int rx0 = std::max(rect[0], 0), ry0 = std::max(rect[1], 0);
-    const int rx1 = std::min(rect[2], source->width), ry1 = std::min(rect[3], source->height);
-    if (rx0 >= rx1 || ry0 >= ry1)
+    plan->n = int(h->levels[0]);
+    plan->c = channels > 1 ? int(h->levels[1]) : 0;
+    if (plan->n < 1)
+        return 1;
+    plan->rx0 = std::max(rect[0], 0);
+    plan->ry0 = std::max(rect[1], 0);
+    plan->rx1 = std::min(rect[2], source->width);
+    plan->ry1 = std::min(rect[3], source->height);
+    if (plan->rx0 >= plan->rx1 || plan->ry0 >= plan->ry1)
         return PE_ERR_ARGUMENT;
+    const int n = plan->n, c = plan->c;
     const int m = std::max(n, c);
     const int64_t unit = int64_t(1) << m;
-    int64_t tw = (int64_t(rx1 - rx0) + unit - 1) / unit * unit;
-    int64_t th = (int64_t(ry1 - ry0) + unit - 1) / unit * unit;
+    int64_t tw = (int64_t(plan->rx1 - plan->rx0) + unit - 1) / unit * unit;
+    int64_t th = (int64_t(plan->ry1 - plan->ry0) + unit - 1) / unit * unit;
     while (DenoiseScratchSize(tw, th, layout, n, c, int64_t(4) << m, 4) >= 0x360001) {
         if (th >= tw) {
             if (th <= unit)
@@ -164,55 +180,168 @@ int DenoiseHistogramsFill(DenoiseMemHandle handle, DenoiseHistograms* h, const D
             tw -= unit;
         }
     }
+    plan->tw = tw;
+    plan->th = th;
+    plan->across = (int64_t(plan->rx1 - plan->rx0) + tw - 1) / tw;
+    plan->down = (int64_t(plan->ry1 - plan->ry0) + th - 1) / th;
 
-    int sxC = 0, syC = 0;
-    DenoiseChromaShift(layout, &sxC, &syC);
-    DenoisePlaneAccess access[3];
-    const int planes = c > 0 ? std::min(channels, 3) : 1;
-    for (int p = 0; p < planes; ++p) {
-        const int rc = DenoisePlaneAccessFor(*source, p, &access[p]);
+    DenoiseChromaShift(layout, &plan->sxC, &plan->syC);
+    plan->planes = c > 0 ? std::min(channels, 3) : 1;
+    for (int p = 0; p < plan->planes; ++p) {
+        const int rc = DenoisePlaneAccessFor(*source, p, &plan->access[p]);
         if (rc != 0)
             return rc;
     }
-    for (int64_t ty = ry0; ty < ry1; ty += th) {
-        for (int64_t tx = rx0; tx < rx1; tx += tw) {
-            const int x0 = int(tx), y0 = int(ty);
-            const int x1 = int(std::min<int64_t>(tx + tw, rx1)), y1 = int(std::min<int64_t>(ty + th, ry1));
-            DenoiseTilePlane pyr[3];
-            int rc = 0;
-            for (int p = 0; p < planes && rc == 0; ++p) {
-                const int sx = p ? sxC : 0, sy = p ? syC : 0;
-                const int wx0 = x0 >> sx, wy0 = y0 >> sy;
-                const int wx1 = std::min((x1 + (1 << sx) - 1) >> sx, access[p].width);
-                const int wy1 = std::min((y1 + (1 << sy) - 1) >> sy, access[p].height);
-                if (wx0 >= wx1 || wy0 >= wy1)
-                    continue;
-                rc = DenoiseTilePlaneBuild(handle, access[p], wx0, wy0, wx1, wy1, (p ? c : n) + 1, 4, &pyr[p]);
-            }
-            if (rc == 0 && pyr[0].levels > n) {
-                const DenoiseImage& guide = *pyr[0].level[n];
-                for (int p = 0; p < planes; ++p) {
-                    if (!pyr[p].levels)
-                        continue;
-                    const int levels = p ? c : n;
-                    for (int l = 0; l < levels; ++l) {
-                        const int s = n - l;
-                        int sx = s, sy = s;
-                        if (p > 0) {
-                            sx = s - sxC;
-                            sy = s - syC;
-                        }
-                        histogramPass(*pyr[p].level[l], guide, l, std::max(sx, 0), std::max(sy, 0), h->bins[p][l]);
-                    }
+    return 0;
+}
+
+// Counts estimation tile `index` of the plan (row by row) into h.
+int fillTile(DenoiseMemHandle handle, DenoiseHistograms* h, const FillPlan& plan, int64_t index)
+{
+    const int64_t tx = plan.rx0 + (index % plan.across) * plan.tw;
+    const int64_t ty = plan.ry0 + (index / plan.across) * plan.th;
+    const int n = plan.n, c = plan.c;
+    const int x0 = int(tx), y0 = int(ty);
+    const int x1 = int(std::min<int64_t>(tx + plan.tw, plan.rx1)), y1 = int(std::min<int64_t>(ty + plan.th, plan.ry1));
+    DenoiseTilePlane pyr[3];
+    int rc = 0;
+    for (int p = 0; p < plan.planes && rc == 0; ++p) {
+        const int sx = p ? plan.sxC : 0, sy = p ? plan.syC : 0;
+        const int wx0 = x0 >> sx, wy0 = y0 >> sy;
+        const int wx1 = std::min((x1 + (1 << sx) - 1) >> sx, plan.access[p].width);
+        const int wy1 = std::min((y1 + (1 << sy) - 1) >> sy, plan.access[p].height);
+        if (wx0 >= wx1 || wy0 >= wy1)
+            continue;
+        rc = DenoiseTilePlaneBuild(handle, plan.access[p], wx0, wy0, wx1, wy1, (p ? c : n) + 1, 4, &pyr[p]);
+    }
+    if (rc == 0 && pyr[0].levels > n) {
+        const DenoiseImage& guide = *pyr[0].level[n];
+        for (int p = 0; p < plan.planes; ++p) {
+            if (!pyr[p].levels)
+                continue;
+            const int levels = p ? c : n;
+            for (int l = 0; l < levels; ++l) {
+                const int s = n - l;
+                int sx = s, sy = s;
+                if (p > 0) {
+                    sx = s - plan.sxC;
+                    sy = s - plan.syC;
                 }
+                histogramPass(*pyr[p].level[l], guide, l, std::max(sx, 0), std::max(sy, 0), h->bins[p][l]);
             }
-            for (auto& pl : pyr)
-                DenoiseTilePlaneFree(handle, &pl);
-            if (rc != 0)
-                return rc;
         }
     }
+    for (auto& pl : pyr)
+        DenoiseTilePlaneFree(handle, &pl);
+    return rc;
+}
+
+// One worker's share of a pooled fill: tiles lane, lane + lanes, ... counted
+// into its own histograms. Counts only add up, so the shares summed in any
+// order give the bins of the walk on one thread.
+struct FillLane {
+    DenoiseMemHandle handle = nullptr;
+    const FillPlan* plan = nullptr;
+    DenoiseHistograms* bins = nullptr;
+    int64_t lane = 0, lanes = 1;
+    std::atomic<bool>* failed = nullptr;
+    int rc = 0;
+    int64_t failedTile = -1;
+};
+
+int fillLane(void* argument)
+{
+    auto* lane = static_cast<FillLane*>(argument);
+    const int64_t tiles = lane->plan->across * lane->plan->down;
+    for (int64_t i = lane->lane; i < tiles; i += lane->lanes) {
+        if (lane->failed->load(std::memory_order_relaxed))
+            break;
+        const int rc = fillTile(lane->handle, lane->bins, *lane->plan, i);
+        if (rc != 0) {
+            lane->rc = rc;
+            lane->failedTile = i;
+            lane->failed->store(true, std::memory_order_relaxed);
+            break;
+        }
+    }
+    return lane->rc;
+}
+
+} // namespace
+
+int DenoiseHistogramsFill(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
+                          const int32_t rect[4])
+{
+    if (!h || !source || !rect)
+        return PE_ERR_ARGUMENT;
+    FillPlan plan;
+    const int planned = planFill(h, source, rect, &plan);
+    if (planned != 0)
+        return planned == 1 ? 0 : planned;
+    const int64_t tiles = plan.across * plan.down;
+    for (int64_t i = 0; i < tiles; ++i) {
+        const int rc = fillTile(handle, h, plan, i);
+        if (rc != 0)
+            return rc;
+    }
     return 0;
+}
+
+int DenoiseHistogramsFillOnPool(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
+                                const int32_t rect[4], DenoisePool* pool)
+{
+    if (!h || !source || !rect)
+        return PE_ERR_ARGUMENT;
+    FillPlan plan;
+    const int planned = planFill(h, source, rect, &plan);
+    if (planned != 0)
+        return planned == 1 ? 0 : planned;
+    const int64_t tiles = plan.across * plan.down;
+    const int64_t lanes = pool && pool->workers ? std::min<int64_t>(pool->count, tiles) : 1;
+    if (lanes <= 1)
+        return DenoiseHistogramsFill(handle, h, source, rect);
+
+    // Lane 0 counts straight into h, the others into histograms of their own.
+    FillLane lane[DENOISE_MAX_POOL_LANES];
+    DenoiseHistograms own[DENOISE_MAX_POOL_LANES];
+    void* arguments[DENOISE_MAX_POOL_LANES];
+    const int count = int(std::min<int64_t>(lanes, DENOISE_MAX_POOL_LANES));
+    std::atomic<bool> failed{false};
+    int rc = 0;
+    for (int i = 0; i < count && rc == 0; ++i) {
+        if (i > 0)
+            rc = DenoiseHistogramsCreate(handle, &own[i], int(h->channels), int(h->levels[0]),
+                                         h->channels > 1 ? int(h->levels[1]) : 0);
+        lane[i].handle = handle;
+        lane[i].plan = &plan;
+        lane[i].bins = i == 0 ? h : &own[i];
+        lane[i].lane = i;
+        lane[i].lanes = count;
+        lane[i].failed = &failed;
+        arguments[i] = &lane[i];
+    }
+    if (rc == 0) {
+        DenoisePoolRun(pool, fillLane, arguments, uint32_t(count));
+        // The code of the first tile that failed, as the walk on one thread gives.
+        int64_t first = -1;
+        for (int i = 0; i < count; ++i)
+            if (lane[i].rc != 0 && (first < 0 || lane[i].failedTile < first)) {
+                first = lane[i].failedTile;
+                rc = lane[i].rc;
+            }
+    }
+    for (int i = 1; i < count; ++i) {
+        if (rc == 0)
+            for (uint32_t ch = 0; ch < h->channels; ++ch)
+                for (uint32_t l = 0; l < h->levels[ch]; ++l) {
+                    uint32_t* to = h->bins[ch][l];
+                    const uint32_t* from = own[i].bins[ch][l];
+                    for (int b = 0; b < DENOISE_HIST_BINS; ++b)
+                        to[b] += from[b];
+                }
+        DenoiseHistogramsFree(handle, &own[i]);
+    }
+    return rc;
 }
 
 void DenoiseHistogramPeak(const uint32_t* row, int columns, int* noise, uint32_t* count)
@@ -393,7 +522,7 @@ void DenoiseProfileFromHistograms(DenoiseProfile* profile, const DenoiseHistogra
     }
 }
 
-int DenoiseProfileEstimateFromHistograms(DenoiseMemHandle handle, DenoisePool*, DenoiseProfile* profile,
+int DenoiseProfileEstimateFromHistograms(DenoiseMemHandle handle, DenoisePool* pool, DenoiseProfile* profile,
                                          const DenoisePlaneDesc* source)
 {
     if (!profile || !source)
@@ -404,7 +533,7 @@ int DenoiseProfileEstimateFromHistograms(DenoiseMemHandle handle, DenoisePool*, 
     if (rc != 0)
         return rc;
     const int32_t rect[4] = {0, 0, source->width, source->height};
-    rc = DenoiseHistogramsFill(handle, &h, source, rect);
+    rc = DenoiseHistogramsFillOnPool(handle, &h, source, rect, pool);
     if (rc == 0)
         DenoiseProfileFromHistograms(profile, &h, int64_t(source->width) * source->height);
     DenoiseHistogramsFree(handle, &h);

@@ -31,14 +31,22 @@ int64_t DenoiseScratchSize(int64_t w, int64_t h, uint32_t layout, int lumaLevels
                            int workers);
 
 // Sets the profile up for the layout and depths, then measures it over the
-// whole picture of `source` (a normalised engine descriptor).
+// whole picture of `source` (a normalised engine descriptor), on the pool's
+// workers when there is a pool.
 int DenoiseProfileEstimate(DenoiseMemHandle handle, DenoiseProfile* profile, const DenoisePlaneDesc* source,
                            int lumaLevels, int chromaLevels, DenoisePool* pool);
 int DenoiseProfileEstimateFromHistograms(DenoiseMemHandle handle, DenoisePool* pool, DenoiseProfile* profile,
                                          const DenoisePlaneDesc* source);
-// Adds the histograms of one picture rectangle {x0, y0, x1, y1}.
+// Adds the histograms of one picture rectangle {x0, y0, x1, y1}, tile after
+// tile on the calling thread.
 int DenoiseHistogramsFill(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
                           const int32_t rect[4]);
+// The same counts with the tiles shared out among the pool's workers (on
+// the calling thread without a pool). On failure the code is that of the
+// first tile that failed, and h holds partial counts.
+constexpr int DENOISE_MAX_POOL_LANES = 16;
+int DenoiseHistogramsFillOnPool(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
+                                const int32_t rect[4], DenoisePool* pool);
 void DenoiseProfileFromHistograms(DenoiseProfile* profile, const DenoiseHistograms* h, int64_t pixels);
 void DenoiseProfileTableFromHistogram(DenoiseProfileEntry* entry, const uint32_t* bins,
                                       const DenoiseProfileEntry* reference);
