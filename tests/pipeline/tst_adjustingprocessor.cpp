@@ -15,7 +15,10 @@
 #include "IQAdjustingProcessor.h"
 #include "IQAdjustingThread.h"
 #include "IQBGRData.h"
+#include "IQDenoiseEngine.h"
+#include "IQDenoiseEngineStage.h"
 #include "IQHDRToneEngine.h"
+#include "IQYUVFrame.h"
 #include "PaddedBuffer.h"
 #include "Rand15.h"
 #include "TestPaths.h"
@@ -94,7 +97,8 @@ public:
 // The processor as first written: detail and highlight/shadow buffers made
 // with the picture, stage 4 runs the detail chain from the source and then
 // highlight/shadow, stage 8 only highlight/shadow, other codes keep the last
-// result; then the adjust engine.
+// result; then, when asked, the denoise engine on a YUY2 copy of the pass's
+// picture (kept un-denoised when the engine fails); then the adjust engine.
 class EagerReference {
 public:
     explicit EagerReference(const QImage &picture)
@@ -103,7 +107,8 @@ public:
     {
         tone.setSource(*source);
     }
-    std::unique_ptr<IQBGRData> pass(const IQHDRToneParams &t, const IQAdjustParams &a, int stage)
+    std::unique_ptr<IQBGRData> pass(const IQHDRToneParams &t, const IQAdjustParams &a, int stage,
+                                    const IQDenoiseParams &d = IQDenoiseParams())
     {
         tone.setParams(t);
         cv::Mat in = matOf(*input), work = matOf(*working);
@@ -112,15 +117,53 @@ public:
         if (stage == 4 || stage == 8)
             tone.applyHighlightShadow(in, work);
         std::unique_ptr<IQBGRData> out(working->clone());
+        if (d.luminance > 0 || d.chrominance > 0)
+            denoiseInto(*out, d);
         adjust.setParams(a);
         adjust.apply(out->data, int(out->width), out->height, out->bytesPerLine);
         return out;
     }
 
 private:
+    void denoiseInto(IQBGRData &picture, const IQDenoiseParams &d)
+    {
+        IQYUVFrame src, dst;
+        for (IQYUVFrame *f : {&src, &dst}) {
+            f->format = IQYUV_FORMAT_YUY2;
+            f->width = int(picture.width);
+            f->height = picture.height;
+            QVERIFY(YUVFrameAllocate(f));
+        }
+        QVERIFY(BGRDataToYUVFrame(picture, &src));
+        denoise.setLuminance(d.luminance);
+        denoise.setChrominance(d.chrominance);
+        if (denoise.apply(&src, &dst) == 0)
+            QVERIFY(YUVFrameToBGRData(&dst, picture));
+        YUVFrameRelease(&src);
+        YUVFrameRelease(&dst);
+    }
+
     std::unique_ptr<IQBGRData> source, input, working;
     IQHDRToneEngine tone;
+    IQDenoiseEngine denoise;
     IQAdjustEngine adjust;
+};
+
+// The built-in denoise stage, whose preparation on the set-up thread waits
+// until the test lets it go: passes then run before the set-up is done.
+class GatedStage : public IQAdjustingProcessor::DenoiseStage {
+public:
+    int apply(IQBGRData &picture, const IQDenoiseParams &params) override { return inner.apply(picture, params); }
+    void prepare(int width, int height) override
+    {
+        gate.acquire();
+        inner.prepare(width, height);
+        prepared.release();
+    }
+
+    IQDenoiseEngineStage inner;
+    QSemaphore gate;
+    QSemaphore prepared;
 };
 
 // The highlight/shadow (and detail) result the processor should reach.
@@ -157,6 +200,8 @@ private slots:
     void buffersMadeOnDemandKeepEveryPass_data();
     void buffersMadeOnDemandKeepEveryPass();
     void loadingLaterKeepsAChosenStage();
+    void presetsKeepTheirBytesWhateverTheSetUp_data();
+    void presetsKeepTheirBytesWhateverTheSetUp();
 };
 
 void TestAdjustingProcessor::defaultRecordsGiveThePicture_data()
@@ -530,6 +575,91 @@ void TestAdjustingProcessor::loadingLaterKeepsAChosenStage()
     QVERIFY(!broken.prepare());
     QCOMPARE(broken.lastError(), int(IQAdjustingProcessor::ErrorNoPicture));
     QVERIFY(broken.process().isNull());
+}
+
+void TestAdjustingProcessor::presetsKeepTheirBytesWhateverTheSetUp_data()
+{
+    QTest::addColumn<QImage>("picture");
+    // 0: the set-up is done before the first pass; 1: passes that denoise run
+    // while it is still under way; 2: as 0, on a processor built while the
+    // previous picture's set-up ran and was dropped.
+    QTest::addColumn<int>("when");
+    QList<QPair<QString, QImage>> pictures = {{"301x203", makePicture(301, 203, 41)},
+                                              {"3x7", makePicture(3, 7, 42)},
+                                              {"1x1", makePicture(1, 1, 43)},
+                                              {"64x2", makePicture(64, 2, 44)}};
+    const QString data = sharedTestDataDir();
+    if (!data.isEmpty()) {
+        const QImage photo(data + "/homedeck_hall_5d3_3exp/group_15.jpg");
+        QVERIFY(!photo.isNull());
+        // Odd in both directions, and small enough for every preset.
+        pictures.append({"hall photo 641x427", photo.scaled(641, 427, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)});
+    }
+    const char *const names[] = {"settled", "before the set-up ends", "after a dropped set-up"};
+    for (const auto &p : pictures)
+        for (int when = 0; when < 3; ++when)
+            QTest::addRow("%s, %s", qPrintable(p.first), names[when]) << p.second << when;
+}
+
+// Every effect preset, picked one after another as on the editing page, gives
+// the bytes of the processor as first written, whatever the set-up has done
+// when the passes run. The noise of preset 10 is left out: it is seeded from
+// the clock.
+void TestAdjustingProcessor::presetsKeepTheirBytesWhateverTheSetUp()
+{
+    QFETCH(QImage, picture);
+    QFETCH(int, when);
+    const int w = picture.width(), h = picture.height();
+    if (when == 2) {
+        auto dropped = std::make_unique<IQAdjustingProcessor>(makePicture(w + 5, h + 3, 9));
+        IQDenoiseParams d;
+        d.luminance = 60;
+        dropped->setDenoiseParams(d);
+        QVERIFY(!dropped->process().isNull());
+        dropped.reset(); // its set-up may still be under way
+    }
+    IQAdjustingProcessor processor(picture, IQAdjustingProcessor::LoadLater);
+    auto *stage = new GatedStage;
+    processor.setDenoiseStage(stage);
+    QVERIFY(processor.prepare());
+    EagerReference reference(picture);
+
+    const auto pass = [&](const IQProcessParams &p, int stageCode, const char *what) {
+        processor.setToneParams(p.tone, stageCode);
+        processor.setAdjustParams(p.adjust);
+        processor.setDenoiseParams(p.denoise);
+        const QImage result = processor.process();
+        QCOMPARE(processor.lastError(), int(IQAdjustingProcessor::NoError));
+        QVERIFY2(sameAs(result, *reference.pass(p.tone, p.adjust, stageCode, p.denoise)), what);
+    };
+    if (when == 1) {
+        // Colour passes do not wait for the set-up: the first one that
+        // denoises makes the frames and measures the profile itself.
+        IQProcessParams p;
+        p.setPreset(4);
+        pass(p, IQAdjustingProcessor::StageAdjust, "colour pass before the set-up ends");
+        p.denoise.chrominance = 40;
+        pass(p, IQAdjustingProcessor::StageNone, "second colour pass before the set-up ends");
+        QVERIFY(!stage->prepared.tryAcquire());
+    }
+    stage->gate.release();
+    if (when != 1) {
+        processor.waitForSetUp();
+        QVERIFY(stage->prepared.tryAcquire());
+        QVERIFY(stage->inner.framesReady(w, h));
+    }
+    for (int preset = 0; preset <= 10; ++preset) {
+        IQProcessParams p;
+        p.setPreset(preset);
+        p.tone.addNoise = false;
+        const QByteArray name = "preset " + QByteArray::number(preset);
+        pass(p, IQAdjustingProcessor::StageFull, name.constData());
+        // A slider moved after the preset: a colour pass on its tone result.
+        p.adjust.brightness += 15;
+        p.denoise.luminance = p.denoise.luminance > 0 ? p.denoise.luminance + 20 : 0;
+        pass(p, IQAdjustingProcessor::StageAdjust, (name + ", then a colour pass").constData());
+    }
+    QVERIFY(stage->inner.framesReady(w, h));
 }
 
 QTEST_GUILESS_MAIN(TestAdjustingProcessor)

@@ -2,6 +2,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -150,6 +151,8 @@ private slots:
     void stageWithoutEngineKeepsPixels();
     void stageOddAndTinySizes_data();
     void stageOddAndTinySizes();
+    void preparedFramesKeepEveryByte_data();
+    void preparedFramesKeepEveryByte();
 };
 
 void TestDenoiseEngine::profileMeasuredOnceThenLoaded()
@@ -454,6 +457,87 @@ void TestDenoiseEngine::stageOddAndTinySizes()
     auto again = makePicture(w, h, 10.0, uint32_t(w * 1000 + h));
     QCOMPARE(stage.apply(*again, d), rc);
     QCOMPARE(bytesOf(*again), after);
+}
+
+void TestDenoiseEngine::preparedFramesKeepEveryByte_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    // When the stage prepares its frames: before the first pass, after it,
+    // for another size before it, or on another thread, over and over and
+    // at two sizes, while the passes run.
+    QTest::addColumn<int>("when");
+    const char *const names[] = {"before", "after", "other size", "beside passes"};
+    for (const QSize size : {QSize(1, 1), QSize(3, 5), QSize(17, 3), QSize(320, 200), QSize(1001, 37)})
+        for (int when = 0; when < 4; ++when)
+            QTest::addRow("%dx%d %s", size.width(), size.height(), names[when]) << size.width() << size.height()
+                                                                             << when;
+}
+
+// Frames made ahead of the passes give the bytes of frames made by them: the
+// engine on the picture's YUY2 frame, converted back (or the picture as it
+// was when the engine refuses it). The first pass measures the profile, the
+// second loads it.
+void TestDenoiseEngine::preparedFramesKeepEveryByte()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, when);
+    const int strengths[2][2] = {{50, 30}, {80, 0}};
+    const auto noisy = makePicture(w, h, 10.0, uint32_t(w * 7 + h));
+
+    QByteArray expected[2];
+    int codes[2];
+    {
+        IQDenoiseEngine engine;
+        for (int i = 0; i < 2; ++i) {
+            const std::unique_ptr<IQBGRData> picture(noisy->clone());
+            auto in = yuy2Of(*picture);
+            QVERIFY(in);
+            Frame out(IQYUV_FORMAT_YUY2, w, h);
+            engine.setLuminance(strengths[i][0]);
+            engine.setChrominance(strengths[i][1]);
+            codes[i] = engine.apply(&in->f, &out.f);
+            if (codes[i] == 0)
+                QVERIFY(YUVFrameToBGRData(&out.f, *picture));
+            expected[i] = bytesOf(*picture);
+        }
+    }
+    QVERIFY(w * h < 100 || (codes[0] == 0 && expected[0] != bytesOf(*noisy)));
+
+    IQDenoiseEngineStage stage;
+    QVERIFY(!stage.framesReady(w, h));
+    if (when == 0) {
+        stage.prepare(w, h);
+        QVERIFY(stage.framesReady(w, h));
+    } else if (when == 2) {
+        stage.prepare(w + 3, h + 1);
+        QVERIFY(stage.framesReady(w + 3, h + 1));
+        QVERIFY(!stage.framesReady(w, h));
+    }
+    std::atomic<bool> stop{false};
+    std::unique_ptr<QThread> beside;
+    if (when == 3) {
+        beside.reset(QThread::create([&] {
+            for (int i = 0; !stop.load(); ++i)
+                stage.prepare(w + (i & 1), h);
+        }));
+        beside->start();
+    }
+    for (int i = 0; i < 2; ++i) {
+        const std::unique_ptr<IQBGRData> picture(noisy->clone());
+        IQDenoiseParams d;
+        d.luminance = strengths[i][0];
+        d.chrominance = strengths[i][1];
+        QCOMPARE(stage.apply(*picture, d), codes[i]);
+        QVERIFY2(bytesOf(*picture) == expected[i], qPrintable(QStringLiteral("pass %1").arg(i)));
+        if (when == 1 && i == 0)
+            stage.prepare(w, h);
+    }
+    if (beside) {
+        stop = true;
+        QVERIFY(beside->wait(60000));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDenoiseEngine)

@@ -64,6 +64,7 @@ private slots:
     void chromaUntouchedAtZero_data();
     void chromaUntouchedAtZero();
     void profileEstimatedWithoutChromaServesChroma();
+    void repeatableAndIndependentOfWorkers_data();
     void repeatableAndIndependentOfWorkers();
     void storedProfileIsUsedAsItIs();
     void badProfileIsRefused();
@@ -302,10 +303,27 @@ void TestDenoiseEngine::profileEstimatedWithoutChromaServesChroma()
     QVERIFY(denoisePsnr(outA, s.clean, 1, 400, 300) > denoisePsnr(s.noisy, s.clean, 1, 400, 300) + 3.0);
 }
 
+void TestDenoiseEngine::repeatableAndIndependentOfWorkers_data()
+{
+    QTest::addColumn<uint>("format");
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    // Several batches of tiles, and more noise-estimate tiles than workers;
+    // fewer estimate tiles than workers; a single one.
+    QTest::newRow("501 1600x1200") << 0x501u << 1600 << 1200;
+    QTest::newRow("601 1001x777") << 0x601u << 1001 << 777;
+    QTest::newRow("802 700x901") << 0x802u << 700 << 901;
+    QTest::newRow("503 1283x301") << 0x503u << 1283 << 301;
+    QTest::newRow("401 641x481") << 0x401u << 641 << 481;
+    QTest::newRow("501 300x200") << 0x501u << 300 << 200;
+}
+
 void TestDenoiseEngine::repeatableAndIndependentOfWorkers()
 {
-    // Big enough for several batches of tiles.
-    Scene s(0x501, 1600, 1200, 10.0);
+    QFETCH(uint, format);
+    QFETCH(int, w);
+    QFETCH(int, h);
+    Scene s(format, w, h, 10.0);
     Engine engine;
     int rc = 0;
     DenoiseTestFrame first = denoised(engine, s.noisy, 70, 60, &rc);
@@ -313,12 +331,23 @@ void TestDenoiseEngine::repeatableAndIndependentOfWorkers()
     DenoiseTestFrame second = denoised(engine, s.noisy, 70, 60, &rc);
     QCOMPARE(rc, 0);
     QVERIFY(sameBytes(first, second));
-    // The same tiles run one by one on the calling thread.
+    // The same tiles, and the same noise-estimate tiles, run one by one on
+    // the calling thread.
     Engine serial;
     DenoiseEngineDestroyPool(serial);
     DenoiseTestFrame third = denoised(serial, s.noisy, 70, 60, &rc);
     QCOMPARE(rc, 0);
     QVERIFY(sameBytes(first, third));
+
+    // The stored profile the workers measure is the one measured on the
+    // calling thread, byte for byte.
+    NoiseProfile pooled, alone;
+    std::memset(pooled.bytes, 0xEE, sizeof(pooled.bytes));
+    std::memset(alone.bytes, 0x11, sizeof(alone.bytes));
+    QCOMPARE(DenoiseEstimateNoise(engine, &s.noisy.frame, &pooled), 0);
+    QCOMPARE(DenoiseEstimateNoise(serial, &s.noisy.frame, &alone), 0);
+    QVERIFY(std::memcmp(pooled.bytes, alone.bytes, sizeof(pooled.bytes)) == 0);
+    QVERIFY(engine.e->stored.count > 0);
 }
 
 void TestDenoiseEngine::storedProfileIsUsedAsItIs()
@@ -523,6 +552,33 @@ void TestDenoiseEngine::outOfMemoryIsReported()
         DenoiseDestroy(engine);
     }
     QVERIFY(failures > 10);
+
+    // The noise estimate on the workers, failing at every point of a run
+    // with several estimate tiles: the caller's buffer stays as it was, and
+    // the next estimate measures the profile of a run that did not fail.
+    Scene big(0x501, 1200, 900, 10.0);
+    Engine engine;
+    NoiseProfile clean;
+    QCOMPARE(DenoiseEstimateNoise(engine, &big.noisy.frame, &clean), 0);
+    failures = 0;
+    for (int k = 0; k < 600; k += (k < 60 ? 1 : 23)) {
+        NoiseProfile got;
+        std::memset(got.bytes, 0x5A, sizeof(got.bytes));
+        DenoiseFaultInjectAfter(k);
+        const int rc = DenoiseEstimateNoise(engine, &big.noisy.frame, &got);
+        DenoiseFaultInjectAfter(-1);
+        if (rc != 0) {
+            QCOMPARE(rc, int(PE_ERR_NOMEM));
+            QVERIFY(std::all_of(got.bytes, got.bytes + sizeof(got.bytes), [](uint8_t b) { return b == 0x5A; }));
+            QCOMPARE(engine.e->stored.count, 0u);
+            ++failures;
+        } else {
+            QVERIFY(std::memcmp(got.bytes, clean.bytes, sizeof(got.bytes)) == 0);
+        }
+        QCOMPARE(DenoiseEstimateNoise(engine, &big.noisy.frame, &got), 0);
+        QVERIFY(std::memcmp(got.bytes, clean.bytes, sizeof(got.bytes)) == 0);
+    }
+    QVERIFY(failures > 20);
 }
 
 QTEST_GUILESS_MAIN(TestDenoiseEngine)
