@@ -24,14 +24,9 @@
 #include "IQDomainTransform.h"
 #include "IQFilterScratch.h"
 
-namespace {
+#include "BenchTiming.h"
 
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+namespace {
 
 // Median wall time of the runs, and the process CPU time of that run
 // (which holds up better than wall time on a busy machine).
@@ -39,11 +34,11 @@ std::string timeRuns(int runs, const std::function<void()>& fn)
 {
     std::vector<std::pair<double, double>> t;
     for (int r = 0; r < runs; ++r) {
-        const double cpu = cpuMs();
+        const double cpu = benchCpuMs();
         const auto start = std::chrono::steady_clock::now();
         fn();
         t.emplace_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                       cpuMs() - cpu);
+                       benchCpuMs() - cpu);
     }
     std::sort(t.begin(), t.end());
     char text[96];

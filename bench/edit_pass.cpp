@@ -36,23 +36,11 @@
 #include "IQNonLocalMeans.h"
 #include "IQParams.h"
 
+#include "BenchTiming.h"
+
 namespace {
 
 using Setter = std::function<bool(IQProcessParams &, const QString &)>;
-
-double cpuMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 
 template <typename Record, typename Field>
@@ -220,11 +208,11 @@ int main(int argc, char **argv)
         processor.setToneParams(params.tone, stage);
         processor.setAdjustParams(params.adjust);
         processor.setDenoiseParams(params.denoise);
-        const double cpu0 = cpuMs();
+        const double cpu0 = benchCpuMs();
         timer.restart();
         const QImage result = processor.process();
         const double ms = timer.nsecsElapsed() / 1e6;
-        cpuTimes.push_back(cpuMs() - cpu0);
+        cpuTimes.push_back(benchCpuMs() - cpu0);
         if (result.isNull()) {
             std::fprintf(stderr, "edit_pass: pass %d failed (error %d)\n", r, processor.lastError());
             return 1;
@@ -249,6 +237,6 @@ int main(int argc, char **argv)
     const double firstCpu = cpuTimes.front();
     std::printf("{\"width\":%d, \"height\":%d, \"stage\":%d, \"first_ms\":%.1f, \"median_ms\":%.1f, "
                 "\"first_cpu_ms\":%.1f, \"median_cpu_ms\":%.1f}\n",
-                processor.width(), processor.height(), stage, first, median(times), firstCpu, median(cpuTimes));
+                processor.width(), processor.height(), stage, first, benchMedian(times), firstCpu, benchMedian(cpuTimes));
     return 0;
 }

@@ -25,26 +25,14 @@
 
 #include "IQNonLocalMeans.h"
 
+#include "BenchTiming.h"
+
 namespace {
 
 int usage()
 {
     std::fprintf(stderr, "usage: nlmeans_pass IN [--runs K] [--kernel auto|sse2|avx2|avx512] [--threads T] [--opencv]\n");
     return 2;
-}
-
-double cpuMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 struct Timing {
@@ -58,14 +46,14 @@ Timing timeRuns(int runs, const std::function<void()> &pass, const char *name)
     std::vector<double> wall, cpu;
     QElapsedTimer timer;
     for (int r = 0; r < runs; ++r) {
-        const double c0 = cpuMs();
+        const double c0 = benchCpuMs();
         timer.restart();
         pass();
         wall.push_back(timer.nsecsElapsed() / 1e6);
-        cpu.push_back(cpuMs() - c0);
+        cpu.push_back(benchCpuMs() - c0);
         std::printf("%s run %d: %.1f ms, %.1f ms CPU\n", name, r, wall.back(), cpu.back());
     }
-    return {median(wall), median(cpu), *std::min_element(cpu.begin(), cpu.end())};
+    return {benchMedian(wall), benchMedian(cpu), *std::min_element(cpu.begin(), cpu.end())};
 }
 
 const char *kernelName(IQNlmKernel k)

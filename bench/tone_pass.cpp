@@ -23,14 +23,9 @@
 #include "IQHDRToneEngine.h"
 #include "IQToneStrength.h"
 
-namespace {
+#include "BenchTiming.h"
 
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+namespace {
 
 double replacedShare(const IQHDRToneEngine &engine, bool highlights, int v)
 {
@@ -98,14 +93,14 @@ int main(int argc, char **argv)
     for (const auto &[highlights, v] : passes) {
         std::vector<std::pair<double, double>> t;
         for (int r = 0; r < runs; ++r) {
-            const double cpu = cpuMs();
+            const double cpu = benchCpuMs();
             const auto start = std::chrono::steady_clock::now();
             if (highlights)
                 engine.recoverHighlights(engine.source, out, v);
             else
                 engine.recoverShadows(engine.source, out, v);
             t.emplace_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                           cpuMs() - cpu);
+                           benchCpuMs() - cpu);
         }
         std::sort(t.begin(), t.end());
         std::printf("%s %4d: %.1f ms (CPU %.1f ms), replaced %.1f %%\n", highlights ? "highlight" : "shadow   ", v,

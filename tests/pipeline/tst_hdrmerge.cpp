@@ -175,6 +175,19 @@ QString profileText(const std::vector<cv::Vec3d>& profile, int from, int to, int
     return values.join(QLatin1Char(' '));
 }
 
+// The three photos of the shared hall series, or none when it is not here.
+QStringList hallSeriesPaths()
+{
+    const QString data = sharedTestDataDir();
+    if (data.isEmpty())
+        return {};
+    const QDir hall(data + QStringLiteral("/homedeck_hall_5d3_3exp"));
+    QStringList paths;
+    for (const QString& name : hall.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
+        paths << hall.filePath(name);
+    return paths.size() == 3 ? paths : QStringList();
+}
+
 } // namespace
 
 class TestHdrMerge : public QObject {
@@ -649,16 +662,9 @@ private slots:
     // photo shows below white.
     void hallSkyStaysBrightest()
     {
-        const QString data = sharedTestDataDir();
-        if (data.isEmpty())
-            QSKIP("shared test photos not available");
-        const QDir hall(data + QStringLiteral("/homedeck_hall_5d3_3exp"));
-        const QStringList names = hall.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
-        if (names.size() != 3)
+        const QStringList paths = hallSeriesPaths();
+        if (paths.isEmpty())
             QSKIP("hall series not available");
-        QStringList paths;
-        for (const QString& name : names)
-            paths << hall.filePath(name);
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
@@ -714,16 +720,9 @@ private slots:
 
     void realHallSeriesStaysWhole()
     {
-        const QString data = sharedTestDataDir();
-        if (data.isEmpty())
-            QSKIP("shared test photos not available");
-        QDir hall(data + QStringLiteral("/homedeck_hall_5d3_3exp"));
-        const QStringList names = hall.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
-        if (names.size() != 3)
+        const QStringList paths = hallSeriesPaths();
+        if (paths.isEmpty())
             QSKIP("hall series not available");
-        QStringList paths;
-        for (const QString& name : names)
-            paths << hall.filePath(name);
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_OK));
