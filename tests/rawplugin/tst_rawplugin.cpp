@@ -177,6 +177,14 @@ double bt709ToLinear(int level)
     return v < 4.5 * 0.018 ? v / 4.5 : std::pow((v + 0.099) / 1.099, 1 / 0.45);
 }
 
+// The shared real DNG of a colour chart, or empty when it is not here.
+QString colourChartPath()
+{
+    const QString dir = sharedTestDataDir();
+    const QString path = dir + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
+    return !dir.isEmpty() && QFile::exists(path) ? path : QString();
+}
+
 } // namespace
 
 class TestRawPlugin : public QObject
@@ -827,11 +835,8 @@ void TestRawPlugin::concurrentReads()
 
 void TestRawPlugin::realDng()
 {
-    const QString dir = sharedTestDataDir();
-    if (dir.isEmpty())
-        QSKIP("shared test data not available");
-    const QString path = dir + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
-    if (!QFile::exists(path))
+    const QString path = colourChartPath();
+    if (path.isEmpty())
         QSKIP("colorchart.dng not available");
 
     QImageReader reader(path);
@@ -867,11 +872,8 @@ void TestRawPlugin::realDng()
 // -o 1) run once on this file; the same tool is run again when installed.
 void TestRawPlugin::realDngColours()
 {
-    const QString dir = sharedTestDataDir();
-    if (dir.isEmpty())
-        QSKIP("shared test data not available");
-    const QString path = dir + QStringLiteral("/raw_magiclantern_dng/colorchart.dng");
-    if (!QFile::exists(path))
+    const QString path = colourChartPath();
+    if (path.isEmpty())
         QSKIP("colorchart.dng not available");
 
     QImageReader reader(path);
