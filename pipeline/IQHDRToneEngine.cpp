@@ -17,6 +17,7 @@
 #include "IQBGRData.h"
 #include "IQDomainTransform.h"
 #include "IQFilterScratch.h"
+#include "IQLabTables.h"
 #include "IQNonLocalMeans.h"
 #include "IQToneByte.h"
 #include "IQToneStrength.h"
@@ -119,24 +120,6 @@ void createPlane(cv::Mat &m, cv::Size size, int type)
     IQAdviseHugePages(m.data, m.total() * m.elemSize());
 }
 
-// OpenCV builds its colour tables on the first conversion of each kind.
-void prepareColourTables()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(10, 120, 240));
-        cv::Mat lab, back;
-        cv::cvtColor(pixel, lab, cv::COLOR_BGR2Lab);
-        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
-        cv::cvtColor(pixel, lab, cv::COLOR_LBGR2Lab);
-        cv::cvtColor(lab, back, cv::COLOR_Lab2LBGR);
-        cv::Mat f;
-        pixel.convertTo(f, CV_32F, 1.0 / 255.0);
-        cv::cvtColor(f, lab, cv::COLOR_BGR2Lab);
-        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
-    });
-}
-
 void applyByteMap(const cv::Mat &src, cv::Mat &dst, const uchar *map)
 {
     prepareDestination(src, dst);
@@ -231,7 +214,7 @@ void IQHDRToneEngine::analyseSource()
 
     // Set up now what the first detail pass would: OpenCV's colour tables,
     // the equaliser, and the planes that CLAHE and the non-local means use.
-    prepareColourTables();
+    IQPrepareLabTables();
     equaliser();
     for (int slot = 0; slot < 3; ++slot) {
         cv::Mat plane = scratch().plane(slot, source.rows, source.cols, slot == 0 ? CV_8UC3 : CV_8UC1);

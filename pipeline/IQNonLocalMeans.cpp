@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "IQFilterScratch.h"
+#include "IQLabTables.h"
 #include "IQNonLocalMeansKernel.h"
 
 namespace {
@@ -288,19 +288,6 @@ void runTiles(const cv::Mat &src, const std::vector<PlaneJob> &planes, int templ
     }, stripes);
 }
 
-// OpenCV builds its Lab tables on the first conversion without a lock; the
-// tiles convert at once, so one conversion on this thread goes first.
-void prepareLabTables()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(40, 90, 200));
-        cv::Mat lab, back;
-        cv::cvtColor(pixel, lab, cv::COLOR_LBGR2Lab);
-        cv::cvtColor(lab, back, cv::COLOR_Lab2LBGR);
-    });
-}
-
 void checkSizes(int templateWindowSize, int searchWindowSize)
 {
     if (templateWindowSize < 1 || searchWindowSize < 1)
@@ -345,7 +332,7 @@ void IQNonLocalMeansColored(cv::InputArray _src, cv::OutputArray _dst, float h, 
         cv::fastNlMeansDenoisingColored(src, _dst, h, hColor, templateWindowSize, searchWindowSize);
         return;
     }
-    prepareLabTables();
+    IQPrepareLabTables();
     cv::Mat lab = scratch ? scratch->plane(0, src.rows, src.cols, CV_8UC3) : cv::Mat(src.size(), CV_8UC3);
     cv::cvtColor(src, lab, cv::COLOR_LBGR2Lab);
     // The tiles read only lab, so dst may be src. Each tile goes back to
