@@ -179,17 +179,9 @@ void IQHDRToneEngine::analyseSource()
     createPlane(shadowWeight, source.size(), CV_32FC1);
     // Per-pixel work, done in row bands to keep the float copies small.
     forRowBands(source.rows, [&](int y0, int y1) {
-        cv::Mat f;
-        source.rowRange(y0, y1).convertTo(f, CV_32FC3);
-        cv::Mat ch[3];
-        cv::split(f, ch);
-        cv::Mat L = ch[0] * 0.114 + ch[1] * 0.587 + ch[2] * 0.299;
-        L = L / 255.0;
         cv::Mat hw = highlightWeight.rowRange(y0, y1);
-        cv::multiply(L, L, hw);
-        cv::Mat inv = 1 - L;
         cv::Mat sw = shadowWeight.rowRange(y0, y1);
-        cv::multiply(inv, inv, sw);
+        IQToneWeights(source.rowRange(y0, y1), hw, sw);
     });
     highlightMean = cv::mean(highlightWeight);
     shadowMean = cv::mean(shadowWeight);

@@ -52,16 +52,8 @@ struct GreyWeights {
         cv::Mat greys(1, 256, CV_8UC3);
         for (int c = 0; c < 256; ++c)
             greys.at<cv::Vec3b>(0, c) = cv::Vec3b::all(uchar(c));
-        cv::Mat f;
-        greys.convertTo(f, CV_32FC3);
-        cv::Mat ch[3];
-        cv::split(f, ch);
-        cv::Mat L = ch[0] * 0.114 + ch[1] * 0.587 + ch[2] * 0.299;
-        L = L / 255.0;
         cv::Mat hw, sw;
-        cv::multiply(L, L, hw);
-        cv::Mat inv = 1 - L;
-        cv::multiply(inv, inv, sw);
+        IQToneWeights(greys, hw, sw);
         for (int c = 0; c < 256; ++c) {
             highlights[c] = hw.at<float>(0, c);
             shadows[c] = sw.at<float>(0, c);
@@ -113,6 +105,19 @@ double greyValue(const IQToneByte::Inputs &in, int c, float invG, float divisor)
 }
 
 } // namespace
+
+void IQToneWeights(const cv::Mat &bgr, cv::Mat &highlights, cv::Mat &shadows)
+{
+    cv::Mat f;
+    bgr.convertTo(f, CV_32FC3);
+    cv::Mat ch[3];
+    cv::split(f, ch);
+    cv::Mat L = ch[0] * 0.114 + ch[1] * 0.587 + ch[2] * 0.299;
+    L = L / 255.0;
+    cv::multiply(L, L, highlights);
+    cv::Mat inv = 1 - L;
+    cv::multiply(inv, inv, shadows);
+}
 
 const float *IQToneStrength::greyWeights(bool highlights)
 {

@@ -31,6 +31,17 @@
 #include <cstdint>
 #include <vector>
 
+namespace cv {
+class Mat;
+}
+
+// The weights of a B,G,R byte picture, in single precision: L^2 into
+// highlights and (1 - L)^2 into shadows, L = (0.114 B + 0.587 G + 0.299 R)
+// / 255. Maps of the picture's size and CV_32FC1 type are written in
+// place. The analysis and the grey levels below share it, so they agree
+// to the bit.
+void IQToneWeights(const cv::Mat &bgr, cv::Mat &highlights, cv::Mat &shadows);
+
 class IQToneStrength {
 public:
     // v is the setting (clamped to -100..100), mean the mean weight of the
