@@ -13,9 +13,11 @@
 
 #include <sys/sysinfo.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <string>
 
 namespace {
@@ -85,6 +87,9 @@ void capture(QtMsgType type, const QMessageLogContext& context, const QString& m
 
 int64_t unknownMemory() { return -1; }
 
+int64_t g_available = 0;
+int64_t injectedMemory() { return g_available; }
+
 class Engine : public IQHDREngine {
 public:
     Engine() = default;
@@ -125,6 +130,42 @@ private slots:
         qInstallMessageHandler(g_previousHandler);
         QCOMPARE(fits, QList<bool>({true, true, true}));
         QCOMPARE(int(g_messages.filter(QStringLiteral("not known")).size()), 1);
+    }
+
+    void memoryNeedFollowsThePerPixelBudget_data()
+    {
+        // The budget, worked out by hand: the editing page holds 48 bytes a
+        // pixel; a series of n photos holds 4 n + 20 in the job, which
+        // passes 48 from the eighth photo on.
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("photos");
+        QTest::addColumn<qint64>("need");
+        QTest::newRow("one photo") << QSize(1000, 1000) << 1 << qint64(48000000);
+        QTest::newRow("no photo counts as one") << QSize(1000, 1000) << 0 << qint64(48000000);
+        QTest::newRow("three photos") << QSize(1000, 1000) << 3 << qint64(48000000);
+        QTest::newRow("seven photos") << QSize(1000, 1000) << 7 << qint64(48000000);
+        QTest::newRow("eight photos") << QSize(1000, 1000) << 8 << qint64(52000000);
+        QTest::newRow("ten 36 MP photos") << QSize(7360, 4912) << 10 << qint64(2169139200);
+        QTest::newRow("no pixels") << QSize(0, 4912) << 1 << qint64(0);
+        QTest::newRow("beyond 64 bits") << QSize(INT_MAX, INT_MAX) << 1 << std::numeric_limits<qint64>::max();
+    }
+    void memoryNeedFollowsThePerPixelBudget()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, photos);
+        QFETCH(qint64, need);
+        QCOMPARE(qint64(IQPhotoMemoryNeed(size, photos)), need);
+        // The photos fit when exactly that much is free, not a byte less.
+        if (need <= 0 || need == std::numeric_limits<qint64>::max())
+            return;
+        g_available = need;
+        IQSetAvailableMemorySource(injectedMemory);
+        const bool fitsExactly = IQPhotosFitInMemory(size, photos);
+        g_available = need - 1;
+        const bool fitsOneByteShort = IQPhotosFitInMemory(size, photos);
+        IQSetAvailableMemorySource(nullptr);
+        QVERIFY(fitsExactly);
+        QVERIFY(!fitsOneByteShort);
     }
 
     void streamedPngDecodesToBlack_data()
