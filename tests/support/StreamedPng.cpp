@@ -36,20 +36,7 @@ public:
         put(QByteArray("\x89PNG\r\n\x1a\n", 8));
     }
 
-    void chunk(const char* type, const QByteArray& data)
-    {
-        uchar length[4];
-        qToBigEndian<quint32>(quint32(data.size()), length);
-        put(QByteArray(reinterpret_cast<const char*>(length), 4));
-        const QByteArray body = QByteArray(type, 4) + data;
-        put(body);
-        quint32 crc = 0xFFFFFFFFu;
-        for (const char c : body)
-            crc = crcTable()[(crc ^ quint8(c)) & 0xFFu] ^ (crc >> 8);
-        uchar tail[4];
-        qToBigEndian<quint32>(~crc, tail);
-        put(QByteArray(reinterpret_cast<const char*>(tail), 4));
-    }
+    void chunk(const char* type, const QByteArray& data) { put(StreamedPng::chunk(type, data)); }
 
     void close()
     {
@@ -122,6 +109,20 @@ private:
 };
 
 } // namespace
+
+QByteArray chunk(const char* type, const QByteArray& data)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), bytes.data());
+    const QByteArray body = QByteArray(type, 4) + data;
+    bytes += body;
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : body)
+        crc = crcTable()[(crc ^ quint8(c)) & 0xFFu] ^ (crc >> 8);
+    QByteArray tail(4, '\0');
+    qToBigEndian<quint32>(~crc, tail.data());
+    return bytes + tail;
+}
 
 QString writeBlack(QSize size, Kind kind, const QString& dir, const QString& name)
 {

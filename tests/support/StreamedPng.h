@@ -2,6 +2,7 @@
 // Complete, valid PNG files of black pixels at any size, written as a
 // stream: the picture is never held in memory, so a 30000 x 30000 file
 // takes a fraction of a second and a few megabytes at most.
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
@@ -17,5 +18,8 @@ enum class Kind {
 // Every row is filter 0 with zero samples; the compressed stream is a zlib
 // stream of one fixed-Huffman deflate block made of 258-byte repeats.
 QString writeBlack(QSize size, Kind kind, const QString& dir, const QString& name);
+
+// One PNG chunk as it goes into a file: length, type, data and CRC-32.
+QByteArray chunk(const char* type, const QByteArray& data);
 
 } // namespace StreamedPng
