@@ -38,15 +38,6 @@ QByteArray cut(const QByteArray& bytes, double fraction)
     return bytes.left(qsizetype(bytes.size() * fraction));
 }
 
-QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // How warnings are routed while a photo is read.
 enum class Logging { AsStarted, JpegWarningsOff, AllWarningsOff, HandlerAfterOurs };
 
@@ -154,7 +145,7 @@ private slots:
         if (qEnvironmentVariableIsSet("VANTREL_EXPECT_JPEG_WARNINGS_OFF"))
             QVERIFY(!QLoggingCategory("qt.gui.imageio.jpeg").isWarningEnabled());
         QTemporaryDir dir;
-        const QString path = writeFile(dir.path(), QStringLiteral("photo.") + suffix, bytes);
+        const QString path = DamagedFiles::writeBytes(bytes, dir.path(), QStringLiteral("photo.") + suffix);
         // What Qt alone makes of the file: the pixels an accepted read keeps.
         const QImage plain = QImage::fromData(bytes);
         for (const Logging logging :
@@ -255,8 +246,8 @@ private slots:
         environment.remove(QStringLiteral("QT_LOGGING_RULES"));
         if (variable == QLatin1String("XDG_CONFIG_HOME")) {
             QVERIFY(QDir(config.path()).mkpath(QStringLiteral("QtProject")));
-            writeFile(config.filePath(QStringLiteral("QtProject")), QStringLiteral("qtlogging.ini"),
-                      "[Rules]\n" + rules.toUtf8() + "\n");
+            DamagedFiles::writeBytes("[Rules]\n" + rules.toUtf8() + "\n", config.filePath(QStringLiteral("QtProject")),
+                                     QStringLiteral("qtlogging.ini"));
             environment.insert(variable, config.path());
         } else {
             environment.insert(variable, rules);
@@ -298,7 +289,7 @@ private slots:
             expected << QImage::fromData(bytes);
             if (i == count / 2)
                 bytes = zeroedScanParameters ? DamagedFiles::withZeroedScanParameters(bytes) : cut(bytes, 0.5);
-            paths << writeFile(dir.path(), QStringLiteral("f%1.jpg").arg(i), bytes);
+            paths << DamagedFiles::writeBytes(bytes, dir.path(), QStringLiteral("f%1.jpg").arg(i));
         }
         for (const bool quiet : {false, true}) {
             if (quiet)

@@ -28,14 +28,19 @@ QByteArray jpegBytes(const QImage& image, bool progressive)
     return bytes;
 }
 
+QString writeBytes(const QByteArray& bytes, const QString& dir, const QString& name)
+{
+    const QString path = QDir(dir).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 QString writeCut(const QByteArray& bytes, double fraction, const QString& dir, const QString& name)
 {
     const int length = fraction >= 1.0 ? int(bytes.size()) : qBound(1, int(bytes.size() * fraction), int(bytes.size()) - 1);
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.left(length)) != length)
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    return writeBytes(bytes.left(length), dir, name);
 }
 
 QString writePngHeaderOf(int width, int height, const QString& dir, const QString& name)
@@ -53,11 +58,7 @@ QString writePngHeaderOf(int width, int height, const QString& dir, const QStrin
     const QByteArray packed = qCompress(rows).mid(4);
     png += StreamedPng::chunk("IDAT", packed);
     png += StreamedPng::chunk("IEND", QByteArray());
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    return writeBytes(png, dir, name);
 }
 
 namespace {

@@ -12,6 +12,9 @@ namespace DamagedFiles {
 // The picture encoded as JPEG (quality 90), baseline or progressive.
 QByteArray jpegBytes(const QImage& image, bool progressive);
 
+// Writes `bytes` to dir/name and returns the path (qFatal when it cannot).
+QString writeBytes(const QByteArray& bytes, const QString& dir, const QString& name);
+
 // Writes the first `fraction` of `bytes` to dir/name and returns the path.
 // A fraction below 1 always leaves out at least the last byte.
 QString writeCut(const QByteArray& bytes, double fraction, const QString& dir, const QString& name);

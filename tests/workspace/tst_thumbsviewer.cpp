@@ -72,15 +72,6 @@ bool loaded(IQThumbsViewer& v, int row)
     return v.model()->index(row, 0).data(IQThumbsViewer::LoadedRole).toBool();
 }
 
-QString writeBytes(const QString& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // For each path, whether the list shows the error placeholder in its row
 // once the row has loaded.
 QList<bool> showsErrorPlaceholder(const QStringList& paths)
@@ -162,16 +153,16 @@ private slots:
                                                 QStringLiteral("cut%1_%2.jpg").arg(int(progressive)).arg(int(fraction * 100)));
                 damaged << true;
             }
-            paths << writeBytes(dir.path(), QStringLiteral("whole%1.jpg").arg(int(progressive)), whole)
-                  << writeBytes(dir.path(), QStringLiteral("tail%1.jpg").arg(int(progressive)),
-                                whole + QByteArray("\0\0 bytes after the end", 22));
+            paths << DamagedFiles::writeBytes(whole, dir.path(), QStringLiteral("whole%1.jpg").arg(int(progressive)))
+                  << DamagedFiles::writeBytes(whole + QByteArray("\0\0 bytes after the end", 22), dir.path(),
+                                              QStringLiteral("tail%1.jpg").arg(int(progressive)));
             damaged << false << false;
         }
         const QByteArray baseline = DamagedFiles::jpegBytes(photo, false);
-        paths << writeBytes(dir.path(), QStringLiteral("sos.jpg"), DamagedFiles::withZeroedScanParameters(baseline));
+        paths << DamagedFiles::writeBytes(DamagedFiles::withZeroedScanParameters(baseline), dir.path(), QStringLiteral("sos.jpg"));
         damaged << false;
         const QByteArray restarts = DamagedFiles::jpegWithRestarts(photo, 2);
-        paths << writeBytes(dir.path(), QStringLiteral("rst.jpg"), DamagedFiles::withoutRestartMarker(restarts, 2));
+        paths << DamagedFiles::writeBytes(DamagedFiles::withoutRestartMarker(restarts, 2), dir.path(), QStringLiteral("rst.jpg"));
         damaged << true;
 
         for (int i = 0; i < paths.size(); ++i) {
