@@ -74,11 +74,9 @@ QString uniqueKey()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-// Whether the process has a System V segment attached whose key is made
-// from keyFile (Qt's ftok project id is 'Q'); the kernel names such mappings
-// "/SYSV<key in 8 hex digits>".
-// The id of the System V segment whose key comes from keyFile, as mapped by
-// process pid (the inode column of a SysV mapping is the segment id), or -1.
+// The id of the System V segment whose key comes from keyFile (Qt's ftok
+// project id is 'Q'), as mapped by process pid, or -1. The kernel names such
+// mappings "/SYSV<key in 8 hex digits>"; their inode column is the segment id.
 int sysVSegmentOf(qint64 pid, const QString& keyFile)
 {
     const key_t key = ::ftok(QFile::encodeName(keyFile).constData(), 'Q');

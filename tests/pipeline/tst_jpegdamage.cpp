@@ -39,7 +39,7 @@ QByteArray cut(const QByteArray& bytes, double fraction)
 }
 
 // How warnings are routed while a photo is read.
-enum class Logging { AsStarted, JpegWarningsOff, AllWarningsOff, HandlerAfterOurs };
+enum class Logging { AsStarted, JpegWarningsOff, AllWarningsOff, OtherMessageHandler };
 
 class LoggingSetup {
 public:
@@ -50,12 +50,12 @@ public:
             QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
         else if (logging == Logging::AllWarningsOff)
             QLoggingCategory::setFilterRules(QStringLiteral("*.warning=false"));
-        else if (logging == Logging::HandlerAfterOurs)
+        else if (logging == Logging::OtherMessageHandler)
             m_previous = qInstallMessageHandler(swallowEverything);
     }
     ~LoggingSetup()
     {
-        if (m_logging == Logging::HandlerAfterOurs)
+        if (m_logging == Logging::OtherMessageHandler)
             qInstallMessageHandler(m_previous);
         else
             QLoggingCategory::setFilterRules(QString());
@@ -75,7 +75,7 @@ const char* loggingName(Logging logging)
         return "JPEG warnings off";
     case Logging::AllWarningsOff:
         return "all warnings off";
-    case Logging::HandlerAfterOurs:
+    case Logging::OtherMessageHandler:
         return "another message handler";
     }
     return "";
@@ -149,7 +149,7 @@ private slots:
         // What Qt alone makes of the file: the pixels an accepted read keeps.
         const QImage plain = QImage::fromData(bytes);
         for (const Logging logging :
-             {Logging::AsStarted, Logging::JpegWarningsOff, Logging::AllWarningsOff, Logging::HandlerAfterOurs}) {
+             {Logging::AsStarted, Logging::JpegWarningsOff, Logging::AllWarningsOff, Logging::OtherMessageHandler}) {
             const LoggingSetup setup(logging);
             QImageReader reader(path);
             bool damaged = !refused;
@@ -276,7 +276,7 @@ private slots:
     void damagedPhotoEndsTheJob()
     {
         // Through the engine: as started, and with every warning filtered
-        // out and another handler installed over ours.
+        // out and another message handler installed.
         QFETCH(int, count);
         QFETCH(bool, zeroedScanParameters);
         QFETCH(int, code);
@@ -294,7 +294,7 @@ private slots:
         for (const bool quiet : {false, true}) {
             if (quiet)
                 QLoggingCategory::setFilterRules(QStringLiteral("*.warning=false"));
-            const LoggingSetup handler(quiet ? Logging::HandlerAfterOurs : Logging::AsStarted);
+            const LoggingSetup handler(quiet ? Logging::OtherMessageHandler : Logging::AsStarted);
             Engine engine;
             QList<QImage> sources;
             const int result = engine.load(paths, sources);
