@@ -362,12 +362,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // The question or the save of an earlier request is still open: that
-    // one decides.
-    if (m_closing) {
-        event->ignore();
-        return;
-    }
     // The file is being written while the window goes on running: the
     // request waits for the save instead of asking about work that is about
     // to be saved.
@@ -376,8 +370,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A further request while the question or its save is open does not
+    // come here: QWidget::close() ignores requests while one is under way.
     if (page == 1 && m_adjustingFrame && m_adjustingFrame->isModified()) {
-        m_closing = true;
         const auto answer = QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
                                                   tr("IDS_SAVE_PROMPT"),
                                                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
@@ -392,7 +387,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         } else {
             event->ignore();
         }
-        m_closing = false;
         return;
     }
     event->accept();

@@ -82,8 +82,6 @@ private:
     bool m_jobThreadDone = false;
     bool m_jobPictureComing = false; // the result is on its way to the page
     bool m_updateCheckScheduled = false;
-    // Set while closeEvent asks about unsaved work or saves it.
-    bool m_closing = false;
     // A close request that came while the editing page was saving.
     bool m_closeAfterSave = false;
 };
