@@ -11,7 +11,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 using namespace adjtest;
@@ -49,45 +48,35 @@ private slots:
             passMs = clock.elapsed();
         }
 
-        // A 16 ms timer, as a mouse's updates come, run for `ms`: the times it fired.
-        auto beat = [&clock](int ms, const std::function<void()>& onBeat) {
-            std::vector<qint64> at;
-            QTimer timer;
-            timer.setInterval(16);
-            timer.setTimerType(Qt::PreciseTimer);
-            QObject::connect(&timer, &QTimer::timeout, [&] {
-                at.push_back(clock.elapsed());
-                onBeat();
-            });
-            clock.restart();
-            timer.start();
-            QTest::qWait(ms);
-            return at;
-        };
+        Heartbeat heart;
         // The machine's own floor: the timer with nothing to do.
-        const qint64 idleGap = longestStall(beat(1000, [] {}));
+        heart.start();
+        QTest::qWait(1000);
+        const qint64 idleGap = heart.stop();
 
         // Drag for three seconds, one update per beat.
         std::vector<qint64> results;
         QObject::connect(&page, &IQAdjustingFrame::algorithmFinished, &page,
-                         [&] { results.push_back(clock.elapsed()); });
+                         [&] { results.push_back(heart.elapsed()); });
         int value = -100;
         qint64 lastChange = 0;
-        const std::vector<qint64> ticks = beat(3000, [&] {
+        heart.onBeat = [&] {
             value = value >= 100 ? -100 : value + 3;
             drag(saturation, value);
-            lastChange = clock.elapsed();
-        });
+            lastChange = heart.elapsed();
+        };
+        heart.start();
+        QTest::qWait(3000);
+        const qint64 stall = heart.stop();
         const qint64 stopped = lastChange;
         QVERIFY(settle(page));
         const qint64 lastResult = results.empty() ? -1 : results.back();
         QTest::qWait(20);
 
-        const qint64 stall = longestStall(ticks);
         const qint64 latency = lastResult - stopped;
         qInfo("24 MP: take-over %lld ms, one pass %lld ms, %zu drag updates, %zu pictures shown, "
               "longest event-loop stall %lld ms (idle machine floor %lld ms), last change to picture %lld ms",
-              takeOver, passMs, ticks.size(), results.size(), stall, idleGap, latency);
+              takeOver, passMs, heart.count(), results.size(), stall, idleGap, latency);
 
         // The last value is on screen.
         QCOMPARE(page.adjustParams().saturation, value);

@@ -162,8 +162,8 @@ inline qint64 longestStall(const std::vector<qint64>& beats)
     return stall;
 }
 
-// A 16 ms timer, as a mouse's updates come: the times it fired, for
-// longestStall().
+// A 16 ms timer, as a mouse's updates come, measuring the event loop's
+// longest stall; `onBeat` runs on every beat.
 class Heartbeat
 {
 public:
@@ -171,24 +171,33 @@ public:
     {
         m_timer.setInterval(16);
         m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_beats.push_back(m_clock.elapsed()); });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_beats.push_back(m_clock.elapsed());
+            if (onBeat)
+                onBeat();
+        });
     }
     void start()
     {
         m_beats.clear();
         m_clock.start();
-        m_beats.push_back(0);
         m_timer.start();
     }
-    // The longest stall since start(), up to now.
+    // The longest stall from start() up to now.
     qint64 stop()
     {
         m_timer.stop();
-        m_beats.push_back(m_clock.elapsed());
-        return longestStall(m_beats);
+        std::vector<qint64> times{0};
+        times.insert(times.end(), m_beats.begin(), m_beats.end());
+        times.push_back(m_clock.elapsed());
+        return longestStall(times);
     }
+    // Milliseconds since start().
     qint64 elapsed() const { return m_clock.elapsed(); }
+    // How often it fired.
     size_t count() const { return m_beats.size(); }
+
+    std::function<void()> onBeat;
 
 private:
     QTimer m_timer;
