@@ -31,6 +31,10 @@ function(vantrel_add_tests)
     set(target tst_${folder}_${short})
     add_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE vantrel_testsupport Qt6::Test ${ARG_LIBS})
+    # GUI tests run the unexpected-dialog guard (tests/support/ModalWatcher.h).
+    if(ARG_GUI AND TARGET vantrel_modalguard)
+      target_link_libraries(${target} PRIVATE vantrel_modalguard)
+    endif()
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
       LABELS "${label};${folder}"

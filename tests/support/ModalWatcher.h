@@ -2,11 +2,11 @@
 // Answers dialogs that run their own event loop: the test arms a watcher
 // before the call that opens the dialog.
 //
-// Every GUI test executable of the workspace and widgets folders also runs
-// the unexpected-dialog guard (UnexpectedModalGuard.cpp): a modal dialog that
-// opens while no armed whenModal() or expectModal() of its class waits for it
-// fails the current test at once with the dialog's text, and is closed,
-// instead of waiting for an answer until the test's time runs out.
+// Every GUI test executable also runs the unexpected-dialog guard
+// (UnexpectedModalGuard.cpp): a modal dialog that opens while no armed
+// whenModal() or expectModal() of its class waits for it fails the current
+// test at once with the dialog's text, and is closed, instead of waiting for
+// an answer until the test's time runs out.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>

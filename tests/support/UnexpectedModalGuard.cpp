@@ -1,7 +1,7 @@
-// Linked into the GUI test executables (see vantrel_use_modal_guard in
-// CMakeLists.txt): a modal dialog that no armed whenModal() or expectModal()
-// waits for fails the running test at once with what the dialog says, and is
-// closed, so a test never waits for its time limit on a box nobody answers.
+// Linked into every GUI test executable (vantrel_add_tests with GUI): a
+// modal dialog that no armed whenModal() or expectModal() waits for fails the
+// running test at once with what the dialog says, and is closed, so a test
+// never waits for its time limit on a box nobody answers.
 #include "ModalWatcher.h"
 
 #include <QAbstractButton>
