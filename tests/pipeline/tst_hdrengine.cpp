@@ -26,16 +26,6 @@ public:
     EngineUnderTest() = default;
 };
 
-QString writeBytes(const QString& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = QDir(dir).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    file.write(bytes);
-    return path;
-}
-
 QString writeFrame(const QString& dir, const QString& name, QSize size, double exposure)
 {
     const RadianceScene scene(QSize(200, 150), 4);
@@ -100,7 +90,7 @@ private slots:
         if (badKind == QLatin1String("missing") || badKind == QLatin1String("single"))
             paths[badIndex] = dir.filePath(QStringLiteral("nothing-here.png"));
         else
-            paths[badIndex] = writeBytes(dir.path(), QStringLiteral("bad.png"), bad);
+            paths[badIndex] = DamagedFiles::writeBytes(bad, dir.path(), QStringLiteral("bad.png"));
         EngineUnderTest engine;
         QList<QImage> sources;
         QCOMPARE(engine.load(paths, sources), int(IQHDR_READ_FAILED));
@@ -310,7 +300,7 @@ private slots:
         for (int x = 0; x < stored.width(); ++x)
             for (int y = 0; y < stored.height(); ++y)
                 stored.setPixel(x, y, x < 60 ? qRgb(220, 30, 30) : qRgb(30, 30, 220));
-        const QString path = writeBytes(dir.path(), QStringLiteral("turned.jpg"), jpegWithOrientation(stored, 6));
+        const QString path = DamagedFiles::writeBytes(jpegWithOrientation(stored, 6), dir.path(), QStringLiteral("turned.jpg"));
         QCOMPARE(QImageReader(path).transformation(), QImageIOHandler::TransformationRotate90);
         EngineUnderTest engine;
         QList<QImage> sources;
