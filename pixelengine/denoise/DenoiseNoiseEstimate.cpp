@@ -272,19 +272,7 @@ int fillLane(void* argument)
 int DenoiseHistogramsFill(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
                           const int32_t rect[4])
 {
-    if (!h || !source || !rect)
-        return PE_ERR_ARGUMENT;
-    FillPlan plan;
-    const int planned = planFill(h, source, rect, &plan);
-    if (planned != 0)
-        return planned == 1 ? 0 : planned;
-    const int64_t tiles = plan.across * plan.down;
-    for (int64_t i = 0; i < tiles; ++i) {
-        const int rc = fillTile(handle, h, plan, i);
-        if (rc != 0)
-            return rc;
-    }
-    return 0;
+    return DenoiseHistogramsFillOnPool(handle, h, source, rect, nullptr);
 }
 
 int DenoiseHistogramsFillOnPool(DenoiseMemHandle handle, DenoiseHistograms* h, const DenoisePlaneDesc* source,
@@ -298,8 +286,14 @@ int DenoiseHistogramsFillOnPool(DenoiseMemHandle handle, DenoiseHistograms* h, c
         return planned == 1 ? 0 : planned;
     const int64_t tiles = plan.across * plan.down;
     const int64_t lanes = pool && pool->workers ? std::min<int64_t>(pool->count, tiles) : 1;
-    if (lanes <= 1)
-        return DenoiseHistogramsFill(handle, h, source, rect);
+    if (lanes <= 1) {
+        for (int64_t i = 0; i < tiles; ++i) {
+            const int rc = fillTile(handle, h, plan, i);
+            if (rc != 0)
+                return rc;
+        }
+        return 0;
+    }
 
     // Lane 0 counts straight into h, the others into histograms of their own.
     FillLane lane[DENOISE_MAX_POOL_LANES];
