@@ -254,21 +254,13 @@ void filterColumns(cv::Mat& img, const cv::Mat& vert, double lnA)
     });
 }
 
-// A whole-picture plane: from the scratch when there is one.
-cv::Mat workPlane(IQFilterScratch* scratch, int slot, cv::Size size, int type)
-{
-    if (scratch)
-        return scratch->plane(slot, size.height, size.width, type);
-    return cv::Mat(size, type);
-}
-
 // Smooths img (CV_32FC1 or CV_32FC3, continuous or not) in place; the
 // transformed-domain steps go to scratch slots 1 and 2.
 template <int CN>
 void domainTransform(cv::Mat& img, float sigmaS, float sigmaR, IQFilterScratch* scratch)
 {
-    cv::Mat horiz = workPlane(scratch, 1, img.size(), CV_32F);
-    cv::Mat vert = workPlane(scratch, 2, img.size(), CV_32F);
+    cv::Mat horiz = IQWorkPlane(scratch, 1, img.size(), CV_32F);
+    cv::Mat vert = IQWorkPlane(scratch, 2, img.size(), CV_32F);
     buildSteps<CN>(img, sigmaS / sigmaR, horiz, vert);
     for (int i = 0; i < kIterations; ++i) {
         const float sigmaH = float(sigmaS * std::sqrt(3.0) * std::pow(2.0, kIterations - (i + 1))
@@ -318,7 +310,7 @@ void IQEdgePreservingRecursive(const cv::Mat& src, cv::Mat& dst, float sigmaS, f
     checkArguments(src, sigmaS, sigmaR);
     const int rows = src.rows;
     const int band = IQBandRowsFor(rows);
-    cv::Mat img = workPlane(scratch, 0, src.size(), CV_32FC3);
+    cv::Mat img = IQWorkPlane(scratch, 0, src.size(), CV_32FC3);
     IQParallelBands(rows, band, [&](int y0, int y1) {
         cv::Mat out = img.rowRange(y0, y1);
         src.rowRange(y0, y1).convertTo(out, CV_32F, 1.0 / 255.0);
@@ -340,7 +332,7 @@ void IQDetailEnhance(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigma
     prepareLabTables();
     // L of the float Lab picture, scaled by 1/255 as the filter expects; it
     // is smoothed in place.
-    cv::Mat smooth = workPlane(scratch, 0, src.size(), CV_32F);
+    cv::Mat smooth = IQWorkPlane(scratch, 0, src.size(), CV_32F);
     IQParallelBands(rows, band, [&](int r0, int r1) {
         forLabChunks(src, r0, r1, [&](int y0, int y1, const cv::Mat& lab) {
             for (int y = y0; y < y1; ++y) {

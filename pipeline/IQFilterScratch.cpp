@@ -46,6 +46,13 @@ size_t IQFilterScratch::bytesHeld() const
     return total;
 }
 
+cv::Mat IQWorkPlane(IQFilterScratch *scratch, int slot, cv::Size size, int type)
+{
+    if (scratch)
+        return scratch->plane(slot, size.height, size.width, type);
+    return cv::Mat(size, type);
+}
+
 void IQAdviseHugePages(void *data, size_t bytes)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)

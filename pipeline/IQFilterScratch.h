@@ -27,6 +27,10 @@ private:
     std::vector<cv::Mat> m_slots;
 };
 
+// A whole-picture working plane: the scratch's slot when there is a scratch,
+// else fresh memory.
+cv::Mat IQWorkPlane(IQFilterScratch *scratch, int slot, cv::Size size, int type);
+
 // Asks the kernel to back the whole 2 MB pages inside [data, data + bytes)
 // with huge pages. Takes effect on pages not written yet; a no-op where the
 // system has no such pages.

@@ -333,7 +333,7 @@ void IQNonLocalMeansColored(cv::InputArray _src, cv::OutputArray _dst, float h, 
         return;
     }
     IQPrepareLabTables();
-    cv::Mat lab = scratch ? scratch->plane(0, src.rows, src.cols, CV_8UC3) : cv::Mat(src.size(), CV_8UC3);
+    cv::Mat lab = IQWorkPlane(scratch, 0, src.size(), CV_8UC3);
     cv::cvtColor(src, lab, cv::COLOR_LBGR2Lab);
     // The tiles read only lab, so dst may be src. Each tile goes back to
     // B,G,R on its own, straight into dst.
