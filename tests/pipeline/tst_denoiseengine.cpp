@@ -516,7 +516,13 @@ void TestDenoiseEngine::preparedFramesKeepEveryByte()
         QVERIFY(!stage.framesReady(w, h));
     }
     std::atomic<bool> stop{false};
-    std::unique_ptr<QThread> beside;
+    // Stopped however the test leaves: a failed check returns at once.
+    const auto stopAndJoin = [&stop](QThread *thread) {
+        stop = true;
+        thread->wait();
+        delete thread;
+    };
+    std::unique_ptr<QThread, decltype(stopAndJoin)> beside(nullptr, stopAndJoin);
     if (when == 3) {
         beside.reset(QThread::create([&] {
             for (int i = 0; !stop.load(); ++i)
