@@ -30,13 +30,18 @@ void IQDenoiseEngineStage::releaseFrames()
     dstFrame = IQYUVFrame();
 }
 
+bool IQDenoiseEngineStage::holdsFrames(int width, int height) const
+{
+    return srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height;
+}
+
 // The frames are made on the first pass that denoises, or before it by
 // prepare(), and kept for the picture's later passes. Whatever they hold is
 // overwritten before it is read: the source by the conversion, the target by
 // the engine's copy of the source.
 bool IQDenoiseEngineStage::prepareFrames(int width, int height)
 {
-    if (srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height)
+    if (holdsFrames(width, height))
         return true;
     releaseFrames();
     for (IQYUVFrame *frame : {&srcFrame, &dstFrame}) {
@@ -58,7 +63,7 @@ void IQDenoiseEngineStage::prepare(int width, int height)
         return;
     std::lock_guard<std::mutex> lock(m_framesLock);
     // Frames of this size were made by a pass that denoised meanwhile.
-    if (srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height)
+    if (holdsFrames(width, height))
         return;
     if (!prepareFrames(width, height))
         return; // the first pass that denoises tries again, or fails
@@ -69,7 +74,7 @@ void IQDenoiseEngineStage::prepare(int width, int height)
 bool IQDenoiseEngineStage::framesReady(int width, int height)
 {
     std::lock_guard<std::mutex> lock(m_framesLock);
-    return srcFrame.plane[0] && dstFrame.plane[0] && srcFrame.width == width && srcFrame.height == height;
+    return holdsFrames(width, height);
 }
 
 int IQDenoiseEngineStage::apply(IQBGRData &picture, const IQDenoiseParams &params)

@@ -35,6 +35,8 @@ public:
     bool framesReady(int width, int height);
 
 private:
+    // Both frames are made, for this size; the caller holds the lock.
+    bool holdsFrames(int width, int height) const;
     bool prepareFrames(int width, int height);
     void releaseFrames();
 
