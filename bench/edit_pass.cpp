@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <map>
 #include <string>

@@ -18,7 +18,6 @@
 #include <opencv2/photo.hpp>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <vector>
