@@ -1,6 +1,7 @@
 #include "IQDomainTransform.h"
 
 #include "IQFilterScratch.h"
+#include "IQLabTables.h"
 #include "IQParallel.h"
 
 #include <opencv2/core/hal/hal.hpp>
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -272,20 +272,6 @@ void domainTransform(cv::Mat& img, float sigmaS, float sigmaR, IQFilterScratch* 
     }
 }
 
-// OpenCV fills its Lab tables on the first conversion without a lock: bands
-// making that first conversion at once each build and leak a set, racing on
-// the shared pointers. One conversion on one thread beforehand settles them.
-void prepareLabTables()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const cv::Mat pixel(1, 1, CV_32FC3, cv::Scalar::all(0.5));
-        cv::Mat lab, back;
-        cv::cvtColor(pixel, lab, cv::COLOR_BGR2Lab);
-        cv::cvtColor(lab, back, cv::COLOR_Lab2BGR);
-    });
-}
-
 // Runs body(y0, y1, lab) over [r0, r1) in chunks of a few rows, lab being
 // the chunk as the 0..1 float Lab picture. The chunk buffers are reused, so a
 // band costs no whole-band temporaries.
@@ -329,7 +315,7 @@ void IQDetailEnhance(const cv::Mat& src, cv::Mat& dst, float sigmaS, float sigma
     const int rows = src.rows;
     const int cols = src.cols;
     const int band = IQBandRowsFor(rows);
-    prepareLabTables();
+    IQPrepareLabTables();
     // L of the float Lab picture, scaled by 1/255 as the filter expects; it
     // is smoothed in place.
     cv::Mat smooth = IQWorkPlane(scratch, 0, src.size(), CV_32F);
